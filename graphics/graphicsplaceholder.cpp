@@ -1,0 +1,1 @@
+// The graphics runtime starts here.

@@ -1,0 +1,256 @@
+#include "fileio.h"
+
+#include "errors.h"
+
+#include <array>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace qm {
+
+std::string systemErrorText(int err)
+{
+    switch (err) {
+    case ENOENT:
+    case ENOTDIR:
+        return "File not found";
+    case ENAMETOOLONG:
+    case EINVAL:
+        return "Invalid filename";
+    case EMFILE:
+    case ENFILE:
+        return "Too many open files";
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EISDIR:
+        return "File access denied";
+    case ENOSPC:
+    case EDQUOT:
+        return "Disk full";
+    default:
+        return "I/O error " + std::to_string(err);
+    }
+}
+
+void throwIoError(int err) { throw EInOutError(systemErrorText(err), err); }
+
+void throwReadBeyondEnd() { throw EInOutError(kReadBeyondEnd, 100); }
+
+namespace iofault {
+namespace {
+struct Planned {
+    int nth = 0; // 0: nothing planned
+    int err = 0;
+};
+std::array<Planned, 6> planned;
+} // namespace
+
+void inject(Op op, int nth, int err) { planned[static_cast<size_t>(op)] = {nth, err}; }
+
+void reset() { planned = {}; }
+
+int check(Op op)
+{
+    Planned &p = planned[static_cast<size_t>(op)];
+    if (p.nth <= 0)
+        return 0;
+    if (--p.nth > 0)
+        return 0;
+    return p.err;
+}
+} // namespace iofault
+
+namespace {
+
+using iofault::Op;
+
+int openChecked(const char *path, int flags, mode_t mode = 0)
+{
+    if (int e = iofault::check(Op::Open))
+        throwIoError(e);
+    if (path[0] == '\0')
+        throwIoError(ENOENT);
+    int fd;
+    do {
+        fd = ::open(path, flags | O_CLOEXEC, mode);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        throwIoError(errno);
+    return fd;
+}
+
+// Closes a descriptor once, whatever happens.
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : m_fd(fd) {}
+    FileDescriptor(const FileDescriptor &) = delete;
+    FileDescriptor &operator=(const FileDescriptor &) = delete;
+    ~FileDescriptor()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    int get() const { return m_fd; }
+    // Closes and reports a failure (a failed close can be the first sign of a lost write).
+    void close()
+    {
+        int fd = m_fd;
+        m_fd = -1;
+        int e = iofault::check(Op::Close);
+        if (::close(fd) != 0 && e == 0 && errno != EINTR)
+            e = errno;
+        if (e)
+            throwIoError(e);
+    }
+
+private:
+    int m_fd;
+};
+
+void writeAll(int fd, const uint8_t *data, size_t size)
+{
+    if (int e = iofault::check(Op::Write))
+        throwIoError(e);
+    while (size > 0) {
+        ssize_t n = ::write(fd, data, size);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            throwIoError(errno);
+        }
+        if (n == 0)
+            throwIoError(ENOSPC);
+        data += n;
+        size -= static_cast<size_t>(n);
+    }
+}
+
+std::string directoryOf(const std::string &path)
+{
+    size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    if (slash == 0)
+        return "/";
+    return path.substr(0, slash);
+}
+
+mode_t newFileMode()
+{
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+} // namespace
+
+Bytes readWholeFile(const std::string &path, size_t maxSize)
+{
+    FileDescriptor fd(openChecked(path.c_str(), O_RDONLY));
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0)
+        throwIoError(errno);
+    if (S_ISDIR(st.st_mode))
+        throwIoError(EISDIR);
+    if (S_ISREG(st.st_mode) && static_cast<uint64_t>(st.st_size) > maxSize)
+        throw EInOutError("File is too large (" + std::to_string(st.st_size) + " bytes, at most "
+                              + std::to_string(maxSize) + " are read)",
+                          EFBIG);
+
+    // Regular files are read at their known size; anything else (a pipe, a device) grows as it comes.
+    Bytes bytes(S_ISREG(st.st_mode) ? static_cast<size_t>(st.st_size) : 0);
+    size_t used = 0;
+    uint8_t probe[4096];
+    for (;;) {
+        uint8_t *into = used < bytes.size() ? bytes.data() + used : probe;
+        size_t room = used < bytes.size() ? bytes.size() - used : sizeof probe;
+        if (int e = iofault::check(Op::Read))
+            throwIoError(e);
+        ssize_t n = ::read(fd.get(), into, room);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            throwIoError(errno);
+        }
+        if (n == 0)
+            break;
+        if (into == probe) {
+            if (used + static_cast<size_t>(n) > maxSize)
+                throw EInOutError("File is too large (more than " + std::to_string(maxSize) + " bytes)", EFBIG);
+            bytes.insert(bytes.end(), probe, probe + n);
+        }
+        used += static_cast<size_t>(n);
+    }
+    bytes.resize(used);
+    fd.close();
+    return bytes;
+}
+
+void writeFileSafely(const std::string &path, const void *data, size_t size)
+{
+    if (path.empty())
+        throwIoError(ENOENT);
+    if (path.back() == '/')
+        throwIoError(EISDIR);
+
+    // Saving through a symbolic link replaces the file it points to, not the link.
+    std::string target = path;
+    struct stat st {};
+    bool exists = ::stat(path.c_str(), &st) == 0;
+    if (exists && S_ISDIR(st.st_mode))
+        throwIoError(EISDIR);
+    struct stat lst {};
+    if (::lstat(path.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode)) {
+        if (char *real = ::realpath(path.c_str(), nullptr)) {
+            target = real;
+            std::free(real);
+        }
+    }
+
+    std::string dir = directoryOf(target);
+    std::string tmpl = target + ".XXXXXX";
+    if (int e = iofault::check(Op::Open))
+        throwIoError(e);
+    int raw = ::mkostemp(tmpl.data(), O_CLOEXEC);
+    if (raw < 0)
+        throwIoError(errno == EEXIST ? EACCES : errno);
+    FileDescriptor fd(raw);
+    bool done = false;
+    struct RemoveUnlessDone {
+        const std::string &name;
+        const bool &done;
+        ~RemoveUnlessDone()
+        {
+            if (!done)
+                ::unlink(name.c_str());
+        }
+    } cleanup{tmpl, done};
+
+    // The new file gets the permissions of the one it replaces, or those of any new file.
+    ::fchmod(fd.get(), exists ? (st.st_mode & 07777) : newFileMode());
+    writeAll(fd.get(), static_cast<const uint8_t *>(data), size);
+    if (int e = iofault::check(Op::Sync))
+        throwIoError(e);
+    if (::fsync(fd.get()) != 0 && errno != EINVAL && errno != EROFS)
+        throwIoError(errno);
+    fd.close();
+    if (int e = iofault::check(Op::Rename))
+        throwIoError(e);
+    if (::rename(tmpl.c_str(), target.c_str()) != 0)
+        throwIoError(errno);
+    done = true;
+
+    // Make the rename itself durable; a failure here cannot undo the save any more.
+    int dirfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirfd >= 0) {
+        ::fsync(dirfd);
+        ::close(dirfd);
+    }
+}
+
+} // namespace qm

@@ -1,0 +1,48 @@
+#pragma once
+// Whole-file reads and safe whole-file writes with the system's texts for every failure.
+//
+// Files are never left open between operations: a reader takes the whole file into memory and parses
+// it there, a writer builds the whole new content in memory and hands it to writeFileSafely, which
+// never destroys the file it replaces (temporary file in the same directory, flushed, then renamed).
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace qm {
+
+using Bytes = std::vector<uint8_t>;
+
+// The system's text for an errno value: "File not found", "Invalid filename", "Too many open files",
+// "File access denied", "Disk full", or "I/O error %d".
+std::string systemErrorText(int err);
+[[noreturn]] void throwIoError(int err);
+
+// The text of a read that ends before the data it needs.
+inline constexpr const char *kReadBeyondEnd = "Read beyond end of file";
+[[noreturn]] void throwReadBeyondEnd();
+
+// Reads a whole regular file. Files larger than maxSize are refused with a clear message.
+Bytes readWholeFile(const std::string &path, size_t maxSize);
+
+// Replaces (or creates) path with exactly these bytes. On any failure the previous file is untouched,
+// no temporary file is left behind, and an EInOutError with the system's text is thrown.
+void writeFileSafely(const std::string &path, const void *data, size_t size);
+inline void writeFileSafely(const std::string &path, const Bytes &bytes)
+{
+    writeFileSafely(path, bytes.data(), bytes.size());
+}
+
+// Test hook: makes a chosen file operation fail as the system would, so that tests can check that
+// every failure is reported and loses nothing.
+namespace iofault {
+enum class Op { Open, Read, Write, Sync, Rename, Close };
+// The nth (1-based) operation of this kind from now on fails with errno err.
+void inject(Op op, int nth, int err);
+void reset();
+// Called by each file operation: the errno to fail with, or 0.
+int check(Op op);
+} // namespace iofault
+
+} // namespace qm

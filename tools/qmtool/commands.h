@@ -1,0 +1,10 @@
+#pragma once
+// The command groups of qmtool. Each takes the words after its group name ("info FILE ...") and
+// returns the exit status; failures of the program's own code arrive as qm::Error and are printed by
+// main as the editor's error box would show them.
+
+#include <QStringList>
+
+int runLevCommand(const QStringList &args);
+int runCfgCommand(const QStringList &args);
+int runDxgCommand(const QStringList &args);

@@ -1,0 +1,61 @@
+// qmtool: works on the editor's files from the command line.
+//
+//   qmtool lev info|new|copy|render|frame ...   levels files
+//   qmtool cfg info|copy ...                    the game configuration file
+//   qmtool dxg info|extract|pack ...            graphics files
+
+#include "commands.h"
+#include "toolsupport.h"
+
+#include "platform/errors.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <cstdio>
+#include <exception>
+
+namespace {
+
+const char *const kUsage = "usage: qmtool lev|cfg|dxg COMMAND ...\n"
+                           "  lev info FILE [--cells]\n"
+                           "  lev new FILE [--author TEXT] [--levels N]\n"
+                           "  lev copy IN OUT\n"
+                           "  cfg info FILE\n"
+                           "  cfg copy IN OUT\n"
+                           "  dxg info FILE\n"
+                           "  dxg extract FILE INDEX OUT\n"
+                           "  dxg pack MANIFEST OUT\n";
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    // Image files go through Qt Gui; no window is ever shown.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QStringList args = QCoreApplication::arguments();
+    args.removeFirst();
+    if (args.size() < 2) {
+        std::fputs(kUsage, stderr);
+        return 1;
+    }
+    QString group = args.takeFirst();
+    try {
+        if (group == "lev")
+            return runLevCommand(args);
+        if (group == "cfg")
+            return runCfgCommand(args);
+        if (group == "dxg")
+            return runDxgCommand(args);
+        std::fputs(kUsage, stderr);
+        return 1;
+    } catch (const UsageError &e) {
+        std::fprintf(stderr, "%s\n", e.message.toLocal8Bit().constData());
+    } catch (const qm::Error &e) {
+        std::fprintf(stderr, "%s\n", e.what());
+    } catch (const std::exception &e) {
+        std::fprintf(stderr, "%s\n", e.what());
+    }
+    return 1;
+}

@@ -1,0 +1,24 @@
+#pragma once
+// Small helpers shared by the command groups of qmtool.
+
+#include <QCommandLineParser>
+#include <QJsonValue>
+#include <QString>
+#include <string>
+
+// A usage error: printed with the command's synopsis, exit status 1.
+struct UsageError {
+    QString message;
+};
+
+// Texts of the files are 8-bit: byte b becomes character U+00bb, so JSON output is valid UTF-8 and
+// loses nothing.
+QJsonValue jsonText(const std::string &bytes);
+std::string localPath(const QString &path);
+
+// Parses args (the words after the group name, the command word first) with parser and checks that
+// exactly `positional` positional arguments follow the command word.
+QStringList parseCommand(QCommandLineParser &parser, const QStringList &args, int positional,
+                         const QString &synopsis);
+
+void printJson(const QJsonValue &value);
