@@ -1,0 +1,199 @@
+#include "levelsfile.h"
+
+#include "platform/errors.h"
+
+#include <bit>
+#include <cstring>
+
+namespace qm {
+
+static_assert(std::endian::native == std::endian::little,
+              "cells are copied between the file and the store as they lie in memory");
+
+namespace {
+
+// Larger than any levels file the editor can hold (200 levels of 100 x 100 are about 32 MB); a file
+// beyond this is refused rather than read into memory.
+constexpr size_t kMaxLevelsFileSize = 256u << 20;
+
+constexpr size_t kCellBytes = sizeof(cell);
+
+[[noreturn]] void refuse(const std::string &message) { throw Error("EInvalidLevelsFile", message); }
+
+void putInt32(Bytes &out, int32_t value)
+{
+    uint8_t b[4];
+    std::memcpy(b, &value, 4);
+    out.insert(out.end(), b, b + 4);
+}
+
+size_t shortLength(const std::string &text) { return std::min<size_t>(text.size(), 255); }
+
+// readlevel: the level whose record starts at `offset`, checked but not stored.
+LevelsFileContent::Level readlevel(ByteReader &in, int k, int32_t offset)
+{
+    if (offset < 0)
+        refuse("Level " + std::to_string(k) + " has an invalid position in the file (" + std::to_string(offset)
+               + ").");
+    in.seek(static_cast<size_t>(offset));
+    LevelsFileContent::Level level;
+    level.dxg = in.readshortstring();
+    level.name = in.readshortstring();
+    level.startx = in.readInt32();
+    level.starty = in.readInt32();
+    level.reserved = in.readInt32();
+    level.width = in.readInt32();
+    level.height = in.readInt32();
+    if (level.width < 0 || level.height < 0 || level.width > kGridSize || level.height > kGridSize)
+        refuse("Level " + std::to_string(k) + " is " + std::to_string(level.width) + " x "
+               + std::to_string(level.height) + " squares; a level can be at most " + std::to_string(kGridSize)
+               + " x " + std::to_string(kGridSize) + ".");
+    level.cellsAt = in.position();
+    in.readBytes(kCellBytes * static_cast<size_t>(level.width) * static_cast<size_t>(level.height));
+    level.infotrons = in.readInt32();
+    return level;
+}
+
+void appendlevel(Bytes &out, const tlevel &level)
+{
+    writeshortstring(out, level.dxg);
+    writeshortstring(out, level.name);
+    putInt32(out, level.startx);
+    putInt32(out, level.starty);
+    putInt32(out, level.reserved);
+    putInt32(out, level.width);
+    putInt32(out, level.height);
+    const size_t rowBytes = kCellBytes * static_cast<size_t>(level.width);
+    for (int row = 0; row < level.height; ++row) {
+        const auto *data = reinterpret_cast<const uint8_t *>(level.cells[row]);
+        out.insert(out.end(), data, data + rowBytes);
+    }
+    putInt32(out, level.infotrons);
+}
+
+} // namespace
+
+void ByteReader::seek(size_t pos)
+{
+    if (pos > m_size)
+        throwReadBeyondEnd();
+    m_pos = pos;
+}
+
+const uint8_t *ByteReader::readBytes(size_t count)
+{
+    if (count > m_size - m_pos)
+        throwReadBeyondEnd();
+    const uint8_t *at = m_data + m_pos;
+    m_pos += count;
+    return at;
+}
+
+uint8_t ByteReader::readByte() { return *readBytes(1); }
+
+int32_t ByteReader::readInt32()
+{
+    int32_t value;
+    std::memcpy(&value, readBytes(4), 4);
+    return value;
+}
+
+std::string ByteReader::readshortstring()
+{
+    size_t n = readByte();
+    const uint8_t *text = readBytes(n);
+    return std::string(reinterpret_cast<const char *>(text), n);
+}
+
+void writeshortstring(Bytes &out, const std::string &text)
+{
+    size_t n = shortLength(text);
+    out.push_back(static_cast<uint8_t>(n));
+    out.insert(out.end(), text.begin(), text.begin() + static_cast<std::ptrdiff_t>(n));
+}
+
+LevelsFileContent loadlevelsfile(const std::string &path)
+{
+    LevelsFileContent content;
+    content.bytes = readWholeFile(path, kMaxLevelsFileSize);
+    ByteReader in(content.bytes.data(), content.bytes.size());
+    Tlevels &header = content.header;
+    header.reserved = in.readInt32();
+    header.author = in.readshortstring();
+    header.count = in.readInt32();
+    for (int32_t &offset : header.offsets)
+        offset = in.readInt32();
+    if (header.count < 0 || header.count > kMaxLevels)
+        refuse("The file declares " + std::to_string(header.count) + " levels; a levels file holds 0 to "
+               + std::to_string(kMaxLevels) + " levels.");
+    content.levels.reserve(static_cast<size_t>(header.count));
+    for (int k = 1; k <= header.count; ++k)
+        content.levels.push_back(readlevel(in, k, header.offsets[static_cast<size_t>(k - 1)]));
+    return content;
+}
+
+void storelevelsfile(const LevelsFileContent &content)
+{
+    levelsinfo = content.header;
+    for (size_t i = 0; i < content.levels.size(); ++i) {
+        const LevelsFileContent::Level &from = content.levels[i];
+        tlevel &slot = levels[static_cast<int>(i) + 1];
+        slot.dxg = from.dxg;
+        slot.name = from.name;
+        slot.startx = from.startx;
+        slot.starty = from.starty;
+        slot.reserved = from.reserved;
+        slot.width = from.width;
+        slot.height = from.height;
+        const size_t rowBytes = kCellBytes * static_cast<size_t>(from.width);
+        for (int row = 0; row < from.height; ++row)
+            std::memcpy(slot.cells[row], content.bytes.data() + from.cellsAt + rowBytes * static_cast<size_t>(row),
+                        rowBytes);
+        slot.infotrons = from.infotrons;
+    }
+}
+
+void readlevelsfile() { storelevelsfile(loadlevelsfile(levelsfilepath)); }
+
+Bytes levelsfilebytes(std::array<int32_t, kOffsetCount> &offsets)
+{
+    const int count = levelsinfo.count;
+    if (count < 0 || count > kMaxLevels)
+        refuse("The store holds an invalid number of levels (" + std::to_string(count) + ").");
+    offsets = levelsinfo.offsets;
+    size_t total = 4009 + shortLength(levelsinfo.author);
+    for (int k = 1; k <= count; ++k) {
+        const tlevel &level = levels[k];
+        if (level.width < 0 || level.height < 0 || level.width > kGridSize || level.height > kGridSize)
+            refuse("Level " + std::to_string(k) + " is " + std::to_string(level.width) + " x "
+                   + std::to_string(level.height) + " squares; a level can be at most "
+                   + std::to_string(kGridSize) + " x " + std::to_string(kGridSize) + ".");
+        offsets[static_cast<size_t>(k - 1)] = static_cast<int32_t>(total);
+        total += 26 + shortLength(level.dxg) + shortLength(level.name)
+                 + kCellBytes * static_cast<size_t>(level.width) * static_cast<size_t>(level.height);
+    }
+    if (count == 0)
+        offsets[0] = static_cast<int32_t>(total);
+
+    Bytes out;
+    out.reserve(total);
+    putInt32(out, levelsinfo.reserved);
+    writeshortstring(out, levelsinfo.author);
+    putInt32(out, count);
+    for (int32_t offset : offsets)
+        putInt32(out, offset);
+    for (int k = 1; k <= count; ++k)
+        appendlevel(out, levels[k]);
+    return out;
+}
+
+void writelevelsfile()
+{
+    std::array<int32_t, kOffsetCount> offsets{};
+    Bytes bytes = levelsfilebytes(offsets);
+    writeFileSafely(levelsfilepath, bytes);
+    levelsinfo.offsets = offsets;
+    saved = true;
+}
+
+} // namespace qm

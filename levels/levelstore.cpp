@@ -1,0 +1,111 @@
+#include "levelstore.h"
+
+#include "platform/errors.h"
+#include "platform/files.h"
+
+namespace qm {
+
+Tlevels levelsinfo;
+LevelSlots levels;
+int32_t curlevel = 0;
+int32_t prevlevel = 0;
+bool fileopen = false;
+bool saved = true;
+std::string levelsfilepath;
+std::string newfilename;
+std::string gamedir;
+std::string loadeddxg;
+bool askconfirmations = true;
+bool dialogok = false;
+
+int32_t pointerx = 0, pointery = 0;
+int32_t viewx = 0, viewy = 0;
+int32_t palscroll = 0;
+int32_t palcolumn = 0, palrow = 0;
+bool painting = false;
+
+namespace {
+[[noreturn]] void throwBadSlot(int k)
+{
+    throw Error("ERangeError", "Level " + std::to_string(k) + " is outside the levels 1 to "
+                                   + std::to_string(kMaxLevels) + " that the editor holds");
+}
+} // namespace
+
+tlevel &LevelSlots::operator[](int k)
+{
+    if (k < 1 || k > kMaxLevels)
+        throwBadSlot(k);
+    return m_slots[k - 1];
+}
+
+const tlevel &LevelSlots::operator[](int k) const
+{
+    if (k < 1 || k > kMaxLevels)
+        throwBadSlot(k);
+    return m_slots[k - 1];
+}
+
+void resetstore()
+{
+    newfilename.clear();
+    levelsfilepath.clear();
+    palscroll = palcolumn = palrow = 0;
+    painting = false;
+    viewx = viewy = 0;
+    prevlevel = 0;
+    curlevel = 0;
+    fileopen = true;
+}
+
+void addlevel()
+{
+    if (levelsinfo.count >= kMaxLevels || levelsinfo.count < 0)
+        throw Error("ELevelStoreFull", "This levels file already holds " + std::to_string(kMaxLevels)
+                                           + " levels, the most a levels file can hold.");
+    int n = ++levelsinfo.count;
+    prevlevel = curlevel;
+    curlevel = n;
+    tlevel &level = levels[n];
+    level.dxg = "computer.dxg";
+    level.width = 40;
+    level.height = 40;
+    level.name = "Untitled";
+    level.startx = 100;
+    level.starty = 100;
+    level.reserved = 0;
+    for (auto &row : level.cells)
+        for (cell &c : row)
+            c = kDefaultCell;
+    level.infotrons = 0;
+}
+
+void removecurrentlevel()
+{
+    // With no current level of the file (curlevel outside 1..count) there is nothing to remove:
+    // dropping the last level instead would lose a level the user did not choose.
+    if (curlevel >= 1 && curlevel <= levelsinfo.count) {
+        for (int k = curlevel; k <= levelsinfo.count - 1; ++k)
+            levels[k] = levels[k + 1];
+        --levelsinfo.count;
+    }
+    curlevel = prevlevel;
+}
+
+void initstore()
+{
+    fileopen = false;
+    saved = true;
+    levelsinfo = Tlevels{};
+    curlevel = prevlevel = 0;
+    levelsfilepath.clear();
+    newfilename.clear();
+    loadeddxg.clear();
+    gamedir = executableDirectory();
+    dialogok = false;
+    pointerx = pointery = viewx = viewy = 0;
+    palscroll = palcolumn = palrow = 0;
+    painting = false;
+}
+
+} // namespace qm

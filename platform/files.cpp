@@ -97,7 +97,7 @@ std::string resolveDataFile(const std::string &name)
     return found.empty() ? name : parts.dir + found.front();
 }
 
-std::string gamedir()
+std::string executableDirectory()
 {
     std::string buffer(4096, '\0');
     ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size());

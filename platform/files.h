@@ -17,7 +17,7 @@ bool fileexists(const std::string &name);
 // (so that opening it reports "File not found").
 std::string resolveDataFile(const std::string &name);
 
-// The directory of the running program, ending in '/'.
-std::string gamedir();
+// The directory of the running program, ending in '/' (the game directory).
+std::string executableDirectory();
 
 } // namespace qm

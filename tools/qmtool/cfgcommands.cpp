@@ -1,3 +1,69 @@
+// qmtool cfg: the game configuration file.
+
 #include "commands.h"
 #include "toolsupport.h"
-int runCfgCommand(const QStringList &) { throw UsageError{"not built yet"}; }
+
+#include "levels/gameconfig.h"
+
+#include "platform/errors.h"
+
+#include <QJsonArray>
+#include <QJsonObject>
+#include <cstdio>
+
+namespace {
+
+int cfgInfo(const QStringList &args)
+{
+    QCommandLineParser parser;
+    QStringList words = parseCommand(parser, args, 1, "cfg info FILE");
+    qm::readgameconfig(localPath(words[0]));
+    QJsonArray songs;
+    for (int k = 1; k <= std::min(qm::cfgsongcount, qm::kMaxSongs); ++k)
+        songs.append(jsonText(qm::cfgsongs[static_cast<size_t>(k)]));
+    QJsonArray levelSongs;
+    for (int k = 0; k <= std::min(qm::cfglevelsongcount, qm::kMaxLevelSongs); ++k)
+        levelSongs.append(qm::cfglevelsongs[static_cast<size_t>(k)]);
+    printJson(QJsonObject{
+        {"cfgeddie", qm::cfgeddie},
+        {"cfgshowtips", qm::cfgshowtips},
+        {"cfgmusic", qm::cfgmusic},
+        {"cfgsounds", qm::cfgsounds},
+        {"cfgspeed", qm::cfgspeed},
+        {"cfglevelsfile", jsonText(qm::cfglevelsfile)},
+        {"cfgsongcount", qm::cfgsongcount},
+        {"cfgsongs", songs},
+        {"cfglevelsongcount", qm::cfglevelsongcount},
+        {"cfglevelsongs", levelSongs},
+    });
+    return 0;
+}
+
+// As the editor does at exit: whatever was read is written, even after a failed read.
+int cfgCopy(const QStringList &args)
+{
+    QCommandLineParser parser;
+    QStringList words = parseCommand(parser, args, 2, "cfg copy IN OUT");
+    int status = 0;
+    try {
+        qm::readgameconfig(localPath(words[0]));
+    } catch (const qm::Error &e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        status = 1;
+    }
+    qm::writegameconfig(localPath(words[1]));
+    return status;
+}
+
+} // namespace
+
+int runCfgCommand(const QStringList &args)
+{
+    qm::initgameconfig();
+    const QString command = args.value(0);
+    if (command == "info")
+        return cfgInfo(args);
+    if (command == "copy")
+        return cfgCopy(args);
+    throw UsageError{"unknown command: cfg " + command};
+}

@@ -10,7 +10,6 @@
 #include "platform/errors.h"
 
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <cstdio>
 #include <exception>
 
@@ -30,10 +29,8 @@ const char *const kUsage = "usage: qmtool lev|cfg|dxg COMMAND ...\n"
 
 int main(int argc, char **argv)
 {
-    // Image files go through Qt Gui; no window is ever shown.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    // No window is ever shown: image files go through QImage, which needs no display.
+    QCoreApplication app(argc, argv);
     QStringList args = QCoreApplication::arguments();
     args.removeFirst();
     if (args.size() < 2) {

@@ -1,0 +1,78 @@
+#pragma once
+// The levels file (.lev): one header and the levels of the store, the game's level data and the
+// editor's only document.
+//
+// Layout. Numbers are signed 32-bit little-endian; a text is one length byte (0..255) and that many
+// 8-bit characters. No padding, no magic number.
+//   header:  reserved (4), author (text), count (4), offsets (1,000 x 4): entry k is the absolute
+//            position of level k. The header is 4,009 + L bytes (L = length of the author).
+//   level:   dxg (text), name (text), startx, starty, reserved, width W, height H (4 each), the cells
+//            of rows 1..H, each row columns 1..W, 16 bytes a cell (tile, reserved, kind, pattern),
+//            then infotrons (4). A level is 26 + L1 + L2 + 16 x W x H bytes.
+// The editor writes the levels back to back in order 1..count right after the header. Readers find
+// each level only through its offsets entry, so files whose levels lie elsewhere read as well.
+
+#include "levelstore.h"
+
+#include "platform/fileio.h"
+
+#include <string>
+#include <vector>
+
+namespace qm {
+
+// A levels file read whole and checked, not yet in the store. Building one never changes the store,
+// so a file that fails to read leaves the editor as it was.
+struct LevelsFileContent {
+    struct Level {
+        std::string dxg, name;
+        int32_t startx = 0, starty = 0, reserved = 0, width = 0, height = 0, infotrons = 0;
+        size_t cellsAt = 0; // position of the first cell in `bytes`
+    };
+    Bytes bytes;
+    Tlevels header;
+    std::vector<Level> levels; // levels 1..count
+};
+
+// Reads and checks the whole file. Throws EInOutError with the system's text ("File not found",
+// "Read beyond end of file", ...) or a clear message when the file cannot be held by the store (more
+// than 200 levels, a level larger than 100 x 100 or of negative size, a level outside the file).
+LevelsFileContent loadlevelsfile(const std::string &path);
+
+// Puts a checked file into the store: the header into levelsinfo, level k into slot k. Cells of a
+// slot outside the level's width x height are left as they were.
+void storelevelsfile(const LevelsFileContent &content);
+
+// Reads the file named by levelsfilepath into the store; on failure the store is unchanged.
+void readlevelsfile();
+
+// The bytes writelevelsfile writes for the store; the offsets of levels 1..count are computed as the
+// levels are laid out and returned in `offsets` (entries above count as the store holds them).
+Bytes levelsfilebytes(std::array<int32_t, kOffsetCount> &offsets);
+
+// Writes the header and levels 1..count to levelsfilepath, replacing its contents, then sets saved
+// and keeps the offsets just written. On failure the previous file is untouched and saved unchanged.
+void writelevelsfile();
+
+// One length-prefixed text. Texts longer than 255 characters are cut to their first 255.
+void writeshortstring(Bytes &out, const std::string &text);
+
+// Reads sequentially from a byte buffer; every read past the end throws "Read beyond end of file".
+class ByteReader {
+public:
+    ByteReader(const uint8_t *data, size_t size) : m_data(data), m_size(size) {}
+    size_t position() const { return m_pos; }
+    size_t size() const { return m_size; }
+    void seek(size_t pos);
+    uint8_t readByte();
+    int32_t readInt32();
+    const uint8_t *readBytes(size_t count);
+    std::string readshortstring();
+
+private:
+    const uint8_t *m_data;
+    size_t m_size;
+    size_t m_pos = 0;
+};
+
+} // namespace qm

@@ -1,0 +1,110 @@
+#pragma once
+// The level store: the one in-memory model of the open levels file, shared by the whole editor.
+//
+// It is static storage that lives for the whole run: the header of the file, 200 full-size level
+// slots (100 x 100 cells each, about 32 MB, reserved once so that adding, removing and moving levels
+// never allocates a level), and the flags and names that the commands, dialogs and window share.
+// Everything is read and assigned directly; the only checked access is by number: a slot outside
+// 1..200 or a cell outside 1..100 is never touched.
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace qm {
+
+inline constexpr int kMaxLevels = 200;  // slots of the store
+inline constexpr int kOffsetCount = 1000; // entries of the offsets table of a levels file
+inline constexpr int kGridSize = 100;   // rows and columns of every slot
+inline constexpr int kSquare = 40;      // pixels on a side of a square
+
+// One square of a level. Kinds: 100 ordinary, 101 marked, 102 drawn in a second pass above the rest.
+struct cell {
+    int32_t tile = 16;
+    int32_t reserved = 0;
+    int32_t kind = 100;
+    int32_t pattern = 0;
+    bool operator==(const cell &) const = default;
+};
+static_assert(sizeof(cell) == 16, "a cell is four 32-bit numbers, as in the file");
+
+inline constexpr cell kDefaultCell{16, 0, 100, 0};
+
+// Header of the open levels file.
+struct Tlevels {
+    int32_t reserved = 0;
+    std::string author;
+    int32_t count = 0;
+    std::array<int32_t, kOffsetCount> offsets{}; // entry k (1-based) at offsets[k - 1]
+};
+
+// One level. Only rows 1..height and columns 1..width belong to it; the rest of the grid is kept
+// but not used.
+struct tlevel {
+    std::string dxg = "computer.dxg";
+    std::string name = "Untitled";
+    int32_t startx = 100;
+    int32_t starty = 100;
+    int32_t reserved = 0;
+    int32_t width = 40;
+    int32_t height = 40;
+    cell cells[kGridSize][kGridSize]; // [row - 1][column - 1]
+    int32_t infotrons = 0;
+
+    // The cell at row and column (both 1-based), or nullptr outside 1..100.
+    cell *cellAt(int row, int column)
+    {
+        if (row < 1 || row > kGridSize || column < 1 || column > kGridSize)
+            return nullptr;
+        return &cells[row - 1][column - 1];
+    }
+    const cell *cellAt(int row, int column) const { return const_cast<tlevel *>(this)->cellAt(row, column); }
+};
+
+// The 200 slots, numbered 1..200. Indexing outside that range throws instead of touching memory.
+class LevelSlots {
+public:
+    tlevel &operator[](int k);
+    const tlevel &operator[](int k) const;
+
+private:
+    tlevel m_slots[kMaxLevels];
+};
+
+// The store.
+extern Tlevels levelsinfo;
+extern LevelSlots levels;
+extern int32_t curlevel;   // the level the window draws and edits; 0 right after a reset
+extern int32_t prevlevel;  // the current level before the latest addlevel
+extern bool fileopen;      // a levels file is open for editing
+extern bool saved;         // no unsaved changes
+extern std::string levelsfilepath; // full path of the open file; empty until opened or saved
+extern std::string newfilename;    // the name typed in the new-file dialog
+extern std::string gamedir;        // directory of the program, ending in '/'; data files are looked up there
+extern std::string loadeddxg;      // the graphics file whose pictures are loaded as the tiles
+extern bool askconfirmations;      // the unsaved-changes prompt is shown only while set
+extern bool dialogok;              // set by the accepting button of a dialog that edits a level
+
+// State of the editor window that a reset returns to its start values.
+extern int32_t pointerx, pointery; // last pointer position on the drawing surface
+extern int32_t viewx, viewy;       // level pixel at the top left of the map view
+extern int32_t palscroll;          // first palette row shown
+extern int32_t palcolumn, palrow;  // the selected palette slot
+extern bool painting;              // the left button is held in the map
+
+// Prepares the store for a file that is about to be created or opened: names, view state and
+// current/previous level numbers start afresh; the header and the slots stay as they are.
+void resetstore();
+
+// Appends a level with every default and makes it current. Refused on a full store: throws
+// qm::Error and changes nothing.
+void addlevel();
+
+// Removes the current level (the levels after it move down one) and returns to prevlevel.
+void removecurrentlevel();
+
+// The state at start-up: no file open, an empty header, nothing loaded, gamedir set to the
+// program's directory (the slots are not cleared).
+void initstore();
+
+} // namespace qm
