@@ -115,7 +115,7 @@ void writeshortstring(Bytes &out, const std::string &text)
 LevelsFileContent loadlevelsfile(const std::string &path)
 {
     LevelsFileContent content;
-    content.bytes = readWholeFile(path, kMaxLevelsFileSize);
+    content.bytes = readWholeFileRaw(path, kMaxLevelsFileSize);
     ByteReader in(content.bytes.data(), content.bytes.size());
     Tlevels &header = content.header;
     header.reserved = in.readInt32();

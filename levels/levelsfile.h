@@ -29,7 +29,7 @@ struct LevelsFileContent {
         int32_t startx = 0, starty = 0, reserved = 0, width = 0, height = 0, infotrons = 0;
         size_t cellsAt = 0; // position of the first cell in `bytes`
     };
-    Bytes bytes;
+    RawBytes bytes;
     Tlevels header;
     std::vector<Level> levels; // levels 1..count
 };

@@ -147,9 +147,7 @@ mode_t newFileMode()
     return 0666 & ~mask;
 }
 
-} // namespace
-
-Bytes readWholeFile(const std::string &path, size_t maxSize)
+template <class Buffer> Buffer readWholeFileAs(const std::string &path, size_t maxSize)
 {
     FileDescriptor fd(openChecked(path.c_str(), O_RDONLY));
     struct stat st {};
@@ -163,7 +161,7 @@ Bytes readWholeFile(const std::string &path, size_t maxSize)
                           EFBIG);
 
     // Regular files are read at their known size; anything else (a pipe, a device) grows as it comes.
-    Bytes bytes(S_ISREG(st.st_mode) ? static_cast<size_t>(st.st_size) : 0);
+    Buffer bytes(S_ISREG(st.st_mode) ? static_cast<size_t>(st.st_size) : 0);
     size_t used = 0;
     uint8_t probe[4096];
     for (;;) {
@@ -189,6 +187,15 @@ Bytes readWholeFile(const std::string &path, size_t maxSize)
     bytes.resize(used);
     fd.close();
     return bytes;
+}
+
+} // namespace
+
+Bytes readWholeFile(const std::string &path, size_t maxSize) { return readWholeFileAs<Bytes>(path, maxSize); }
+
+RawBytes readWholeFileRaw(const std::string &path, size_t maxSize)
+{
+    return readWholeFileAs<RawBytes>(path, maxSize);
 }
 
 void writeFileSafely(const std::string &path, const void *data, size_t size)
