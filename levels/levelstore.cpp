@@ -19,7 +19,7 @@ bool askconfirmations = true;
 bool dialogok = false;
 
 int32_t pointerx = 0, pointery = 0;
-int32_t viewx = 0, viewy = 0;
+double viewx = 0, viewy = 0;
 int32_t palscroll = 0;
 int32_t palcolumn = 0, palrow = 0;
 bool painting = false;
@@ -103,7 +103,8 @@ void initstore()
     loadeddxg.clear();
     gamedir = executableDirectory();
     dialogok = false;
-    pointerx = pointery = viewx = viewy = 0;
+    pointerx = pointery = 0;
+    viewx = viewy = 0;
     palscroll = palcolumn = palrow = 0;
     painting = false;
 }

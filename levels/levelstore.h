@@ -87,10 +87,13 @@ extern bool dialogok;              // set by the accepting button of a dialog th
 
 // State of the editor window that a reset returns to its start values.
 extern int32_t pointerx, pointery; // last pointer position on the drawing surface
-extern int32_t viewx, viewy;       // level pixel at the top left of the map view
+extern double viewx, viewy;        // level pixel at the top left of the map view (multiples of 0.5)
 extern int32_t palscroll;          // first palette row shown
 extern int32_t palcolumn, palrow;  // the selected palette slot
-extern bool painting;              // the left button is held in the map
+extern bool painting;              // the left button went down on the surface and is still held
+
+// The tile that painting writes and the pointer carries.
+inline int32_t selectedtile() { return palrow * 3 + palcolumn + 12; }
 
 // Prepares the store for a file that is about to be created or opened: names, view state and
 // current/previous level numbers start afresh; the header and the slots stay as they are.

@@ -1,0 +1,53 @@
+#pragma once
+// The editing rules of the map view, as plain functions over the level store and the editor-window
+// state: edge scrolling, the cell under the pointer, the palette and painting with the mouse. The
+// main window only routes its mouse events and timer ticks here.
+
+#include <cstdint>
+#include <functional>
+
+namespace qm {
+
+// Geometry of the drawing surface: the map area is the left 640 x 480 pixels (16 x 12 squares);
+// the palette panel starts at x = 640.
+inline constexpr int kMapWidth = 640;
+inline constexpr int kMapHeight = 480;
+inline constexpr int kPaletteScrollMax = 11; // palette rows 0..19 shown eight at a time
+
+// Which pointer picture the frame draws.
+enum class PointerZone { None, Up, Down, Left, Panel };
+
+// Moves the view while the last pointer position rests in an edge zone, by lagCount x 0.5 pixels,
+// keeps the view within the current level (a level smaller than the map gets a negative offset, so
+// it sits against the right and bottom edges), clamps the pointer's upper bounds and returns the zone.
+PointerZone scrollview(int32_t lagCount);
+
+struct CellPosition {
+    int32_t row;
+    int32_t column;
+};
+
+// The cell of the current level whose top-left corner is nearest to the pointer; it can lie outside
+// the level and outside the grid.
+CellPosition pointercell();
+
+enum class PaintVariant { Press, Drag };
+
+// The width in pixels of the level's picture for a tile value, 0 when there is none. Painting the
+// strips and blocks depends on it.
+using TileWidth = std::function<int32_t(int32_t tile)>;
+
+// Writes tile into cell (row, column) of the current level with the companion squares of objects
+// larger than one square, and clears saved. Writes that would fall outside rows and columns
+// 1..100 are skipped.
+void paintcell(int32_t row, int32_t column, int32_t tile, PaintVariant variant, const TileWidth &widthOf);
+
+enum class MouseButton { Left, Right, Middle };
+
+// The mouse on the drawing surface, at surface position (x, y). Before a file is open, presses and
+// moves do nothing; a release always ends painting.
+void mapMouseDown(MouseButton button, int32_t x, int32_t y, const TileWidth &widthOf);
+void mapMouseMove(int32_t x, int32_t y, const TileWidth &widthOf);
+void mapMouseUp();
+
+} // namespace qm
