@@ -1,0 +1,264 @@
+#include "directdrawsurface.h"
+
+#include "blitkernels.h"
+#include "graphic.h"
+#include "graphicserrors.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+namespace qm {
+namespace {
+
+// Largest surface, in pixels (a 16384 x 16384 picture).
+constexpr int64_t kMaxSurfacePixels = int64_t(1) << 28;
+
+// Rows whose runs average fewer pixels than this are copied with the per-pixel vector kernel: below
+// it, one block copy per run costs more than testing every pixel.
+constexpr int64_t kMinAverageRun = 12;
+
+uint32_t convertPixel(uint32_t v, SurfacePixelFormat from, SurfacePixelFormat to)
+{
+    if (from == to)
+        return v;
+    if (from == SurfacePixelFormat::Rgb565) {
+        uint32_t r = (v >> 11) & 31, g = (v >> 5) & 63, b = v & 31;
+        return rgbToPixel(to, r << 3 | r >> 2, g << 2 | g >> 4, b << 3 | b >> 2);
+    }
+    return rgbToPixel(to, (v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
+}
+
+} // namespace
+
+void TDirectDrawSurface::setPixelFormat(SurfacePixelFormat format)
+{
+    if (format == mFormat)
+        return;
+    SetSize(0, 0);
+    mFormat = format;
+}
+
+void TDirectDrawSurface::SetSize(int32_t w, int32_t h)
+{
+    mPixels.reset();
+    mWidth = mHeight = 0;
+    mColorKey = 0;
+    mRunsValid = false;
+    mRows.clear();
+    mRuns.clear();
+    if (w <= 0 || h <= 0)
+        return;
+    if (int64_t(w) * h > kMaxSurfacePixels)
+        throw EDirectDrawSurfaceError(formatMessage("%s cannot be made", {"Surface"}));
+    size_t bytes = size_t(w) * size_t(h) * size_t(bytesPerPixel(mFormat));
+    uint8_t *memory = new (std::nothrow) uint8_t[bytes]();
+    if (!memory)
+        throw EDirectDrawSurfaceError(formatMessage("%s cannot be made", {"Surface"}));
+    mPixels.reset(memory);
+    mWidth = w;
+    mHeight = h;
+}
+
+void TDirectDrawSurface::Fill(uint32_t value)
+{
+    if (!exists())
+        return;
+    mRunsValid = false;
+    size_t n = size_t(mWidth) * size_t(mHeight);
+    if (mFormat == SurfacePixelFormat::Rgb565)
+        blit::fill16(reinterpret_cast<uint16_t *>(mPixels.get()), n, static_cast<uint16_t>(value));
+    else
+        blit::fill32(reinterpret_cast<uint32_t *>(mPixels.get()), n, value);
+}
+
+void TDirectDrawSurface::setColorKey(uint32_t key)
+{
+    if (mFormat == SurfacePixelFormat::Rgb565)
+        key &= 0xFFFF;
+    if (key != mColorKey)
+        mRunsValid = false;
+    mColorKey = key;
+}
+
+uint32_t TDirectDrawSurface::ColorToPixel(TColor color) const
+{
+    TColor c = resolveColor(color);
+    return rgbToPixel(mFormat, colorRed(c), colorGreen(c), colorBlue(c));
+}
+
+void TDirectDrawSurface::LoadFromPicture(const TGraphic &graphic, const TRect &srcRect)
+{
+    int64_t w = srcRect.width(), h = srcRect.height();
+    if (w > INT32_MAX || h > INT32_MAX)
+        throw EDirectDrawSurfaceError(formatMessage("%s cannot be made", {"Surface"}));
+    SetSize(static_cast<int32_t>(w), static_cast<int32_t>(h));
+    if (!exists())
+        return;
+    graphic.convertRect(mFormat, srcRect.left, srcRect.top, mWidth, mHeight, mPixels.get(), pitch());
+}
+
+uint32_t TDirectDrawSurface::pixel(int32_t x, int32_t y) const
+{
+    if (x < 0 || y < 0 || x >= mWidth || y >= mHeight)
+        return 0;
+    const uint8_t *p = mPixels.get() + ptrdiff_t(y) * pitch();
+    if (mFormat == SurfacePixelFormat::Rgb565)
+        return reinterpret_cast<const uint16_t *>(p)[x];
+    return reinterpret_cast<const uint32_t *>(p)[x];
+}
+
+void TDirectDrawSurface::setPixel(int32_t x, int32_t y, uint32_t value)
+{
+    if (x < 0 || y < 0 || x >= mWidth || y >= mHeight)
+        return;
+    mRunsValid = false;
+    uint8_t *p = mPixels.get() + ptrdiff_t(y) * pitch();
+    if (mFormat == SurfacePixelFormat::Rgb565)
+        reinterpret_cast<uint16_t *>(p)[x] = static_cast<uint16_t>(value);
+    else
+        reinterpret_cast<uint32_t *>(p)[x] = value;
+}
+
+void TDirectDrawSurface::buildRuns() const
+{
+    mRows.assign(size_t(mHeight), RowRuns{});
+    mRuns.clear();
+    const int bpp = bytesPerPixel(mFormat);
+    for (int32_t y = 0; y < mHeight; ++y) {
+        const uint8_t *row = mPixels.get() + ptrdiff_t(y) * pitch();
+        auto isKey = [&](int32_t x) {
+            return bpp == 2 ? reinterpret_cast<const uint16_t *>(row)[x] == mColorKey
+                            : reinterpret_cast<const uint32_t *>(row)[x] == mColorKey;
+        };
+        RowRuns &info = mRows[size_t(y)];
+        info.first = static_cast<uint32_t>(mRuns.size());
+        int32_t x = 0;
+        while (x < mWidth) {
+            while (x < mWidth && isKey(x))
+                ++x;
+            if (x == mWidth)
+                break;
+            int32_t start = x;
+            while (x < mWidth && !isKey(x))
+                ++x;
+            mRuns.push_back({start, x});
+        }
+        info.count = static_cast<uint32_t>(mRuns.size()) - info.first;
+        if (info.count > 0) {
+            info.start = mRuns[info.first].start;
+            info.end = mRuns.back().end;
+            int64_t covered = 0;
+            for (uint32_t i = info.first; i < mRuns.size(); ++i)
+                covered += mRuns[i].end - mRuns[i].start;
+            info.perPixel = info.count > 1 && covered < kMinAverageRun * info.count;
+        }
+    }
+    mRunsValid = true;
+}
+
+void TDirectDrawSurface::copyRows(uint8_t *dest, ptrdiff_t destPitch, const uint8_t *src, ptrdiff_t srcPitch,
+                                  int64_t width, int64_t height, int bpp)
+{
+    size_t bytes = size_t(width) * size_t(bpp);
+    for (int64_t y = 0; y < height; ++y)
+        std::memcpy(dest + y * destPitch, src + y * srcPitch, bytes);
+}
+
+void TDirectDrawSurface::keyedRows(const TDirectDrawSurface &source, int64_t dx, int64_t dy, int64_t sx,
+                                   int64_t sy, int64_t width, int64_t height)
+{
+    if (!source.mRunsValid)
+        source.buildRuns();
+    const int bpp = bytesPerPixel(mFormat);
+    const ptrdiff_t dp = pitch(), sp = source.pitch();
+    uint8_t *dbase = mPixels.get() + dy * dp;
+    const int64_t shift = dx - sx; // source column c lands on destination column c + shift
+    const uint8_t *sbase = source.mPixels.get() + sy * sp;
+    const int64_t sx1 = sx + width;
+    const blit::KeyedRow32 keyed32 = blit::activeKeyedRow32();
+    const blit::KeyedRow16 keyed16 = blit::activeKeyedRow16();
+    const uint32_t key = source.mColorKey;
+    for (int64_t y = 0; y < height; ++y) {
+        const RowRuns &row = source.mRows[size_t(sy + y)];
+        const int64_t a = std::max<int64_t>(row.start, sx), b = std::min<int64_t>(row.end, sx1);
+        if (a >= b)
+            continue;
+        uint8_t *d = dbase + y * dp;
+        const uint8_t *s = sbase + y * sp;
+        if (row.perPixel) {
+            if (bpp == 4)
+                keyed32(reinterpret_cast<uint32_t *>(d) + (a + shift), reinterpret_cast<const uint32_t *>(s) + a,
+                        size_t(b - a), key);
+            else
+                keyed16(reinterpret_cast<uint16_t *>(d) + (a + shift), reinterpret_cast<const uint16_t *>(s) + a,
+                        size_t(b - a), static_cast<uint16_t>(key));
+            continue;
+        }
+        const Run *run = source.mRuns.data() + row.first;
+        const Run *end = run + row.count;
+        for (; run != end; ++run) {
+            const int64_t r0 = std::max<int64_t>(run->start, a), r1 = std::min<int64_t>(run->end, b);
+            if (r0 < r1)
+                std::memcpy(d + (r0 + shift) * bpp, s + r0 * bpp, size_t(r1 - r0) * size_t(bpp));
+        }
+    }
+}
+
+void TDirectDrawSurface::convertedRows(const TDirectDrawSurface &source, int64_t dx, int64_t dy, int64_t sx,
+                                       int64_t sy, int64_t width, int64_t height, bool transparent)
+{
+    for (int64_t y = 0; y < height; ++y)
+        for (int64_t x = 0; x < width; ++x) {
+            uint32_t v = source.pixel(int32_t(sx + x), int32_t(sy + y));
+            if (transparent && v == source.mColorKey)
+                continue;
+            setPixel(int32_t(dx + x), int32_t(dy + y), convertPixel(v, source.mFormat, mFormat));
+        }
+}
+
+void TDirectDrawSurface::Draw(int32_t x, int32_t y, const TRect &srcRect, const TDirectDrawSurface *source,
+                              bool transparent)
+{
+    if (!source || x > mWidth || y > mHeight || !source->exists() || !exists())
+        return;
+    // Both rectangles move together; 64-bit sums cannot overflow whatever the inputs.
+    int64_t sl = srcRect.left, st = srcRect.top, sr = srcRect.right, sb = srcRect.bottom;
+    int64_t dl = x, dt = y, dr = dl + (sr - sl), db = dt + (sb - st);
+    if (dl < 0) { sl -= dl; dl = 0; }
+    if (dt < 0) { st -= dt; dt = 0; }
+    if (sl < 0) { dl -= sl; sl = 0; }
+    if (st < 0) { dt -= st; st = 0; }
+    if (dr > mWidth) { sr -= dr - mWidth; dr = mWidth; }
+    if (db > mHeight) { sb -= db - mHeight; db = mHeight; }
+    if (sr > source->mWidth) { dr -= sr - source->mWidth; sr = source->mWidth; }
+    if (sb > source->mHeight) { db -= sb - source->mHeight; sb = source->mHeight; }
+    if (dr <= dl || db <= dt || sr <= sl || sb <= st)
+        return;
+    const int64_t w = dr - dl, h = db - dt;
+    mRunsValid = false;
+
+    if (source == this) {
+        // A copy within one surface goes through a copy of the source part, so overlap is harmless.
+        TDirectDrawSurface part(mFormat);
+        part.SetSize(int32_t(w), int32_t(h));
+        part.copyRows(part.mPixels.get(), part.pitch(), mPixels.get() + st * pitch() + sl * bytesPerPixel(mFormat),
+                      pitch(), w, h, bytesPerPixel(mFormat));
+        part.mColorKey = mColorKey;
+        Draw(int32_t(dl), int32_t(dt), rectOfSize(0, 0, int32_t(w), int32_t(h)), &part, transparent);
+        return;
+    }
+    if (source->mFormat != mFormat) {
+        convertedRows(*source, dl, dt, sl, st, w, h, transparent);
+        return;
+    }
+    const int bpp = bytesPerPixel(mFormat);
+    if (!transparent) {
+        copyRows(mPixels.get() + dt * pitch() + dl * bpp, pitch(), source->mPixels.get() + st * source->pitch() + sl * bpp,
+                 source->pitch(), w, h, bpp);
+        return;
+    }
+    keyedRows(*source, dl, dt, sl, st, w, h);
+}
+
+} // namespace qm

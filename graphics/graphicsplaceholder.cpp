@@ -1,1 +1,0 @@
-// The graphics runtime starts here.

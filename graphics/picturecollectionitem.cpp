@@ -1,0 +1,82 @@
+#include "picturecollectionitem.h"
+
+#include "drawtarget.h"
+#include "picturecollection.h"
+
+namespace qm {
+
+void TPictureCollectionItem::setName(const std::string &name)
+{
+    if (name == mName)
+        return;
+    std::string old = std::move(mName);
+    mName = name;
+    mCollection.renamed(*this, old);
+}
+
+void TPictureCollectionItem::setTransparentColor(TColor color)
+{
+    if (color == mTransparentColor)
+        return;
+    mTransparentColor = color;
+    for (auto &surface : mSurfaces)
+        surface->setColorKey(surface->ColorToPixel(color));
+}
+
+TPictureCollectionItemPattern TPictureCollectionItem::Pattern(int64_t index) const
+{
+    if (index < 0 || index >= PatternCount())
+        return {};
+    PatternLayout::Place p = mLayout.place(index);
+    return {p.rect, mSurfaces[p.block].get()};
+}
+
+void TPictureCollectionItem::clearSurfaces()
+{
+    mLayout = PatternLayout();
+    mSurfaces.clear();
+}
+
+void TPictureCollectionItem::Initialize()
+{
+    Finalize();
+    mInitialized = mCollection.initialized();
+}
+
+void TPictureCollectionItem::Finalize()
+{
+    if (!mInitialized)
+        return;
+    mInitialized = false;
+    clearSurfaces();
+}
+
+void TPictureCollectionItem::Restore()
+{
+    if (mPicture.Empty())
+        return;
+    if (!mInitialized) {
+        if (mCollection.initialized())
+            Initialize();
+        if (!mInitialized)
+            return;
+    }
+    clearSurfaces();
+    const TGraphic &graphic = *mPicture.Graphic();
+    PatternLayout layout(graphic.Width(), graphic.Height(), mSpec);
+    if (layout.count() == 0)
+        return;
+    const SurfacePixelFormat format = mCollection.DXDraw()->displayFormat();
+    std::vector<std::unique_ptr<TDirectDrawSurface>> surfaces;
+    for (const TRect &block : layout.blocks()) {
+        auto surface = std::make_unique<TDirectDrawSurface>(format);
+        surface->setSystemMemory(mSpec.systemMemory);
+        surface->LoadFromPicture(graphic, block);
+        surface->setColorKey(surface->ColorToPixel(mTransparentColor));
+        surfaces.push_back(std::move(surface));
+    }
+    mLayout = std::move(layout);
+    mSurfaces = std::move(surfaces);
+}
+
+} // namespace qm
