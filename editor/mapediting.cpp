@@ -13,9 +13,11 @@ constexpr int32_t kSurfaceClampX = 784;
 constexpr int32_t kSurfaceClampY = 480;
 constexpr int32_t kEdge = 20;
 
+// The level the window edits, or nullptr when the file has no current level (a file whose only
+// level was cancelled keeps a stale slot that must not be edited).
 tlevel *currentLevel()
 {
-    if (curlevel < 1 || curlevel > kMaxLevels)
+    if (curlevel < 1 || curlevel > levelsinfo.count || curlevel > kMaxLevels)
         return nullptr;
     return &levels[curlevel];
 }

@@ -3,8 +3,18 @@
 #include "commands.h"
 #include "toolsupport.h"
 
+#include "editor/mapview.h"
 #include "levels/levelsfile.h"
 #include "levels/levelstore.h"
+
+#include "graphics/dximagelist.h"
+#include "graphics/offscreendrawtarget.h"
+
+#include "platform/errors.h"
+#include "platform/files.h"
+
+#include <QCoreApplication>
+#include <QDir>
 
 #include <QJsonArray>
 #include <QJsonObject>
@@ -101,6 +111,110 @@ int levCopy(const QStringList &args)
     return 0;
 }
 
+// What render and frame share: the file read, the chosen level current, the pictures loaded from the
+// game directory and prepared for an off-screen target of the editor's pixel format.
+struct LevelScene {
+    qm::OffscreenDrawTarget target;
+    qm::TDXImageList meniulist;
+    qm::TDXImageList patratele;
+
+    LevelScene(const QCommandLineParser &parser, const QStringList &words, int width, int height, bool editorPictures)
+        : target(depthOf(parser), width, height)
+    {
+        readInto(words[0]);
+        bool ok = false;
+        const int level = words[1].toInt(&ok);
+        if (!ok || level < 1 || level > qm::levelsinfo.count)
+            throw qm::Error("ERangeError", "Level " + words[1].toStdString() + " does not exist: the file holds "
+                                               + std::to_string(qm::levelsinfo.count) + " levels");
+        qm::curlevel = level;
+        qm::fileopen = true;
+        QString dir = parser.value("gamedir");
+        if (dir.isEmpty())
+            dir = QCoreApplication::applicationDirPath();
+        qm::gamedir = localPath(QDir(dir).absolutePath()) + "/";
+
+        target.Initialize();
+        meniulist.SetDXDraw(&target);
+        patratele.SetDXDraw(&target);
+        if (editorPictures)
+            meniulist.Items().LoadFromFile(qm::gamedir + "Editor.dxg");
+        patratele.Items().LoadFromFile(qm::gamedir + qm::levels[level].dxg);
+    }
+
+    static qm::SurfacePixelFormat depthOf(const QCommandLineParser &parser)
+    {
+        const QString depth = parser.value("depth");
+        if (depth == "16")
+            return qm::SurfacePixelFormat::Rgb565;
+        if (depth.isEmpty() || depth == "32")
+            return qm::SurfacePixelFormat::Xrgb8888;
+        throw UsageError{"--depth takes 16 or 32"};
+    }
+};
+
+void addPictureOptions(QCommandLineParser &parser)
+{
+    parser.addOption({"gamedir", "Where the graphics files are (default: the directory of qmtool).", "DIR"});
+    parser.addOption({"depth", "Pixel format of the display: 16 or 32 bits (default 32).", "BITS"});
+}
+
+int levRender(const QStringList &args)
+{
+    QCommandLineParser parser;
+    addPictureOptions(parser);
+    QStringList words = parseCommand(parser, args, 3, "lev render FILE LEVEL OUT [--gamedir DIR] [--depth 16|32]");
+    // The size is known once the file is read: read it first for the level's extent.
+    readInto(words[0]);
+    const int level = words[1].toInt();
+    const bool known = level >= 1 && level <= qm::levelsinfo.count;
+    const int width = known ? std::max(qm::levels[level].width, 1) * qm::kSquare : 1;
+    const int height = known ? std::max(qm::levels[level].height, 1) * qm::kSquare : 1;
+    LevelScene scene(parser, words, width, height, false);
+    qm::viewx = qm::viewy = 0;
+    qm::TDirectDrawSurface &surface = scene.target.Surface();
+    surface.Fill(0);
+    qm::drawlevel(surface, scene.patratele.Items(), qm::levels[qm::curlevel]);
+    saveSurfaceImage(surface, words[2]);
+    return 0;
+}
+
+int levFrame(const QStringList &args)
+{
+    QCommandLineParser parser;
+    addPictureOptions(parser);
+    parser.addOption({"view", "The view offset before scrolling (default 0,0).", "X,Y"});
+    parser.addOption({"pointer", "The last pointer position (default 320,240).", "X,Y"});
+    parser.addOption({"lag", "Milliseconds since the previous frame (default 1).", "N", "1"});
+    parser.addOption({"palscroll", "The first palette row shown, 0 to 11 (default 0).", "N", "0"});
+    parser.addOption({"palette", "The selected palette slot (default 0,0).", "COLUMN,ROW"});
+    QStringList words = parseCommand(parser, args, 3,
+                                     "lev frame FILE LEVEL OUT [--gamedir DIR] [--view X,Y] [--pointer X,Y] "
+                                     "[--lag N] [--palscroll N] [--palette COLUMN,ROW] [--depth 16|32]");
+    LevelScene scene(parser, words, 761, 483, true);
+    auto [vx, vy] = parsePair(parser.value("view").isEmpty() ? "0,0" : parser.value("view"), "view");
+    auto [px, py] = parsePair(parser.value("pointer").isEmpty() ? "320,240" : parser.value("pointer"), "pointer");
+    auto [column, row] = parsePair(parser.value("palette").isEmpty() ? "0,0" : parser.value("palette"), "palette");
+    bool lagOk = false, scrollOk = false;
+    const int lag = parser.value("lag").toInt(&lagOk);
+    const int palscroll = parser.value("palscroll").toInt(&scrollOk);
+    if (!lagOk || lag < 1)
+        throw UsageError{"--lag takes a whole number of at least 1"};
+    if (!scrollOk || palscroll < 0 || palscroll > 11)
+        throw UsageError{"--palscroll takes a number from 0 to 11"};
+    qm::viewx = vx;
+    qm::viewy = vy;
+    qm::pointerx = px;
+    qm::pointery = py;
+    qm::palscroll = palscroll;
+    qm::palcolumn = column;
+    qm::palrow = row;
+    qm::drawframe(lag, scene.target.Surface(),
+                  qm::FramePictures{scene.meniulist.Items(), scene.patratele.Items()});
+    saveSurfaceImage(scene.target.Surface(), words[2]);
+    return 0;
+}
+
 } // namespace
 
 int runLevCommand(const QStringList &args)
@@ -113,5 +227,9 @@ int runLevCommand(const QStringList &args)
         return levNew(args);
     if (command == "copy")
         return levCopy(args);
+    if (command == "render")
+        return levRender(args);
+    if (command == "frame")
+        return levFrame(args);
     throw UsageError{"unknown command: lev " + command};
 }

@@ -1,6 +1,11 @@
 #include "toolsupport.h"
 
+#include "graphics/directdrawsurface.h"
+
+#include "platform/errors.h"
+
 #include <QFile>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -32,4 +37,28 @@ void printJson(const QJsonValue &value)
     QJsonDocument doc = value.isArray() ? QJsonDocument(value.toArray()) : QJsonDocument(value.toObject());
     QByteArray text = doc.toJson(QJsonDocument::Indented);
     std::fwrite(text.constData(), 1, static_cast<size_t>(text.size()), stdout);
+}
+
+void saveSurfaceImage(const qm::TDirectDrawSurface &surface, const QString &path)
+{
+    const bool wide = qm::bytesPerPixel(surface.pixelFormat()) == 4;
+    QImage image(surface.bits(), surface.Width(), surface.Height(),
+                 static_cast<qsizetype>(surface.pitch()),
+                 wide ? QImage::Format_RGB32 : QImage::Format_RGB16);
+    const char *format = path.endsWith(".ppm", Qt::CaseInsensitive) ? "PPM" : "PNG";
+    if (!image.convertToFormat(QImage::Format_RGB888).save(path, format))
+        throw qm::Error("EInOutError", "Cannot write the image " + localPath(path));
+}
+
+std::pair<int, int> parsePair(const QString &text, const QString &option)
+{
+    const QStringList parts = text.split(',');
+    bool okX = false, okY = false;
+    if (parts.size() == 2) {
+        int x = parts[0].trimmed().toInt(&okX);
+        int y = parts[1].trimmed().toInt(&okY);
+        if (okX && okY)
+            return {x, y};
+    }
+    throw UsageError{"--" + option + " takes two whole numbers, X,Y"};
 }

@@ -1,0 +1,163 @@
+#include "editor/mapview.h"
+
+#include "levels/levelstore.h"
+
+#include "framepictures.h"
+
+#include <gtest/gtest.h>
+
+using namespace qm;
+using namespace qmtest;
+
+namespace {
+
+class MapView : public ::testing::TestWithParam<SurfacePixelFormat> {
+protected:
+    void SetUp() override
+    {
+        initstore();
+        levelsinfo = Tlevels{};
+        resetstore();
+        addlevel();
+        pointerx = 320;
+        pointery = 240;
+    }
+    void frame(int32_t lag = 1)
+    {
+        drawframe(lag, pictures.target.Surface(), FramePictures{pictures.editor.Items(), pictures.tiles.Items()});
+    }
+    // The colour at (x, y) is that of tile k, pattern p.
+    ::testing::AssertionResult shows(int x, int y, uint32_t rgb)
+    {
+        uint32_t got = pictures.pixel(x, y);
+        if (got == pictures.expected(rgb))
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "pixel (" << x << ", " << y << ") is " << std::hex << got
+                                             << ", expected " << pictures.expected(rgb);
+    }
+    static void put(int r, int c, int tile, int pattern = 0, int kind = 100)
+    {
+        *levels[1].cellAt(r, c) = cell{tile, 0, kind, pattern};
+    }
+
+    SyntheticPictures pictures{GetParam()};
+};
+
+} // namespace
+
+TEST_P(MapView, ANewLevelShowsItsBaseInEveryCell)
+{
+    frame();
+    EXPECT_TRUE(shows(1, 1, tileColor(16)));
+    EXPECT_TRUE(shows(0, 0, kBackground)); // the tile's transparent corner shows the background
+    EXPECT_TRUE(shows(639 - 1, 479, tileColor(16)));
+    EXPECT_TRUE(shows(641, 97, kSlot)); // the slot's own pixel under the tile's transparent corner
+    EXPECT_TRUE(shows(642, 98, tileColor(12)));
+    EXPECT_TRUE(shows(700, 50, kPanel));
+}
+
+TEST_P(MapView, SecondPassCellsCoverTheirNeighbours)
+{
+    put(1, 1, 20, 0, 102); // 80 wide: pattern 0 only is drawn, 40 x 40
+    put(2, 2, 20, 1, 100);
+    put(1, 2, 13, 0, 100);
+    frame();
+    EXPECT_TRUE(shows(20, 20, tileColor(20, 0)));
+    EXPECT_TRUE(shows(60, 20, tileColor(13)));
+    EXPECT_TRUE(shows(60, 60, tileColor(20, 1)));
+    put(1, 1, 20, 5, 102); // a pattern the picture does not have: invisible
+    frame();
+    EXPECT_TRUE(shows(20, 20, kBackground));
+}
+
+TEST_P(MapView, PicturesAreShiftedByTheirSkipsAndTheViewTruncates)
+{
+    put(3, 3, 21); // SkipWidth 10, SkipHeight 40: one square higher, 10 pixels left
+    frame();
+    EXPECT_TRUE(shows(71, 41, tileColor(21)));
+    EXPECT_TRUE(shows(100, 90, kBackground)); // its own square is left empty
+
+    viewx = 12.5;
+    put(1, 2, 13);
+    frame();
+    EXPECT_TRUE(shows(26, 1, tileColor(16))); // column 1 at trunc(-12.5) = -12, up to 27
+    EXPECT_TRUE(shows(27, 1, tileColor(13))); // column 2 at trunc(27.5) = 27 covers it
+    EXPECT_TRUE(shows(27, 0, tileColor(16))); // but for its transparent corner
+    EXPECT_TRUE(shows(66, 1, tileColor(13)));
+    EXPECT_TRUE(shows(67, 1, tileColor(16)));
+}
+
+TEST_P(MapView, ASmallLevelSitsAgainstTheRightAndBottomEdges)
+{
+    levels[1].width = 10;
+    levels[1].height = 8;
+    put(1, 1, 13);
+    frame();
+    EXPECT_EQ(viewx, -240);
+    EXPECT_EQ(viewy, -160);
+    EXPECT_TRUE(shows(241, 161, tileColor(13)));
+    EXPECT_TRUE(shows(239, 161, kBackground));
+    EXPECT_TRUE(shows(639, 479, tileColor(16)));
+}
+
+TEST_P(MapView, ThePaletteShowsThreeTilesARowFromPalscroll)
+{
+    palscroll = 11;
+    frame();
+    EXPECT_TRUE(shows(642, 98, tileColor(45)));
+    EXPECT_TRUE(shows(723 + 5, 384 + 5, tileColor(68)));
+    palscroll = 0;
+    frame();
+    EXPECT_TRUE(shows(682 + 5, 138 + 5, tileColor(16)));
+}
+
+TEST_P(MapView, EachPointerZoneDrawsItsPicture)
+{
+    struct Case {
+        int x, y;
+        const char *picture;
+        int dx;
+    } cases[] = {{300, 200, "mousex", -1}, {300, 10, "mouseup", 0}, {300, 470, "mousedown", -27},
+                 {10, 200, "mouseleft", 0}, {700, 200, "mouse", 0}, {770, 200, "mouseright", -27}};
+    levels[1].width = levels[1].height = 100;
+    for (const Case &c : cases) {
+        viewx = viewy = 400;
+        pointerx = c.x;
+        pointery = c.y;
+        frame();
+        int dy = c.dx == -1 ? -1 : 0;
+        EXPECT_TRUE(shows(c.x + c.dx + 2, c.y + dy + 2, kPointerColors.at(c.picture))) << c.picture;
+    }
+    palrow = 2;
+    palcolumn = 1;
+    pointerx = 300;
+    pointery = 200;
+    frame();
+    EXPECT_TRUE(shows(300 + 20, 200 + 20, tileColor(19))); // the carried tile at the pointer
+    pointerx = 640;
+    pointery = 60;
+    frame();
+    EXPECT_TRUE(shows(640 + 2, 60 + 2, kPanel)); // x = 640 draws no pointer
+}
+
+TEST_P(MapView, NoLevelMeansNoCellsAndMissingPicturesAreSkipped)
+{
+    levelsinfo.count = 0; // a new file whose first level was cancelled
+    frame();
+    EXPECT_TRUE(shows(20, 20, kBackground));
+
+    levelsinfo.count = 1;
+    put(1, 1, 500);
+    put(1, 2, -3);
+    palrow = 40; // a tile beyond the theme
+    frame();
+    EXPECT_TRUE(shows(20, 20, kBackground));
+    EXPECT_TRUE(shows(60, 20, kBackground));
+}
+
+INSTANTIATE_TEST_SUITE_P(BothPixelFormats, MapView,
+                         ::testing::Values(SurfacePixelFormat::Xrgb8888, SurfacePixelFormat::Rgb565),
+                         [](const auto &info) {
+                             return info.param == SurfacePixelFormat::Rgb565 ? std::string("Rgb565")
+                                                                              : std::string("Xrgb8888");
+                         });
