@@ -1,0 +1,30 @@
+#pragma once
+// The open and save file dialogs of the editor. Tests answer them by script instead of showing them.
+
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+namespace qm {
+
+struct FileDialogRequest {
+    enum class Mode { Open, Save } mode = Mode::Open;
+    QString title;
+    QString filter;           // label|pattern pairs, as "Levels data file|*.lev|All files|*.*"
+    QString initialDirectory; // empty: the toolkit's default
+    QString initialName;      // the file name proposed
+};
+
+// The chosen file's full path, or an empty text when the dialog was cancelled. An open dialog
+// accepts only existing files; neither accepts a read-only file.
+QString showFileDialog(const FileDialogRequest &request, QWidget *parent = nullptr);
+
+// Test hook: while set, every file dialog is answered by the responder.
+using FileDialogResponder = std::function<QString(const FileDialogRequest &request)>;
+void setFileDialogResponder(FileDialogResponder responder);
+
+// "Label|*.a|Other|*.b" as the toolkit writes filters: "Label (*.a);;Other (*.b)".
+QString toolkitFilter(const QString &filter);
+
+} // namespace qm

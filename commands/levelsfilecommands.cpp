@@ -1,0 +1,173 @@
+// The levels-file commands of the main window: New, Open, Save, Save as, Close, Edit Levels, Add and
+// Delete Level, the unsaved-changes prompt and the closing of the program.
+
+#include "editor/qmeditorunit1.h"
+
+#include "commands/filedialogs.h"
+#include "commands/messagebox.h"
+
+#include "levels/levelsfile.h"
+#include "levels/levelstore.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+
+namespace qm {
+
+namespace {
+
+const char *const kSaveTitle = "Save levels file";
+const char *const kSaveFilter = "Quill Moss levels files|*.lev|Single level file|*.qlv|All files|*.*";
+const char *const kOpenTitle = "Open levels file";
+const char *const kOpenFilter = "Levels data file|*.lev|All files|*.*";
+
+QString fromBytes(const std::string &text) { return QString::fromLocal8Bit(text.data(), qsizetype(text.size())); }
+std::string toBytes(const QString &text) { return text.toLocal8Bit().toStdString(); }
+
+} // namespace
+
+bool TMainForm::asksave()
+{
+    if (!(fileopen && askconfirmations && !saved))
+        return true;
+    const bool unnamed = levelsfilepath.empty();
+    const QString text = unnamed ? QString("This levels file is unsaved.Would you like to save it?")
+                                 : "Save changes to " + fromBytes(levelsfilepath) + "?";
+    switch (showMessage(MessageKind::Confirm, text, MessageButtons::YesNoCancel, this)) {
+    case MessageButton::Yes:
+        (unnamed ? Saveas1 : Save1)->trigger();
+        // A save that did not happen (its dialog cancelled, or the write failed) stops the command
+        // as Cancel does: unsaved work is never dropped unless the user says No.
+        return saved;
+    case MessageButton::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void TMainForm::Newlevelsfile1Click()
+{
+    if (!asksave())
+        return;
+    std::string name;
+    if (!showNewLevelsDialog || !showNewLevelsDialog(name))
+        return;
+    resetstore();
+    newfilename = name;
+    dialogok = false;
+    curlevel = 1;
+    addlevel();
+    if (showLevelsDialog)
+        showLevelsDialog();
+    if (dialogok)
+        startEditing();
+    else
+        removecurrentlevel();
+    saved = true;
+    enablefilemenus();
+}
+
+void TMainForm::Openlevelsfile1Click()
+{
+    if (!asksave())
+        return;
+    const QString path = showFileDialog({FileDialogRequest::Mode::Open, kOpenTitle, kOpenFilter,
+                                         fromBytes(gamedir), QString()},
+                                        this);
+    if (path.isEmpty())
+        return;
+    // The whole file is read and checked before the open file is given up: a file that cannot be
+    // read leaves the editor as it was.
+    LevelsFileContent content = loadlevelsfile(toBytes(path));
+    resetstore();
+    levelsfilepath = toBytes(path);
+    storelevelsfile(content);
+    dialogok = false;
+    prevlevel = 1;
+    curlevel = 1;
+    if (showLevelsDialog)
+        showLevelsDialog();
+    if (dialogok)
+        startEditing();
+    saved = true;
+    enablefilemenus();
+}
+
+void TMainForm::writeLevelsFileTo(const QString &path)
+{
+    const std::string previous = levelsfilepath;
+    levelsfilepath = toBytes(path);
+    try {
+        writelevelsfile();
+    } catch (...) {
+        levelsfilepath = previous; // the file is still the one it was
+        throw;
+    }
+}
+
+void TMainForm::Save1Click()
+{
+    if (!levelsfilepath.empty()) {
+        writelevelsfile();
+        return;
+    }
+    Saveas1Click();
+}
+
+void TMainForm::Saveas1Click()
+{
+    const QString path = showFileDialog({FileDialogRequest::Mode::Save, kSaveTitle, kSaveFilter, QString(),
+                                         fromBytes(newfilename) + ".lev"},
+                                        this);
+    if (!path.isEmpty())
+        writeLevelsFileTo(path);
+}
+
+void TMainForm::Close1Click()
+{
+    if (!asksave())
+        return;
+    DXTimer.setEnabled(false);
+    // The surface may be unavailable for a while (a minimised window); the wait is bounded, and the
+    // closing goes on without it.
+    QElapsedTimer waited;
+    waited.start();
+    while (!DXDraw->ReadyToDraw() && waited.elapsed() < 2000)
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    fileopen = false;
+    if (DXDraw->ReadyToDraw()) {
+        DXDraw->Surface().Fill(0);
+        DXDraw->Flip();
+    }
+    DXDraw->unsetCursor();
+    disablefilemenus();
+}
+
+void TMainForm::Thislevel1Click()
+{
+    if (fileopen && showLevelsDialog)
+        showLevelsDialog();
+    else if (fileopen)
+        return;
+    else
+        showMessage(MessageKind::Error, "You must first open or create a new levels file", MessageButtons::Ok, this);
+}
+
+void TMainForm::Newlevel1Click()
+{
+    if (addLevel)
+        addLevel();
+}
+
+void TMainForm::Deletelevel1Click()
+{
+    if (!fileopen)
+        return;
+    removecurrentlevel();
+    // The level to return to may no longer exist: show a level of the file whenever there is one.
+    if (levelsinfo.count >= 1 && (curlevel < 1 || curlevel > levelsinfo.count))
+        curlevel = levelsinfo.count;
+}
+
+} // namespace qm

@@ -1,0 +1,80 @@
+#include "dxdraw.h"
+
+#include "graphics/colors.h"
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+
+namespace qm {
+
+TDXDraw::TDXDraw(QWidget *parent, SurfacePixelFormat format) : QWidget(parent), DrawTarget(format)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+TDXDraw::~TDXDraw() { destroyTarget(); }
+
+SurfacePixelFormat TDXDraw::displayPixelFormat()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    return screen && screen->depth() == 16 ? SurfacePixelFormat::Rgb565 : SurfacePixelFormat::Xrgb8888;
+}
+
+QPoint TDXDraw::bufferOrigin() const
+{
+    // Centred, each division truncating toward zero: (784 - 761) / 2 = 11, (480 - 483) / 2 = -1.
+    return {(width() - SurfaceWidth()) / 2, (height() - SurfaceHeight()) / 2};
+}
+
+void TDXDraw::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (!initializeCalled())
+        Initialize();
+}
+
+void TDXDraw::present(const TDirectDrawSurface &)
+{
+    ++mPresents;
+    update();
+}
+
+void TDXDraw::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    const TColor face = resolveColor(clBtnFace);
+    painter.fillRect(rect(), QColor(colorRed(face), colorGreen(face), colorBlue(face)));
+    const TDirectDrawSurface &surface = Surface();
+    if (!Initialized() || !surface.exists())
+        return;
+    const bool wide = surface.pixelFormat() == SurfacePixelFormat::Xrgb8888;
+    // The back buffer is shown as it is, without a copy.
+    const QImage image(surface.bits(), surface.Width(), surface.Height(), static_cast<qsizetype>(surface.pitch()),
+                       wide ? QImage::Format_RGB32 : QImage::Format_RGB16);
+    painter.drawImage(bufferOrigin(), image);
+}
+
+void TDXDraw::mousePressEvent(QMouseEvent *event)
+{
+    if (OnMouseDown)
+        OnMouseDown(event->button(), event->position().toPoint());
+}
+
+void TDXDraw::mouseMoveEvent(QMouseEvent *event)
+{
+    if (OnMouseMove)
+        OnMouseMove(event->position().toPoint());
+}
+
+void TDXDraw::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (OnMouseUp)
+        OnMouseUp(event->button(), event->position().toPoint());
+}
+
+} // namespace qm

@@ -1,0 +1,292 @@
+#include "qmeditorunit1.h"
+
+#include "mapview.h"
+
+#include "commands/messagebox.h"
+
+#include "levels/gameconfig.h"
+#include "levels/levelstore.h"
+
+#include "platform/errors.h"
+#include "platform/files.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QScreen>
+#include <QSettings>
+
+namespace qm {
+
+namespace {
+
+constexpr int kClientWidth = 784;
+constexpr int kClientHeight = 480;
+const char *const kAskConfirmationsKey = "AskConfirmations";
+
+std::unique_ptr<QSettings> openSettings(const QString &file)
+{
+    if (file.isEmpty())
+        return std::make_unique<QSettings>("Quillmoss", "qmeditor");
+    return std::make_unique<QSettings>(file, QSettings::IniFormat);
+}
+
+} // namespace
+
+TMainForm::TMainForm(const QString &settingsFile, const QString &gameDirectory)
+    : DXTimer(mIdleHost), mSettingsFile(settingsFile), mGameDirectory(gameDirectory)
+{
+    setWindowTitle(kApplicationTitle);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+                   | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+
+    DXDraw = new TDXDraw(this, TDXDraw::displayPixelFormat());
+    DXDraw->setObjectName("DXDraw");
+    DXDraw->setFixedSize(kClientWidth, kClientHeight);
+    DXDraw->setSurfaceSize(761, 483);
+    setCentralWidget(DXDraw);
+    DXDraw->OnFinalize = [this] { DXDrawFinalize(); };
+    DXDraw->OnMouseDown = [this](Qt::MouseButton button, QPoint p) { DXDrawMouseDown(button, p.x(), p.y()); };
+    DXDraw->OnMouseMove = [this](QPoint p) { DXDrawMouseMove(p.x(), p.y()); };
+    DXDraw->OnMouseUp = [this](Qt::MouseButton, QPoint) { DXDrawMouseUp(); };
+    meniulist.SetDXDraw(DXDraw);
+    patratele.SetDXDraw(DXDraw);
+    mTileWidth = [this](int32_t tile) { return tileWidth(tile); };
+
+    // The frame timer as the window defines it: every idle pass a tick, also while inactive.
+    mIdleHost.attach(&DXTimer);
+    DXTimer.setInterval(0);
+    DXTimer.setActiveOnly(false);
+    DXTimer.OnTimer = [this](int32_t lag) { DXTimerTimer(lag); };
+    DXTimer.OnActivate = [this] { DXTimerActivate(); };
+    DXTimer.OnDeactivate = [this] { DXTimerDeactivate(); };
+    DXTimer.loaded();
+
+    createMenu();
+    qApp->installEventFilter(this);
+    FormCreate();
+    // createDialogs();
+
+    // The client area is fixed; the menu bar comes on top of it.
+    adjustSize();
+    setFixedSize(sizeHint());
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    DXDraw->setFocus();
+}
+
+TMainForm::~TMainForm()
+{
+    qApp->removeEventFilter(this);
+    // The control goes first, while the timer and image lists it notifies still exist.
+    delete DXDraw;
+    DXDraw = nullptr;
+}
+
+QAction *TMainForm::addItem(QMenu *menu, const char *name, const QString &caption, void (TMainForm::*handler)(),
+                            const QKeySequence &shortcut)
+{
+    QAction *action = menu->addAction(caption);
+    action->setObjectName(name);
+    action->setShortcut(shortcut);
+    action->setShortcutContext(Qt::ApplicationShortcut);
+    if (handler)
+        connect(action, &QAction::triggered, this, [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
+    return action;
+}
+
+void TMainForm::createMenu()
+{
+    QMenuBar *bar = menuBar();
+    bar->setObjectName("MainMenu1");
+    File1 = bar->addMenu("&File");
+    File1->setObjectName("File1");
+    Newlevelsfile1 = addItem(File1, "Newlevelsfile1", "&New Levels File", &TMainForm::Newlevelsfile1Click);
+    Openlevelsfile1 = addItem(File1, "Openlevelsfile1", "&Open Levels File", &TMainForm::Openlevelsfile1Click);
+    Save1 = addItem(File1, "Save1", "&Save", &TMainForm::Save1Click, QKeySequence("Ctrl+S"));
+    Saveas1 = addItem(File1, "Saveas1", "Save &as...", &TMainForm::Saveas1Click);
+    Close1 = addItem(File1, "Close1", "&Close Levels File", &TMainForm::Close1Click);
+    File1->addSeparator()->setObjectName("N1");
+    Newlevel1 = addItem(File1, "Newlevel1", "Add &Level", &TMainForm::Newlevel1Click, QKeySequence("Ctrl+L"));
+    Deletelevel1 = addItem(File1, "Deletelevel1", "&Delete curent Level", &TMainForm::Deletelevel1Click);
+    Inportlevel1 = File1->addMenu("&Import Level");
+    Inportlevel1->setObjectName("Inportlevel1");
+    fromSupaPlexlevelsfile1 = addItem(Inportlevel1, "fromSupaPlexlevelsfile1", "From SupaPlex Levels File", nullptr);
+    fromotherlevfile1 = addItem(Inportlevel1, "fromotherlevfile1", "From Other .lev File", &TMainForm::fromotherlevfile1Click);
+    File1->addSeparator()->setObjectName("N2");
+    Exit1 = addItem(File1, "Exit1", "E&xit", &TMainForm::Exit1Click);
+
+    Options1 = bar->addMenu("Options");
+    Options1->setObjectName("Options1");
+    Thislevel1 = addItem(Options1, "Thislevel1", "&Edit Levels", &TMainForm::Thislevel1Click, QKeySequence("Ctrl+E"));
+    CurentLevesFile1 = addItem(Options1, "CurentLevesFile1", "&Curent Leves-File", nullptr);
+    AskConfirmations1 = addItem(Options1, "AskConfirmations1", "Ask Confirmations", &TMainForm::AskConfirmations1Click);
+    AskConfirmations1->setCheckable(true);
+    AskConfirmations1->setChecked(true);
+
+    Help1 = bar->addMenu("Help");
+    Help1->setObjectName("Help1");
+    Contents1 = addItem(Help1, "Contents1", "&Contents", nullptr);
+    GettingStarted1 = addItem(Help1, "GettingStarted1", "&Getting Started", nullptr);
+    About1 = addItem(Help1, "About1", "&About...", nullptr);
+
+    disablefilemenus();
+}
+
+void TMainForm::guarded(const std::function<void()> &handler)
+{
+    try {
+        handler();
+    } catch (const std::exception &e) {
+        showError(QString::fromLatin1(e.what()), this);
+    }
+}
+
+void TMainForm::FormCreate()
+{
+    try {
+        gamedir = mGameDirectory.isEmpty() ? executableDirectory() : mGameDirectory.toStdString();
+        levelsinfo.count = 0;
+        levelsinfo.offsets.fill(0);
+        DXTimer.setEnabled(false);
+        fileopen = false;
+        meniulist.Items().LoadFromFile(gamedir + "Editor.dxg");
+        loadeddxg.clear();
+        readgameconfig();
+        askconfirmations = openSettings(mSettingsFile)->value(kAskConfirmationsKey, true).toBool();
+        AskConfirmations1->setChecked(askconfirmations);
+    } catch (const std::exception &e) {
+        // The window opens all the same; the remaining steps are skipped.
+        showError(QString::fromLatin1(e.what()), this);
+    }
+}
+
+void TMainForm::DXTimerTimer(int32_t lagCount)
+{
+    if (!DXDraw || !DXDraw->ReadyToDraw())
+        return;
+    if (fileopen)
+        drawframe(lagCount, DXDraw->Surface(), FramePictures{meniulist.Items(), patratele.Items()});
+    else
+        DXDraw->Surface().Fill(0);
+    DXDraw->Flip();
+}
+
+void TMainForm::DXTimerActivate() { setWindowTitle(kApplicationTitle); }
+
+void TMainForm::DXTimerDeactivate() { setWindowTitle(QString(kApplicationTitle) + " [Pause]"); }
+
+void TMainForm::DXDrawFinalize() { DXTimer.setEnabled(false); }
+
+void TMainForm::DXDrawMouseDown(Qt::MouseButton button, int32_t x, int32_t y)
+{
+    const MouseButton which = button == Qt::LeftButton    ? MouseButton::Left
+                              : button == Qt::RightButton ? MouseButton::Right
+                                                          : MouseButton::Middle;
+    mapMouseDown(which, x, y, mTileWidth);
+}
+
+void TMainForm::DXDrawMouseMove(int32_t x, int32_t y) { mapMouseMove(x, y, mTileWidth); }
+
+void TMainForm::DXDrawMouseUp() { mapMouseUp(); }
+
+int32_t TMainForm::tileWidth(int32_t tile) const
+{
+    const TPictureCollection &tiles = patratele.Items();
+    if (tile < 0 || tile >= tiles.Count())
+        return 0;
+    return tiles.Items(tile).Picture().Width();
+}
+
+void TMainForm::loadTiles(const std::string &dxgName)
+{
+    patratele.Items().LoadFromFile(gamedir + dxgName);
+    loadeddxg = dxgName;
+}
+
+void TMainForm::startEditing()
+{
+    if (curlevel >= 1 && curlevel <= levelsinfo.count) {
+        // A theme that cannot be loaded is reported; the level stays open and editable.
+        guarded([this] { loadTiles(levels[curlevel].dxg); });
+    }
+    DXTimer.setEnabled(true);
+    DXDraw->setCursor(Qt::BlankCursor);
+}
+
+void TMainForm::FormKeyDown(int key, Qt::KeyboardModifiers shift)
+{
+    if (key == Qt::Key_Escape)
+        close();
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && (shift & Qt::AltModifier))
+        showMessage(MessageKind::Information, "Quill Moss Editor cannot run in full screen mode.", MessageButtons::Ok,
+                    this);
+}
+
+bool TMainForm::eventFilter(QObject *watched, QEvent *event)
+{
+    // Key preview: the window sees every key meant for it before the focused control does, and does
+    // not consume it. A key that the control passes on to its parents comes by here again: it counts
+    // once, until its release.
+    const bool press = event->type() == QEvent::KeyPress;
+    if ((press || event->type() == QEvent::KeyRelease) && watched->isWidgetType()
+        && static_cast<QWidget *>(watched)->window() == this) {
+        const auto *key = static_cast<const QKeyEvent *>(event);
+        if (!press) {
+            mLastKey = nullptr;
+        } else if (key != mLastKey || key->key() != mLastKeyCode || key->timestamp() != mLastKeyTime) {
+            mLastKey = key;
+            mLastKeyCode = key->key();
+            mLastKeyTime = key->timestamp();
+            FormKeyDown(key->key(), key->modifiers());
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TMainForm::closeEvent(QCloseEvent *event)
+{
+    bool canClose = true;
+    guarded([&] { canClose = FormCloseQuery(); });
+    if (!canClose) {
+        event->ignore();
+        return;
+    }
+    FormClose();
+    event->accept();
+}
+
+bool TMainForm::FormCloseQuery() { return asksave(); }
+
+void TMainForm::FormClose()
+{
+    guarded([] { writegameconfig(); });
+    openSettings(mSettingsFile)->setValue(kAskConfirmationsKey, askconfirmations);
+}
+
+void TMainForm::AskConfirmations1Click()
+{
+    askconfirmations = AskConfirmations1->isChecked();
+}
+
+void TMainForm::enablefilemenus()
+{
+    for (QAction *item : {Save1, Saveas1, Close1, Newlevel1, Deletelevel1, Inportlevel1->menuAction(), Thislevel1})
+        item->setEnabled(true);
+}
+
+void TMainForm::disablefilemenus()
+{
+    for (QAction *item : {Save1, Saveas1, Close1, Newlevel1, Deletelevel1, Inportlevel1->menuAction(), Thislevel1})
+        item->setEnabled(false);
+}
+
+void TMainForm::Exit1Click() { close(); }
+
+void TMainForm::fromotherlevfile1Click()
+{
+    showMessage(MessageKind::Information, "This option is not yet avaiable!", MessageButtons::Ok, this);
+}
+
+} // namespace qm

@@ -1,0 +1,125 @@
+#pragma once
+// The main window: the drawing surface, the frame timer, the two image lists, the menu and the
+// handlers that route the window's events to the editor's plain functions.
+
+#include "dxdraw.h"
+#include "idlehost.h"
+#include "mapediting.h"
+
+#include "graphics/dximagelist.h"
+#include "graphics/dxtimer.h"
+
+#include <QMainWindow>
+#include <functional>
+#include <memory>
+#include <string>
+
+class QAction;
+class QMenu;
+
+namespace qm {
+
+class Tnewlevel;
+class Tnewlevels;
+
+inline constexpr const char *kApplicationTitle = "Quillmoss the Virtual Reality Levels-Editor v1.2";
+
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+    IdleHost mIdleHost; // first: the frame timer is built on it
+
+public:
+    // settingsFile: where the "Ask Confirmations" preference is kept (empty: the user's settings).
+    // gameDirectory: where the data files are (empty: the program's own directory, as always outside
+    // the tests).
+    explicit TMainForm(const QString &settingsFile = QString(), const QString &gameDirectory = QString());
+    ~TMainForm() override;
+
+    // Components.
+    TDXDraw *DXDraw = nullptr;
+    TDXTimer DXTimer;
+    TDXImageList meniulist; // the editor's pictures, by name
+    TDXImageList patratele; // the current level's tiles, by tile value
+
+    // Menu items, named as in the menu.
+    QMenu *File1 = nullptr, *Inportlevel1 = nullptr, *Options1 = nullptr, *Help1 = nullptr;
+    QAction *Newlevelsfile1 = nullptr, *Openlevelsfile1 = nullptr, *Save1 = nullptr, *Saveas1 = nullptr,
+            *Close1 = nullptr, *Newlevel1 = nullptr, *Deletelevel1 = nullptr, *fromSupaPlexlevelsfile1 = nullptr,
+            *fromotherlevfile1 = nullptr, *Exit1 = nullptr, *Thislevel1 = nullptr, *CurentLevesFile1 = nullptr,
+            *AskConfirmations1 = nullptr, *Contents1 = nullptr, *GettingStarted1 = nullptr, *About1 = nullptr;
+
+    // The dialogs, made once and reused (createDialogs), as the commands show them: the "Create new"
+    // dialog answers whether Ok was pressed and the name typed; the levels dialog reports through
+    // dialogok; Add Level shows the levels dialog and undoes itself on Cancel.
+    Tnewlevels *newlevels = nullptr;
+    Tnewlevel *newlevel = nullptr;
+    std::function<bool(std::string &name)> showNewLevelsDialog;
+    std::function<void()> showLevelsDialog;
+    std::function<void()> addLevel;
+
+    // Start-up and frame loop.
+    void FormCreate();
+    void DXTimerTimer(int32_t lagCount);
+    void DXTimerActivate();
+    void DXTimerDeactivate();
+    void DXDrawFinalize();
+
+    // Mouse and keys.
+    void DXDrawMouseDown(Qt::MouseButton button, int32_t x, int32_t y);
+    void DXDrawMouseMove(int32_t x, int32_t y);
+    void DXDrawMouseUp();
+    void FormKeyDown(int key, Qt::KeyboardModifiers shift);
+
+    // Levels-file commands and the unsaved-changes prompt.
+    bool asksave();
+    void enablefilemenus();
+    void disablefilemenus();
+    void Newlevelsfile1Click();
+    void Openlevelsfile1Click();
+    void Save1Click();
+    void Saveas1Click();
+    void Close1Click();
+    void Exit1Click();
+    void Thislevel1Click();
+    void AskConfirmations1Click();
+    void Newlevel1Click();
+    void Deletelevel1Click();
+    void fromotherlevfile1Click();
+    bool FormCloseQuery();
+    void FormClose();
+
+    // Loads gamedir + name into patratele and remembers it as loadeddxg.
+    void loadTiles(const std::string &dxgName);
+    // The width of the tile picture for a tile value (0 when there is none): painting needs it.
+    int32_t tileWidth(int32_t tile) const;
+
+    QString settingsFile() const { return mSettingsFile; }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void createMenu();
+    void createDialogs();
+    QAction *addItem(QMenu *menu, const char *name, const QString &caption, void (TMainForm::*handler)(),
+                     const QKeySequence &shortcut = {});
+    // Runs a handler; a failure is shown in an error box and ends it, as a failed command does.
+    void guarded(const std::function<void()> &handler);
+    void writeLevelsFileTo(const QString &path);
+
+public:
+    // The level chosen: its tiles loaded, the frame timer on, the system pointer hidden over the map
+    // (each frame draws the editor's own).
+    void startEditing();
+
+private:
+    QString mSettingsFile;
+    QString mGameDirectory;
+    TileWidth mTileWidth;
+    const QKeyEvent *mLastKey = nullptr;
+    int mLastKeyCode = 0;
+    ulong mLastKeyTime = 0;
+};
+
+} // namespace qm

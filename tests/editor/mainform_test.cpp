@@ -1,0 +1,282 @@
+#include "editor/qmeditorunit1.h"
+
+#include "commands/messagebox.h"
+#include "levels/gameconfig.h"
+#include "levels/levelstore.h"
+
+#include "framepictures.h"
+#include "tempdir.h"
+
+#include <QKeyEvent>
+#include <QMenu>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace qm;
+using qmtest::TempDir;
+
+namespace {
+
+// The main window on a game directory of synthetic pictures; every message box is answered by the
+// test and remembered.
+class MainWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        writeGameDirectory(true);
+        initstore();
+        initgameconfig();
+        setMessageResponder([this](MessageKind, const QString &text, MessageButtons) {
+            messages.push_back(text);
+            return answer;
+        });
+        form = std::make_unique<TMainForm>(QString::fromStdString(dir.path("settings.ini")),
+                                           QString::fromStdString(dir.path() + "/"));
+        form->show();
+    }
+    void TearDown() override
+    {
+        form.reset();
+        setMessageResponder(nullptr);
+    }
+
+    void writeGameDirectory(bool withEditorPictures)
+    {
+        if (withEditorPictures)
+            qmtest::writeFile(dir.path("Editor.dxg"), qmtest::syntheticEditor());
+        qmtest::writeFile(dir.path("computer.dxg"), qmtest::syntheticTheme());
+        initgameconfig();
+        writegameconfig(dir.path("Quillmoss.Cfg"));
+    }
+
+    // A file with one level of the given size, shown as after Open and Edit.
+    void openLevel(int width = 40, int height = 40)
+    {
+        levelsinfo = Tlevels{};
+        resetstore();
+        curlevel = 1;
+        addlevel();
+        levels[1].width = width;
+        levels[1].height = height;
+        saved = true;
+        form->startEditing();
+        form->enablefilemenus();
+    }
+
+    QWidget *surface() const { return form->DXDraw; }
+    void press(int x, int y, Qt::MouseButton button = Qt::LeftButton)
+    {
+        QTest::mousePress(surface(), button, {}, QPoint(x, y));
+    }
+    void release(int x, int y, Qt::MouseButton button = Qt::LeftButton)
+    {
+        QTest::mouseRelease(surface(), button, {}, QPoint(x, y));
+    }
+    void move(int x, int y) { QTest::mouseMove(surface(), QPoint(x, y)); }
+    static cell at(int r, int c) { return *levels[curlevel].cellAt(r, c); }
+
+    TempDir dir;
+    std::unique_ptr<TMainForm> form;
+    std::vector<QString> messages;
+    MessageButton answer = MessageButton::Ok;
+};
+
+} // namespace
+
+TEST_F(MainWindow, StartsWithItsCaptionMenuAndAFixedClientArea)
+{
+    EXPECT_EQ(form->windowTitle(), "Quillmoss the Virtual Reality Levels-Editor v1.2");
+    EXPECT_TRUE(messages.empty()) << messages.front().toStdString();
+    EXPECT_EQ(form->DXDraw->size(), QSize(784, 480));
+    EXPECT_TRUE(form->DXDraw->Initialized());
+    EXPECT_EQ(form->DXDraw->bufferOrigin(), QPoint(11, -1));
+    EXPECT_FALSE(form->DXTimer.Enabled());
+    EXPECT_EQ(form->meniulist.Items().Count(), 8);
+    EXPECT_EQ(gamedir, dir.path() + "/");
+
+    struct Item {
+        QAction *action;
+        const char *caption;
+        const char *shortcut;
+        bool enabled;
+    } items[] = {{form->Newlevelsfile1, "&New Levels File", "", true},
+                 {form->Openlevelsfile1, "&Open Levels File", "", true},
+                 {form->Save1, "&Save", "Ctrl+S", false},
+                 {form->Saveas1, "Save &as...", "", false},
+                 {form->Close1, "&Close Levels File", "", false},
+                 {form->Newlevel1, "Add &Level", "Ctrl+L", false},
+                 {form->Deletelevel1, "&Delete curent Level", "", false},
+                 {form->Inportlevel1->menuAction(), "&Import Level", "", false},
+                 {form->fromSupaPlexlevelsfile1, "From SupaPlex Levels File", "", true},
+                 {form->fromotherlevfile1, "From Other .lev File", "", true},
+                 {form->Exit1, "E&xit", "", true},
+                 {form->Thislevel1, "&Edit Levels", "Ctrl+E", false},
+                 {form->CurentLevesFile1, "&Curent Leves-File", "", true},
+                 {form->AskConfirmations1, "Ask Confirmations", "", true},
+                 {form->Contents1, "&Contents", "", true},
+                 {form->GettingStarted1, "&Getting Started", "", true},
+                 {form->About1, "&About...", "", true}};
+    for (const Item &item : items) {
+        EXPECT_EQ(item.action->text(), item.caption);
+        EXPECT_EQ(item.action->shortcut(), QKeySequence(item.shortcut)) << item.caption;
+        EXPECT_EQ(item.action->isEnabled(), item.enabled) << item.caption;
+    }
+    EXPECT_TRUE(form->AskConfirmations1->isChecked());
+}
+
+TEST_F(MainWindow, AMissingEditorPictureFileIsReportedOnceAndTheWindowStillOpens)
+{
+    form.reset();
+    messages.clear();
+    std::filesystem::remove(dir.path("Editor.dxg"));
+    cfgspeed = 0;
+    writegameconfig(dir.path("Quillmoss.Cfg"));
+    form = std::make_unique<TMainForm>(QString::fromStdString(dir.path("settings.ini")),
+                                       QString::fromStdString(dir.path() + "/"));
+    form->show();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].startsWith("Cannot open file")) << messages[0].toStdString();
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(cfglevelsfile, ""); // the configuration was not read
+}
+
+TEST_F(MainWindow, NothingReactsBeforeAFileIsOpen)
+{
+    move(300, 200);
+    press(300, 200);
+    press(700, 200);
+    release(700, 200);
+    EXPECT_EQ(pointerx, 0);
+    EXPECT_EQ(palrow, 0);
+    EXPECT_FALSE(painting);
+    form->DXTimerTimer(16);
+    EXPECT_EQ(form->DXDraw->Surface().pixel(100, 100), 0u);
+}
+
+TEST_F(MainWindow, PressAndDragPaintTheCellsUnderThePointer)
+{
+    openLevel();
+    EXPECT_TRUE(form->DXTimer.Enabled());
+    EXPECT_EQ(form->DXDraw->cursor().shape(), Qt::BlankCursor);
+
+    press(700, 150); // palette: row 1, column 1 → tile 16
+    release(700, 150);
+    EXPECT_EQ(selectedtile(), 16);
+    EXPECT_TRUE(saved);
+    press(700, 110); // row 0, column 1 → tile 13
+    release(700, 110);
+    press(650, 110); // column 0 → tile 12
+    release(700, 110);
+    EXPECT_EQ(selectedtile(), 12);
+    EXPECT_TRUE(saved) << "a palette press never makes the file unsaved";
+
+    move(100, 60);
+    press(100, 60);
+    EXPECT_EQ(at(3, 4).tile, 12);
+    EXPECT_FALSE(saved);
+    move(140, 60);
+    move(180, 60);
+    release(180, 60);
+    EXPECT_EQ(at(3, 5).tile, 12);
+    EXPECT_EQ(at(3, 6).tile, 12);
+    move(220, 60); // released: no more painting
+    EXPECT_EQ(at(3, 7).tile, 16);
+}
+
+TEST_F(MainWindow, ObjectsPaintedThroughTheWindowUseTheThemesPictureWidths)
+{
+    openLevel();
+    palscroll = 0;
+    palrow = (20 - 12) / 3; // tile 20 is 80 wide in the synthetic theme: no rule, one square
+    palcolumn = (20 - 12) % 3;
+    move(20, 20);
+    press(20, 20);
+    release(20, 20);
+    EXPECT_EQ(at(2, 2).tile, 20);
+    EXPECT_EQ(at(2, 3).tile, 16);
+    EXPECT_EQ(form->tileWidth(20), 80);
+    EXPECT_EQ(form->tileWidth(29), 40);
+    EXPECT_EQ(form->tileWidth(500), 0);
+}
+
+TEST_F(MainWindow, PalettePressesScrollWithinTheRows)
+{
+    openLevel();
+    press(700, 430);
+    release(700, 430);
+    EXPECT_EQ(palscroll, 1);
+    press(700, 90, Qt::RightButton);
+    press(700, 90, Qt::RightButton);
+    EXPECT_EQ(palscroll, 0);
+    EXPECT_TRUE(saved);
+}
+
+TEST_F(MainWindow, EdgeZonesScrollByTheLagAndStopAtTheBounds)
+{
+    openLevel(100, 100);
+    move(300, 470);
+    form->DXTimerTimer(40);
+    EXPECT_EQ(viewy, 20);
+    form->DXTimerTimer(100000);
+    EXPECT_EQ(viewy, 100 * 40 - 480);
+    move(5, 200);
+    form->DXTimerTimer(10);
+    EXPECT_EQ(viewx, 0);
+    EXPECT_GT(form->DXDraw->presentCount(), 0);
+}
+
+TEST_F(MainWindow, ASmallLevelIsDrawnAgainstTheRightAndBottomEdges)
+{
+    openLevel(10, 8);
+    move(300, 300);
+    form->DXTimerTimer(1);
+    EXPECT_EQ(viewx, -240);
+    EXPECT_EQ(viewy, -160);
+    const uint32_t base = qmtest::tileColor(16);
+    const TDirectDrawSurface &s = form->DXDraw->Surface();
+    auto expected = [&](uint32_t rgb) { return rgbToPixel(s.pixelFormat(), rgb >> 16, rgb >> 8 & 0xFF, rgb & 0xFF); };
+    EXPECT_EQ(s.pixel(241, 161), expected(base));
+    EXPECT_EQ(s.pixel(200, 161), expected(qmtest::kBackground));
+}
+
+TEST_F(MainWindow, EscapeClosesThroughTheCloseQueryAndAltEnterOnlyInforms)
+{
+    openLevel();
+    saved = false;
+    answer = MessageButton::Cancel;
+    QTest::keyClick(surface(), Qt::Key_Return, Qt::AltModifier);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], "Quill Moss Editor cannot run in full screen mode.");
+    EXPECT_TRUE(form->isVisible());
+
+    QTest::keyClick(surface(), Qt::Key_Escape);
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[1], "This levels file is unsaved.Would you like to save it?");
+    EXPECT_TRUE(form->isVisible()) << "Cancel keeps the window open";
+
+    answer = MessageButton::No;
+    QTest::keyClick(surface(), Qt::Key_Escape);
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_TRUE(std::filesystem::exists(dir.path("Quillmoss.Cfg")));
+}
+
+TEST_F(MainWindow, TheCaptionShowsPauseWhileTheApplicationIsInactive)
+{
+    openLevel(100, 100);
+    form->DXTimer.applicationDeactivated();
+    EXPECT_EQ(form->windowTitle(), "Quillmoss the Virtual Reality Levels-Editor v1.2 [Pause]");
+    EXPECT_TRUE(form->DXTimer.Enabled()); // the map goes on scrolling
+    form->DXTimer.applicationActivated();
+    EXPECT_EQ(form->windowTitle(), "Quillmoss the Virtual Reality Levels-Editor v1.2");
+}
+
+TEST_F(MainWindow, AskConfirmationsIsKeptAcrossARestart)
+{
+    form->AskConfirmations1->trigger();
+    EXPECT_FALSE(askconfirmations);
+    form->close();
+    form = std::make_unique<TMainForm>(QString::fromStdString(dir.path("settings.ini")),
+                                       QString::fromStdString(dir.path() + "/"));
+    EXPECT_FALSE(askconfirmations);
+    EXPECT_FALSE(form->AskConfirmations1->isChecked());
+}

@@ -1,0 +1,12 @@
+// The main of test programs that drive real widgets: one application object for all their tests.
+
+#include <QApplication>
+#include <gtest/gtest.h>
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
