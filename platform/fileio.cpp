@@ -198,6 +198,31 @@ RawBytes readWholeFileRaw(const std::string &path, size_t maxSize)
     return readWholeFileAs<RawBytes>(path, maxSize);
 }
 
+Bytes readFileStart(const std::string &path, size_t count)
+{
+    FileDescriptor fd(openChecked(path.c_str(), O_RDONLY));
+    struct stat st {};
+    if (::fstat(fd.get(), &st) == 0 && S_ISDIR(st.st_mode))
+        throwIoError(EISDIR);
+    Bytes bytes(count);
+    size_t used = 0;
+    while (used < count) {
+        if (int e = iofault::check(Op::Read))
+            throwIoError(e);
+        ssize_t n = ::read(fd.get(), bytes.data() + used, count - used);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            throwIoError(errno);
+        }
+        if (n == 0)
+            throwReadBeyondEnd();
+        used += static_cast<size_t>(n);
+    }
+    fd.close();
+    return bytes;
+}
+
 void writeFileSafely(const std::string &path, const void *data, size_t size)
 {
     if (path.empty())

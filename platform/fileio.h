@@ -44,6 +44,9 @@ Bytes readWholeFile(const std::string &path, size_t maxSize);
 // The same into a buffer that is not zeroed first (large files read faster).
 RawBytes readWholeFileRaw(const std::string &path, size_t maxSize);
 
+// Reads the first count bytes of a file; a shorter file fails with "Read beyond end of file".
+Bytes readFileStart(const std::string &path, size_t count);
+
 // Replaces (or creates) path with exactly these bytes. On any failure the previous file is untouched,
 // no temporary file is left behind, and an EInOutError with the system's text is thrown.
 void writeFileSafely(const std::string &path, const void *data, size_t size);

@@ -8,3 +8,4 @@
 int runLevCommand(const QStringList &args);
 int runCfgCommand(const QStringList &args);
 int runDxgCommand(const QStringList &args);
+int runSpCommand(const QStringList &args);

@@ -3,6 +3,7 @@
 //   qmtool lev info|new|copy|render|frame ...   levels files
 //   qmtool cfg info|copy ...                    the game configuration file
 //   qmtool dxg info|extract|pack ...            graphics files
+//   qmtool sp list|import ...                   Supaplex levels files
 
 #include "commands.h"
 #include "toolsupport.h"
@@ -15,7 +16,7 @@
 
 namespace {
 
-const char *const kUsage = "usage: qmtool lev|cfg|dxg COMMAND ...\n"
+const char *const kUsage = "usage: qmtool lev|cfg|dxg|sp COMMAND ...\n"
                            "  lev info FILE [--cells]\n"
                            "  lev new FILE [--author TEXT] [--levels N]\n"
                            "  lev copy IN OUT\n"
@@ -26,7 +27,9 @@ const char *const kUsage = "usage: qmtool lev|cfg|dxg COMMAND ...\n"
                            "  cfg copy IN OUT\n"
                            "  dxg info FILE\n"
                            "  dxg extract FILE INDEX OUT\n"
-                           "  dxg pack MANIFEST OUT\n";
+                           "  dxg pack MANIFEST OUT\n"
+                           "  sp list LEVELSDAT\n"
+                           "  sp import LEVELSDAT N LEVFILE [--name TEXT] [--dxg NAME]\n";
 
 } // namespace
 
@@ -48,6 +51,8 @@ int main(int argc, char **argv)
             return runCfgCommand(args);
         if (group == "dxg")
             return runDxgCommand(args);
+        if (group == "sp")
+            return runSpCommand(args);
         std::fputs(kUsage, stderr);
         return 1;
     } catch (const UsageError &e) {

@@ -1,0 +1,66 @@
+// qmtool sp: Supaplex levels files.
+
+#include "commands.h"
+#include "toolsupport.h"
+
+#include "levels/levelsfile.h"
+#include "levels/levelstore.h"
+#include "levels/supaplex.h"
+
+#include "platform/files.h"
+
+#include <cstdio>
+
+namespace {
+
+int spList(const QStringList &args)
+{
+    QCommandLineParser parser;
+    QStringList words = parseCommand(parser, args, 1, "sp list LEVELSDAT");
+    for (const std::string &line : qm::supaplexlist(qm::readsupaplexfile(localPath(words[0]))))
+        std::printf("%s\n", QString::fromLatin1(line.data(), qsizetype(line.size())).toUtf8().constData());
+    return 0;
+}
+
+int spImport(const QStringList &args)
+{
+    QCommandLineParser parser;
+    parser.addOption({"name", "Name of the imported level (default Untitled).", "TEXT", "Untitled"});
+    parser.addOption({"dxg", "Graphics file of the imported level (default computer.dxg).", "NAME", "computer.dxg"});
+    const QString synopsis = "sp import LEVELSDAT N LEVFILE [--name TEXT] [--dxg NAME]";
+    QStringList words = parseCommand(parser, args, 3, synopsis);
+    bool ok = false;
+    const int number = words[1].toInt(&ok);
+    if (!ok || number < 1 || number > qm::kSupaplexLevels)
+        throw UsageError{"N is a level of the Supaplex file, 1 to 111\nusage: qmtool " + synopsis};
+    const qm::SupaplexFile supaplex = qm::readsupaplexfile(localPath(words[0]));
+
+    // The levels file: read when it exists, otherwise a new one as New Levels File makes it.
+    const std::string levelsPath = localPath(words[2]);
+    qm::levelsinfo = qm::Tlevels{};
+    qm::resetstore();
+    qm::levelsfilepath = levelsPath;
+    if (qm::fileexists(levelsPath))
+        qm::readlevelsfile();
+    qm::curlevel = qm::levelsinfo.count;
+    qm::addlevel();
+    qm::tlevel &level = qm::levels[qm::curlevel];
+    level.name = parser.value("name").toLatin1().toStdString();
+    level.dxg = parser.value("dxg").toLatin1().toStdString();
+    qm::importsupaplexlevel(supaplex, number, level);
+    qm::writelevelsfile();
+    return 0;
+}
+
+} // namespace
+
+int runSpCommand(const QStringList &args)
+{
+    qm::initstore();
+    const QString command = args.value(0);
+    if (command == "list")
+        return spList(args);
+    if (command == "import")
+        return spImport(args);
+    throw UsageError{"unknown command: sp " + command};
+}
