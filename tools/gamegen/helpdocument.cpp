@@ -1,0 +1,291 @@
+#include "helpdocument.h"
+
+#include "themeart.h"
+
+#include <string>
+#include <vector>
+
+namespace qm::gamegen {
+
+namespace {
+
+struct Topic {
+    int number;
+    const char *title;
+    std::string body;
+};
+
+// What each palette tile is, for the tile table.
+const char *tileDescription(int tile)
+{
+    switch (tile) {
+    case 12: return "Infotron: the hero collects these; a level needs the number set in the Levels dialog.";
+    case 13: return "Gem: a bonus to collect.";
+    case 14: return "Key: opens a locked door.";
+    case 15: return "Empty square: shows the level's background.";
+    case 16: return "Base: the ground the hero digs through; a new level is filled with it.";
+    case 17: return "Locked door: needs a key.";
+    case 18: return "Lever: a switch.";
+    case 19: return "Red disk.";
+    case 20: return "Boulder: falls and rolls.";
+    case 21: return "Orange disk.";
+    case 22: return "Yellow disk.";
+    case 23: return "Crate: can be pushed.";
+    case 24: return "Teleporter.";
+    case 25: return "Pit.";
+    case 26: return "Ice: slippery floor.";
+    case 27: return "Water.";
+    case 28: return "Chip: a solid one-square block.";
+    case 29: return "Horizontal chip: two squares wide.";
+    case 30: return "Big block: 7 &times; 2 squares.";
+    case 31: return "Vertical chip: two squares high.";
+    case 32: return "Wall with a vent.";
+    case 33: return "Grating: drawn in front of everything around it.";
+    case 34: return "Wall with lights.";
+    case 35: return "Wall with warning stripes.";
+    case 36: return "Long block: 7 &times; 1 squares.";
+    case 37: return "Tower block: 7 squares wide and 2 high, with a top on its second and third squares.";
+    case 38: return "First enemy.";
+    case 39: return "Second enemy.";
+    case 40: return "Large block: 6 &times; 3 squares.";
+    case 41: return "Hard wall: the plain wall.";
+    case 42: return "Wall with a window.";
+    case 43: return "Lamp.";
+    case 44: return "Pipe, horizontal.";
+    case 45: return "Pipe, vertical.";
+    case 46: return "Pipe crossing.";
+    case 47: return "Barrel.";
+    case 48: return "Potted plant.";
+    case 49: return "Port to the right: passable in the arrow's direction only.";
+    case 50: return "Port downward.";
+    case 51: return "Port to the left.";
+    case 52: return "Port upward.";
+    case 53: return "Terminal.";
+    case 54: return "Hourglass: extra time.";
+    case 55: return "Heart: an extra life.";
+    case 56: return "Braced wall.";
+    case 57: return "Star: a bonus.";
+    case 58: return "Coin: a bonus.";
+    case 59: return "Mushroom.";
+    case 60: return "Danger sign.";
+    case 61: return "Flag: a checkpoint.";
+    case 62: return "Lightning bolt: energy.";
+    case 63: return "Exit: three squares high.";
+    case 64: return "Tall object: two squares high.";
+    case 65: return "Lower half of the tall object (written by tile 64).";
+    case 66: return "Pillar: three squares high.";
+    case 67: return "Tree, or the theme's tall piece: three squares high.";
+    case 68: return "Big object: 3 &times; 3 squares.";
+    default: return "";
+    }
+}
+
+std::string tileTable()
+{
+    std::string html = "<table border=\"1\" cellpadding=\"3\">\n<tr><th>Tile</th><th>Name</th><th>What it is</th></tr>\n";
+    for (int tile = 12; tile <= 68; ++tile)
+        html += "<tr><td>" + std::to_string(tile) + "</td><td>" + tileName(tile) + "</td><td>" +
+                tileDescription(tile) + "</td></tr>\n";
+    return html + "</table>\n";
+}
+
+std::vector<Topic> topics()
+{
+    return {
+        {0, "Contents",
+         "<h2>Quillmoss Levels Editor Help</h2>\n"
+         "<ol>\n"
+         "<li><a href=\"topic:1\">Getting Started</a></li>\n"
+         "<li><a href=\"topic:2\">The File menu</a></li>\n"
+         "<li><a href=\"topic:3\">The Options and Help menus</a></li>\n"
+         "<li><a href=\"topic:4\">The Levels dialog</a></li>\n"
+         "<li><a href=\"topic:5\">Painting a level</a></li>\n"
+         "<li><a href=\"topic:6\">Tiles larger than one square</a></li>\n"
+         "<li><a href=\"topic:7\">Scrolling the map and the palette</a></li>\n"
+         "<li><a href=\"topic:8\">Keys</a></li>\n"
+         "<li><a href=\"topic:9\">Importing a Supaplex level</a></li>\n"
+         "<li><a href=\"topic:10\">The game's levels file</a></li>\n"
+         "<li><a href=\"topic:11\">The tiles</a></li>\n"
+         "</ol>\n"},
+        {1, "Getting Started",
+         "<h2>Getting Started</h2>\n"
+         "<p>The editor works on <b>levels files</b> (<code>.lev</code>), each holding up to 200 levels. A level is a "
+         "grid of 40-pixel squares, from 6 &times; 6 up to 70 &times; 70 squares, painted with tiles from the palette "
+         "on the right of the window.</p>\n"
+         "<p>To make your first level:</p>\n"
+         "<ol>\n"
+         "<li>Choose <b>File, New Levels File</b>. Type a name for the file and your name as its author, and press "
+         "<b>Ok</b>.</li>\n"
+         "<li>The <a href=\"topic:4\">Levels dialog</a> opens with one new level. Give it a name, pick a graphics "
+         "file (the theme: computer.dxg, forest.dxg, kitchen.dxg or underground.dxg), set its width and height and "
+         "press <b>Edit</b>.</li>\n"
+         "<li>The level appears, filled with base. Click a tile in the palette, then hold the left mouse button "
+         "over the map and move the mouse to <a href=\"topic:5\">paint</a>.</li>\n"
+         "<li>Rest the pointer at an edge of the map to <a href=\"topic:7\">scroll</a>.</li>\n"
+         "<li>Press <b>Ctrl+S</b> to save. The first save asks where; the name you typed is proposed.</li>\n"
+         "</ol>\n"
+         "<p>To look at finished levels, choose <b>File, Open Levels File</b> and open <code>Sample.lev</code>: it "
+         "holds a level for each theme and a tile gallery for each theme.</p>\n"},
+        {2, "The File menu",
+         "<h2>The File menu</h2>\n"
+         "<table border=\"1\" cellpadding=\"3\">\n"
+         "<tr><td><b>New Levels File</b></td><td>Asks for the file's name and author in the <i>Create new</i> "
+         "dialog, then opens the <a href=\"topic:4\">Levels dialog</a> with one new level. If you cancel the Levels "
+         "dialog, the new file stays open with no level in it.</td></tr>\n"
+         "<tr><td><b>Open Levels File</b></td><td>Opens a levels file (the dialog starts in the game's directory) "
+         "and shows the Levels dialog with level 1 selected.</td></tr>\n"
+         "<tr><td><b>Save</b> (Ctrl+S)</td><td>Writes the file. A file that has never been saved asks for a name "
+         "first, proposing the name typed in <i>Create new</i>.</td></tr>\n"
+         "<tr><td><b>Save as...</b></td><td>Writes the file under a new name. An existing file of that name is "
+         "replaced without a question.</td></tr>\n"
+         "<tr><td><b>Close Levels File</b></td><td>Closes the file; the map turns black.</td></tr>\n"
+         "<tr><td><b>Add Level</b> (Ctrl+L)</td><td>Adds a new level at the end (named Untitled, computer.dxg, "
+         "40 &times; 40 squares of base) and opens the Levels dialog on it. Cancel removes it again.</td></tr>\n"
+         "<tr><td><b>Delete curent Level</b></td><td>Deletes the level you are editing, without a question.</td></tr>\n"
+         "<tr><td><b>Import Level</b></td><td><b>From SupaPlex Levels File</b> adds a level from a Supaplex "
+         "levels file (see <a href=\"topic:9\">Importing</a>). <b>From Other .lev File</b> is not available yet.</td></tr>\n"
+         "<tr><td><b>Exit</b></td><td>Closes the editor.</td></tr>\n"
+         "</table>\n"
+         "<p>Only painting marks a file as changed. Adding, deleting, moving and importing levels and changing "
+         "their properties do not, so save after such changes yourself.</p>\n"
+         "<p>When <b>Ask Confirmations</b> is checked, New Levels File, Open Levels File, Close Levels File and "
+         "Exit first ask whether to save painted changes: <b>Yes</b> saves, <b>No</b> drops them, <b>Cancel</b> "
+         "stays where you are.</p>\n"},
+        {3, "The Options and Help menus",
+         "<h2>The Options menu</h2>\n"
+         "<ul>\n"
+         "<li><b>Edit Levels</b> (Ctrl+E): opens the <a href=\"topic:4\">Levels dialog</a> for the open file.</li>\n"
+         "<li><b>Curent Leves-File</b>: chooses the levels file the game plays (see "
+         "<a href=\"topic:10\">The game's levels file</a>).</li>\n"
+         "<li><b>Ask Confirmations</b>: when checked, the editor asks before it drops painted changes. The setting "
+         "is kept for the next time you start the editor.</li>\n"
+         "</ul>\n"
+         "<h2>The Help menu</h2>\n"
+         "<ul>\n"
+         "<li><b>Contents</b>: this help's table of contents.</li>\n"
+         "<li><b>Getting Started</b>: the first steps.</li>\n"
+         "<li><b>About...</b>: the editor's version.</li>\n"
+         "</ul>\n"},
+        {4, "The Levels dialog",
+         "<h2>The Levels dialog</h2>\n"
+         "<p>The list on the left shows every level of the file by number and name. Click a level to see its "
+         "properties on the right:</p>\n"
+         "<ul>\n"
+         "<li><b>Level name</b>.</li>\n"
+         "<li><b>Graphics file</b>: the theme the level is drawn with. The file must exist in the game's "
+         "directory.</li>\n"
+         "<li><b>Width</b> and <b>Height</b>: in squares, even numbers from 6 to 70.</li>\n"
+         "<li><b>Needed infotrons</b>: how many infotrons the player must collect to finish the level.</li>\n"
+         "<li><b>Eddie start position</b>: the column (X) and row (Y) where the hero starts, counted from 1.</li>\n"
+         "</ul>\n"
+         "<p>The buttons:</p>\n"
+         "<ul>\n"
+         "<li><b>Edit</b> checks the values, stores them and shows the level on the map. A value out of range is "
+         "corrected in its field with a message; press Edit again to accept the corrected values.</li>\n"
+         "<li><b>Save it</b> stores the values as typed, without the checks, and keeps the dialog open.</li>\n"
+         "<li><b>Move Up</b> and <b>Move Down</b> move the selected level one place.</li>\n"
+         "<li><b>Delete</b> deletes the selected level at once. The last level of a file cannot be deleted here.</li>\n"
+         "<li><b>Cancel</b> closes the dialog. Moves, deletions and values stored with Save it stay.</li>\n"
+         "</ul>\n"
+         "<p>Making a level larger fills the new squares with base. Making it smaller hides the squares outside "
+         "the new size; when the level grows again they come back as base.</p>\n"},
+        {5, "Painting a level",
+         "<h2>Painting a level</h2>\n"
+         "<p>The palette on the right shows the theme's tiles, three to a row. Click a tile with either mouse "
+         "button to select it; the pointer then carries it over the map, framed, with its top-left corner at the "
+         "pointer.</p>\n"
+         "<p>Press the left mouse button over the map to write the selected tile into the square whose top-left "
+         "corner is nearest to the carried tile's top-left corner. Keep the button down and move the mouse to "
+         "paint square after square. There is no undo: painting over a square replaces it.</p>\n"
+         "<p>Ports, the grating and the two-square chips are drawn in front of the tiles around them, and so is "
+         "an exit painted while dragging.</p>\n"
+         "<p>Some tiles are larger than one square: see <a href=\"topic:6\">Tiles larger than one square</a>. The "
+         "list of all tiles is in <a href=\"topic:11\">The tiles</a>.</p>\n"},
+        {6, "Tiles larger than one square",
+         "<h2>Tiles larger than one square</h2>\n"
+         "<p>A large tile is painted from the square you click, and fills squares to the right of it and below "
+         "it. Whatever those squares held is replaced, so leave room for the object first.</p>\n"
+         "<table border=\"1\" cellpadding=\"3\">\n"
+         "<tr><th>Tile</th><th>Size (columns &times; rows)</th><th>Squares written</th></tr>\n"
+         "<tr><td>29 horizontal chip</td><td>2 &times; 1</td><td>both halves of the chip</td></tr>\n"
+         "<tr><td>31 vertical chip</td><td>1 &times; 2</td><td>both halves of the chip</td></tr>\n"
+         "<tr><td>30 big block</td><td>7 &times; 2</td><td>all fourteen squares</td></tr>\n"
+         "<tr><td>36 long block</td><td>7 &times; 1</td><td>all seven squares</td></tr>\n"
+         "<tr><td>37 tower block</td><td>7 &times; 2</td><td>the lower row, the top on the second and third "
+         "squares of the upper row, and empty squares beside it</td></tr>\n"
+         "<tr><td>40 large block</td><td>6 &times; 3</td><td>all eighteen squares</td></tr>\n"
+         "<tr><td>63 exit</td><td>1 &times; 3</td><td>the exit, an empty square below it and a filler below "
+         "that</td></tr>\n"
+         "<tr><td>64 tall object</td><td>1 &times; 2</td><td>the object and its lower half (tile 65) below</td></tr>\n"
+         "<tr><td>66 pillar, 67 tree</td><td>1 &times; 3</td><td>the object and two fillers below</td></tr>\n"
+         "<tr><td>68 big object</td><td>3 &times; 3</td><td>the object and eight fillers</td></tr>\n"
+         "</table>\n"
+         "<p>A <b>filler</b> is an invisible square that lets the object drawn above it show. Painting over a "
+         "filler or over part of a block cuts a hole in the object: repaint the whole object from its top-left "
+         "square to mend it.</p>\n"
+         "<p>The palette shows the top-left square of each large tile; the pointer carries the whole "
+         "object.</p>\n"},
+        {7, "Scrolling the map and the palette",
+         "<h2>Scrolling</h2>\n"
+         "<p>The map shows 16 &times; 12 squares. To see the rest of a larger level, rest the pointer near an "
+         "edge: within 20 pixels of the top, bottom or left edge of the map, or at the right edge of the window. "
+         "The view moves at an even speed while the pointer stays there, and the pointer turns into an arrow "
+         "showing the direction. A level smaller than the map is shown against the map's right and bottom "
+         "edges.</p>\n"
+         "<h2>Scrolling the palette</h2>\n"
+         "<p>The palette shows eight rows at a time. Click the arrow above the tiles to scroll up one row and the "
+         "arrow below them to scroll down one row.</p>\n"},
+        {8, "Keys",
+         "<h2>Keys</h2>\n"
+         "<table border=\"1\" cellpadding=\"3\">\n"
+         "<tr><td><b>Ctrl+S</b></td><td>Save</td></tr>\n"
+         "<tr><td><b>Ctrl+L</b></td><td>Add Level</td></tr>\n"
+         "<tr><td><b>Ctrl+E</b></td><td>Edit Levels (the Levels dialog)</td></tr>\n"
+         "<tr><td><b>Escape</b></td><td>Closes the editor, as Exit does (asking about unsaved changes when Ask "
+         "Confirmations is checked)</td></tr>\n"
+         "<tr><td><b>Alt+Enter</b></td><td>Only tells you that the editor has no full-screen mode</td></tr>\n"
+         "</table>\n"
+         "<p>No key scrolls the map or selects a tile: use the mouse.</p>\n"},
+        {9, "Importing a Supaplex level",
+         "<h2>Importing a Supaplex level</h2>\n"
+         "<p>With a levels file open, choose <b>File, Import Level, From SupaPlex Levels File</b> and pick a "
+         "Supaplex levels file. The game's directory holds a sample, <code>Levels.dat</code>, with 111 levels to "
+         "try.</p>\n"
+         "<p>The import dialog lists the file's 111 levels. Select one, type the name the new level gets, choose "
+         "its graphics file and press <b>Import</b>. The level is added at the end of your file as a level of "
+         "58 &times; 22 squares (the outer ring of the Supaplex level is left out).</p>\n"
+         "<p>Each Supaplex object becomes the matching tile: empty space, base, boulders, infotrons, chips, walls, "
+         "the exit, disks, ports, enemies and terminals. Objects without a match become base. The hero's start "
+         "and the number of infotrons needed are not taken over: set them in the <a href=\"topic:4\">Levels "
+         "dialog</a>. Press <b>Ctrl+E</b> and <b>Edit</b> there to see the level with its own graphics.</p>\n"},
+        {10, "The game's levels file",
+         "<h2>The game's levels file</h2>\n"
+         "<p>The game plays the levels of one levels file, named in its configuration file "
+         "<code>Quillmoss.Cfg</code>. To choose it, use <b>Options, Curent Leves-File</b>: type the name of a "
+         "levels file in the game's directory, or press <b>Browse</b> to pick one, then press <b>Ok</b>.</p>\n"
+         "<p>The file must lie in the game's directory; only its name is kept. The choice is written to the "
+         "configuration file when the editor closes, and the game uses it from its next start. The game directory "
+         "comes with <code>Sample.lev</code> chosen.</p>\n"
+         "<p>This choice has nothing to do with the file you are editing.</p>\n"},
+        {11, "The tiles", "<h2>The tiles</h2>\n"
+                          "<p>Every theme draws the same tiles in its own way. The palette holds tiles 12 to 68.</p>\n" +
+                              tileTable()},
+    };
+}
+
+} // namespace
+
+std::string helpDocument()
+{
+    std::string out = "QUILLMOSS-HELP 1\n"
+                      "Help document of the Quillmoss levels editor. Topic 0 is the table of contents.\n";
+    for (const Topic &topic : topics()) {
+        out += "@topic " + std::to_string(topic.number) + " " + topic.title + "\n";
+        out += topic.body;
+        if (!topic.body.empty() && topic.body.back() != '\n')
+            out += '\n';
+    }
+    return out;
+}
+
+} // namespace qm::gamegen
