@@ -1492,6 +1492,17 @@ void largeBlock(QPainter &p, const Style &s)
         p.drawRect(QRectF(90, 14, 60, 8));
         p.setBrush(QColor(255, 240, 120));
         p.drawRect(QRectF(117, 2, 6, 12));
+        // A vase of flowers at the left end of the table.
+        pen(p, QColor(60, 120, 40), 2);
+        for (int k = -1; k <= 1; ++k)
+            p.drawLine(QPointF(22, 30), QPointF(22 + k * 9, 12 + std::abs(k) * 4));
+        pen(p, s.ink, 1.5);
+        p.setBrush(QColor(80, 140, 220));
+        p.drawRoundedRect(QRectF(15, 26, 14, 18), 4, 4);
+        for (int k = -1; k <= 1; ++k) {
+            p.setBrush(k ? QColor(250, 200, 40) : QColor(240, 90, 120));
+            p.drawEllipse(QPointF(22 + k * 9, 10 + std::abs(k) * 4), 5, 5);
+        }
         break;
     }
     case ThemeId::Underground: {
