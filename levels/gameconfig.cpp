@@ -7,6 +7,8 @@
 #include "platform/files.h"
 #include "platform/numbers.h"
 
+#include <string_view>
+
 namespace qm {
 
 bool cfgeddie = false;
@@ -37,7 +39,7 @@ const char *const kEndBanner = "--------------------- End of configuration file 
 // character 26 both end it.
 class ConfigReader {
 public:
-    explicit ConfigReader(const Bytes &bytes) : m_bytes(bytes) {}
+    explicit ConfigReader(std::string_view bytes) : m_bytes(bytes) {}
 
     bool atEnd() const { return m_pos >= m_bytes.size() || m_bytes[m_pos] == kEndOfText; }
 
@@ -45,14 +47,14 @@ public:
     {
         if (atEnd())
             throwReadBeyondEnd();
-        return static_cast<char>(m_bytes[m_pos++]);
+        return m_bytes[m_pos++];
     }
 
     // Passes the rest of the line and its end (CR LF, CR or LF); at the end of the text, nothing.
     void skipLine()
     {
         while (!atEnd()) {
-            char c = static_cast<char>(m_bytes[m_pos++]);
+            char c = m_bytes[m_pos++];
             if (c == '\n')
                 return;
             if (c == '\r') {
@@ -85,7 +87,7 @@ public:
     int32_t readcfgnumber() { return strToInt(readcfgvalue()); }
 
 private:
-    const Bytes &m_bytes;
+    std::string_view m_bytes;
     size_t m_pos = 0;
 };
 
@@ -121,7 +123,12 @@ void initgameconfig()
 void readgameconfig(const std::string &path)
 {
     Bytes bytes = readWholeFile(path, kMaxConfigSize);
-    ConfigReader in(bytes);
+    readgameconfigtext(std::string(bytes.begin(), bytes.end()));
+}
+
+void readgameconfigtext(const std::string &text)
+{
+    ConfigReader in(text);
     in.skipLines(3);
     cfgeddie = in.readcfgvalue() == "Eddie";
     cfgshowtips = in.readcfgvalue() == "true";

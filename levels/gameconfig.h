@@ -40,6 +40,8 @@ void initgameconfig();
 void readgameconfig(const std::string &path);
 // The game's own file: gamedir + "Quillmoss.Cfg" (found in any letter case).
 void readgameconfig();
+// The same for a file's text already in memory.
+void readgameconfigtext(const std::string &text);
 
 // The file text for the values held.
 std::string gameconfigtext();

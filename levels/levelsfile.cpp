@@ -114,8 +114,13 @@ void writeshortstring(Bytes &out, const std::string &text)
 
 LevelsFileContent loadlevelsfile(const std::string &path)
 {
+    return parselevelsfile(readWholeFileRaw(path, kMaxLevelsFileSize));
+}
+
+LevelsFileContent parselevelsfile(RawBytes bytes)
+{
     LevelsFileContent content;
-    content.bytes = readWholeFileRaw(path, kMaxLevelsFileSize);
+    content.bytes = std::move(bytes);
     ByteReader in(content.bytes.data(), content.bytes.size());
     Tlevels &header = content.header;
     header.reserved = in.readInt32();

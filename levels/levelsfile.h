@@ -38,6 +38,8 @@ struct LevelsFileContent {
 // "Read beyond end of file", ...) or a clear message when the file cannot be held by the store (more
 // than 200 levels, a level larger than 100 x 100 or of negative size, a level outside the file).
 LevelsFileContent loadlevelsfile(const std::string &path);
+// The same for a file's bytes already in memory.
+LevelsFileContent parselevelsfile(RawBytes bytes);
 
 // Puts a checked file into the store: the header into levelsinfo, level k into slot k. Cells of a
 // slot outside the level's width x height are left as they were.

@@ -7,6 +7,7 @@ packages=(
   qt6-base-dev libgl-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
+  clang-14 libclang-rt-14-dev
 )
 
 missing=()
