@@ -1371,15 +1371,17 @@ void towerBlock(QPainter &p, const Style &s, QImage &img)
             q.setBrush(QColor(150, 150, 140));
             q.drawRect(QRectF(46, 2, 30, 44));
             q.setBrush(QColor(140, 94, 52));
-            q.drawRect(QRectF(0, 42, 280, 38));
+            q.drawRect(QRectF(0, 52, 280, 28));
+            q.setBrush(QColor(170, 60, 40));
+            q.drawPolygon(QPolygonF({{0, 56}, {12, 42}, {268, 42}, {280, 56}}));
             pen(q, QColor(90, 58, 30), 2);
-            for (int y = 50; y < 80; y += 8)
+            for (int y = 62; y < 80; y += 6)
                 q.drawLine(QPointF(2, y), QPointF(278, y));
             pen(q, s.ink, 2);
             q.setBrush(QColor(250, 220, 120));
-            q.drawRect(QRectF(200, 48, 30, 22));
+            q.drawRect(QRectF(200, 58, 30, 16));
             q.setBrush(QColor(100, 64, 34));
-            q.drawRect(QRectF(120, 48, 26, 32));
+            q.drawRect(QRectF(120, 58, 24, 22));
             break;
         }
         case ThemeId::Kitchen: {
@@ -1425,10 +1427,9 @@ void towerBlock(QPainter &p, const Style &s, QImage &img)
     // Keep the bottom row and squares 1 and 2 of the top row.
     p.drawImage(QRectF(0, 40, 280, 40), whole, QRectF(0, 40, 280, 40));
     p.drawImage(QRectF(40, 0, 80, 40), whole, QRectF(40, 0, 80, 40));
-    // Square 0: the miniature.
-    p.setPen(Qt::NoPen);
-    p.setBrush(shade(s.accent2, 40));
-    drawObject(p, 1, 10, 38.0 / 280.0);
+    // Square 0: the palette's picture of the object, its left part with the top shrunk to fit.
+    p.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    p.drawImage(QRectF(0, 7, 40, 80.0 / 3.0), whole, QRectF(20, 0, 120, 80));
     (void)img;
 }
 
