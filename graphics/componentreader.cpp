@@ -1,6 +1,6 @@
 // A graphics file is a resource header followed by a component stream (numbers little-endian):
 //
-//   resource header  0xFF, u16 type 10, a name ending in a zero byte (at most 76 characters),
+//   resource header  0xFF, u16 type 10, a name ending in a zero byte (up to 76 characters),
 //                    u16 memory flags, u32 data size
 //   "TPF0"
 //   holder object    optional prefix byte 0xF0..0xFF (with flag 2, an integer value follows),
@@ -113,17 +113,16 @@ public:
     }
 
 private:
-    // The header's name is measured within the first bytes of the file; the stream starts 10 bytes
-    // after the name's first character plus its length.
+    // The header is looked at through a window of its first 79 bytes: the name is measured up to its
+    // zero byte or the end of the window (76 characters), and the stream starts 10 bytes after the
+    // name's first character plus that length. A longer name therefore leads to a bad signature.
     size_t readResourceHeader()
     {
         if (mSize < 3 || mData[0] != 0xFF || (mData[1] | mData[2] << 8) != 10)
             throw EInvalidImage(kInvalidStreamFormat);
         size_t window = std::min(mSize, kResourceHeaderWindow);
         const void *zero = std::memchr(mData + 3, 0, window - 3);
-        if (!zero)
-            throw EInvalidImage(kInvalidStreamFormat);
-        size_t nameLength = size_t(static_cast<const uint8_t *>(zero) - (mData + 3));
+        size_t nameLength = zero ? size_t(static_cast<const uint8_t *>(zero) - (mData + 3)) : window - 3;
         return std::min(nameLength + 10, mSize);
     }
 

@@ -25,10 +25,12 @@ void ComponentStreamWriter::resourceHeader(const std::string &name)
 }
 
 void ComponentStreamWriter::objectHeader(const std::string &className, const std::string &objectName,
-                                         std::optional<uint8_t> prefix)
+                                         std::optional<uint8_t> prefix, std::optional<int32_t> prefixValue)
 {
     if (prefix)
         byte(*prefix);
+    if (prefixValue)
+        integer(*prefixValue);
     shortString(className);
     shortString(objectName);
 }

@@ -25,9 +25,9 @@ public:
     // 0xFF, type 10, name and its zero byte, memory flags, size of the data (patched by finish()).
     void resourceHeader(const std::string &name);
     void signature() { raw("TPF0"); }
-    // Optional prefix byte, class name, object name.
+    // Optional prefix byte and the integer that its flag 2 announces, class name, object name.
     void objectHeader(const std::string &className, const std::string &objectName,
-                      std::optional<uint8_t> prefix = std::nullopt);
+                      std::optional<uint8_t> prefix = std::nullopt, std::optional<int32_t> prefixValue = std::nullopt);
     void propertyName(const std::string &name) { shortString(name); }
 
     // Values, each with its code byte.
@@ -50,6 +50,7 @@ public:
     void raw(const Bytes &b) { mBytes.insert(mBytes.end(), b.begin(), b.end()); }
     void shortString(const std::string &s);
 
+    size_t size() const { return mBytes.size(); }
     // The bytes written, with the resource header's size field filled in.
     Bytes finish();
 
@@ -76,9 +77,9 @@ struct PictureEntry {
 
 struct GraphicsFileOptions {
     std::string resourceName = "TPICTURECOLLECTIONCOMPONENT";
-    std::string holderName;             // the holder's object name (empty or an identifier)
+    std::string holderName{};           // the holder's object name (empty or an identifier)
     bool colorTable = true;             // write "List.ColorTable" (1,024 bytes)
-    std::vector<uint8_t> colorTableBytes; // its contents; zeros when shorter
+    std::vector<uint8_t> colorTableBytes{};// its contents; zeros when shorter
     bool orderNumbers = false;          // give each collection entry its index as order number
     bool allProperties = false;         // also write properties that have their default value
     bool colorIdentifiers = true;       // "TransparentColor" as "clFuchsia" etc. when it has a name
