@@ -1,0 +1,167 @@
+#pragma once
+// The levels dialog: the list of the levels of the open file, where levels are reordered and
+// deleted, and the properties of one level (name, graphics file, size, infotrons needed, the hero's
+// start square) are edited. It works on the level store directly: Save it, Move Up, Move Down and
+// Delete change the store at once, and Cancel does not undo them. Edit validates and stores the
+// properties, grows the level with default cells, sets dialogok and closes the dialog with OK.
+//
+// The rules live in plain functions below (field checks, conversion, storing); the dialog reads its
+// widgets, calls them and shows their messages.
+
+#include <QDialog>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "levels/levelstore.h"
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTableWidget;
+
+namespace qm {
+
+// The texts of the property fields of the dialog, as typed.
+struct LevelFieldTexts {
+    std::string name;
+    std::string dxg;
+    std::string width;
+    std::string height;
+    std::string infotrons;
+    std::string column; // start square, counted from 1
+    std::string row;
+};
+
+// The fields that the checks of the Edit button correct.
+enum class LevelField { Width, Height, Column, Row };
+
+struct LevelFieldCorrection {
+    LevelField field;
+    std::string text;    // the corrected field text
+    std::string message; // shown in an Information box
+};
+
+struct LevelFieldCheck {
+    std::vector<LevelFieldCorrection> corrections; // in the order they were made
+    std::optional<std::string> conversionError;    // a field that is not a number ended the checks
+    bool valid() const { return corrections.empty() && !conversionError; }
+};
+
+// The checks of the Edit button, in order: width 6..70 and even, height 6..70 and even, start column
+// 1..width, start row 1..height. Each check reads its field anew, so a value corrected by an earlier
+// check is the one checked next. Corrections are written into fields as they are made.
+LevelFieldCheck checkLevelFields(LevelFieldTexts &fields);
+
+// The properties of a level as numbers; the start square in columns and rows.
+struct LevelProperties {
+    std::string name;
+    std::string dxg;
+    int32_t width = 40;
+    int32_t height = 40;
+    int32_t infotrons = 0;
+    int32_t column = 2;
+    int32_t row = 2;
+};
+
+// Converts every numeric field (width, height, start column, start row, infotrons, in that order),
+// so that nothing is stored when one of them is not a whole number: throws EConvertError
+// "'%s' is not a valid integer value" for the first bad one.
+LevelProperties readLevelProperties(const LevelFieldTexts &fields);
+
+// The fields that show a level: the start square is read back from pixels, truncating toward zero.
+LevelFieldTexts levelFieldTexts(const tlevel &level);
+
+// What Save it stores: properties without the checks of Edit, but kept within what a level slot
+// holds: width and height 1..100, the start square inside them, infotrons not negative.
+LevelProperties limitSavedProperties(LevelProperties properties);
+
+// Stores properties into a level without touching a cell (Save it).
+void storeLevelProperties(tlevel &level, const LevelProperties &properties);
+
+// Stores checked properties into a level as Edit does: every square that comes inside the level as
+// it grows (new columns of the old rows first, then whole new rows) becomes the default cell.
+void storeEditedLevel(tlevel &level, const LevelProperties &properties);
+
+class Tnewlevel : public QDialog {
+    Q_OBJECT
+
+public:
+    // Loads gamedir + a graphics file name as the level tiles of the main window; failures are
+    // thrown as qm::Error. Called by Edit when the name differs from loadeddxg.
+    using TileLoader = std::function<void(const std::string &dxgName)>;
+
+    explicit Tnewlevel(TileLoader loadTiles = {}, QWidget *parent = nullptr);
+    void setTileLoader(TileLoader loadTiles) { m_loadTiles = std::move(loadTiles); }
+
+    // The level selected in the list (1-based), always the focused row + 1; 0 when the file holds
+    // no level and no row is selected.
+    int32_t sellevel = 0;
+
+    // Keeps track of a level just added (and of the level to return to) while the user moves and
+    // deletes levels in the dialog, so that an Add Level that is cancelled removes exactly that
+    // level. 0 stands for none: markedLevel() becomes 0 when the marked level is deleted.
+    void markAddedLevel(int32_t added, int32_t returnTo);
+    int32_t markedLevel() const { return m_markedLevel; }
+    int32_t markedReturnLevel() const { return m_markedReturn; }
+    void clearMarks() { m_markedLevel = m_markedReturn = 0; }
+
+    void showlevelprops();
+    void filllevelgrid();
+    void deletelevel();
+
+    // Event handlers.
+    void FormShow();
+    void StringGrid1Click();
+    void ComboBox1Exit();
+    void Button2Click(); // Save it
+    void Edit();         // Edit
+    void Button1Click(); // Move Up
+    void Button3Click(); // Move Down
+    void Button4Click(); // Delete
+    void Button6Click(); // Cancel
+
+    // Controls.
+    QLabel *Label1;
+    QTableWidget *StringGrid1;
+    QGroupBox *GroupBox1;
+    QLabel *Label2, *Label3, *Label4, *Label5, *Label6, *Label7, *Label8, *Label9;
+    QLineEdit *namel;
+    QComboBox *dxgl;
+    QLineEdit *nrxl;
+    QLineEdit *nryl;
+    QLineEdit *nril;
+    QLineEdit *sxl;
+    QLineEdit *syl;
+    QPushButton *Button2;
+    QPushButton *Button1;
+    QPushButton *Button3;
+    QPushButton *Button4;
+    QPushButton *Button5;
+    QPushButton *Button6;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    LevelFieldTexts fieldTexts() const;
+    void setFieldTexts(const LevelFieldTexts &texts);
+    bool selectedLevelExists();
+    bool graphicsFileExists();
+    void swapLevels(int32_t a, int32_t b);
+    void moveMarksForSwap(int32_t a, int32_t b);
+    void moveMarksForDelete(int32_t deleted);
+    template <typename Handler> void run(Handler handler);
+
+    TileLoader m_loadTiles;
+    bool m_filling = false;
+    int32_t m_markedLevel = 0;
+    int32_t m_markedReturn = 0;
+};
+
+} // namespace qm
