@@ -5,6 +5,12 @@
 // Delete change the store at once, and Cancel does not undo them. Edit validates and stores the
 // properties, grows the level with default cells, sets dialogok and closes the dialog with OK.
 //
+// Made once with the main window as parent and shown modally with exec(); every showing starts from
+// the store (FormShow). Whoever shows it clears dialogok first and tests it afterwards: it is set
+// exactly when Edit stored the properties, and the result is then Accepted. Failures inside a
+// handler (a field that is not a number, a graphics file that cannot be loaded) are shown in an
+// error box and end that handler; the dialog stays open.
+//
 // The rules live in plain functions below (field checks, conversion, storing); the dialog reads its
 // widgets, calls them and shows their messages.
 

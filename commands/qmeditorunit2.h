@@ -2,6 +2,7 @@
 // The "Create new" dialog: asks for the name and the author of a new levels file. Ok empties the
 // header of the store (count 0, offsets 0, reserved 0), takes the author and the name, and closes the
 // dialog with OK; Cancel changes nothing. The edits keep their text from one showing to the next.
+// Made once with the main window as parent and shown with exec(): Accepted only through Ok.
 
 #include <QDialog>
 

@@ -434,18 +434,6 @@ TEST_F(LevelsDialog, EditLoadsTilesOnlyWhenTheGraphicsFileNameDiffers)
     EXPECT_TRUE(m_messages.entries.empty());
 }
 
-TEST_F(LevelsDialog, AFailedTileLoadIsShownAndKeepsTheDialogOpen)
-{
-    fillStore(1);
-    m_dialog->setTileLoader([](const std::string &) { throw qm::Error("EPictureCollectionError", "Bad graphics"); });
-    qm::Tnewlevel &d = shown();
-    typeInto(d.dxgl->lineEdit(), "forest.dxg");
-    click(d.Button5);
-    EXPECT_EQ(m_messages.texts(), std::vector<std::string>{"Bad graphics"});
-    EXPECT_TRUE(d.isVisible());
-    EXPECT_EQ(qm::loadeddxg, "");
-}
-
 TEST_F(LevelsDialog, AMissingGraphicsFileIsRefusedBeforeAnythingIsStored)
 {
     fillStore(2, 1);
