@@ -1,0 +1,104 @@
+#pragma once
+// Shared by the dialog tests: message boxes and file dialogs answered by script, and the user's steps
+// run inside the next modal loop of a dialog.
+
+#include <QDialog>
+#include <QPushButton>
+#include <QString>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "commands/filedialogs.h"
+#include "commands/messagebox.h"
+
+namespace qmtest {
+
+// Answers every message box with its first button (OK, Cancel, or Yes) and records it.
+class MessageLog {
+public:
+    struct Entry {
+        qm::MessageKind kind;
+        std::string text;
+        qm::MessageButtons buttons;
+    };
+
+    MessageLog()
+    {
+        qm::setMessageResponder([this](qm::MessageKind kind, const QString &text, qm::MessageButtons buttons) {
+            entries.push_back({kind, text.toStdString(), buttons});
+            switch (buttons) {
+            case qm::MessageButtons::Ok:
+                return qm::MessageButton::Ok;
+            case qm::MessageButtons::Cancel:
+                return qm::MessageButton::Cancel;
+            case qm::MessageButtons::YesNoCancel:
+                break;
+            }
+            return qm::MessageButton::Yes;
+        });
+    }
+    ~MessageLog() { qm::setMessageResponder({}); }
+
+    std::vector<std::string> texts() const
+    {
+        std::vector<std::string> result;
+        for (const Entry &e : entries)
+            result.push_back(e.text);
+        return result;
+    }
+
+    std::vector<Entry> entries;
+};
+
+// Answers every file dialog with a chosen path (empty: cancelled) and records the requests.
+class FileDialogScript {
+public:
+    FileDialogScript()
+    {
+        qm::setFileDialogResponder([this](const qm::FileDialogRequest &request) {
+            requests.push_back(request);
+            return answer;
+        });
+    }
+    ~FileDialogScript() { qm::setFileDialogResponder({}); }
+
+    QString answer;
+    std::vector<qm::FileDialogRequest> requests;
+};
+
+inline void click(QPushButton *button) { QTest::mouseClick(button, Qt::LeftButton); }
+
+// Replaces the text of an edit as the user does: select all, then type (or erase).
+inline void typeInto(QWidget *edit, const QString &text)
+{
+    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+    if (text.isEmpty())
+        QTest::keyClick(edit, Qt::Key_Backspace);
+    else
+        QTest::keyClicks(edit, text);
+}
+
+// Runs the user's steps inside the next modal loop of the dialog. Steps that leave it open fail the
+// test and close it, so that a test never hangs; shown counts the showings.
+inline void whenShown(QDialog &dialog, std::function<void()> steps, int *shown = nullptr)
+{
+    QTimer::singleShot(0, &dialog, [&dialog, steps, shown] {
+        if (!dialog.isVisible()) {
+            ADD_FAILURE() << "the dialog was not shown";
+            return;
+        }
+        if (shown)
+            ++*shown;
+        steps();
+        if (dialog.isVisible()) {
+            ADD_FAILURE() << "the dialog is still open after the user's steps";
+            dialog.reject();
+        }
+    });
+}
+
+} // namespace qmtest

@@ -1,0 +1,290 @@
+// "From SupaPlex Levels File" and its dialog, run as the user runs them: the file dialog and the
+// message boxes are answered by script, the import dialog through its widgets inside its modal loop.
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <memory>
+
+#include "commands/importlevel.h"
+#include "dialogsupport.h"
+#include "levels/levelstore.h"
+#include "levels/supaplex.h"
+#include "tempdir.h"
+
+namespace {
+
+using qmtest::click;
+using qmtest::typeInto;
+using qmtest::whenShown;
+
+std::string title(int n)
+{
+    std::string text = "Level " + std::to_string(n) + " of the test";
+    text.resize(qm::kSupaplexTitleLength, ' ');
+    return text;
+}
+
+// A Supaplex levels file: every grid byte of record n is n % 40, and its title is title(n); the grid
+// of record 3 holds markers at its first and last imported squares.
+std::vector<uint8_t> supaplexBytes()
+{
+    std::vector<uint8_t> bytes(qm::kSupaplexFileSize, 0);
+    for (int n = 1; n <= qm::kSupaplexLevels; ++n) {
+        uint8_t *record = bytes.data() + size_t(n - 1) * qm::kSupaplexRecord;
+        std::fill(record, record + 1440, uint8_t(n % 40));
+        const std::string t = title(n);
+        std::copy(t.begin(), t.end(), record + qm::kSupaplexTitleAt);
+    }
+    uint8_t *third = bytes.data() + 2 * qm::kSupaplexRecord;
+    third[61] = 4;    // row 1, column 1: an infotron
+    third[1378] = 9;  // row 22, column 58: a port
+    third[60] = 6;    // the frame around the grid is not imported
+    third[1379] = 6;
+    return bytes;
+}
+
+class SupaplexImport : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        qm::initstore();
+        qm::gamedir = m_gamedir.path() + "/";
+        qmtest::writeFile(m_gamedir.path("computer.dxg"), std::string("graphics"));
+        qmtest::writeFile(m_gamedir.path("forest.dxg"), std::string("graphics"));
+        m_levelsDat = m_files.path("Levels.dat");
+        qmtest::writeFile(m_levelsDat, supaplexBytes());
+        m_files_dialog.answer = QString::fromStdString(m_levelsDat);
+
+        qm::resetstore();
+        qm::levelsinfo.count = 0;
+        for (int k = 1; k <= 3; ++k) {
+            qm::addlevel();
+            qm::levels[k].name = "Level " + std::to_string(k);
+        }
+        qm::levels[4].name = "left over"; // a slot beyond the file, which a cancelled import restores
+        qm::curlevel = 2;
+        qm::prevlevel = 1;
+        qm::fileopen = true;
+        qm::saved = false;
+        m_dialog = std::make_unique<qm::TForm2>();
+    }
+
+    bool import(std::function<void()> steps, int *shown = nullptr)
+    {
+        whenShown(*m_dialog, std::move(steps), shown);
+        return qm::importSupaplexCommand(*m_dialog);
+    }
+
+    // Fails and closes the dialog if the command shows it.
+    void expectNoDialog()
+    {
+        QTimer::singleShot(0, m_dialog.get(), [this] {
+            if (m_dialog->isVisible()) {
+                ADD_FAILURE() << "the import dialog was shown";
+                m_dialog->reject();
+            }
+        });
+    }
+
+    void selectLine(int row)
+    {
+        QListWidget *list = m_dialog->ListBox1;
+        QListWidgetItem *item = list->item(row);
+        ASSERT_NE(item, nullptr);
+        list->scrollToItem(item);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
+    }
+
+    static std::vector<std::string> names()
+    {
+        std::vector<std::string> result;
+        for (int k = 1; k <= qm::levelsinfo.count; ++k)
+            result.push_back(qm::levels[k].name);
+        return result;
+    }
+
+    qmtest::TempDir m_gamedir;
+    qmtest::TempDir m_files;
+    std::string m_levelsDat;
+    qmtest::MessageLog m_messages;
+    qmtest::FileDialogScript m_files_dialog;
+    std::unique_ptr<qm::TForm2> m_dialog;
+};
+
+TEST_F(SupaplexImport, ListsTheTitlesAndImportsTheChosenLevelAfterTheLast)
+{
+    const bool imported = import([this] {
+        QListWidget *list = m_dialog->ListBox1;
+        ASSERT_EQ(list->count(), 111);
+        EXPECT_EQ(list->item(0)->text().toStdString(), "1 " + title(1));
+        EXPECT_EQ(list->item(110)->text().toStdString(), "111 " + title(111));
+        EXPECT_TRUE(list->selectedItems().isEmpty());
+        EXPECT_EQ(m_dialog->Edit1->text(), "Untitled");
+        EXPECT_EQ(m_dialog->ComboBox1->currentText(), "Computer.dxg");
+        EXPECT_EQ(m_dialog->ComboBox1->count(), 4);
+
+        // Nothing selected: Import is refused.
+        EXPECT_FALSE(m_dialog->Import->isEnabled());
+        click(m_dialog->Import);
+        m_dialog->ImportClick(); // as a key or a script might call it
+        EXPECT_TRUE(m_dialog->isVisible());
+        EXPECT_EQ(m_messages.texts(), std::vector<std::string>{"Choose the level to import in the list."});
+
+        selectLine(2);
+        EXPECT_TRUE(m_dialog->Import->isEnabled());
+        typeInto(m_dialog->Edit1, "Third");
+        click(m_dialog->Import);
+    });
+    EXPECT_TRUE(imported);
+
+    const qm::FileDialogRequest &request = m_files_dialog.requests.at(0);
+    EXPECT_EQ(request.mode, qm::FileDialogRequest::Mode::Open);
+    EXPECT_EQ(request.initialName, "Levels.dat");
+    EXPECT_EQ(request.filter, "Supaplex levels file|*.dat|Others data file|*.d*|All files|*.*");
+
+    EXPECT_EQ(names(), (std::vector<std::string>{"Level 1", "Level 2", "Level 3", "Third"}));
+    EXPECT_EQ(qm::curlevel, 4);
+    EXPECT_EQ(qm::prevlevel, 2);
+    EXPECT_EQ(m_dialog->splevel, 3);
+    EXPECT_TRUE(qm::dialogok);
+    EXPECT_FALSE(qm::saved); // importing leaves saved alone
+    EXPECT_TRUE(qm::loadeddxg.empty()); // and loads no graphics
+
+    const qm::tlevel &level = qm::levels[4];
+    EXPECT_EQ(level.dxg, "Computer.dxg"); // found as computer.dxg, kept as typed
+    EXPECT_EQ(level.width, 58);
+    EXPECT_EQ(level.height, 22);
+    EXPECT_EQ(level.startx, 100);
+    EXPECT_EQ(level.starty, 100);
+    EXPECT_EQ(level.infotrons, 0);
+    EXPECT_EQ(*level.cellAt(1, 1), (qm::cell{12, 0, 100, 0}));   // byte 61: infotron
+    EXPECT_EQ(*level.cellAt(22, 58), (qm::cell{49, 0, 102, 0})); // byte 1,378: port
+    EXPECT_EQ(*level.cellAt(1, 2), (qm::cell{16, 0, 100, 0}));   // code 3 is a plain base
+    EXPECT_EQ(*level.cellAt(1, 59), qm::kDefaultCell);
+    EXPECT_EQ(*level.cellAt(23, 1), qm::kDefaultCell);
+}
+
+TEST_F(SupaplexImport, CancelOrTheCloseBoxLeavesTheStoreExactlyAsBefore)
+{
+    const std::vector<std::string> before = names();
+    int shown = 0;
+    EXPECT_FALSE(import(
+        [this] {
+            selectLine(5);
+            typeInto(m_dialog->Edit1, "Not wanted");
+            click(m_dialog->Cancel);
+        },
+        &shown));
+    EXPECT_FALSE(import([this] { m_dialog->close(); }, &shown));
+    EXPECT_FALSE(import([this] { QTest::keyClick(m_dialog->ListBox1, Qt::Key_Escape); }, &shown));
+    EXPECT_EQ(shown, 3);
+
+    EXPECT_EQ(names(), before);
+    EXPECT_EQ(qm::curlevel, 2);
+    EXPECT_EQ(qm::prevlevel, 1);
+    EXPECT_EQ(qm::levels[4].name, "left over");
+    EXPECT_FALSE(qm::dialogok);
+    EXPECT_TRUE(m_messages.entries.empty());
+}
+
+TEST_F(SupaplexImport, MissingGraphicsFileKeepsTheDialogOpenAndTypedTextsStay)
+{
+    EXPECT_TRUE(import([this] {
+        selectLine(0);
+        typeInto(m_dialog->Edit1, "First");
+        typeInto(m_dialog->ComboBox1->lineEdit(), "kitchen.dxg"); // not in the game directory
+        click(m_dialog->Import);
+        ASSERT_EQ(m_messages.entries.size(), 1u);
+        EXPECT_EQ(m_messages.entries[0].kind, qm::MessageKind::Error);
+        EXPECT_EQ(m_messages.entries[0].text, "The dxg graphics file you choosed dose'nt exist!");
+        EXPECT_EQ(m_messages.entries[0].buttons, qm::MessageButtons::Cancel);
+        EXPECT_TRUE(m_dialog->isVisible());
+        EXPECT_EQ(qm::levels[4].name, "Untitled"); // nothing taken yet
+
+        typeInto(m_dialog->ComboBox1->lineEdit(), "FOREST.dxg");
+        click(m_dialog->Import);
+    }));
+    EXPECT_EQ(qm::levels[4].name, "First");
+    EXPECT_EQ(qm::levels[4].dxg, "FOREST.dxg");
+    EXPECT_EQ(*qm::levels[4].cellAt(5, 5), qm::supaplexcell(1));
+
+    // The next import starts from the texts typed before, with a fresh list and no line selected.
+    EXPECT_TRUE(import([this] {
+        EXPECT_EQ(m_dialog->Edit1->text(), "First");
+        EXPECT_EQ(m_dialog->ComboBox1->currentText(), "FOREST.dxg");
+        EXPECT_EQ(m_dialog->ListBox1->count(), 111);
+        EXPECT_TRUE(m_dialog->ListBox1->selectedItems().isEmpty());
+        selectLine(110);
+        QTest::keyClick(m_dialog->ListBox1, Qt::Key_Return); // Enter on a line imports it
+    }));
+    EXPECT_EQ(qm::levelsinfo.count, 5);
+    EXPECT_EQ(qm::curlevel, 5);
+    EXPECT_EQ(qm::prevlevel, 4);
+    EXPECT_EQ(m_dialog->splevel, 111);
+    EXPECT_EQ(*qm::levels[5].cellAt(5, 5), qm::supaplexcell(111 % 40));
+}
+
+TEST_F(SupaplexImport, FailuresBeforeTheDialogAddNothing)
+{
+    const std::vector<std::string> before = names();
+
+    // The file dialog cancelled: nothing happens at all.
+    m_files_dialog.answer.clear();
+    expectNoDialog();
+    EXPECT_FALSE(qm::importSupaplexCommand(*m_dialog));
+    EXPECT_TRUE(m_messages.entries.empty());
+
+    // A file one byte short.
+    std::vector<uint8_t> shortFile = supaplexBytes();
+    shortFile.pop_back();
+    qmtest::writeFile(m_levelsDat, shortFile);
+    m_files_dialog.answer = QString::fromStdString(m_levelsDat);
+    expectNoDialog();
+    EXPECT_FALSE(qm::importSupaplexCommand(*m_dialog));
+    EXPECT_EQ(m_messages.texts(), std::vector<std::string>{"Read beyond end of file"});
+
+    // A file that is not there.
+    m_messages.entries.clear();
+    m_files_dialog.answer = QString::fromStdString(m_files.path("gone.dat"));
+    expectNoDialog();
+    EXPECT_FALSE(qm::importSupaplexCommand(*m_dialog));
+    EXPECT_EQ(m_messages.texts(), std::vector<std::string>{"File not found"});
+
+    EXPECT_EQ(names(), before);
+    EXPECT_EQ(qm::curlevel, 2);
+    EXPECT_EQ(qm::prevlevel, 1);
+}
+
+TEST_F(SupaplexImport, FullStoreIsReportedAndNothingIsAdded)
+{
+    while (qm::levelsinfo.count < qm::kMaxLevels)
+        qm::addlevel();
+    qm::curlevel = 7;
+    qm::prevlevel = 3;
+    expectNoDialog();
+    EXPECT_FALSE(qm::importSupaplexCommand(*m_dialog));
+    ASSERT_EQ(m_messages.entries.size(), 1u);
+    EXPECT_EQ(m_messages.entries[0].kind, qm::MessageKind::Error);
+    EXPECT_NE(m_messages.entries[0].text.find("200 levels"), std::string::npos) << m_messages.entries[0].text;
+    EXPECT_EQ(qm::levelsinfo.count, qm::kMaxLevels);
+    EXPECT_EQ(qm::curlevel, 7);
+    EXPECT_EQ(qm::prevlevel, 3);
+}
+
+TEST_F(SupaplexImport, NothingHappensWithoutAnOpenFileAndOtherFilesAreNotOffered)
+{
+    qm::fileopen = false;
+    expectNoDialog();
+    EXPECT_FALSE(qm::importSupaplexCommand(*m_dialog));
+    EXPECT_TRUE(m_files_dialog.requests.empty());
+    EXPECT_EQ(qm::levelsinfo.count, 3);
+
+    qm::importOtherLevelsFileCommand();
+    ASSERT_EQ(m_messages.entries.size(), 1u);
+    EXPECT_EQ(m_messages.entries[0].kind, qm::MessageKind::Information);
+    EXPECT_EQ(m_messages.entries[0].text, "This option is not yet avaiable!");
+    EXPECT_EQ(m_messages.entries[0].buttons, qm::MessageButtons::Ok);
+}
+
+} // namespace
