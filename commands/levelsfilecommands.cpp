@@ -4,13 +4,18 @@
 #include "editor/qmeditorunit1.h"
 
 #include "commands/filedialogs.h"
+#include "commands/levelcommands.h"
 #include "commands/messagebox.h"
+#include "commands/qmeditor3.h"
+#include "commands/qmeditorunit2.h"
 
 #include "levels/levelsfile.h"
 #include "levels/levelstore.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
 
 namespace qm {
 
@@ -21,10 +26,33 @@ const char *const kSaveFilter = "Quill Moss levels files|*.lev|Single level file
 const char *const kOpenTitle = "Open levels file";
 const char *const kOpenFilter = "Levels data file|*.lev|All files|*.*";
 
-QString fromBytes(const std::string &text) { return QString::fromLocal8Bit(text.data(), qsizetype(text.size())); }
-std::string toBytes(const QString &text) { return text.toLocal8Bit().toStdString(); }
+// File names are in the file system's encoding; the texts of levels files are 8-bit characters.
+QString fromPath(const std::string &path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
+std::string toPath(const QString &path) { return QFile::encodeName(path).toStdString(); }
+QString fromText(const std::string &text) { return QString::fromLatin1(text.data(), qsizetype(text.size())); }
 
 } // namespace
+
+void TMainForm::createDialogs()
+{
+    newlevels = new Tnewlevels(this);
+    newlevel = new Tnewlevel([this](const std::string &name) { loadTiles(name); }, this);
+    showNewLevelsDialog = [this](std::string &name) {
+        if (newlevels->exec() != QDialog::Accepted)
+            return false;
+        name = newlevels->ename->text().toLatin1().toStdString();
+        return true;
+    };
+    showLevelsDialog = [this] { newlevel->exec(); };
+    addLevel = [this] {
+        // The first level of a file whose levels were all cancelled or deleted starts the map.
+        if (addLevelCommand(*newlevel, [this](const std::string &name) { loadTiles(name); })
+            && !DXTimer.Enabled()) {
+            DXTimer.setEnabled(true);
+            DXDraw->setCursor(Qt::BlankCursor);
+        }
+    };
+}
 
 bool TMainForm::asksave()
 {
@@ -32,7 +60,7 @@ bool TMainForm::asksave()
         return true;
     const bool unnamed = levelsfilepath.empty();
     const QString text = unnamed ? QString("This levels file is unsaved.Would you like to save it?")
-                                 : "Save changes to " + fromBytes(levelsfilepath) + "?";
+                                 : "Save changes to " + fromPath(levelsfilepath) + "?";
     switch (showMessage(MessageKind::Confirm, text, MessageButtons::YesNoCancel, this)) {
     case MessageButton::Yes:
         (unnamed ? Saveas1 : Save1)->trigger();
@@ -73,15 +101,15 @@ void TMainForm::Openlevelsfile1Click()
     if (!asksave())
         return;
     const QString path = showFileDialog({FileDialogRequest::Mode::Open, kOpenTitle, kOpenFilter,
-                                         fromBytes(gamedir), QString()},
+                                         fromPath(gamedir), QString()},
                                         this);
     if (path.isEmpty())
         return;
     // The whole file is read and checked before the open file is given up: a file that cannot be
     // read leaves the editor as it was.
-    LevelsFileContent content = loadlevelsfile(toBytes(path));
+    LevelsFileContent content = loadlevelsfile(toPath(path));
     resetstore();
-    levelsfilepath = toBytes(path);
+    levelsfilepath = toPath(path);
     storelevelsfile(content);
     dialogok = false;
     prevlevel = 1;
@@ -97,7 +125,7 @@ void TMainForm::Openlevelsfile1Click()
 void TMainForm::writeLevelsFileTo(const QString &path)
 {
     const std::string previous = levelsfilepath;
-    levelsfilepath = toBytes(path);
+    levelsfilepath = toPath(path);
     try {
         writelevelsfile();
     } catch (...) {
@@ -118,7 +146,7 @@ void TMainForm::Save1Click()
 void TMainForm::Saveas1Click()
 {
     const QString path = showFileDialog({FileDialogRequest::Mode::Save, kSaveTitle, kSaveFilter, QString(),
-                                         fromBytes(newfilename) + ".lev"},
+                                         fromText(newfilename) + ".lev"},
                                         this);
     if (!path.isEmpty())
         writeLevelsFileTo(path);
@@ -160,14 +188,6 @@ void TMainForm::Newlevel1Click()
         addLevel();
 }
 
-void TMainForm::Deletelevel1Click()
-{
-    if (!fileopen)
-        return;
-    removecurrentlevel();
-    // The level to return to may no longer exist: show a level of the file whenever there is one.
-    if (levelsinfo.count >= 1 && (curlevel < 1 || curlevel > levelsinfo.count))
-        curlevel = levelsinfo.count;
-}
+void TMainForm::Deletelevel1Click() { deleteCurrentLevelCommand(); }
 
 } // namespace qm

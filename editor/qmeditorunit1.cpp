@@ -66,7 +66,7 @@ TMainForm::TMainForm(const QString &settingsFile, const QString &gameDirectory)
     createMenu();
     qApp->installEventFilter(this);
     FormCreate();
-    // createDialogs();
+    createDialogs();
 
     // The client area is fixed; the menu bar comes on top of it.
     adjustSize();

@@ -1,89 +1,13 @@
-#include "editor/qmeditorunit1.h"
-
-#include "commands/messagebox.h"
-#include "levels/gameconfig.h"
-#include "levels/levelstore.h"
-
-#include "framepictures.h"
-#include "tempdir.h"
+#include "mainwindowfixture.h"
 
 #include <QKeyEvent>
 #include <QMenu>
-#include <QTest>
-#include <gtest/gtest.h>
 
 using namespace qm;
-using qmtest::TempDir;
+using qmtest::MainWindowTest;
 
-namespace {
 
-// The main window on a game directory of synthetic pictures; every message box is answered by the
-// test and remembered.
-class MainWindow : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        writeGameDirectory(true);
-        initstore();
-        initgameconfig();
-        setMessageResponder([this](MessageKind, const QString &text, MessageButtons) {
-            messages.push_back(text);
-            return answer;
-        });
-        form = std::make_unique<TMainForm>(QString::fromStdString(dir.path("settings.ini")),
-                                           QString::fromStdString(dir.path() + "/"));
-        form->show();
-    }
-    void TearDown() override
-    {
-        form.reset();
-        setMessageResponder(nullptr);
-    }
-
-    void writeGameDirectory(bool withEditorPictures)
-    {
-        if (withEditorPictures)
-            qmtest::writeFile(dir.path("Editor.dxg"), qmtest::syntheticEditor());
-        qmtest::writeFile(dir.path("computer.dxg"), qmtest::syntheticTheme());
-        initgameconfig();
-        writegameconfig(dir.path("Quillmoss.Cfg"));
-    }
-
-    // A file with one level of the given size, shown as after Open and Edit.
-    void openLevel(int width = 40, int height = 40)
-    {
-        levelsinfo = Tlevels{};
-        resetstore();
-        curlevel = 1;
-        addlevel();
-        levels[1].width = width;
-        levels[1].height = height;
-        saved = true;
-        form->startEditing();
-        form->enablefilemenus();
-    }
-
-    QWidget *surface() const { return form->DXDraw; }
-    void press(int x, int y, Qt::MouseButton button = Qt::LeftButton)
-    {
-        QTest::mousePress(surface(), button, {}, QPoint(x, y));
-    }
-    void release(int x, int y, Qt::MouseButton button = Qt::LeftButton)
-    {
-        QTest::mouseRelease(surface(), button, {}, QPoint(x, y));
-    }
-    void move(int x, int y) { QTest::mouseMove(surface(), QPoint(x, y)); }
-    static cell at(int r, int c) { return *levels[curlevel].cellAt(r, c); }
-
-    TempDir dir;
-    std::unique_ptr<TMainForm> form;
-    std::vector<QString> messages;
-    MessageButton answer = MessageButton::Ok;
-};
-
-} // namespace
-
-TEST_F(MainWindow, StartsWithItsCaptionMenuAndAFixedClientArea)
+TEST_F(MainWindowTest, StartsWithItsCaptionMenuAndAFixedClientArea)
 {
     EXPECT_EQ(form->windowTitle(), "Quillmoss the Virtual Reality Levels-Editor v1.2");
     EXPECT_TRUE(messages.empty()) << messages.front().toStdString();
@@ -124,7 +48,7 @@ TEST_F(MainWindow, StartsWithItsCaptionMenuAndAFixedClientArea)
     EXPECT_TRUE(form->AskConfirmations1->isChecked());
 }
 
-TEST_F(MainWindow, AMissingEditorPictureFileIsReportedOnceAndTheWindowStillOpens)
+TEST_F(MainWindowTest, AMissingEditorPictureFileIsReportedOnceAndTheWindowStillOpens)
 {
     form.reset();
     messages.clear();
@@ -140,7 +64,7 @@ TEST_F(MainWindow, AMissingEditorPictureFileIsReportedOnceAndTheWindowStillOpens
     EXPECT_EQ(cfglevelsfile, ""); // the configuration was not read
 }
 
-TEST_F(MainWindow, NothingReactsBeforeAFileIsOpen)
+TEST_F(MainWindowTest, NothingReactsBeforeAFileIsOpen)
 {
     move(300, 200);
     press(300, 200);
@@ -153,7 +77,7 @@ TEST_F(MainWindow, NothingReactsBeforeAFileIsOpen)
     EXPECT_EQ(form->DXDraw->Surface().pixel(100, 100), 0u);
 }
 
-TEST_F(MainWindow, PressAndDragPaintTheCellsUnderThePointer)
+TEST_F(MainWindowTest, PressAndDragPaintTheCellsUnderThePointer)
 {
     openLevel();
     EXPECT_TRUE(form->DXTimer.Enabled());
@@ -183,7 +107,7 @@ TEST_F(MainWindow, PressAndDragPaintTheCellsUnderThePointer)
     EXPECT_EQ(at(3, 7).tile, 16);
 }
 
-TEST_F(MainWindow, ObjectsPaintedThroughTheWindowUseTheThemesPictureWidths)
+TEST_F(MainWindowTest, ObjectsPaintedThroughTheWindowUseTheThemesPictureWidths)
 {
     openLevel();
     palscroll = 0;
@@ -199,7 +123,7 @@ TEST_F(MainWindow, ObjectsPaintedThroughTheWindowUseTheThemesPictureWidths)
     EXPECT_EQ(form->tileWidth(500), 0);
 }
 
-TEST_F(MainWindow, PalettePressesScrollWithinTheRows)
+TEST_F(MainWindowTest, PalettePressesScrollWithinTheRows)
 {
     openLevel();
     press(700, 430);
@@ -211,7 +135,7 @@ TEST_F(MainWindow, PalettePressesScrollWithinTheRows)
     EXPECT_TRUE(saved);
 }
 
-TEST_F(MainWindow, EdgeZonesScrollByTheLagAndStopAtTheBounds)
+TEST_F(MainWindowTest, EdgeZonesScrollByTheLagAndStopAtTheBounds)
 {
     openLevel(100, 100);
     move(300, 470);
@@ -225,7 +149,7 @@ TEST_F(MainWindow, EdgeZonesScrollByTheLagAndStopAtTheBounds)
     EXPECT_GT(form->DXDraw->presentCount(), 0);
 }
 
-TEST_F(MainWindow, ASmallLevelIsDrawnAgainstTheRightAndBottomEdges)
+TEST_F(MainWindowTest, ASmallLevelIsDrawnAgainstTheRightAndBottomEdges)
 {
     openLevel(10, 8);
     move(300, 300);
@@ -239,7 +163,7 @@ TEST_F(MainWindow, ASmallLevelIsDrawnAgainstTheRightAndBottomEdges)
     EXPECT_EQ(s.pixel(200, 161), expected(qmtest::kBackground));
 }
 
-TEST_F(MainWindow, EscapeClosesThroughTheCloseQueryAndAltEnterOnlyInforms)
+TEST_F(MainWindowTest, EscapeClosesThroughTheCloseQueryAndAltEnterOnlyInforms)
 {
     openLevel();
     saved = false;
@@ -260,7 +184,7 @@ TEST_F(MainWindow, EscapeClosesThroughTheCloseQueryAndAltEnterOnlyInforms)
     EXPECT_TRUE(std::filesystem::exists(dir.path("Quillmoss.Cfg")));
 }
 
-TEST_F(MainWindow, TheCaptionShowsPauseWhileTheApplicationIsInactive)
+TEST_F(MainWindowTest, TheCaptionShowsPauseWhileTheApplicationIsInactive)
 {
     openLevel(100, 100);
     form->DXTimer.applicationDeactivated();
@@ -270,7 +194,7 @@ TEST_F(MainWindow, TheCaptionShowsPauseWhileTheApplicationIsInactive)
     EXPECT_EQ(form->windowTitle(), "Quillmoss the Virtual Reality Levels-Editor v1.2");
 }
 
-TEST_F(MainWindow, AskConfirmationsIsKeptAcrossARestart)
+TEST_F(MainWindowTest, AskConfirmationsIsKeptAcrossARestart)
 {
     form->AskConfirmations1->trigger();
     EXPECT_FALSE(askconfirmations);

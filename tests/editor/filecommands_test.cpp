@@ -1,0 +1,212 @@
+// The levels-file commands through the real window and dialogs: every prompt, file dialog and modal
+// dialog is answered by the test.
+
+#include "mainwindowfixture.h"
+
+#include "commands/qmeditor3.h"
+#include "commands/qmeditorunit2.h"
+#include "levels/levelsfile.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+using namespace qm;
+using qmtest::MainWindowTest;
+
+namespace {
+
+class FileCommands : public MainWindowTest {
+protected:
+    // New Levels File with name and author typed into "Create new"; the levels dialog then closes
+    // with Edit (accept) or Cancel.
+    void newFile(const QString &name, bool accept, const QString &author = QString())
+    {
+        whenShown(form->newlevels, [=, this] {
+            form->newlevels->ename->setText(name);
+            form->newlevels->ecopyright->setText(author);
+            QTest::mouseClick(form->newlevels->bok, Qt::LeftButton);
+        });
+        closeLevelsDialog(accept);
+        form->Newlevelsfile1->trigger();
+    }
+    // Open Levels File choosing path; the levels dialog then closes with Edit or Cancel.
+    void openFile(const std::string &path, bool accept = true)
+    {
+        fileAnswers.push_back(QString::fromStdString(path));
+        closeLevelsDialog(accept);
+        form->Openlevelsfile1->trigger();
+    }
+    void closeLevelsDialog(bool accept)
+    {
+        whenShown(form->newlevel, [=, this] {
+            QTest::mouseClick(accept ? form->newlevel->Button5 : form->newlevel->Button6, Qt::LeftButton);
+        });
+    }
+    void paint(int x, int y)
+    {
+        move(x, y);
+        press(x, y);
+        release(x, y);
+    }
+};
+
+} // namespace
+
+TEST_F(FileCommands, NewThenCancelInTheLevelsDialogLeavesAnOpenFileWithoutLevels)
+{
+    newFile("Sea", false);
+    EXPECT_TRUE(fileopen);
+    EXPECT_EQ(levelsinfo.count, 0);
+    EXPECT_TRUE(saved);
+    EXPECT_TRUE(form->Save1->isEnabled());
+    EXPECT_TRUE(form->Thislevel1->isEnabled());
+    EXPECT_FALSE(form->DXTimer.Enabled()) << "the map is not started";
+    EXPECT_EQ(newfilename, "Sea");
+}
+
+TEST_F(FileCommands, SaveProposesTheNewFilesNameAndSaveAsAfterOpenProposesNothing)
+{
+    newFile("Sea", true, "Me");
+    EXPECT_TRUE(form->DXTimer.Enabled());
+    EXPECT_EQ(levelsinfo.author, "Me");
+    fileAnswers.push_back(QString::fromStdString(dir.path("Sea.lev")));
+    form->Save1->trigger();
+    ASSERT_EQ(fileDialogs.size(), 1u);
+    EXPECT_EQ(fileDialogs[0].title, "Save levels file");
+    EXPECT_EQ(fileDialogs[0].initialName, "Sea.lev");
+    EXPECT_EQ(fileDialogs[0].filter, "Quill Moss levels files|*.lev|Single level file|*.qlv|All files|*.*");
+    EXPECT_EQ(qmtest::readFile(dir.path("Sea.lev")).size(), 4011u + 25646u);
+
+    form->Save1->trigger(); // a known path: written at once
+    EXPECT_EQ(fileDialogs.size(), 1u);
+
+    openFile(dir.path("Sea.lev"));
+    ASSERT_EQ(fileDialogs.size(), 2u);
+    EXPECT_EQ(fileDialogs[1].title, "Open levels file");
+    EXPECT_EQ(fileDialogs[1].initialDirectory, QString::fromStdString(dir.path() + "/"));
+    EXPECT_EQ(fileDialogs[1].filter, "Levels data file|*.lev|All files|*.*");
+    form->Saveas1->trigger();
+    EXPECT_EQ(fileDialogs.back().initialName, ".lev");
+
+    newFile("", false);
+    form->Save1->trigger();
+    EXPECT_EQ(fileDialogs.back().initialName, ".lev");
+}
+
+TEST_F(FileCommands, ThePromptNamesTheFileAndCancelKeepsEverything)
+{
+    newFile("Sea", true);
+    paint(100, 100);
+    EXPECT_FALSE(saved);
+    answer = MessageButton::Cancel;
+    form->Newlevelsfile1->trigger();
+    form->Openlevelsfile1->trigger();
+    form->Close1->trigger();
+    form->close();
+    ASSERT_EQ(messages.size(), 4u);
+    for (const QString &text : messages)
+        EXPECT_EQ(text, "This levels file is unsaved.Would you like to save it?");
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_TRUE(fileopen);
+    EXPECT_FALSE(saved);
+    EXPECT_TRUE(fileDialogs.empty());
+
+    levelsfilepath = dir.path("named.lev");
+    messages.clear();
+    form->Close1->trigger();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], QString::fromStdString("Save changes to " + dir.path("named.lev") + "?"));
+}
+
+TEST_F(FileCommands, YesWithAnAbandonedOrFailedSaveStopsTheCommand)
+{
+    newFile("Sea", true);
+    paint(100, 100);
+    answer = MessageButton::Yes;
+    form->Close1->trigger(); // the save dialog is cancelled
+    EXPECT_TRUE(fileopen) << "unsaved work is kept";
+    EXPECT_FALSE(saved);
+
+    fileAnswers.push_back(QString::fromStdString(dir.path("missing/dir/x.lev"))); // the write fails
+    form->Close1->trigger();
+    EXPECT_TRUE(fileopen);
+    EXPECT_EQ(messages.back(), "File not found");
+    EXPECT_TRUE(levelsfilepath.empty()) << "a failed save does not name the file";
+
+    fileAnswers.push_back(QString::fromStdString(dir.path("ok.lev")));
+    form->Close1->trigger();
+    EXPECT_FALSE(fileopen);
+    EXPECT_TRUE(saved);
+    EXPECT_FALSE(form->Save1->isEnabled());
+    EXPECT_FALSE(form->DXTimer.Enabled());
+    EXPECT_EQ(form->DXDraw->Surface().pixel(100, 100), 0u);
+}
+
+TEST_F(FileCommands, OpeningAFileThatCannotBeReadLeavesTheEditorAsItWas)
+{
+    newFile("Sea", true);
+    levels[1].name = "kept";
+    qmtest::writeFile(dir.path("bad.lev"), std::string("not a levels file"));
+    openFile(dir.path("bad.lev"));
+    EXPECT_EQ(messages.back(), "Read beyond end of file");
+    EXPECT_EQ(levels[1].name, "kept");
+    EXPECT_EQ(newfilename, "Sea");
+    EXPECT_EQ(levelsinfo.count, 1);
+}
+
+TEST_F(FileCommands, UncheckedConfirmationsNeverAsk)
+{
+    newFile("Sea", true);
+    paint(100, 100);
+    form->AskConfirmations1->trigger();
+    form->Close1->trigger();
+    EXPECT_TRUE(messages.empty()) << messages.front().toStdString();
+    EXPECT_FALSE(fileopen);
+    form->close();
+    EXPECT_FALSE(form->isVisible());
+}
+
+TEST_F(FileCommands, EditLevelsNeedsAnOpenFileAndAddingALevelDoesNotAskAtExit)
+{
+    form->Thislevel1->setEnabled(true);
+    form->Thislevel1->trigger();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], "You must first open or create a new levels file");
+
+    newFile("Sea", false); // no level: the map does not run
+    closeLevelsDialog(true);
+    form->Newlevel1->trigger();
+    EXPECT_EQ(levelsinfo.count, 1);
+    EXPECT_TRUE(form->DXTimer.Enabled()) << "the added level is shown";
+    form->Deletelevel1->trigger();
+    EXPECT_EQ(levelsinfo.count, 0);
+    messages.clear();
+    form->close();
+    EXPECT_TRUE(messages.empty());
+}
+
+// The whole road of a level designer: new file, paint, save, close, open again; the bytes on disk
+// are those of the same content written by the store directly.
+TEST_F(FileCommands, ARoundTripKeepsEveryByte)
+{
+    newFile("Trip", true, "Designer");
+    paint(100, 100);
+    paint(140, 100);
+    fileAnswers.push_back(QString::fromStdString(dir.path("trip.lev")));
+    form->Save1->trigger();
+    form->Close1->trigger();
+    openFile(dir.path("trip.lev"));
+    EXPECT_EQ(levels[1].cellAt(4, 4)->tile, 12);
+    EXPECT_EQ(levels[1].cellAt(4, 5)->tile, 12);
+
+    levelsinfo = Tlevels{};
+    levelsinfo.author = "Designer";
+    resetstore();
+    curlevel = 1;
+    addlevel();
+    levels[1].cellAt(4, 4)->tile = 12;
+    levels[1].cellAt(4, 5)->tile = 12;
+    levelsfilepath = dir.path("direct.lev");
+    writelevelsfile();
+    EXPECT_EQ(qmtest::readFile(dir.path("trip.lev")), qmtest::readFile(dir.path("direct.lev")));
+}

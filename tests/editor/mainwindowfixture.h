@@ -1,0 +1,120 @@
+#pragma once
+// The main window on a game directory of synthetic pictures, driven through real Qt events; every
+// message box and file dialog is answered by the test and remembered.
+
+#include "editor/qmeditorunit1.h"
+
+#include "commands/filedialogs.h"
+#include "commands/messagebox.h"
+#include "levels/gameconfig.h"
+#include "levels/levelstore.h"
+
+#include "framepictures.h"
+#include "tempdir.h"
+
+#include <QApplication>
+#include <QTest>
+#include <QTimer>
+#include <deque>
+#include <gtest/gtest.h>
+
+namespace qmtest {
+
+using namespace qm;
+
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        writeGameDirectory(true);
+        initstore();
+        initgameconfig();
+        setMessageResponder([this](MessageKind, const QString &text, MessageButtons) {
+            messages.push_back(text);
+            if (!answers.empty()) {
+                MessageButton next = answers.front();
+                answers.pop_front();
+                return next;
+            }
+            return answer;
+        });
+        setFileDialogResponder([this](const FileDialogRequest &request) {
+            fileDialogs.push_back(request);
+            QString next = fileAnswers.empty() ? QString() : fileAnswers.front();
+            if (!fileAnswers.empty())
+                fileAnswers.pop_front();
+            return next;
+        });
+        form = std::make_unique<TMainForm>(QString::fromStdString(dir.path("settings.ini")),
+                                           QString::fromStdString(dir.path() + "/"));
+        form->show();
+    }
+    void TearDown() override
+    {
+        form.reset();
+        setMessageResponder(nullptr);
+        setFileDialogResponder(nullptr);
+    }
+
+    void writeGameDirectory(bool withEditorPictures)
+    {
+        if (withEditorPictures)
+            qmtest::writeFile(dir.path("Editor.dxg"), qmtest::syntheticEditor());
+        qmtest::writeFile(dir.path("computer.dxg"), qmtest::syntheticTheme());
+        initgameconfig();
+        writegameconfig(dir.path("Quillmoss.Cfg"));
+    }
+
+    // A file with one level of the given size, shown as after Open and Edit.
+    void openLevel(int width = 40, int height = 40)
+    {
+        levelsinfo = Tlevels{};
+        resetstore();
+        curlevel = 1;
+        addlevel();
+        levels[1].width = width;
+        levels[1].height = height;
+        saved = true;
+        form->startEditing();
+        form->enablefilemenus();
+    }
+
+    QWidget *surface() const { return form->DXDraw; }
+    void press(int x, int y, Qt::MouseButton button = Qt::LeftButton)
+    {
+        QTest::mousePress(surface(), button, {}, QPoint(x, y));
+    }
+    void release(int x, int y, Qt::MouseButton button = Qt::LeftButton)
+    {
+        QTest::mouseRelease(surface(), button, {}, QPoint(x, y));
+    }
+    void move(int x, int y) { QTest::mouseMove(surface(), QPoint(x, y)); }
+    static cell at(int r, int c) { return *levels[curlevel].cellAt(r, c); }
+
+    TempDir dir;
+    std::unique_ptr<TMainForm> form;
+    std::vector<QString> messages;
+    MessageButton answer = MessageButton::Ok;  // the answer to every box
+    std::deque<MessageButton> answers;         // answers to the next boxes, before `answer`
+    std::vector<FileDialogRequest> fileDialogs;
+    std::deque<QString> fileAnswers;           // chosen files, in order; then every dialog is cancelled
+
+    // Runs action once dialog is the modal widget whose loop runs (shown with exec()).
+    static void whenShown(QWidget *dialog, std::function<void()> action)
+    {
+        auto *poll = new QTimer;
+        poll->setInterval(1);
+        QObject::connect(poll, &QTimer::timeout, [poll, dialog, action] {
+            if (QApplication::activeModalWidget() != dialog)
+                return;
+            poll->stop();
+            poll->deleteLater();
+            action();
+        });
+        poll->start();
+    }
+};
+
+
+} // namespace qmtest
