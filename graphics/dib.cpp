@@ -318,12 +318,16 @@ void decodeRunLength(int variant, const uint8_t *data, size_t size, uint8_t *pix
         } else {
             size_t bytes = variant == 8 ? value : (size_t(value) + 1) / 2;
             size_t avail = std::min(bytes, size - pos);
-            for (int i = 0; i < value; ++i) {
-                size_t at = variant == 8 ? size_t(i) : size_t(i) / 2;
-                if (at >= avail)
-                    break;
-                uint8_t b = data[pos + at];
-                put(x + i, variant == 8 ? b : ((i & 1) ? (b & 0x0F) : (b >> 4)));
+            if (variant == 8) {
+                if (x < w) {
+                    size_t n = std::min<size_t>(avail, size_t(w - x));
+                    std::memcpy(pixels + size_t(y) * rowSize + size_t(x), data + pos, n);
+                }
+            } else {
+                for (int i = 0; i < value && size_t(i) / 2 < avail; ++i) {
+                    uint8_t b = data[pos + size_t(i) / 2];
+                    put(x + i, (i & 1) ? (b & 0x0F) : (b >> 4));
+                }
             }
             x += value;
             pos += bytes + (bytes & 1);

@@ -27,6 +27,8 @@ public:
     PatternLayout(int32_t pictureWidth, int32_t pictureHeight, const PatternSpec &spec);
 
     int64_t count() const { return mColumns * mRows; }
+    int64_t patternWidth() const { return mW; }
+    int64_t patternHeight() const { return mH; }
     // The surfaces to make, as rectangles of the picture, row by row.
     const std::vector<TRect> &blocks() const { return mBlocks; }
 

@@ -72,6 +72,10 @@ public:
     {
         if (!mInitialized || patternIndex < 0 || patternIndex >= PatternCount())
             return;
+        // A pattern that misses the destination altogether costs no more than these tests.
+        if (x >= dest.Width() || y >= dest.Height() || int64_t(x) + mLayout.patternWidth() <= 0
+            || int64_t(y) + mLayout.patternHeight() <= 0)
+            return;
         PatternLayout::Place p = mLayout.place(patternIndex);
         dest.Draw(x, y, p.rect, mSurfaces[p.block].get(), mTransparent);
     }
