@@ -47,7 +47,7 @@ QString showFileDialog(const FileDialogRequest &request, QWidget *parent)
         const QString chosen = dialog.selectedFiles().constFirst();
         QFileInfo info(chosen);
         // A read-only file is not accepted: the user picks another or cancels.
-        if (info.exists() && !info.isWritable()) {
+        if (request.refuseReadOnly && info.exists() && !info.isWritable()) {
             showMessage(MessageKind::Error, chosen + "\nThis file is read-only. Choose another file.",
                         MessageButtons::Ok, parent);
             continue;

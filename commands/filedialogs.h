@@ -14,10 +14,11 @@ struct FileDialogRequest {
     QString filter;           // label|pattern pairs, as "Levels data file|*.lev|All files|*.*"
     QString initialDirectory; // empty: the toolkit's default
     QString initialName;      // the file name proposed
+    bool refuseReadOnly = false; // a read-only file is not accepted (the levels files the editor writes)
 };
 
 // The chosen file's full path, or an empty text when the dialog was cancelled. An open dialog
-// accepts only existing files; neither accepts a read-only file.
+// accepts only existing files.
 QString showFileDialog(const FileDialogRequest &request, QWidget *parent = nullptr);
 
 // Test hook: while set, every file dialog is answered by the responder.

@@ -1,13 +1,17 @@
-// The levels-file commands of the main window: New, Open, Save, Save as, Close, Edit Levels, Add and
-// Delete Level, the unsaved-changes prompt and the closing of the program.
+// The commands of the main window's menu: New, Open, Save, Save as, Close, Edit Levels, Add and
+// Delete Level, the imports, the game's levels file, help and about, and the unsaved-changes prompt.
 
 #include "editor/qmeditorunit1.h"
 
 #include "commands/filedialogs.h"
+#include "commands/helpwindow.h"
+#include "commands/importlevel.h"
 #include "commands/levelcommands.h"
 #include "commands/messagebox.h"
 #include "commands/qmeditor3.h"
 #include "commands/qmeditorunit2.h"
+#include "commands/unitabout.h"
+#include "commands/unitlevelsfile.h"
 
 #include "levels/levelsfile.h"
 #include "levels/levelstore.h"
@@ -36,6 +40,10 @@ QString fromText(const std::string &text) { return QString::fromLatin1(text.data
 void TMainForm::createDialogs()
 {
     newlevels = new Tnewlevels(this);
+    importdialog = new TForm2(this);
+    aboutbox = new TForm3(this);
+    levelsfile = new Tlevelsfile(this);
+    helpwindow = new HelpWindow(this);
     newlevel = new Tnewlevel([this](const std::string &name) { loadTiles(name); }, this);
     showNewLevelsDialog = [this](std::string &name) {
         if (newlevels->exec() != QDialog::Accepted)
@@ -101,7 +109,7 @@ void TMainForm::Openlevelsfile1Click()
     if (!asksave())
         return;
     const QString path = showFileDialog({FileDialogRequest::Mode::Open, kOpenTitle, kOpenFilter,
-                                         fromPath(gamedir), QString()},
+                                         fromPath(gamedir), QString(), true},
                                         this);
     if (path.isEmpty())
         return;
@@ -146,7 +154,7 @@ void TMainForm::Save1Click()
 void TMainForm::Saveas1Click()
 {
     const QString path = showFileDialog({FileDialogRequest::Mode::Save, kSaveTitle, kSaveFilter, QString(),
-                                         fromText(newfilename) + ".lev"},
+                                         fromText(newfilename) + ".lev", true},
                                         this);
     if (!path.isEmpty())
         writeLevelsFileTo(path);
@@ -189,5 +197,18 @@ void TMainForm::Newlevel1Click()
 }
 
 void TMainForm::Deletelevel1Click() { deleteCurrentLevelCommand(); }
+
+void TMainForm::fromSupaPlexlevelsfile1Click() { importSupaplexCommand(*importdialog, this); }
+
+void TMainForm::fromotherlevfile1Click() { importOtherLevelsFileCommand(this); }
+
+// The chosen name reaches the game's configuration file when the program ends.
+void TMainForm::CurentLevesFile1Click() { levelsfile->exec(); }
+
+void TMainForm::Contents1Click() { showHelpContents(*helpwindow); }
+
+void TMainForm::GettingStarted1Click() { showHelpGettingStarted(*helpwindow); }
+
+void TMainForm::About1Click() { aboutbox->exec(); }
 
 } // namespace qm

@@ -112,7 +112,8 @@ void TMainForm::createMenu()
     Deletelevel1 = addItem(File1, "Deletelevel1", "&Delete curent Level", &TMainForm::Deletelevel1Click);
     Inportlevel1 = File1->addMenu("&Import Level");
     Inportlevel1->setObjectName("Inportlevel1");
-    fromSupaPlexlevelsfile1 = addItem(Inportlevel1, "fromSupaPlexlevelsfile1", "From SupaPlex Levels File", nullptr);
+    fromSupaPlexlevelsfile1 = addItem(Inportlevel1, "fromSupaPlexlevelsfile1", "From SupaPlex Levels File",
+                                      &TMainForm::fromSupaPlexlevelsfile1Click);
     fromotherlevfile1 = addItem(Inportlevel1, "fromotherlevfile1", "From Other .lev File", &TMainForm::fromotherlevfile1Click);
     File1->addSeparator()->setObjectName("N2");
     Exit1 = addItem(File1, "Exit1", "E&xit", &TMainForm::Exit1Click);
@@ -120,16 +121,16 @@ void TMainForm::createMenu()
     Options1 = bar->addMenu("Options");
     Options1->setObjectName("Options1");
     Thislevel1 = addItem(Options1, "Thislevel1", "&Edit Levels", &TMainForm::Thislevel1Click, QKeySequence("Ctrl+E"));
-    CurentLevesFile1 = addItem(Options1, "CurentLevesFile1", "&Curent Leves-File", nullptr);
+    CurentLevesFile1 = addItem(Options1, "CurentLevesFile1", "&Curent Leves-File", &TMainForm::CurentLevesFile1Click);
     AskConfirmations1 = addItem(Options1, "AskConfirmations1", "Ask Confirmations", &TMainForm::AskConfirmations1Click);
     AskConfirmations1->setCheckable(true);
     AskConfirmations1->setChecked(true);
 
     Help1 = bar->addMenu("Help");
     Help1->setObjectName("Help1");
-    Contents1 = addItem(Help1, "Contents1", "&Contents", nullptr);
-    GettingStarted1 = addItem(Help1, "GettingStarted1", "&Getting Started", nullptr);
-    About1 = addItem(Help1, "About1", "&About...", nullptr);
+    Contents1 = addItem(Help1, "Contents1", "&Contents", &TMainForm::Contents1Click);
+    GettingStarted1 = addItem(Help1, "GettingStarted1", "&Getting Started", &TMainForm::GettingStarted1Click);
+    About1 = addItem(Help1, "About1", "&About...", &TMainForm::About1Click);
 
     disablefilemenus();
 }
@@ -284,9 +285,5 @@ void TMainForm::disablefilemenus()
 
 void TMainForm::Exit1Click() { close(); }
 
-void TMainForm::fromotherlevfile1Click()
-{
-    showMessage(MessageKind::Information, "This option is not yet avaiable!", MessageButtons::Ok, this);
-}
 
 } // namespace qm

@@ -19,6 +19,10 @@ class QMenu;
 
 namespace qm {
 
+class HelpWindow;
+class TForm2;
+class TForm3;
+class Tlevelsfile;
 class Tnewlevel;
 class Tnewlevels;
 
@@ -53,6 +57,10 @@ public:
     // dialogok; Add Level shows the levels dialog and undoes itself on Cancel.
     Tnewlevels *newlevels = nullptr;
     Tnewlevel *newlevel = nullptr;
+    TForm2 *importdialog = nullptr;
+    TForm3 *aboutbox = nullptr;
+    Tlevelsfile *levelsfile = nullptr;
+    HelpWindow *helpwindow = nullptr;
     std::function<bool(std::string &name)> showNewLevelsDialog;
     std::function<void()> showLevelsDialog;
     std::function<void()> addLevel;
@@ -84,7 +92,12 @@ public:
     void AskConfirmations1Click();
     void Newlevel1Click();
     void Deletelevel1Click();
+    void fromSupaPlexlevelsfile1Click();
     void fromotherlevfile1Click();
+    void CurentLevesFile1Click();
+    void Contents1Click();
+    void GettingStarted1Click();
+    void About1Click();
     bool FormCloseQuery();
     void FormClose();
 

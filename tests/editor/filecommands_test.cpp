@@ -5,6 +5,7 @@
 
 #include "commands/qmeditor3.h"
 #include "commands/qmeditorunit2.h"
+#include "commands/unitlevelsfile.h"
 #include "levels/levelsfile.h"
 
 #include <QLineEdit>
@@ -209,4 +210,18 @@ TEST_F(FileCommands, ARoundTripKeepsEveryByte)
     levelsfilepath = dir.path("direct.lev");
     writelevelsfile();
     EXPECT_EQ(qmtest::readFile(dir.path("trip.lev")), qmtest::readFile(dir.path("direct.lev")));
+}
+
+TEST_F(FileCommands, TheGamesLevelsFileChosenIsWrittenAtExit)
+{
+    qmtest::writeFile(dir.path("Other.lev"), std::string("x"));
+    whenShown(form->levelsfile, [this] {
+        form->levelsfile->Edit1->setText("Other.lev");
+        QTest::mouseClick(form->levelsfile->Button3, Qt::LeftButton);
+    });
+    form->CurentLevesFile1->trigger();
+    EXPECT_EQ(cfglevelsfile, "Other.lev");
+    form->close();
+    std::vector<uint8_t> config = qmtest::readFile(dir.path("Quillmoss.Cfg"));
+    EXPECT_NE(std::string(config.begin(), config.end()).find("\r\nLevels File = Other.lev;\r\n"), std::string::npos);
 }
