@@ -4,12 +4,12 @@
 
 namespace qm {
 
-PatternLayout::PatternLayout(int32_t pw, int32_t ph, const PatternSpec &spec)
+PatternLayout::PatternLayout(int32_t pw, int32_t ph, const PatternGeometry &geometry)
 {
     if (pw <= 0 || ph <= 0)
         return;
-    mW = spec.patternWidth > 0 ? spec.patternWidth : pw;
-    mH = spec.patternHeight > 0 ? spec.patternHeight : ph;
+    mW = geometry.patternWidth > 0 ? geometry.patternWidth : pw;
+    mH = geometry.patternHeight > 0 ? geometry.patternHeight : ph;
     if (mW == pw && mH == ph) {
         mColumns = mRows = 1;
         mStepX = mW;
@@ -19,22 +19,22 @@ PatternLayout::PatternLayout(int32_t pw, int32_t ph, const PatternSpec &spec)
         mBlocks.push_back({0, 0, pw, ph});
         return;
     }
-    mStepX = mW + spec.skipWidth;
-    mStepY = mH + spec.skipHeight;
+    mStepX = mW + geometry.skipWidth;
+    mStepY = mH + geometry.skipHeight;
     // A skip of minus the pattern size or less would step nowhere (or backwards): no patterns.
     if (mStepX <= 0 || mStepY <= 0) {
         mStepX = mStepY = 1;
         return;
     }
-    mColumns = std::max<int64_t>((int64_t(pw) + spec.skipWidth) / mStepX, 0);
-    mRows = std::max<int64_t>((int64_t(ph) + spec.skipHeight) / mStepY, 0);
+    mColumns = std::max<int64_t>((int64_t(pw) + geometry.skipWidth) / mStepX, 0);
+    mRows = std::max<int64_t>((int64_t(ph) + geometry.skipHeight) / mStepY, 0);
     if (mColumns == 0 || mRows == 0) {
         mColumns = mRows = 0;
         return;
     }
     // Negative skips make patterns overlap, so a pattern could straddle two blocks: such pictures
     // stay on one surface, which draws the same pixels.
-    if (spec.systemMemory || spec.skipWidth < 0 || spec.skipHeight < 0) {
+    if (geometry.systemMemory || geometry.skipWidth < 0 || geometry.skipHeight < 0) {
         mBlockW = pw;
         mBlockH = ph;
         mBlockColumns = 1;

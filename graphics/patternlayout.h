@@ -16,7 +16,7 @@
 
 namespace qm {
 
-struct PatternSpec {
+struct PatternGeometry {
     int32_t patternWidth = 0, patternHeight = 0, skipWidth = 0, skipHeight = 0;
     bool systemMemory = false;
 };
@@ -24,7 +24,7 @@ struct PatternSpec {
 class PatternLayout {
 public:
     PatternLayout() = default;
-    PatternLayout(int32_t pictureWidth, int32_t pictureHeight, const PatternSpec &spec);
+    PatternLayout(int32_t pictureWidth, int32_t pictureHeight, const PatternGeometry &geometry);
 
     int64_t count() const { return mColumns * mRows; }
     int64_t patternWidth() const { return mW; }

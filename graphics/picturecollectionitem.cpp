@@ -63,14 +63,14 @@ void TPictureCollectionItem::Restore()
     }
     clearSurfaces();
     const TGraphic &graphic = *mPicture.Graphic();
-    PatternLayout layout(graphic.Width(), graphic.Height(), mSpec);
+    PatternLayout layout(graphic.Width(), graphic.Height(), mGeometry);
     if (layout.count() == 0)
         return;
     const SurfacePixelFormat format = mCollection.DXDraw()->displayFormat();
     std::vector<std::unique_ptr<TDirectDrawSurface>> surfaces;
     for (const TRect &block : layout.blocks()) {
         auto surface = std::make_unique<TDirectDrawSurface>(format);
-        surface->setSystemMemory(mSpec.systemMemory);
+        surface->setSystemMemory(mGeometry.systemMemory);
         surface->LoadFromPicture(graphic, block);
         surface->setColorKey(surface->ColorToPixel(mTransparentColor));
         surfaces.push_back(std::move(surface));

@@ -40,22 +40,22 @@ public:
     void setPicture(const TPicture &picture) { mPicture = picture; }
 
     bool Initialized() const { return mInitialized; }
-    int32_t PatternWidth() const { return mSpec.patternWidth; }
-    int32_t PatternHeight() const { return mSpec.patternHeight; }
-    int32_t SkipWidth() const { return mSpec.skipWidth; }
-    int32_t SkipHeight() const { return mSpec.skipHeight; }
-    bool SystemMemory() const { return mSpec.systemMemory; }
+    int32_t PatternWidth() const { return mGeometry.patternWidth; }
+    int32_t PatternHeight() const { return mGeometry.patternHeight; }
+    int32_t SkipWidth() const { return mGeometry.skipWidth; }
+    int32_t SkipHeight() const { return mGeometry.skipHeight; }
+    bool SystemMemory() const { return mGeometry.systemMemory; }
     bool Transparent() const { return mTransparent; }
     TColor TransparentColor() const { return mTransparentColor; }
-    void setPatternWidth(int32_t v) { mSpec.patternWidth = v; }
-    void setPatternHeight(int32_t v) { mSpec.patternHeight = v; }
-    void setSkipWidth(int32_t v) { mSpec.skipWidth = v; }
-    void setSkipHeight(int32_t v) { mSpec.skipHeight = v; }
-    void setSystemMemory(bool v) { mSpec.systemMemory = v; }
+    void setPatternWidth(int32_t v) { mGeometry.patternWidth = v; }
+    void setPatternHeight(int32_t v) { mGeometry.patternHeight = v; }
+    void setSkipWidth(int32_t v) { mGeometry.skipWidth = v; }
+    void setSkipHeight(int32_t v) { mGeometry.skipHeight = v; }
+    void setSystemMemory(bool v) { mGeometry.systemMemory = v; }
     void setTransparent(bool v) { mTransparent = v; }
     // Re-keys every surface the item already has.
     void setTransparentColor(TColor color);
-    const PatternSpec &patternSpec() const { return mSpec; }
+    const PatternGeometry &patternGeometry() const { return mGeometry; }
 
     // The patterns built by Restore (none before).
     int64_t PatternCount() const { return mSurfaces.empty() ? 0 : mLayout.count(); }
@@ -87,7 +87,7 @@ private:
     std::string mName;
     TPicture mPicture;
     bool mInitialized = false;
-    PatternSpec mSpec;
+    PatternGeometry mGeometry;
     bool mTransparent = true;
     TColor mTransparentColor = clBlack;
     PatternLayout mLayout;

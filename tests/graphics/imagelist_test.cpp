@@ -19,7 +19,7 @@ namespace {
 struct LayoutCase {
     const char *name;
     int32_t pw, ph;
-    PatternSpec spec;
+    PatternGeometry geometry;
     int64_t count;
     std::vector<TRect> firstRects; // in the picture
 };
@@ -39,9 +39,9 @@ TEST_P(PatternLayouts, CountAndPlaces)
 {
     const LayoutCase &c = GetParam();
     for (bool systemMemory : {false, true}) {
-        PatternSpec spec = c.spec;
-        spec.systemMemory = systemMemory;
-        PatternLayout layout(c.pw, c.ph, spec);
+        PatternGeometry geometry = c.geometry;
+        geometry.systemMemory = systemMemory;
+        PatternLayout layout(c.pw, c.ph, geometry);
         ASSERT_EQ(layout.count(), c.count);
         for (size_t i = 0; i < c.firstRects.size(); ++i)
             EXPECT_EQ(inPicture(layout, int64_t(i)), c.firstRects[i]) << i;

@@ -62,7 +62,7 @@ int dxgInfo(const QStringList &args)
         const qm::TPictureCollectionItem &item = collection.Items(i);
         const qm::TGraphic *graphic = item.Picture().Graphic();
         const auto *dib = dynamic_cast<const qm::TDIB *>(graphic);
-        qm::PatternLayout layout(item.Picture().Width(), item.Picture().Height(), item.patternSpec());
+        qm::PatternLayout layout(item.Picture().Width(), item.Picture().Height(), item.patternGeometry());
         pictures.append(QJsonObject{
             {"index", i},
             {"name", jsonText(item.Name())},
