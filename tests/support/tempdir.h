@@ -21,6 +21,8 @@ public:
     }
     ~TempDir()
     {
+        if (m_path.empty())
+            return;
         std::error_code ignored;
         std::filesystem::permissions(m_path, std::filesystem::perms::owner_all,
                                      std::filesystem::perm_options::add, ignored);
@@ -28,6 +30,14 @@ public:
     }
     TempDir(const TempDir &) = delete;
     TempDir &operator=(const TempDir &) = delete;
+
+    // Keeps the directory and its files after the test; returns its path.
+    std::string release()
+    {
+        std::string kept = m_path.string();
+        m_path.clear();
+        return kept;
+    }
 
     std::string path(const std::string &name = "") const { return (m_path / name).string(); }
     std::vector<std::string> entries() const

@@ -192,7 +192,7 @@ int levFrame(const QStringList &args)
                                      "lev frame FILE LEVEL OUT [--gamedir DIR] [--view X,Y] [--pointer X,Y] "
                                      "[--lag N] [--palscroll N] [--palette COLUMN,ROW] [--depth 16|32]");
     LevelScene scene(parser, words, 761, 483, true);
-    auto [vx, vy] = parsePair(parser.value("view").isEmpty() ? "0,0" : parser.value("view"), "view");
+    auto [vx, vy] = parseOffset(parser.value("view").isEmpty() ? "0,0" : parser.value("view"), "view");
     auto [px, py] = parsePair(parser.value("pointer").isEmpty() ? "320,240" : parser.value("pointer"), "pointer");
     auto [column, row] = parsePair(parser.value("palette").isEmpty() ? "0,0" : parser.value("palette"), "palette");
     bool lagOk = false, scrollOk = false;

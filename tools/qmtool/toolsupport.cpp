@@ -9,6 +9,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <cmath>
 #include <cstdio>
 
 QJsonValue jsonText(const std::string &bytes)
@@ -61,4 +62,17 @@ std::pair<int, int> parsePair(const QString &text, const QString &option)
             return {x, y};
     }
     throw UsageError{"--" + option + " takes two whole numbers, X,Y"};
+}
+
+std::pair<double, double> parseOffset(const QString &text, const QString &option)
+{
+    const QStringList parts = text.split(',');
+    bool okX = false, okY = false;
+    if (parts.size() == 2) {
+        double x = parts[0].trimmed().toDouble(&okX);
+        double y = parts[1].trimmed().toDouble(&okY);
+        if (okX && okY && std::abs(x) < 1e7 && std::abs(y) < 1e7)
+            return {x, y};
+    }
+    throw UsageError{"--" + option + " takes two numbers, X,Y"};
 }

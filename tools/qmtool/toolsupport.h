@@ -31,3 +31,5 @@ void saveSurfaceImage(const qm::TDirectDrawSurface &surface, const QString &path
 
 // "X,Y" as two whole numbers, or a usage error naming the option.
 std::pair<int, int> parsePair(const QString &text, const QString &option);
+// "X,Y" as two numbers that may have a fraction (a view offset).
+std::pair<double, double> parseOffset(const QString &text, const QString &option);

@@ -1,0 +1,106 @@
+// Frames of the editor as qmtool draws them, compared with golden checksums of frames that were
+// looked at and found right. A change of any pixel shows here. QM_PRINT_GOLDEN=1 prints the checksums
+// of the frames drawn, QM_KEEP_FRAMES=1 keeps the images to look at.
+
+#include "levels/levelsfile.h"
+#include "levels/levelstore.h"
+
+#include "framepictures.h"
+#include "tempdir.h"
+
+#include <QProcess>
+#include <cstdio>
+#include <gtest/gtest.h>
+
+using namespace qm;
+
+namespace {
+
+uint64_t fnv1a(const std::vector<uint8_t> &bytes)
+{
+    uint64_t hash = 1469598103934665603ull;
+    for (uint8_t b : bytes)
+        hash = (hash ^ b) * 1099511628211ull;
+    return hash;
+}
+
+struct Frame {
+    const char *name;
+    int level;
+    QStringList options;
+    uint64_t golden;
+};
+
+// Level 1: 30 x 20 with a second-pass cell, a picture with skips, an 80-wide picture and a missing
+// pattern. Level 2: 10 x 8, smaller than the map.
+class QmtoolFrames : public ::testing::TestWithParam<Frame> {
+protected:
+    static void SetUpTestSuite()
+    {
+        dir = new qmtest::TempDir;
+        qmtest::writeFile(dir->path("Editor.dxg"), qmtest::syntheticEditor());
+        qmtest::writeFile(dir->path("computer.dxg"), qmtest::syntheticTheme());
+        initstore();
+        levelsinfo = Tlevels{};
+        resetstore();
+        addlevel();
+        addlevel();
+        tlevel &big = levels[1];
+        big.width = 30;
+        big.height = 20;
+        *big.cellAt(2, 2) = cell{20, 0, 102, 1};
+        *big.cellAt(2, 3) = cell{13, 0, 100, 0};
+        *big.cellAt(5, 5) = cell{21, 0, 100, 0};
+        *big.cellAt(6, 6) = cell{20, 0, 100, 9};
+        for (int c = 1; c <= 30; ++c)
+            big.cellAt(20, c)->tile = 12 + c;
+        levels[2].width = 10;
+        levels[2].height = 8;
+        levels[2].cellAt(1, 1)->tile = 14;
+        levelsfilepath = dir->path("frames.lev");
+        writelevelsfile();
+    }
+    static void TearDownTestSuite()
+    {
+        if (qEnvironmentVariableIsSet("QM_KEEP_FRAMES"))
+            std::printf("frames kept in %s\n", dir->release().c_str());
+        delete dir;
+    }
+    static qmtest::TempDir *dir;
+};
+
+qmtest::TempDir *QmtoolFrames::dir = nullptr;
+
+TEST_P(QmtoolFrames, MatchesTheGoldenFrame)
+{
+    const Frame &frame = GetParam();
+    const std::string out = dir->path(std::string(frame.name) + ".ppm");
+    QStringList args{"lev", "frame", QString::fromStdString(dir->path("frames.lev")), QString::number(frame.level),
+                     QString::fromStdString(out), "--gamedir", QString::fromStdString(dir->path())};
+    args += frame.options;
+    QProcess tool;
+    tool.start(QMTOOL_PATH, args);
+    ASSERT_TRUE(tool.waitForFinished(60000));
+    ASSERT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().constData();
+    const uint64_t hash = fnv1a(qmtest::readFile(out));
+    if (qEnvironmentVariableIsSet("QM_PRINT_GOLDEN"))
+        std::printf("%s 0x%016llxull\n", frame.name, static_cast<unsigned long long>(hash));
+    EXPECT_EQ(hash, frame.golden) << "frame " << frame.name << " changed (QM_KEEP_FRAMES=1 keeps it)";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Frames, QmtoolFrames,
+    ::testing::Values(
+        Frame{"Plain", 1, {"--pointer", "300,200"}, 0x34fc7d43a613ce92ull},
+        Frame{"Plain16", 1, {"--pointer", "300,200", "--depth", "16"}, 0xa2da8af4edcbad06ull},
+        Frame{"Scrolled", 1, {"--view", "12.5,7", "--pointer", "300,200", "--palscroll", "11", "--palette", "2,13"}, 0x8a3c8b5b8269cbdaull},
+        Frame{"SmallLevel", 2, {"--pointer", "300,200"}, 0x652122ed4a0dca72ull},
+        Frame{"SmallLevel16", 2, {"--pointer", "300,200", "--depth", "16"}, 0x9e285b9dbab18b72ull},
+        Frame{"ZoneUp", 1, {"--view", "80,80", "--pointer", "300,10", "--lag", "20"}, 0x72c584d356fec4c2ull},
+        Frame{"ZoneDown", 1, {"--pointer", "300,470", "--lag", "20"}, 0xc1be6614baf828d2ull},
+        Frame{"ZoneLeft", 1, {"--view", "80,80", "--pointer", "10,200", "--lag", "20"}, 0x6bd17904630deb42ull},
+        Frame{"ZonePanel", 1, {"--pointer", "700,200"}, 0x191ce17b29fd754eull},
+        Frame{"ZoneRightBand", 1, {"--pointer", "770,200", "--lag", "40"}, 0x719033fc4a2a14b2ull}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+} // namespace
