@@ -1,100 +1,184 @@
-// The editor's frame through drawframe on the worst case, a 100 x 100 level (20,000 cell draws of
-// which about 17 x 13 a pass are visible), and on a 40 x 40 level, with the default game directory's
-// pictures; and in the same run the floor: the very same frame with every picture's transparency off,
-// so that every rectangle is copied row by row without the key test. Every frame's checksum is
-// checked, so that speed work cannot change a picture unnoticed.
+// The editor's frame, side by side with its limits, on the fixed scene (scene.h):
+//   the limits: memset and memcpy of the back buffer's bytes; the keyless floor, the frame's own
+//   rectangles clipped and copied row by row with memcpy, no key test;
+//   ours: drawframe on the worst case (a 100 x 100 level, 20,000 cell draws of which about 17 x 13 a
+//   pass are visible) and on a 40 x 40 level; the same frame with every picture's transparency off
+//   (through drawframe: what the frame costs beyond its keyed copies); the frame's rectangles through
+//   our Draw (what finding the pictures costs);
+//   one 40 x 40 keyed tile drawn in cache (ns per pixel) and one draw clipped away (ns per call).
+// Every composed frame's checksum is checked against our own frame's.
 
-#include "editor/mapview.h"
+#include "scene.h"
+
 #include "levels/levelstore.h"
 
-#include "graphics/dximagelist.h"
-#include "graphics/offscreendrawtarget.h"
-
 #include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cmath>
 #include <cstring>
-#include <memory>
+#include <vector>
 
 using namespace qm;
+using namespace qmbench;
 
 namespace {
 
-struct EditorScene {
-    OffscreenDrawTarget target;
-    TDXImageList editor, tiles;
+size_t frameBytes(SurfacePixelFormat format) { return size_t(kFrameWidth) * kFrameHeight * size_t(bytesPerPixel(format)); }
 
-    EditorScene(SurfacePixelFormat format, bool keyed) : target(format)
-    {
-        target.Initialize();
-        editor.SetDXDraw(&target);
-        tiles.SetDXDraw(&target);
-        editor.Items().LoadFromFile(std::string(QM_GAME_DIR) + "/Editor.dxg");
-        tiles.Items().LoadFromFile(std::string(QM_GAME_DIR) + "/computer.dxg");
-        if (!keyed)
-            for (TPictureCollection *list : {&editor.Items(), &tiles.Items()})
-                for (int32_t i = 0; i < list->Count(); ++i)
-                    list->Items(i).setTransparent(false);
-    }
-};
-
-// A fixed level: every tile of the palette somewhere, kind 102 on the ports, fixed view and pointer.
-void prepareLevel(int size)
+void BM_Memset(benchmark::State &state)
 {
-    initstore();
-    levelsinfo = Tlevels{};
-    resetstore();
-    addlevel();
-    tlevel &level = levels[1];
-    level.width = level.height = size;
-    for (int r = 1; r <= size; ++r)
-        for (int c = 1; c <= size; ++c) {
-            const int tile = 12 + (r * 7 + c * 13) % 57;
-            *level.cellAt(r, c) = cell{tile, 0, tile >= 49 && tile <= 52 ? 102 : 100, 0};
-        }
-    fileopen = true;
-    viewx = 1000.5;
-    viewy = 1500;
-    pointerx = 300;
-    pointery = 200;
-    palscroll = 3;
-}
-
-uint64_t checksum(const TDirectDrawSurface &surface)
-{
-    uint64_t sum = 1469598103934665603ull;
-    const uint8_t *bits = surface.bits();
-    const size_t bytes = size_t(surface.pitch()) * size_t(surface.Height());
-    for (size_t i = 0; i < bytes; i += 8) {
-        uint64_t word = 0;
-        std::memcpy(&word, bits + i, std::min<size_t>(8, bytes - i));
-        sum = (sum ^ word) * 1099511628211ull;
-    }
-    return sum;
-}
-
-void frameBenchmark(benchmark::State &state, bool keyed, int size)
-{
-    const auto format = state.range(0) == 16 ? SurfacePixelFormat::Rgb565 : SurfacePixelFormat::Xrgb8888;
-    EditorScene scene(format, keyed);
-    prepareLevel(size);
-    const FramePictures pictures{scene.editor.Items(), scene.tiles.Items()};
-    const double startX = viewx, startY = viewy;
-    drawmapview(scene.target.Surface(), pictures, PointerZone::None);
-    const uint64_t expected = checksum(scene.target.Surface());
+    std::vector<uint8_t> frame(frameBytes(formatArg(state)), 1);
     for (auto _ : state) {
-        drawmapview(scene.target.Surface(), pictures, PointerZone::None);
+        std::memset(frame.data(), 0, frame.size());
         benchmark::ClobberMemory();
     }
-    if (checksum(scene.target.Surface()) != expected || viewx != startX || viewy != startY)
-        state.SkipWithError("the frame changed between runs");
-    state.counters["checksum"] = double(expected % 1000000);
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(frame.size()));
 }
 
-void BM_EditorFrame100(benchmark::State &state) { frameBenchmark(state, true, 100); }
-void BM_EditorFrame40(benchmark::State &state) { frameBenchmark(state, true, 40); }
-void BM_EditorFrameFloor100(benchmark::State &state) { frameBenchmark(state, false, 100); }
+void BM_Memcpy(benchmark::State &state)
+{
+    std::vector<uint8_t> from(frameBytes(formatArg(state)), 7), frame(from.size());
+    for (auto _ : state) {
+        std::memcpy(frame.data(), from.data(), frame.size());
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(frame.size()));
+}
+
+void ourFrame(benchmark::State &state, int size, bool keyed)
+{
+    GamePictures pictures(formatArg(state), keyed);
+    prepareLevel(size);
+    const uint64_t expected = referenceFrame(pictures);
+    const double startX = viewx, startY = viewy;
+    for (auto _ : state) {
+        drawframe(1, pictures.back(), pictures.frame());
+        benchmark::ClobberMemory();
+    }
+    if (viewx != startX || viewy != startY)
+        state.SkipWithError("the view moved");
+    checkFrame(state, frameChecksum(pictures.back()), expected);
+}
+
+void BM_EditorFrame100(benchmark::State &state) { ourFrame(state, 100, true); }
+void BM_EditorFrame40(benchmark::State &state) { ourFrame(state, 40, true); }
+// Transparency off: the reference is this frame itself (it is a different picture).
+void BM_EditorFrameFloor100(benchmark::State &state) { ourFrame(state, 100, false); }
+
+// The frame's rectangles collected beforehand, each clipped and copied row by row without looking
+// at the pixels: what any frame of these rectangles costs.
+void BM_KeylessFloor100(benchmark::State &state)
+{
+    GamePictures pictures(formatArg(state), false);
+    prepareLevel(100);
+    const uint64_t expected = referenceFrame(pictures);
+    const std::vector<Blit> blits = frameBlits(pictures.frame());
+    TDirectDrawSurface &back = pictures.back();
+    const int bpp = bytesPerPixel(back.pixelFormat());
+    const ptrdiff_t pitch = back.pitch();
+    uint8_t *bits = back.mutableBits();
+    const size_t bytes = size_t(pitch) * size_t(back.Height());
+    for (auto _ : state) {
+        std::memset(bits, 0, bytes);
+        for (Blit b : blits) {
+            if (!clipBlit(b, kFrameWidth, kFrameHeight))
+                continue;
+            const ptrdiff_t srcPitch = b.surface->pitch();
+            const uint8_t *src = b.surface->bits() + b.rect.top * srcPitch + ptrdiff_t(b.rect.left) * bpp;
+            uint8_t *dest = bits + b.y * pitch + ptrdiff_t(b.x) * bpp;
+            const size_t rowBytes = size_t(b.rect.width()) * size_t(bpp);
+            for (int32_t row = b.rect.top; row < b.rect.bottom; ++row, src += srcPitch, dest += pitch)
+                std::memcpy(dest, src, rowBytes);
+        }
+        benchmark::ClobberMemory();
+    }
+    checkFrame(state, frameChecksum(back), expected);
+    state.counters["blits"] = double(blits.size());
+}
+
+// The same rectangles through our keyed Draw, without the frame's walk over the pictures.
+void BM_FrameBlits100(benchmark::State &state)
+{
+    GamePictures pictures(formatArg(state));
+    prepareLevel(100);
+    const uint64_t expected = referenceFrame(pictures);
+    const std::vector<Blit> blits = frameBlits(pictures.frame());
+    TDirectDrawSurface &back = pictures.back();
+    for (auto _ : state) {
+        back.Fill(0);
+        for (const Blit &b : blits)
+            back.Draw(b.x, b.y, b.rect, b.surface, b.keyed);
+        benchmark::ClobberMemory();
+    }
+    checkFrame(state, frameChecksum(back), expected);
+}
+
+// The keyed tile of the level's pictures whose key pixels come nearest a quarter of its pixels (so
+// that it has both long runs and many edges), drawn again and again at one place in the frame.
+int32_t mixedTile(const TPictureCollection &tiles)
+{
+    int32_t best = 12;
+    double bestDistance = 2;
+    for (int32_t t = 12; t < std::min<int32_t>(tiles.Count(), 69); ++t) {
+        const TPictureCollectionItem &item = tiles.Items(t);
+        if (!item.Transparent() || item.PatternCount() == 0)
+            continue;
+        TPictureCollectionItemPattern p = item.Pattern(0);
+        if (p.Rect.width() != kSquare || p.Rect.height() != kSquare)
+            continue;
+        int keys = 0;
+        for (int32_t y = p.Rect.top; y < p.Rect.bottom; ++y)
+            for (int32_t x = p.Rect.left; x < p.Rect.right; ++x)
+                keys += p.Surface->pixel(x, y) == p.Surface->ColorKey();
+        const double distance = std::abs(keys / double(kSquare * kSquare) - 0.25);
+        if (distance < bestDistance) {
+            bestDistance = distance;
+            best = t;
+        }
+    }
+    return best;
+}
+
+void BM_KeyedTile(benchmark::State &state)
+{
+    GamePictures pictures(formatArg(state));
+    const int32_t tile = mixedTile(pictures.tiles.Items());
+    const TPictureCollectionItem &item = pictures.tiles.Items().Items(tile);
+    TDirectDrawSurface &back = pictures.back();
+    back.Fill(0);
+    item.Draw(back, 200, 200, 0);
+    const uint64_t expected = frameChecksum(back);
+    for (auto _ : state) {
+        item.Draw(back, 200, 200, 0);
+        benchmark::ClobberMemory();
+    }
+    checkFrame(state, frameChecksum(back), expected);
+    state.counters["tile"] = tile;
+    state.counters["ns_per_pixel"] =
+        benchmark::Counter(double(state.iterations()) * kSquare * kSquare, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+void BM_ClippedAwayDraw(benchmark::State &state)
+{
+    GamePictures pictures(SurfacePixelFormat::Xrgb8888);
+    const TPictureCollectionItem &item = pictures.tiles.Items().Items(mixedTile(pictures.tiles.Items()));
+    TDirectDrawSurface &back = pictures.back();
+    int32_t x = -1000;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(x);
+        item.Draw(back, x, 100, 0);
+    }
+}
 
 } // namespace
 
+BENCHMARK(BM_Memset)->ArgName("bits")->Arg(32)->Arg(16)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Memcpy)->ArgName("bits")->Arg(32)->Arg(16)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_KeylessFloor100)->ArgName("bits")->Arg(32)->Arg(16)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_EditorFrame100)->ArgName("bits")->Arg(32)->Arg(16)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_EditorFrameFloor100)->ArgName("bits")->Arg(32)->Arg(16)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_EditorFrame40)->ArgName("bits")->Arg(32)->Arg(16)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_EditorFrameFloor100)->ArgName("bits")->Arg(32)->Arg(16)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FrameBlits100)->ArgName("bits")->Arg(32)->Arg(16)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_KeyedTile)->ArgName("bits")->Arg(32)->Arg(16);
+BENCHMARK(BM_ClippedAwayDraw);

@@ -1,8 +1,12 @@
 // Levels files: reading and writing a full 200-level file of 70 x 70 levels (about 15.7 MB), side by
-// side with one plain read and one plain write of the same number of bytes.
+// side with one plain read and one plain write of the same number of bytes; and loading a theme
+// graphics file into an image list whose pictures are prepared for the back buffer, as Edit does.
 
 #include "levels/levelsfile.h"
 #include "levels/levelstore.h"
+
+#include "graphics/dximagelist.h"
+#include "graphics/offscreendrawtarget.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdio>
@@ -110,8 +114,23 @@ void BM_PlainWrite(benchmark::State &state)
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * s.bytes.size()));
 }
 
+void BM_LoadTheme(benchmark::State &state)
+{
+    qm::OffscreenDrawTarget target(state.range(0) == 16 ? qm::SurfacePixelFormat::Rgb565 : qm::SurfacePixelFormat::Xrgb8888);
+    target.Initialize();
+    qm::TDXImageList tiles;
+    tiles.SetDXDraw(&target);
+    const std::string file = std::string(QM_GAME_DIR) + "/computer.dxg";
+    for (auto _ : state) {
+        tiles.Items().LoadFromFile(file);
+        benchmark::DoNotOptimize(tiles.Items().Count());
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(std::filesystem::file_size(file)));
+}
+
 } // namespace
 
+BENCHMARK(BM_LoadTheme)->ArgName("bits")->Arg(32)->Arg(16)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LevelsFileRead)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlainRead)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LevelsFileWrite)->Unit(benchmark::kMillisecond);

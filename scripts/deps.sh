@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev libgl-dev
-  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  googletest libgtest-dev libgmock-dev libbenchmark-dev libsdl2-dev
   xvfb xauth
   clang-14 libclang-rt-14-dev
 )
