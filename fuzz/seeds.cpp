@@ -1,5 +1,8 @@
 // Writes the seed corpora of the fuzz targets, made by the program's own writers:
-//   qmfuzzseeds DIR   makes DIR/levelsfile, DIR/gameconfig, DIR/supaplex.
+//   qmfuzzseeds DIR   makes DIR/levelsfile, DIR/gameconfig, DIR/supaplex, DIR/graphicsfile, DIR/dib.
+
+#include "graphics/componentwriter.h"
+#include "graphics/dibwriter.h"
 
 #include "levels/gameconfig.h"
 #include "levels/levelsfile.h"
@@ -62,6 +65,117 @@ void supaplexSeeds(const std::filesystem::path &dir)
     put(dir, "supaplex", bytes);
 }
 
+// A small picture with some runs, so that run-length data holds both runs and literals.
+PixelImage seedImage(int32_t w, int32_t h, int colors)
+{
+    std::vector<uint8_t> indexes;
+    for (int32_t y = 0; y < h; ++y)
+        for (int32_t x = 0; x < w; ++x)
+            indexes.push_back(uint8_t(((x / 3 + y) * 7 + (x > w / 2 ? x : 0)) % colors));
+    std::vector<uint32_t> palette;
+    for (int i = 0; i < colors; ++i)
+        palette.push_back(uint32_t(i * 0x0A1B2C + 0x102030) & 0xFFFFFF);
+    return PixelImage::fromIndexed(w, h, indexes, palette);
+}
+
+// The same in true colour, for 16 bits and more.
+PixelImage seedRgb(int32_t w, int32_t h)
+{
+    std::vector<uint32_t> rgb;
+    for (int32_t y = 0; y < h; ++y)
+        for (int32_t x = 0; x < w; ++x)
+            rgb.push_back(uint32_t((x / 3) * 40 & 0xFF) << 16 | uint32_t(y * 29 & 0xFF) << 8 | uint32_t(x * 7 & 0xFF));
+    return PixelImage::fromRgb(w, h, rgb);
+}
+
+PixelImage seedFor(const DibEncoding &encoding, int32_t w, int32_t h)
+{
+    if (encoding.bitCount > 8)
+        return seedRgb(w, h);
+    return seedImage(w, h, encoding.bitCount == 1 ? 2 : 16);
+}
+
+// Every encoding the decoders read: each bit count, both run-length variants, both information
+// header sizes, top-down rows, bit-field masks, short colour tables, larger bitmap headers.
+std::vector<std::pair<std::string, DibEncoding>> encodings()
+{
+    std::vector<std::pair<std::string, DibEncoding>> out;
+    for (int bits : {1, 4, 8, 16, 24, 32}) {
+        const std::string b = std::to_string(bits);
+        out.push_back({b, {.bitCount = bits}});
+        out.push_back({b + "-core", {.bitCount = bits, .coreHeader = true}});
+        out.push_back({b + "-topdown", {.bitCount = bits, .topDown = true}});
+    }
+    out.push_back({"4-rle", {.bitCount = 4, .runLength = true}});
+    out.push_back({"8-rle", {.bitCount = 8, .runLength = true}});
+    out.push_back({"16-565", {.bitCount = 16, .rgb565 = true}});
+    out.push_back({"32-bitfields", {.bitCount = 32, .bitFields = true}});
+    out.push_back({"8-used20", {.bitCount = 8, .colorsUsed = 20}});
+    out.push_back({"bmp108", {.bitCount = 24, .bitmapHeaderSize = 108}});
+    out.push_back({"bmp124-565", {.bitCount = 16, .rgb565 = true, .bitmapHeaderSize = 124}});
+    out.push_back({"bmp12", {.bitCount = 8, .bitmapHeaderSize = 12}});
+    return out;
+}
+
+// The graphic's data of each encoding, as "TDIB" and as "TBitmap" (both decoders take either).
+void dibSeeds(const std::filesystem::path &dir)
+{
+    for (const auto &[name, encoding] : encodings()) {
+        const PixelImage image = seedFor(encoding, encoding.runLength ? 23 : 13, 9);
+        try {
+            put(dir, "dib-" + name, encodeDib(image, encoding));
+        } catch (const EncodeError &) {
+            // Options that only the bitmap layout takes.
+        }
+        try {
+            put(dir, "bitmap-" + name, encodeBitmap(image, encoding));
+        } catch (const EncodeError &) {
+        }
+    }
+}
+
+void graphicsSeeds(const std::filesystem::path &dir)
+{
+    // Pictures cut in several ways, with and without transparency, in both layouts.
+    std::vector<PictureEntry> pictures;
+    pictures.push_back(PictureEntry::fromImage("tiles", seedImage(30, 10, 16), {.bitCount = 4, .runLength = true}));
+    pictures.back().patternWidth = 10;
+    pictures.back().patternHeight = 10;
+    pictures.push_back(PictureEntry::fromImage("frames", seedImage(17, 12, 200), {.bitCount = 8}, true));
+    pictures.back().patternWidth = 5;
+    pictures.back().patternHeight = 4;
+    pictures.back().skipWidth = 1;
+    pictures.back().skipHeight = 2;
+    pictures.back().transparentColor = 0x00302010;
+    pictures.push_back(PictureEntry::fromImage("Solid", seedImage(9, 7, 2), {.bitCount = 1}));
+    pictures.back().transparent = false;
+    pictures.back().systemMemory = true;
+    pictures.push_back(PictureEntry::fromImage("overlap", seedRgb(12, 12), {.bitCount = 24}));
+    pictures.back().patternWidth = 6;
+    pictures.back().skipWidth = -3;
+    pictures.push_back(PictureEntry::fromImage("wide", seedRgb(70, 3), {.bitCount = 16, .rgb565 = true}, true));
+    pictures.back().patternWidth = 2;
+    pictures.push_back(PictureEntry::fromImage("empty", PixelImage::fromRgb(0, 0, {}), {.bitCount = 24}));
+    put(dir, "pictures", writeGraphicsFile(pictures));
+    put(dir, "pictures-all-properties",
+        writeGraphicsFile(pictures, {.holderName = "Images", .orderNumbers = true, .allProperties = true,
+                                     .colorIdentifiers = false}));
+    put(dir, "no-pictures", writeGraphicsFile({}, {.colorTable = false}));
+
+    // One picture of each encoding.
+    for (const auto &[name, encoding] : encodings()) {
+        const PixelImage image = seedFor(encoding, 21, 11);
+        for (bool asBitmap : {false, true}) {
+            try {
+                std::vector<PictureEntry> one{PictureEntry::fromImage(name, image, encoding, asBitmap)};
+                one.back().patternWidth = 7;
+                put(dir, std::string(asBitmap ? "bitmap-" : "dib-") + name, writeGraphicsFile(one, {.colorTable = false}));
+            } catch (const EncodeError &) {
+            }
+        }
+    }
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -74,5 +188,7 @@ int main(int argc, char **argv)
     levelsSeeds(root / "levelsfile");
     configSeeds(root / "gameconfig");
     supaplexSeeds(root / "supaplex");
+    graphicsSeeds(root / "graphicsfile");
+    dibSeeds(root / "dib");
     return 0;
 }
