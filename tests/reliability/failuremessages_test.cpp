@@ -1,0 +1,180 @@
+// Real failures (no fault hook) of the levels file, the Supaplex levels file, the game configuration
+// file and the graphics files, each reported with exactly its error class and text and, for the
+// levels file, leaving the store as it was. The decoders' and the graphics file reader's own tables
+// are tested with the graphics runtime.
+
+#include "tempdir.h"
+
+#include "graphics/componentwriter.h"
+#include "graphics/dximagelist.h"
+#include "graphics/offscreendrawtarget.h"
+#include "levels/gameconfig.h"
+#include "levels/levelsfile.h"
+#include "levels/levelstore.h"
+#include "levels/supaplex.h"
+
+#include "platform/errors.h"
+#include "platform/fileio.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <functional>
+
+using namespace qm;
+using qmtest::TempDir;
+
+namespace {
+
+struct Outcome {
+    std::string className;
+    std::string message;
+    bool operator==(const Outcome &) const = default;
+};
+
+std::ostream &operator<<(std::ostream &os, const Outcome &o) { return os << o.className << ": " << o.message; }
+
+Outcome outcomeOf(const std::function<void()> &action)
+{
+    try {
+        action();
+    } catch (const Error &e) {
+        return {e.className(), e.what()};
+    }
+    return {};
+}
+
+std::string longName(const TempDir &dir) { return dir.path(std::string(300, 'n') + ".lev"); }
+
+std::string storeBytes()
+{
+    std::array<int32_t, kOffsetCount> offsets{};
+    Bytes bytes = levelsfilebytes(offsets);
+    return std::string(bytes.begin(), bytes.end()) + std::to_string(saved);
+}
+
+struct FailureCase {
+    const char *name;
+    std::function<void(const TempDir &dir)> action;
+    Outcome expected;
+};
+
+const FailureCase kCases[] = {
+    // Levels files, read and written.
+    {"LevelsFileReadMissing", [](const TempDir &dir) { levelsfilepath = dir.path("missing.lev"); readlevelsfile(); },
+     {"EInOutError", "File not found"}},
+    {"LevelsFileReadInMissingDirectory",
+     [](const TempDir &dir) { levelsfilepath = dir.path("nowhere/a.lev"); readlevelsfile(); },
+     {"EInOutError", "File not found"}},
+    {"LevelsFileReadDirectory", [](const TempDir &dir) { levelsfilepath = dir.path("folder"); readlevelsfile(); },
+     {"EInOutError", "File access denied"}},
+    {"LevelsFileReadNameTooLong", [](const TempDir &dir) { levelsfilepath = longName(dir); readlevelsfile(); },
+     {"EInOutError", "Invalid filename"}},
+    {"LevelsFileReadEmpty", [](const TempDir &dir) { levelsfilepath = dir.path("empty.lev"); readlevelsfile(); },
+     {"EInOutError", "Read beyond end of file"}},
+    {"LevelsFileWriteInMissingDirectory",
+     [](const TempDir &dir) { levelsfilepath = dir.path("nowhere/a.lev"); writelevelsfile(); },
+     {"EInOutError", "File not found"}},
+    {"LevelsFileWriteOverDirectory", [](const TempDir &dir) { levelsfilepath = dir.path("folder"); writelevelsfile(); },
+     {"EInOutError", "File access denied"}},
+    {"LevelsFileWriteNameTooLong", [](const TempDir &dir) { levelsfilepath = longName(dir); writelevelsfile(); },
+     {"EInOutError", "Invalid filename"}},
+    {"LevelsFileWriteEmptyName", [](const TempDir &) { levelsfilepath = ""; writelevelsfile(); },
+     {"EInOutError", "File not found"}},
+
+    // The Supaplex levels file.
+    {"SupaplexMissing", [](const TempDir &dir) { readsupaplexfile(dir.path("Levels.dat")); },
+     {"EInOutError", "File not found"}},
+    {"SupaplexDirectory", [](const TempDir &dir) { readsupaplexfile(dir.path("folder")); },
+     {"EInOutError", "File access denied"}},
+    {"SupaplexEmpty", [](const TempDir &dir) { readsupaplexfile(dir.path("empty.lev")); },
+     {"EInOutError", "Read beyond end of file"}},
+    {"SupaplexOneByteShort",
+     [](const TempDir &dir) {
+         writeFileSafely(dir.path("Levels.dat"), Bytes(kSupaplexFileSize - 1, 1));
+         readsupaplexfile(dir.path("Levels.dat"));
+     },
+     {"EInOutError", "Read beyond end of file"}},
+
+    // The game configuration file.
+    {"ConfigurationReadDirectory", [](const TempDir &dir) { readgameconfig(dir.path("folder")); },
+     {"EInOutError", "File access denied"}},
+    {"ConfigurationReadNameTooLong", [](const TempDir &dir) { readgameconfig(longName(dir)); },
+     {"EInOutError", "Invalid filename"}},
+    {"ConfigurationReadEmpty", [](const TempDir &dir) { readgameconfig(dir.path("empty.lev")); },
+     {"EInOutError", "Read beyond end of file"}},
+    {"ConfigurationBadNumber",
+     [](const TempDir &) {
+         initgameconfig();
+         std::string text = gameconfigtext();
+         text.replace(text.find("Speed = 0;"), 10, "Speed = 0x1F;");
+         readgameconfigtext(text);
+     },
+     {"EConvertError", "'0x1F' is not a valid integer value"}},
+    {"ConfigurationWriteOverDirectory", [](const TempDir &dir) { writegameconfig(dir.path("folder")); },
+     {"EInOutError", "File access denied"}},
+    {"ConfigurationWriteInMissingDirectory", [](const TempDir &dir) { writegameconfig(dir.path("nowhere/Quillmoss.Cfg")); },
+     {"EInOutError", "File not found"}},
+
+    // Graphics files.
+    {"GraphicsFileDirectory",
+     [](const TempDir &dir) {
+         TDXImageList list;
+         list.Items().LoadFromFile(dir.path("folder"));
+     },
+     {"EFOpenError", "Cannot open file {dir}folder"}},
+    {"GraphicsFilePictureTooLargeForASurface",
+     [](const TempDir &) {
+         // A bitmap may leave its pixel rows out (they are black), so a tiny file can declare a
+         // picture larger than any surface.
+         Bytes bitmap = encodeBitmap(PixelImage::fromIndexed(1, 1, {0}, {0, 0xFFFFFF}), {.bitCount = 1});
+         const int32_t side = 16385;
+         std::memcpy(bitmap.data() + 4 + 18, &side, 4);
+         std::memcpy(bitmap.data() + 4 + 22, &side, 4);
+         PictureEntry entry;
+         entry.name = "huge";
+         entry.graphicClass = "TBitmap";
+         entry.graphicData = bitmap;
+         const Bytes file = writeGraphicsFile({entry});
+         OffscreenDrawTarget target(SurfacePixelFormat::Xrgb8888, 16, 16);
+         target.Initialize();
+         TDXImageList list;
+         list.SetDXDraw(&target);
+         list.Items().LoadFromStream(file.data(), file.size());
+     },
+     {"EDirectDrawSurfaceError", "Surface cannot be made"}},
+};
+
+class FailureMessages : public ::testing::TestWithParam<FailureCase> {
+protected:
+    void SetUp() override
+    {
+        std::filesystem::create_directory(dir.path("folder"));
+        writeFileSafely(dir.path("empty.lev"), Bytes{});
+        // A store with unsaved work in it, which no failure may touch.
+        initstore();
+        levelsinfo = Tlevels{};
+        levelsinfo.author = "held";
+        resetstore();
+        addlevel();
+        levels[1].cellAt(2, 2)->tile = 40;
+        saved = false;
+    }
+    TempDir dir;
+};
+
+} // namespace
+
+TEST_P(FailureMessages, AreExactAndKeepTheStore)
+{
+    const std::string before = storeBytes();
+    Outcome expected = GetParam().expected;
+    if (size_t at = expected.message.find("{dir}"); at != std::string::npos)
+        expected.message.replace(at, 5, dir.path(""));
+    EXPECT_EQ(outcomeOf([&] { GetParam().action(dir); }), expected);
+    EXPECT_EQ(storeBytes(), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, FailureMessages, ::testing::ValuesIn(kCases),
+                         [](const auto &info) { return std::string(info.param.name); });

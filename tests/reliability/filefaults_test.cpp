@@ -1,0 +1,274 @@
+// Failures of the file system at every step of every save and every read the program makes, made to
+// happen through the file layer's fault hook. A failed save keeps the previous file byte for byte,
+// leaves no temporary file, reports the system's text and changes nothing that is held in memory; a
+// failed read changes nothing that it would have filled.
+
+#include "tempdir.h"
+
+#include "levels/gameconfig.h"
+#include "levels/levelsfile.h"
+#include "levels/levelstore.h"
+#include "levels/supaplex.h"
+
+#include "platform/errors.h"
+#include "platform/fileio.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <functional>
+#include <tuple>
+
+using namespace qm;
+using iofault::Op;
+using qmtest::readFile;
+using qmtest::TempDir;
+
+namespace {
+
+std::string messageOf(const std::function<void()> &action)
+{
+    try {
+        action();
+    } catch (const Error &e) {
+        return e.what();
+    }
+    return "(no failure)";
+}
+
+struct Fault {
+    const char *name;
+    Op op;
+    int nth;
+    int err;
+    const char *message;
+};
+
+// Everything the program holds that a file operation could change.
+std::string storeState()
+{
+    std::array<int32_t, kOffsetCount> offsets{};
+    Bytes bytes = levelsfilebytes(offsets);
+    for (int32_t offset : levelsinfo.offsets)
+        bytes.insert(bytes.end(), reinterpret_cast<const uint8_t *>(&offset), reinterpret_cast<const uint8_t *>(&offset + 1));
+    return std::string(bytes.begin(), bytes.end()) + "|" + std::to_string(saved) + std::to_string(fileopen)
+           + std::to_string(curlevel) + "|" + levelsfilepath + "|" + gameconfigtext();
+}
+
+void variedStore(const std::string &author, int count, int32_t tile)
+{
+    initstore();
+    levelsinfo = Tlevels{};
+    levelsinfo.author = author;
+    resetstore();
+    for (int k = 1; k <= count; ++k) {
+        addlevel();
+        levels[k].name = "Level " + std::to_string(k);
+        levels[k].width = 10 + k;
+        levels[k].height = 12;
+        levels[k].cellAt(3, k)->tile = tile + k;
+    }
+}
+
+void variedConfig(const std::string &levelsFile)
+{
+    initgameconfig();
+    cfgeddie = true;
+    cfgspeed = 7;
+    cfglevelsfile = levelsFile;
+    cfgsongcount = 1;
+    cfgsongs[1] = "theme.mod";
+    cfglevelsongcount = 2;
+    cfglevelsongs[2] = 1;
+}
+
+// A file the program writes: how to make a first version of it, change what is held, and save.
+struct Writer {
+    const char *name;
+    const char *fileName;
+    std::function<void(const std::string &path)> writeFirst;
+    std::function<void()> change;
+    std::function<void(const std::string &path)> save;
+};
+
+const Writer kWriters[] = {
+    {"GameConfiguration", "Quillmoss.Cfg",
+     [](const std::string &path) {
+         variedConfig("First.lev");
+         writegameconfig(path);
+     },
+     [] { variedConfig("Second.lev"); },
+     [](const std::string &path) { writegameconfig(path); }},
+    {"LevelsFile", "work.lev",
+     [](const std::string &path) {
+         variedStore("first", 2, 20);
+         levelsfilepath = path;
+         writelevelsfile();
+     },
+     [] {
+         addlevel();
+         levels[3].name = "new work";
+         levels[1].cellAt(5, 5)->tile = 44;
+         saved = false;
+     },
+     [](const std::string &) { writelevelsfile(); }},
+};
+
+// Each step of a save: creating the temporary file, writing it, flushing it, closing it, putting it in
+// place of the previous file.
+const Fault kSaveFaults[] = {
+    {"CreateDiskFull", Op::Open, 1, ENOSPC, "Disk full"},
+    {"CreateAccessDenied", Op::Open, 1, EACCES, "File access denied"},
+    {"CreateTooManyFiles", Op::Open, 1, EMFILE, "Too many open files"},
+    {"CreateNameTooLong", Op::Open, 1, ENAMETOOLONG, "Invalid filename"},
+    {"WriteDiskFull", Op::Write, 1, ENOSPC, "Disk full"},
+    {"WriteQuotaExceeded", Op::Write, 1, EDQUOT, "Disk full"},
+    {"WriteIoError", Op::Write, 1, EIO, "I/O error 5"},
+    {"FlushIoError", Op::Sync, 1, EIO, "I/O error 5"},
+    {"FlushDiskFull", Op::Sync, 1, ENOSPC, "Disk full"},
+    {"CloseIoError", Op::Close, 1, EIO, "I/O error 5"},
+    {"CloseDiskFull", Op::Close, 1, ENOSPC, "Disk full"},
+    {"RenameAccessDenied", Op::Rename, 1, EACCES, "File access denied"},
+    {"RenameReadOnlyFileSystem", Op::Rename, 1, EROFS, "File access denied"},
+    {"RenameAcrossDevices", Op::Rename, 1, EXDEV, "I/O error 18"},
+};
+
+class SaveFaults : public ::testing::TestWithParam<std::tuple<Writer, Fault>> {
+protected:
+    void TearDown() override { iofault::reset(); }
+    TempDir dir;
+};
+
+} // namespace
+
+TEST_P(SaveFaults, KeepThePreviousFileAndWhatIsHeld)
+{
+    const auto &[writer, fault] = GetParam();
+    const std::string path = dir.path(writer.fileName);
+    writer.writeFirst(path);
+    const std::vector<uint8_t> before = readFile(path);
+    ASSERT_FALSE(before.empty());
+    writer.change();
+    const std::string held = storeState();
+
+    iofault::inject(fault.op, fault.nth, fault.err);
+    EXPECT_EQ(messageOf([&] { writer.save(path); }), fault.message);
+    iofault::reset();
+
+    EXPECT_EQ(readFile(path), before);
+    EXPECT_EQ(dir.entries(), std::vector<std::string>{writer.fileName});
+    EXPECT_EQ(storeState(), held) << "a failed save changed what the program holds (saved, offsets, values)";
+
+    // Once the fault is gone, the same save goes through.
+    writer.save(path);
+    EXPECT_NE(readFile(path), before);
+    EXPECT_EQ(dir.entries(), std::vector<std::string>{writer.fileName});
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryStep, SaveFaults, ::testing::Combine(::testing::ValuesIn(kWriters), ::testing::ValuesIn(kSaveFaults)),
+                         [](const auto &info) {
+                             return std::string(std::get<0>(info.param).name) + "_" + std::get<1>(info.param).name;
+                         });
+
+TEST(SaveFaultsOnANewFile, LeaveNoFileAtAll)
+{
+    // The configuration file is created at exit when it was missing at start-up.
+    for (Op op : {Op::Open, Op::Write, Op::Sync, Op::Close, Op::Rename}) {
+        TempDir dir;
+        initgameconfig();
+        iofault::inject(op, 1, ENOSPC);
+        EXPECT_EQ(messageOf([&] { writegameconfig(dir.path(kGameConfigName)); }), "Disk full");
+        iofault::reset();
+        EXPECT_TRUE(dir.entries().empty());
+    }
+}
+
+namespace {
+
+// A file the program reads: what to put in the file and in memory first, and the read.
+struct Reader {
+    const char *name;
+    std::function<void(const std::string &path)> prepare;
+    std::function<void(const std::string &path)> read;
+    bool readsToTheEnd; // reads once more to see the end of the file
+};
+
+const Reader kReaders[] = {
+    {"LevelsFile",
+     [](const std::string &path) {
+         variedStore("on disk", 2, 30);
+         levelsfilepath = path;
+         writelevelsfile();
+         // What the editor holds when it opens another file: an edited store of its own.
+         variedStore("held", 3, 50);
+         fileopen = true;
+         saved = false;
+         curlevel = 2;
+         levelsfilepath = path;
+     },
+     [](const std::string &) { readlevelsfile(); }, true},
+    {"GameConfiguration",
+     [](const std::string &path) {
+         variedConfig("OnDisk.lev");
+         writegameconfig(path);
+         variedConfig("Held.lev");
+     },
+     [](const std::string &path) { readgameconfig(path); }, true},
+    {"SupaplexLevels",
+     [](const std::string &path) {
+         Bytes bytes(kSupaplexFileSize, 3);
+         writeFileSafely(path, bytes);
+         variedStore("held", 1, 10);
+     },
+     [](const std::string &path) {
+         // The import reads the file before it adds a level; a failure adds nothing.
+         SupaplexFile file = readsupaplexfile(path);
+         addlevel();
+         importsupaplexlevel(file, 1, levels[levelsinfo.count]);
+     },
+     false},
+};
+
+const Fault kReadFaults[] = {
+    {"OpenNotFound", Op::Open, 1, ENOENT, "File not found"},
+    {"OpenAccessDenied", Op::Open, 1, EACCES, "File access denied"},
+    {"OpenTooManyFiles", Op::Open, 1, EMFILE, "Too many open files"},
+    {"OpenInvalidName", Op::Open, 1, EINVAL, "Invalid filename"},
+    {"ReadIoError", Op::Read, 1, EIO, "I/O error 5"},
+    {"ReadAccessDenied", Op::Read, 1, EACCES, "File access denied"},
+    {"ReadAtTheEndIoError", Op::Read, 2, EIO, "I/O error 5"},
+    {"CloseIoError", Op::Close, 1, EIO, "I/O error 5"},
+};
+
+class ReadFaults : public ::testing::TestWithParam<std::tuple<Reader, Fault>> {
+protected:
+    void TearDown() override { iofault::reset(); }
+    TempDir dir;
+};
+
+} // namespace
+
+TEST_P(ReadFaults, ChangeNothingHeld)
+{
+    const auto &[reader, fault] = GetParam();
+    if (fault.nth > 1 && !reader.readsToTheEnd)
+        GTEST_SKIP() << "this reader reads its fixed size in one step";
+    const std::string path = dir.path("input");
+    reader.prepare(path);
+    const std::string held = storeState();
+
+    iofault::inject(fault.op, fault.nth, fault.err);
+    EXPECT_EQ(messageOf([&] { reader.read(path); }), fault.message);
+    iofault::reset();
+    EXPECT_EQ(storeState(), held);
+    EXPECT_EQ(dir.entries(), std::vector<std::string>{"input"});
+
+    // Without the fault the same read changes what is held.
+    reader.read(path);
+    EXPECT_NE(storeState(), held);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryStep, ReadFaults, ::testing::Combine(::testing::ValuesIn(kReaders), ::testing::ValuesIn(kReadFaults)),
+                         [](const auto &info) {
+                             return std::string(std::get<0>(info.param).name) + "_" + std::get<1>(info.param).name;
+                         });
