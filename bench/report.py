@@ -1,0 +1,170 @@
+#!/usr/bin/env python3
+"""Prints our speed goals from one qmbench run.
+
+usage: report.py BENCH_JSON [STARTUP_JSON]
+
+BENCH_JSON is qmbench's --benchmark_out (best with --benchmark_repetitions); STARTUP_JSON is what
+scripts/startup.sh writes. For every case the median, minimum and maximum over the repetitions are
+taken; a goal is judged on the ratio of medians, and the range beside it (best case over worst and
+worst over best) shows how much the noise of the machine could move it. In-memory cases are timed in
+CPU time, so that other programs taking the cores do not count; file cases in wall time, since waiting
+for the disk is their cost. The exit status is 1 when a goal is missed.
+"""
+
+import json
+import statistics
+import sys
+
+UNIT_NS = {"ns": 1.0, "us": 1e3, "ms": 1e6, "s": 1e9}
+WALL_TIME = ("BM_LevelsFile", "BM_PlainRead", "BM_PlainWrite", "BM_LoadTheme")
+
+
+def load_cases(path):
+    with open(path) as f:
+        data = json.load(f)
+    samples, errors = {}, {}
+    for b in data["benchmarks"]:
+        if b.get("run_type", "iteration") != "iteration":
+            continue
+        name = b.get("run_name", b["name"])
+        if b.get("error_occurred"):
+            errors[name] = b.get("error_message", "error")
+            continue
+        field = "real_time" if name.startswith(WALL_TIME) else "cpu_time"
+        samples.setdefault(name, []).append(b[field] * UNIT_NS[b.get("time_unit", "ns")])
+    cases = {}
+    for name, values in samples.items():
+        cases[name] = {"median": statistics.median(values), "min": min(values), "max": max(values), "n": len(values)}
+    return data.get("context", {}), cases, errors
+
+
+def fmt_ns(ns):
+    for unit, scale in (("s", 1e9), ("ms", 1e6), ("us", 1e3)):
+        if ns >= scale:
+            return f"{ns / scale:.3g} {unit}"
+    return f"{ns:.3g} ns"
+
+
+class Report:
+    def __init__(self, cases, errors):
+        self.cases, self.errors = cases, errors
+        self.missed = self.met = self.unknown = 0
+
+    def case(self, name):
+        return self.cases.get(name)
+
+    def show(self, label, name):
+        c = self.case(name)
+        if c is None:
+            print(f"  {label:<44} {'(not measured: ' + self.errors.get(name, 'missing') + ')'}")
+            return
+        print(f"  {label:<44} median {fmt_ns(c['median']):>10}   min {fmt_ns(c['min']):>10}   max {fmt_ns(c['max']):>10}   ({c['n']} runs)")
+
+    def verdict(self, label, value, limit, detail):
+        ok = value <= limit
+        self.met += ok
+        self.missed += not ok
+        state = "met   " if ok else "MISSED"
+        slack = f"{limit / value:.2f}x to spare" if ok and value > 0 else f"{value / limit:.2f}x over"
+        print(f"  [{state}] {label:<46} {detail}  ({slack})")
+
+    def ratio(self, label, name, base, limit):
+        a, b = self.case(name), self.case(base)
+        if a is None or b is None:
+            self.unknown += 1
+            missing = name if a is None else base
+            print(f"  [  ??  ] {label:<46} not measured: {missing} ({self.errors.get(missing, 'missing')})")
+            return
+        r = a["median"] / b["median"]
+        lo, hi = a["min"] / b["max"], a["max"] / b["min"]
+        self.verdict(label, r, limit,
+                     f"{fmt_ns(a['median'])} / {fmt_ns(b['median'])} = {r:.2f}x, goal <= {limit}x, range {lo:.2f}..{hi:.2f}")
+
+    def absolute(self, label, name, limit_ns):
+        a = self.case(name)
+        if a is None:
+            self.unknown += 1
+            print(f"  [  ??  ] {label:<46} not measured ({self.errors.get(name, 'missing')})")
+            return
+        self.verdict(label, a["median"], limit_ns,
+                     f"{fmt_ns(a['median'])}, goal <= {fmt_ns(limit_ns)}, range {fmt_ns(a['min'])}..{fmt_ns(a['max'])}")
+
+
+def main(argv):
+    if len(argv) < 2:
+        print(__doc__.strip(), file=sys.stderr)
+        return 2
+    context, cases, errors = load_cases(argv[1])
+    rep = Report(cases, errors)
+    print(f"qmbench on {context.get('host_name', '?')}, {context.get('num_cpus', '?')} cpus, "
+          f"load average {context.get('load_avg', '?')}")
+    if errors:
+        print("Cases that failed (a frame differing from ours fails its case):")
+        for name, message in sorted(errors.items()):
+            print(f"  {name}: {message}")
+
+    print("\nMeasured (CPU time; files in wall time):")
+    for bits in (32, 16):
+        print(f" {bits} bits")
+        rep.show("memset of the frame", f"BM_Memset/bits:{bits}")
+        rep.show("memcpy of the frame", f"BM_Memcpy/bits:{bits}")
+        rep.show("keyless floor, 100 x 100", f"BM_KeylessFloor100/bits:{bits}")
+        rep.show("our frame, 100 x 100 (drawframe)", f"BM_EditorFrame100/bits:{bits}")
+        rep.show("our frame, 40 x 40", f"BM_EditorFrame40/bits:{bits}")
+        rep.show("our frame, transparency off", f"BM_EditorFrameFloor100/bits:{bits}")
+        rep.show("the frame's rectangles through Draw", f"BM_FrameBlits100/bits:{bits}")
+        rep.show("peer A, Qt drawImage", f"BM_QtFrame100/bits:{bits}")
+        rep.show("peer B, SDL keyed RLE blits", f"BM_SdlFrame100/bits:{bits}")
+        rep.show("one 40 x 40 keyed tile (1,600 pixels)", f"BM_KeyedTile/bits:{bits}")
+        rep.show("loading computer.dxg", f"BM_LoadTheme/bits:{bits}")
+    print(" other")
+    rep.show("a draw clipped away", "BM_ClippedAwayDraw")
+    rep.show("decode 280 x 80, 24 bits (ours)", "BM_DecodeBitmap24")
+    rep.show("decode 280 x 80, 24 bits (SDL_LoadBMP_RW)", "BM_SdlLoadBmp24")
+    rep.show("decode 280 x 80, RLE8 (ours)", "BM_DecodeBitmapRle8")
+    rep.show("decode 280 x 80, RLE8 (SDL_LoadBMP_RW)", "BM_SdlLoadBmpRle8")
+    rep.show("read 200 levels of 70 x 70", "BM_LevelsFileRead")
+    rep.show("plain read of the same bytes", "BM_PlainRead")
+    rep.show("write 200 levels of 70 x 70 (save)", "BM_LevelsFileWrite")
+    rep.show("plain write, no sync", "BM_PlainWrite/sync:0")
+    rep.show("plain write with fsync", "BM_PlainWrite/sync:1")
+
+    tile = {b: rep.case(f"BM_KeyedTile/bits:{b}") for b in (32, 16)}
+    for b, c in tile.items():
+        if c:
+            print(f"  keyed tile, {b} bits: {c['median'] / 1600:.3f} ns a pixel (median)")
+
+    print("\nGoals (ratio of medians):")
+    rep.ratio("frame 32 bits <= 1.3x keyless floor", "BM_EditorFrame100/bits:32", "BM_KeylessFloor100/bits:32", 1.3)
+    rep.ratio("frame 32 bits <= 0.5x peer A (Qt)", "BM_EditorFrame100/bits:32", "BM_QtFrame100/bits:32", 0.5)
+    rep.ratio("frame 16 bits <= 1.5x keyless floor", "BM_EditorFrame100/bits:16", "BM_KeylessFloor100/bits:16", 1.5)
+    rep.ratio("frame 16 bits <= 0.3x peer B (SDL RLE)", "BM_EditorFrame100/bits:16", "BM_SdlFrame100/bits:16", 0.3)
+    rep.absolute("clipped-away draw <= 3 ns", "BM_ClippedAwayDraw", 3.0)
+    rep.ratio("24-bit decode <= 2x SDL", "BM_DecodeBitmap24", "BM_SdlLoadBmp24", 2.0)
+    rep.ratio("RLE8 decode <= 1x SDL", "BM_DecodeBitmapRle8", "BM_SdlLoadBmpRle8", 1.0)
+    rep.ratio("levels file read <= 2x plain read", "BM_LevelsFileRead", "BM_PlainRead", 2.0)
+    rep.ratio("levels file write <= 2x plain write+fsync", "BM_LevelsFileWrite", "BM_PlainWrite/sync:1", 2.0)
+
+    if len(argv) > 2:
+        with open(argv[2]) as f:
+            s = json.load(f)
+        print("\nStart-up and footprint (scripts/startup.sh, medians of %d launches):" % s.get("launches", 0))
+        print(f"  editor: mapped after {s['editor_map_ms']:.1f} ms (runs {s['editor_map_runs']}), "
+              f"peak RSS {s['editor_hwm_kb'] / 1024:.1f} MB with the sample file open, "
+              f"idle CPU {s['editor_idle_cpu_percent']:.1f}% of one core over {s['idle_seconds']} s")
+        print(f"  empty Qt window: mapped after {s['empty_map_ms']:.1f} ms (runs {s['empty_map_runs']}), "
+              f"peak RSS {s['empty_hwm_kb'] / 1024:.1f} MB")
+        r = s["editor_map_ms"] / s["empty_map_ms"]
+        rep.verdict("start-up <= 2x the empty Qt window", r, 2.0,
+                    f"{s['editor_map_ms']:.1f} ms / {s['empty_map_ms']:.1f} ms = {r:.2f}x, goal <= 2x")
+        mb = s["editor_hwm_kb"] / 1024
+        rep.verdict("peak RSS with Sample.lev open < 80 MB", mb, 80.0, f"{mb:.1f} MB, goal < 80 MB")
+        cpu = s["editor_idle_cpu_percent"]
+        rep.verdict("idle CPU with a level open < 15%", max(cpu, 0.01), 15.0, f"{cpu:.1f}% of one core, goal < 15%")
+
+    print(f"\n{rep.met} goals met, {rep.missed} missed, {rep.unknown} not measured.")
+    return 1 if rep.missed or rep.unknown else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))
