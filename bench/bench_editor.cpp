@@ -66,14 +66,18 @@ void BM_EditorFrame40(benchmark::State &state) { ourFrame(state, 40, true); }
 // Transparency off: the reference is this frame itself (it is a different picture).
 void BM_EditorFrameFloor100(benchmark::State &state) { ourFrame(state, 100, false); }
 
-// The frame's rectangles collected beforehand, each clipped and copied row by row without looking
-// at the pixels: what any frame of these rectangles costs.
+// The frame's rectangles collected and clipped beforehand (the floor pays nothing for finding
+// patterns or for the draws that miss the frame), each copied row by row without looking at the
+// pixels: what any frame of these rectangles costs.
 void BM_KeylessFloor100(benchmark::State &state)
 {
     GamePictures pictures(formatArg(state), false);
     prepareLevel(100);
     const uint64_t expected = referenceFrame(pictures);
-    const std::vector<Blit> blits = frameBlits(pictures.frame());
+    std::vector<Blit> blits;
+    for (Blit b : frameBlits(pictures.frame()))
+        if (clipBlit(b, kFrameWidth, kFrameHeight))
+            blits.push_back(b);
     TDirectDrawSurface &back = pictures.back();
     const int bpp = bytesPerPixel(back.pixelFormat());
     const ptrdiff_t pitch = back.pitch();
@@ -81,9 +85,7 @@ void BM_KeylessFloor100(benchmark::State &state)
     const size_t bytes = size_t(pitch) * size_t(back.Height());
     for (auto _ : state) {
         std::memset(bits, 0, bytes);
-        for (Blit b : blits) {
-            if (!clipBlit(b, kFrameWidth, kFrameHeight))
-                continue;
+        for (const Blit &b : blits) {
             const ptrdiff_t srcPitch = b.surface->pitch();
             const uint8_t *src = b.surface->bits() + b.rect.top * srcPitch + ptrdiff_t(b.rect.left) * bpp;
             uint8_t *dest = bits + b.y * pitch + ptrdiff_t(b.x) * bpp;
