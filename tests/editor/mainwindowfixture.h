@@ -100,10 +100,11 @@ protected:
     std::vector<FileDialogRequest> fileDialogs;
     std::deque<QString> fileAnswers;           // chosen files, in order; then every dialog is cancelled
 
-    // Runs action once dialog is the modal widget whose loop runs (shown with exec()).
+    // Runs action once dialog is the modal widget whose loop runs (shown with exec()). A dialog that
+    // never shows takes the waiting timer with it when it goes.
     static void whenShown(QWidget *dialog, std::function<void()> action)
     {
-        auto *poll = new QTimer;
+        auto *poll = new QTimer(dialog);
         poll->setInterval(1);
         QObject::connect(poll, &QTimer::timeout, [poll, dialog, action] {
             if (QApplication::activeModalWidget() != dialog)
