@@ -196,34 +196,35 @@ Tnewlevel::Tnewlevel(TileLoader loadTiles, QWidget *parent) : QDialog(parent), m
         return e;
     };
 
-    Label2 = label("Level name:", 10, 20, 185);
-    namel = edit("namel", "", 10, 36, 185);
+    Label2 = label("Level name:", 10, 16, 185);
+    namel = edit("namel", "", 10, 32, 185);
 
-    Label3 = label("Graphics file:", 10, 62, 185);
+    Label3 = label("Graphics file:", 10, 56, 185);
     dxgl = new QComboBox(GroupBox1);
     dxgl->setObjectName("dxgl");
     dxgl->setEditable(true);
     dxgl->setInsertPolicy(QComboBox::NoInsert);
     dxgl->addItems({"computer.dxg", "forest.dxg", "underground.dxg", "kitchen.dxg"});
     dxgl->setCurrentText("computer.dxg");
-    dxgl->setGeometry(10, 78, 185, 22);
+    dxgl->setGeometry(10, 72, 185, 22);
     dxgl->installEventFilter(this);
 
-    Label4 = label("Width:", 10, 106, 55);
-    nrxl = edit("nrxl", "40", 10, 122, 50);
+    Label4 = label("Width:", 10, 98, 55);
+    nrxl = edit("nrxl", "40", 10, 114, 50);
     nrxl->setToolTip("The number of horizontal squares");
-    Label5 = label("Height:", 70, 106, 55);
-    nryl = edit("nryl", "40", 70, 122, 50);
+    Label5 = label("Height:", 70, 98, 55);
+    nryl = edit("nryl", "40", 70, 114, 50);
     nryl->setToolTip("The number of vertical squares");
-    Label6 = label("Needed infotrons:", 130, 106, 70);
-    nril = edit("nril", "0", 130, 122, 65);
+    // The infotrons get a row of their own, so that the whole label shows.
+    Label6 = label("Needed infotrons:", 10, 142, 108);
+    nril = edit("nril", "0", 120, 139, 75);
     nril->setToolTip("Number of infotrons needed to finish the level");
 
-    Label7 = label("Eddie start position:", 10, 150, 185);
-    Label8 = label("X:", 10, 170, 14);
-    sxl = edit("sxl", "2", 26, 167, 40);
-    Label9 = label("Y:", 80, 170, 14);
-    syl = edit("syl", "2", 96, 167, 40);
+    Label7 = label("Eddie start position:", 10, 166, 185);
+    Label8 = label("X:", 10, 184, 14);
+    sxl = edit("sxl", "2", 26, 181, 40);
+    Label9 = label("Y:", 80, 184, 14);
+    syl = edit("syl", "2", 96, 181, 40);
 
     auto button = [this](QWidget *parent, const char *name, const char *text, const char *hint, int x, int y) {
         auto *b = new QPushButton(text, parent);
@@ -234,7 +235,7 @@ Tnewlevel::Tnewlevel(TileLoader loadTiles, QWidget *parent) : QDialog(parent), m
             b->setToolTip(hint);
         return b;
     };
-    Button2 = button(GroupBox1, "Button2", "Save it", "Save the level settings", 10, 204);
+    Button2 = button(GroupBox1, "Button2", "Save it", "Save the level settings", 10, 208);
     Button1 = button(this, "Button1", "Move Up", "Move this level up with one position", 8, 260);
     Button3 = button(this, "Button3", "Move Down", "Move this level down with one position", 95, 260);
     Button4 = button(this, "Button4", "Delete", "Delete this level", 182, 260);
