@@ -143,7 +143,8 @@ protected:
 
 TEST_P(SaveFaults, KeepThePreviousFileAndWhatIsHeld)
 {
-    const auto &[writer, fault] = GetParam();
+    const Writer &writer = std::get<0>(GetParam());
+    const Fault &fault = std::get<1>(GetParam());
     const std::string path = dir.path(writer.fileName);
     writer.writeFirst(path);
     const std::vector<uint8_t> before = readFile(path);
@@ -250,7 +251,8 @@ protected:
 
 TEST_P(ReadFaults, ChangeNothingHeld)
 {
-    const auto &[reader, fault] = GetParam();
+    const Reader &reader = std::get<0>(GetParam());
+    const Fault &fault = std::get<1>(GetParam());
     if (fault.nth > 1 && !reader.readsToTheEnd)
         GTEST_SKIP() << "this reader reads its fixed size in one step";
     const std::string path = dir.path("input");
