@@ -114,6 +114,29 @@ void BM_PlainWrite(benchmark::State &state)
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * s.bytes.size()));
 }
 
+// The plain write that a save compares with: a new file each time (the old one removed, as the save's
+// rename removes the file it replaces), written and flushed to disk. Writing over the old file with
+// O_TRUNC instead would make the plain write pay for freeing the old file's blocks in place.
+void BM_PlainWriteNewFile(benchmark::State &state)
+{
+    LevelsFileScene &s = scene();
+    std::string path = s.dir + "/plain-new.lev";
+    for (auto _ : state) {
+        ::unlink(path.c_str());
+        int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+        size_t done = 0;
+        while (done < s.bytes.size()) {
+            ssize_t n = ::write(fd, s.bytes.data() + done, s.bytes.size() - done);
+            if (n <= 0)
+                break;
+            done += static_cast<size_t>(n);
+        }
+        ::fsync(fd);
+        ::close(fd);
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * s.bytes.size()));
+}
+
 void BM_LoadTheme(benchmark::State &state)
 {
     qm::OffscreenDrawTarget target(state.range(0) == 16 ? qm::SurfacePixelFormat::Rgb565 : qm::SurfacePixelFormat::Xrgb8888);
@@ -135,3 +158,4 @@ BENCHMARK(BM_LevelsFileRead)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlainRead)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LevelsFileWrite)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlainWrite)->ArgName("sync")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlainWriteNewFile)->Unit(benchmark::kMillisecond);
