@@ -3,27 +3,19 @@
 
 #include "platform/errors.h"
 
+#include "messageof.h"
 #include "tempdir.h"
 
 #include <functional>
 #include <gtest/gtest.h>
 
 using namespace qm;
+using qmtest::messageOf;
 using qmtest::readFile;
 using qmtest::TempDir;
 using qmtest::writeFile;
 
 namespace {
-
-std::string messageOf(const std::function<void()> &action)
-{
-    try {
-        action();
-    } catch (const Error &e) {
-        return e.what();
-    }
-    return "(no error)";
-}
 
 std::string textOf(const std::string &path)
 {

@@ -3,6 +3,7 @@
 
 #include "platform/errors.h"
 
+#include "messageof.h"
 #include "tempdir.h"
 
 #include <cerrno>
@@ -12,21 +13,12 @@
 #include <random>
 
 using namespace qm;
+using qmtest::messageOf;
 using qmtest::readFile;
 using qmtest::TempDir;
 using qmtest::writeFile;
 
 namespace {
-
-std::string messageOf(const std::function<void()> &action)
-{
-    try {
-        action();
-    } catch (const Error &e) {
-        return e.what();
-    }
-    return "(no error)";
-}
 
 int32_t intAt(const std::vector<uint8_t> &bytes, size_t pos)
 {

@@ -1,6 +1,7 @@
 #include "platform/errors.h"
 #include "platform/fileio.h"
 
+#include "messageof.h"
 #include "tempdir.h"
 
 #include <cerrno>
@@ -8,23 +9,10 @@
 #include <sys/stat.h>
 
 using qm::iofault::Op;
+using qmtest::messageOf;
 using qmtest::readFile;
 using qmtest::TempDir;
 using qmtest::writeFile;
-
-namespace {
-
-std::string messageOf(const std::function<void()> &action)
-{
-    try {
-        action();
-    } catch (const qm::Error &e) {
-        return e.what();
-    }
-    return "(no error)";
-}
-
-} // namespace
 
 TEST(SystemErrorText, MapsErrnoToTheProgramsTexts)
 {
