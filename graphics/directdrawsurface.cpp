@@ -11,9 +11,6 @@
 namespace qm {
 namespace {
 
-// Largest surface, in pixels (a 16384 x 16384 picture).
-constexpr int64_t kMaxSurfacePixels = int64_t(1) << 28;
-
 // Rows whose runs average fewer pixels than this are copied with the per-pixel vector kernel: below
 // it, one block copy per run costs more than testing every pixel.
 constexpr int64_t kMinAverageRun = 12;
@@ -49,7 +46,7 @@ void TDirectDrawSurface::SetSize(int32_t w, int32_t h)
     mRuns.clear();
     if (w <= 0 || h <= 0)
         return;
-    if (int64_t(w) * h > kMaxSurfacePixels)
+    if (int64_t(w) * h > kMaxPixels)
         throw EDirectDrawSurfaceError(formatMessage("%s cannot be made", {"Surface"}));
     size_t bytes = size_t(w) * size_t(h) * size_t(bytesPerPixel(mFormat));
     uint8_t *memory = new (std::nothrow) uint8_t[bytes]();

@@ -1,6 +1,7 @@
 #include "picturecollectionitem.h"
 
 #include "drawtarget.h"
+#include "graphicserrors.h"
 #include "picturecollection.h"
 
 namespace qm {
@@ -66,6 +67,10 @@ void TPictureCollectionItem::Restore()
     PatternLayout layout(graphic.Width(), graphic.Height(), mGeometry);
     if (layout.count() == 0)
         return;
+    // Blocks only split the picture's pixels over several surfaces; a picture too large for one
+    // surface is refused as that surface would be, before any memory is taken.
+    if (int64_t(graphic.Width()) * graphic.Height() > TDirectDrawSurface::kMaxPixels)
+        throw EDirectDrawSurfaceError(formatMessage("%s cannot be made", {"Surface"}));
     const SurfacePixelFormat format = mCollection.DXDraw()->displayFormat();
     std::vector<std::unique_ptr<TDirectDrawSurface>> surfaces;
     for (const TRect &block : layout.blocks()) {

@@ -54,11 +54,37 @@ std::string storeBytes()
     return std::string(bytes.begin(), bytes.end()) + std::to_string(saved);
 }
 
+// Loads, into a list on a drawing target, a graphics file with one bitmap of side x side pixels. A
+// bitmap may leave its pixel rows out (they are black), so a tiny file can declare a picture larger
+// than any surface.
+void loadPictureOfSide(int32_t side, bool cutIntoPatterns)
+{
+    Bytes bitmap = encodeBitmap(PixelImage::fromIndexed(1, 1, {0}, {0, 0xFFFFFF}), {.bitCount = 1});
+    std::memcpy(bitmap.data() + 4 + 18, &side, 4);
+    std::memcpy(bitmap.data() + 4 + 22, &side, 4);
+    PictureEntry entry;
+    entry.name = "huge";
+    entry.graphicClass = "TBitmap";
+    entry.graphicData = bitmap;
+    if (cutIntoPatterns) {
+        entry.patternWidth = 40;
+        entry.patternHeight = 40;
+    }
+    const Bytes file = writeGraphicsFile({entry});
+    OffscreenDrawTarget target(SurfacePixelFormat::Xrgb8888, 16, 16);
+    target.Initialize();
+    TDXImageList list;
+    list.SetDXDraw(&target);
+    list.Items().LoadFromStream(file.data(), file.size());
+}
+
 struct FailureCase {
     const char *name;
     std::function<void(const TempDir &dir)> action;
     Outcome expected;
 };
+
+void PrintTo(const FailureCase &c, std::ostream *os) { *os << c.name; }
 
 const FailureCase kCases[] = {
     // Levels files, read and written.
@@ -124,25 +150,11 @@ const FailureCase kCases[] = {
          list.Items().LoadFromFile(dir.path("folder"));
      },
      {"EFOpenError", "Cannot open file {dir}folder"}},
-    {"GraphicsFilePictureTooLargeForASurface",
-     [](const TempDir &) {
-         // A bitmap may leave its pixel rows out (they are black), so a tiny file can declare a
-         // picture larger than any surface.
-         Bytes bitmap = encodeBitmap(PixelImage::fromIndexed(1, 1, {0}, {0, 0xFFFFFF}), {.bitCount = 1});
-         const int32_t side = 16385;
-         std::memcpy(bitmap.data() + 4 + 18, &side, 4);
-         std::memcpy(bitmap.data() + 4 + 22, &side, 4);
-         PictureEntry entry;
-         entry.name = "huge";
-         entry.graphicClass = "TBitmap";
-         entry.graphicData = bitmap;
-         const Bytes file = writeGraphicsFile({entry});
-         OffscreenDrawTarget target(SurfacePixelFormat::Xrgb8888, 16, 16);
-         target.Initialize();
-         TDXImageList list;
-         list.SetDXDraw(&target);
-         list.Items().LoadFromStream(file.data(), file.size());
-     },
+    {"GraphicsFilePictureTooLargeForASurface", [](const TempDir &) { loadPictureOfSide(16385, false); },
+     {"EDirectDrawSurfaceError", "Surface cannot be made"}},
+    // Cutting a picture into blocks of surfaces does not change what can be held: the same picture in
+    // small patterns fails the same way, before any of its surfaces is made.
+    {"GraphicsFilePictureTooLargeCutIntoPatterns", [](const TempDir &) { loadPictureOfSide(16385, true); },
      {"EDirectDrawSurfaceError", "Surface cannot be made"}},
 };
 
