@@ -1,9 +1,17 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets with clang (AddressSanitizer and UndefinedBehaviorSanitizer on) and runs each
 # one for a while on its seed corpus, made by the program's own writers, plus the corpus kept in
-# fuzz/corpus/. Usage: scripts/fuzz.sh [SECONDS_PER_TARGET]   (default 10)
+# fuzz/corpus/.
+#   scripts/fuzz.sh [SECONDS_PER_TARGET]   run every target (default 10 seconds each)
+#   scripts/fuzz.sh keep                   minimise what longer runs found (build-fuzz/fuzz-corpus/)
+#                                          into fuzz/corpus/, leaving out what the seeds already reach
 set -euo pipefail
 cd "$(dirname "$0")/.."
+mode=run
+if [ "${1:-}" = keep ]; then
+  mode=keep
+  shift
+fi
 seconds="${1:-10}"
 build=build-fuzz
 
@@ -17,6 +25,26 @@ cmake --build "$build" -j "$(nproc)" --target "${build_targets[@]}"
 seeds="$build/fuzz-seeds"
 rm -rf "$seeds"
 "$build/fuzz/qmfuzzseeds" "$seeds"
+
+if [ "$mode" = keep ]; then
+  for t in $targets; do
+    [ -d "$build/fuzz-corpus/$t" ] || continue
+    # Merging into a copy of the seeds keeps only inputs that reach something the seeds do not.
+    work="$build/fuzz-keep/$t"
+    rm -rf "$work" && mkdir -p "$work" && cp "$seeds/$t"/* "$work"/
+    extra=()
+    [ -d "fuzz/corpus/$t" ] && extra+=("fuzz/corpus/$t")
+    "$build/fuzz/fuzz_$t" -merge=1 -timeout=10 -rss_limit_mb=2048 "$work" "${extra[@]}" "$build/fuzz-corpus/$t" \
+      > "$build/fuzz-keep-$t.log" 2>&1
+    mkdir -p "fuzz/corpus/$t"
+    for f in "$work"/*; do
+      name=$(basename "$f")
+      [ -e "$seeds/$t/$name" ] || [ -e "fuzz/corpus/$t/$name" ] || cp "$f" "fuzz/corpus/$t/"
+    done
+    echo "fuzz/corpus/$t: $(ls "fuzz/corpus/$t" | wc -l) inputs, $(du -sk "fuzz/corpus/$t" | cut -f1) KB"
+  done
+  exit 0
+fi
 
 status=0
 for t in $targets; do
