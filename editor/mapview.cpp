@@ -6,6 +6,7 @@
 #include "graphics/picturecollection.h"
 
 #include <array>
+#include <vector>
 #include <cmath>
 
 namespace qm {
@@ -40,19 +41,36 @@ void drawlevel(TDirectDrawSurface &surface, const TPictureCollection &tiles, con
         columnX[static_cast<size_t>(i)] = truncated(i * double(kSquare) - viewx);
         rowY[static_cast<size_t>(i)] = truncated(i * double(kSquare) - viewy);
     }
+    // Looked up once a frame, so that each of up to 20,000 cells costs an index, not a checked call.
+    // The buffers are kept between frames: a frame allocates nothing.
+    static std::vector<const TPictureCollectionItem *> pictureOf;
+    static std::vector<const cell *> secondPass;
+    pictureOf.assign(static_cast<size_t>(tiles.Count()), nullptr);
+    for (int32_t k = 0; k < tiles.Count(); ++k)
+        pictureOf[static_cast<size_t>(k)] = &tiles.Items(k);
+    secondPass.clear();
+
+    auto draw = [&](const cell &square, int r, int c) {
+        if (square.tile < 0 || static_cast<size_t>(square.tile) >= pictureOf.size())
+            return;
+        const TPictureCollectionItem *picture = pictureOf[static_cast<size_t>(square.tile)];
+        picture->Draw(surface, columnX[static_cast<size_t>(c)] - picture->SkipWidth(),
+                      rowY[static_cast<size_t>(r)] - picture->SkipHeight(), square.pattern);
+    };
     const int width = std::clamp(level.width, 0, kGridSize);
     const int height = std::clamp(level.height, 0, kGridSize);
-    for (bool secondPass : {false, true}) {
-        for (int r = 0; r < height; ++r) {
-            for (int c = 0; c < width; ++c) {
-                const cell &square = level.cells[r][c];
-                if ((square.kind == 102) != secondPass)
-                    continue;
-                if (const TPictureCollectionItem *picture = tilePicture(tiles, square.tile))
-                    picture->Draw(surface, columnX[static_cast<size_t>(c)] - picture->SkipWidth(),
-                                  rowY[static_cast<size_t>(r)] - picture->SkipHeight(), square.pattern);
-            }
+    for (int r = 0; r < height; ++r) {
+        for (int c = 0; c < width; ++c) {
+            const cell &square = level.cells[r][c];
+            if (square.kind == 102)
+                secondPass.push_back(&square); // drawn above all others, in the same order
+            else
+                draw(square, r, c);
         }
+    }
+    for (const cell *square : secondPass) {
+        const ptrdiff_t at = square - &level.cells[0][0];
+        draw(*square, static_cast<int>(at / kGridSize), static_cast<int>(at % kGridSize));
     }
 }
 

@@ -19,11 +19,14 @@ inline constexpr int kGridSize = 100;   // rows and columns of every slot
 inline constexpr int kSquare = 40;      // pixels on a side of a square
 
 // One square of a level. Kinds: 100 ordinary, 101 marked, 102 drawn in a second pass above the rest.
+// A cell has no default value of its own: the 2,000,000 cells of the store stay untouched memory
+// until a level is added or read (a new level gets kDefaultCell everywhere), so that the program
+// starts quickly and small.
 struct cell {
-    int32_t tile = 16;
-    int32_t reserved = 0;
-    int32_t kind = 100;
-    int32_t pattern = 0;
+    int32_t tile;
+    int32_t reserved;
+    int32_t kind;
+    int32_t pattern;
     bool operator==(const cell &) const = default;
 };
 static_assert(sizeof(cell) == 16, "a cell is four 32-bit numbers, as in the file");
