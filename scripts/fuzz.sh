@@ -29,16 +29,19 @@ rm -rf "$seeds"
 if [ "$mode" = keep ]; then
   for t in $targets; do
     [ -d "$build/fuzz-corpus/$t" ] || continue
-    # Merging into a copy of the seeds keeps only inputs that reach something the seeds do not.
+    # Merging into a copy of the seeds keeps only inputs that reach code the seeds do not (new edges,
+    # not new hit counts of known ones: that keeps the corpus small).
     work="$build/fuzz-keep/$t"
     rm -rf "$work" && mkdir -p "$work" && cp "$seeds/$t"/* "$work"/
     extra=()
     [ -d "fuzz/corpus/$t" ] && extra+=("fuzz/corpus/$t")
-    "$build/fuzz/fuzz_$t" -merge=1 -timeout=10 -rss_limit_mb=2048 "$work" "${extra[@]}" "$build/fuzz-corpus/$t" \
+    "$build/fuzz/fuzz_$t" -merge=1 -use_counters=0 -timeout=10 -rss_limit_mb=2048 "$work" "${extra[@]}" "$build/fuzz-corpus/$t" \
       > "$build/fuzz-keep-$t.log" 2>&1
     mkdir -p "fuzz/corpus/$t"
     for f in "$work"/*; do
       name=$(basename "$f")
+      # Large inputs (whole Supaplex files) are left to the seeds, to keep the repository small.
+      [ "$(stat -c %s "$f")" -le 65536 ] || continue
       [ -e "$seeds/$t/$name" ] || [ -e "fuzz/corpus/$t/$name" ] || cp "$f" "fuzz/corpus/$t/"
     done
     echo "fuzz/corpus/$t: $(ls "fuzz/corpus/$t" | wc -l) inputs, $(du -sk "fuzz/corpus/$t" | cut -f1) KB"
