@@ -17,6 +17,7 @@
 
 #include "commands/messagebox.h"
 #include "levels/levelstore.h"
+#include "messagelog.h"
 #include "tempdir.h"
 
 namespace qmtest {
@@ -45,43 +46,6 @@ private:
 
 inline ::testing::Environment *const qtEnvironment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
-// Answers every message box (the only button, or Yes) and records what it showed.
-class MessageLog {
-public:
-    struct Entry {
-        qm::MessageKind kind;
-        std::string text;
-        qm::MessageButtons buttons;
-    };
-
-    MessageLog()
-    {
-        qm::setMessageResponder([this](qm::MessageKind kind, const QString &text, qm::MessageButtons buttons) {
-            entries.push_back({kind, text.toStdString(), buttons});
-            switch (buttons) {
-            case qm::MessageButtons::Ok:
-                return qm::MessageButton::Ok;
-            case qm::MessageButtons::Cancel:
-                return qm::MessageButton::Cancel;
-            case qm::MessageButtons::YesNoCancel:
-                break;
-            }
-            return qm::MessageButton::Yes;
-        });
-    }
-    ~MessageLog() { qm::setMessageResponder({}); }
-
-    std::vector<std::string> texts() const
-    {
-        std::vector<std::string> result;
-        for (const Entry &e : entries)
-            result.push_back(e.text);
-        return result;
-    }
-    void clear() { entries.clear(); }
-
-    std::vector<Entry> entries;
-};
 
 // A store holding count levels named "Level 1", "Level 2", ... with level 1 current, and a game
 // directory holding the four theme files.

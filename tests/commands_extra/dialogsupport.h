@@ -13,46 +13,12 @@
 #include <vector>
 
 #include "commands/filedialogs.h"
+
+#include "messagelog.h"
 #include "commands/messagebox.h"
 
 namespace qmtest {
 
-// Answers every message box with its first button (OK, Cancel, or Yes) and records it.
-class MessageLog {
-public:
-    struct Entry {
-        qm::MessageKind kind;
-        std::string text;
-        qm::MessageButtons buttons;
-    };
-
-    MessageLog()
-    {
-        qm::setMessageResponder([this](qm::MessageKind kind, const QString &text, qm::MessageButtons buttons) {
-            entries.push_back({kind, text.toStdString(), buttons});
-            switch (buttons) {
-            case qm::MessageButtons::Ok:
-                return qm::MessageButton::Ok;
-            case qm::MessageButtons::Cancel:
-                return qm::MessageButton::Cancel;
-            case qm::MessageButtons::YesNoCancel:
-                break;
-            }
-            return qm::MessageButton::Yes;
-        });
-    }
-    ~MessageLog() { qm::setMessageResponder({}); }
-
-    std::vector<std::string> texts() const
-    {
-        std::vector<std::string> result;
-        for (const Entry &e : entries)
-            result.push_back(e.text);
-        return result;
-    }
-
-    std::vector<Entry> entries;
-};
 
 // Answers every file dialog with a chosen path (empty: cancelled) and records the requests.
 class FileDialogScript {
