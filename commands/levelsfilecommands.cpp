@@ -58,6 +58,7 @@ void TMainForm::createDialogs()
             && !DXTimer.Enabled()) {
             DXTimer.setEnabled(true);
             DXDraw->setCursor(Qt::BlankCursor);
+            DXDraw->setHint(QString());
         }
     };
 }
@@ -177,6 +178,7 @@ void TMainForm::Close1Click()
         DXDraw->Flip();
     }
     DXDraw->unsetCursor();
+    DXDraw->setHint(kNoLevelHint);
     disablefilemenus();
 }
 

@@ -44,6 +44,12 @@ void TDXDraw::present(const TDirectDrawSurface &)
     update();
 }
 
+void TDXDraw::setHint(const QString &hint)
+{
+    mHint = hint;
+    update();
+}
+
 void TDXDraw::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
@@ -57,6 +63,10 @@ void TDXDraw::paintEvent(QPaintEvent *)
     const QImage image(surface.bits(), surface.Width(), surface.Height(), static_cast<qsizetype>(surface.pitch()),
                        wide ? QImage::Format_RGB32 : QImage::Format_RGB16);
     painter.drawImage(bufferOrigin(), image);
+    if (!mHint.isEmpty()) {
+        painter.setPen(QColor(200, 200, 200));
+        painter.drawText(rect(), Qt::AlignCenter, mHint);
+    }
 }
 
 void TDXDraw::mousePressEvent(QMouseEvent *event)

@@ -32,6 +32,10 @@ public:
 
     int presentCount() const { return mPresents; }
 
+    // A line shown over the control while it has nothing of its own to show (no level open).
+    void setHint(const QString &hint);
+    QString hint() const { return mHint; }
+
 protected:
     void showEvent(QShowEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
@@ -44,6 +48,7 @@ protected:
 
 private:
     int mPresents = 0;
+    QString mHint;
 };
 
 } // namespace qm

@@ -47,6 +47,7 @@ TMainForm::TMainForm(const QString &settingsFile, const QString &gameDirectory)
     DXDraw->setSurfaceSize(761, 483);
     setCentralWidget(DXDraw);
     DXDraw->OnFinalize = [this] { DXDrawFinalize(); };
+    DXDraw->setHint(kNoLevelHint);
     DXDraw->OnMouseDown = [this](Qt::MouseButton button, QPoint p) { DXDrawMouseDown(button, p.x(), p.y()); };
     DXDraw->OnMouseMove = [this](QPoint p) { DXDrawMouseMove(p.x(), p.y()); };
     DXDraw->OnMouseUp = [this](Qt::MouseButton, QPoint) { DXDrawMouseUp(); };
@@ -214,6 +215,7 @@ void TMainForm::startEditing()
     }
     DXTimer.setEnabled(true);
     DXDraw->setCursor(Qt::BlankCursor);
+    DXDraw->setHint(QString());
 }
 
 void TMainForm::FormKeyDown(int key, Qt::KeyboardModifiers shift)

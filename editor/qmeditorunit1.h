@@ -27,6 +27,8 @@ class Tnewlevel;
 class Tnewlevels;
 
 inline constexpr const char *kApplicationTitle = "Quillmoss the Virtual Reality Levels-Editor v1.2";
+// What the drawing surface says while no level is shown.
+inline constexpr const char *kNoLevelHint = "Open a levels file, or make a new one, from the File menu.";
 
 class TMainForm : public QMainWindow {
     Q_OBJECT

@@ -67,8 +67,10 @@ TEST_F(FileCommands, NewThenCancelInTheLevelsDialogLeavesAnOpenFileWithoutLevels
 
 TEST_F(FileCommands, SaveProposesTheNewFilesNameAndSaveAsAfterOpenProposesNothing)
 {
+    EXPECT_EQ(form->DXDraw->hint(), kNoLevelHint);
     newFile("Sea", true, "Me");
     EXPECT_TRUE(form->DXTimer.Enabled());
+    EXPECT_TRUE(form->DXDraw->hint().isEmpty());
     EXPECT_EQ(levelsinfo.author, "Me");
     fileAnswers.push_back(QString::fromStdString(dir.path("Sea.lev")));
     form->Save1->trigger();
@@ -141,6 +143,7 @@ TEST_F(FileCommands, YesWithAnAbandonedOrFailedSaveStopsTheCommand)
     EXPECT_FALSE(form->Save1->isEnabled());
     EXPECT_FALSE(form->DXTimer.Enabled());
     EXPECT_EQ(form->DXDraw->Surface().pixel(100, 100), 0u);
+    EXPECT_EQ(form->DXDraw->hint(), kNoLevelHint) << "the surface says what to do next";
 }
 
 TEST_F(FileCommands, OpeningAFileThatCannotBeReadLeavesTheEditorAsItWas)
