@@ -92,6 +92,18 @@ void BM_LevelsFileWrite(benchmark::State &state)
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * s.bytes.size()));
 }
 
+// One plain write of all the bytes, as a program that writes a file in one go does.
+void writeAll(int fd, const std::vector<uint8_t> &bytes)
+{
+    size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n <= 0)
+            break;
+        done += static_cast<size_t>(n);
+    }
+}
+
 // One plain write of the same bytes; with sync, also flushed to disk as a save must be.
 void BM_PlainWrite(benchmark::State &state)
 {
@@ -100,13 +112,7 @@ void BM_PlainWrite(benchmark::State &state)
     std::string path = s.dir + "/plain.lev";
     for (auto _ : state) {
         int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        size_t done = 0;
-        while (done < s.bytes.size()) {
-            ssize_t n = ::write(fd, s.bytes.data() + done, s.bytes.size() - done);
-            if (n <= 0)
-                break;
-            done += static_cast<size_t>(n);
-        }
+        writeAll(fd, s.bytes);
         if (sync)
             ::fsync(fd);
         ::close(fd);
@@ -124,13 +130,7 @@ void BM_PlainWriteNewFile(benchmark::State &state)
     for (auto _ : state) {
         ::unlink(path.c_str());
         int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
-        size_t done = 0;
-        while (done < s.bytes.size()) {
-            ssize_t n = ::write(fd, s.bytes.data() + done, s.bytes.size() - done);
-            if (n <= 0)
-                break;
-            done += static_cast<size_t>(n);
-        }
+        writeAll(fd, s.bytes);
         ::fsync(fd);
         ::close(fd);
     }
