@@ -22,34 +22,6 @@ tlevel *currentLevel()
     return &levels[curlevel];
 }
 
-// One cell of the current level, or nullptr outside the grid: writes there are skipped.
-cell *cellOf(int32_t row, int32_t column)
-{
-    tlevel *level = currentLevel();
-    return level ? level->cellAt(row, column) : nullptr;
-}
-
-void setTile(int32_t row, int32_t column, int32_t tile)
-{
-    if (cell *c = cellOf(row, column))
-        c->tile = tile;
-}
-
-void setKind(int32_t row, int32_t column, int32_t kind)
-{
-    if (cell *c = cellOf(row, column))
-        c->kind = kind;
-}
-
-void setCell(int32_t row, int32_t column, int32_t tile, int32_t pattern, int32_t kind)
-{
-    if (cell *c = cellOf(row, column)) {
-        c->tile = tile;
-        c->pattern = pattern;
-        c->kind = kind;
-    }
-}
-
 // trunc(value) div 40, both toward zero.
 int32_t squareOf(double value) { return static_cast<int32_t>(static_cast<int64_t>(std::trunc(value)) / kSquare); }
 
@@ -94,97 +66,10 @@ CellPosition pointercell()
 
 void paintcell(int32_t r, int32_t c, int32_t t, PaintVariant variant, const TileWidth &widthOf)
 {
-    if (!currentLevel())
+    tlevel *level = currentLevel();
+    if (!level)
         return;
-    if (variant == PaintVariant::Drag)
-        setKind(r, c, 100);
-
-    // Marks and fillers.
-    switch (t) {
-    case 66:
-    case 67:
-        setKind(r, c, 101);
-        setTile(r + 1, c, 11);
-        setTile(r + 2, c, 11);
-        break;
-    case 68:
-        setKind(r, c, 101);
-        for (int i = 0; i <= 2; ++i)
-            for (int j = 0; j <= 2; ++j)
-                setTile(r + i, c + j, 11);
-        break;
-    case 64:
-        setTile(r + 1, c, 65);
-        break;
-    case 49:
-    case 50:
-    case 51:
-    case 52:
-        setKind(r, c, 102);
-        break;
-    case 63:
-        setKind(r, c, variant == PaintVariant::Press ? 101 : 102);
-        setTile(r + 1, c, 11);
-        setTile(r + 2, c, 11);
-        break;
-    default:
-        break;
-    }
-
-    setTile(r, c, t);
-    if (t == 63)
-        setTile(r + 1, c, 15);
-    if (cell *at = cellOf(r, c))
-        at->pattern = 0;
-
-    // Strips and blocks: objects that cover several squares carry their parts as patterns.
-    switch (t) {
-    case 29:
-        for (int k = 0; k < widthOf(29) / kSquare; ++k)
-            setCell(r, c + k, 29, k, 102);
-        break;
-    case 30:
-        if (cell *next = cellOf(r, c + 1)) {
-            next->tile = 30;
-            next->pattern = 1;
-        }
-        if (widthOf(30) == 280)
-            for (int k = 0; k <= 6; ++k) {
-                setCell(r, c + k, 30, k, 101);
-                setCell(r + 1, c + k, 30, 7 + k, 101);
-            }
-        break;
-    case 31:
-        for (int k = 0; k < widthOf(29) / kSquare; ++k)
-            setCell(r + k, c, 31, k, 102);
-        break;
-    case 36:
-        if (widthOf(36) == 280)
-            for (int k = 0; k <= 6; ++k)
-                setCell(r, c + k, 36, k, 101);
-        break;
-    case 37:
-        if (widthOf(37) == 280) {
-            for (int k = 0; k <= 6; ++k) {
-                setCell(r, c + k, 15, 0, 101);
-                setCell(r + 1, c + k, 37, 7 + k, 101);
-            }
-            setCell(r, c + 1, 37, 1, 101);
-            setCell(r, c + 2, 37, 2, 101);
-        }
-        break;
-    case 40:
-        if (widthOf(40) == 240)
-            for (int i = 0; i <= 2; ++i)
-                for (int k = 0; k <= 5; ++k)
-                    setCell(r + i, c + k, 40, 6 * i + k, 101);
-        break;
-    case 33:
-        setKind(r, c, 102);
-        break;
-    default:
-        break;
-    }
+    paintlevel(*level, r, c, t, variant, widthOf);
     saved = false;
 }
 

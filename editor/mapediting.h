@@ -3,8 +3,9 @@
 // state: edge scrolling, the cell under the pointer, the palette and painting with the mouse. The
 // main window only routes its mouse events and timer ticks here.
 
+#include "levels/painting.h"
+
 #include <cstdint>
-#include <functional>
 
 namespace qm {
 
@@ -31,14 +32,8 @@ struct CellPosition {
 // the level and outside the grid.
 CellPosition pointercell();
 
-enum class PaintVariant { Press, Drag };
-
-// The width in pixels of the level's picture for a tile value, 0 when there is none. Painting the
-// strips and blocks depends on it.
-using TileWidth = std::function<int32_t(int32_t tile)>;
-
 // Writes tile into cell (row, column) of the current level with the companion squares of objects
-// larger than one square, and clears saved. Writes that would fall outside rows and columns
+// larger than one square (paintingWrites), and clears saved. Writes that would fall outside rows and columns
 // 1..100 are skipped.
 void paintcell(int32_t row, int32_t column, int32_t tile, PaintVariant variant, const TileWidth &widthOf);
 
