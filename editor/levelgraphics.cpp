@@ -1,0 +1,43 @@
+#include "levelgraphics.h"
+
+#include "graphics/patternlayout.h"
+#include "graphics/picturecollection.h"
+#include "platform/errors.h"
+#include "platform/files.h"
+
+namespace qm {
+
+std::vector<TilePicture> tilepictures(const TPictureCollection &tiles)
+{
+    std::vector<TilePicture> pictures;
+    pictures.reserve(size_t(tiles.Count()));
+    for (int32_t i = 0; i < tiles.Count(); ++i) {
+        const TPictureCollectionItem &item = tiles.Items(i);
+        const TPicture &picture = item.Picture();
+        const int64_t patterns =
+            picture.Empty() ? 0 : PatternLayout(picture.Width(), picture.Height(), item.patternGeometry()).count();
+        pictures.push_back({picture.Width(), patterns});
+    }
+    return pictures;
+}
+
+LevelGraphics readlevelgraphics(const std::string &gamedir, const std::string &dxg)
+{
+    LevelGraphics graphics;
+    const std::string path = gamedir + dxg;
+    if (dxg.empty() || !fileexists(path)) {
+        graphics.state = LevelGraphics::State::Missing;
+        return graphics;
+    }
+    try {
+        TPictureCollection tiles;
+        tiles.LoadFromFile(path);
+        graphics.pictures = tilepictures(tiles);
+    } catch (const Error &e) {
+        graphics.state = LevelGraphics::State::Unreadable;
+        graphics.message = e.what();
+    }
+    return graphics;
+}
+
+} // namespace qm

@@ -1,0 +1,20 @@
+#pragma once
+// What the level checks need of a level's graphics file, taken from its pictures.
+
+#include "levels/levelcheck.h"
+
+#include <string>
+#include <vector>
+
+namespace qm {
+
+class TPictureCollection;
+
+// Width and pattern count of every picture, by index (the pictures need not be prepared).
+std::vector<TilePicture> tilepictures(const TPictureCollection &tiles);
+
+// Reads the graphics file dxg of the game directory gamedir (ending in '/'): Missing when no such file
+// is there, Unreadable with the reader's message when it cannot be read.
+LevelGraphics readlevelgraphics(const std::string &gamedir, const std::string &dxg);
+
+} // namespace qm
