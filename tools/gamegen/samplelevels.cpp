@@ -201,6 +201,9 @@ void paintGallery(tlevel &level, const TileWidth &widthOf)
         }
     for (const auto &[r, c, tile] : places)
         paintcell(r, c, tile, PaintVariant::Press, widthOf);
+    // The hero starts on the free square right of the first tile, not on it.
+    level.startx = 3 * kSquare + kSquare / 2;
+    level.starty = 2 * kSquare + kSquare / 2;
 }
 
 void storeLevel(const SampleLevel &sample, const TileWidth &widthOf)
