@@ -122,3 +122,51 @@ TEST(QmtoolCfg, InfoAndCopyNormaliseAndReportFailures)
     EXPECT_EQ(root["cfglevelsfile"].toString(), "My.lev");
     EXPECT_EQ(root["cfglevelsongs"].toArray(), QJsonArray{0});
 }
+
+TEST(QmtoolLev, CheckPrintsFindingsAndExitsTwoOnErrors)
+{
+    TempDir dir;
+    qm::initstore();
+    qm::levelsinfo = qm::Tlevels{};
+    qm::resetstore();
+    qm::addlevel();
+    qm::levels[1].name = "Crystal Mines";
+    qm::levels[1].cellAt(2, 2)->tile = 41; // the start square
+    qm::levels[1].cellAt(5, 5)->tile = 63; // an exit without its squares below
+    qm::addlevel();
+    qm::levels[2].infotrons = 5;
+    qm::levels[2].cellAt(5, 5)->tile = 63;
+    qm::levels[2].cellAt(6, 5)->tile = 15;
+    qm::levels[2].cellAt(7, 5)->tile = 11;
+    qm::levelsfilepath = dir.path("t.lev");
+    qm::writelevelsfile();
+    const QString file = QString::fromStdString(qm::levelsfilepath);
+
+    ToolRun all = qmtool({"lev", "check", file});
+    EXPECT_EQ(all.status, 2) << all.err.constData();
+    EXPECT_EQ(all.out, "level 1 (Crystal Mines), row 2, column 2: warning: the hero starts on tile 41, which is neither "
+                       "the empty square (15) nor the base (16)\n"
+                       "level 1 (Crystal Mines), row 5, column 5: warning: the object of tile 63 lost a companion "
+                       "square: row 6, column 5 holds tile 16 where painting wrote tile 15\n"
+                       "level 2 (Untitled): error: the level asks for 5 infotrons but holds 0 infotron tiles (tile 12)\n");
+    EXPECT_EQ(qmtool({"lev", "check", file, "1"}).status, 0);
+
+    ToolRun asJson = qmtool({"lev", "check", file, "2", "--json"});
+    EXPECT_EQ(asJson.status, 2);
+    const QJsonArray findings = json(asJson)["findings"].toArray();
+    ASSERT_EQ(findings.size(), 1);
+    EXPECT_EQ(findings[0].toObject()["code"].toString(), "infotrons");
+    EXPECT_EQ(findings[0].toObject()["level"].toInt(), 2);
+
+    // No graphics file in the game directory: an error after the start square's warning.
+    ToolRun elsewhere = qmtool({"lev", "check", file, "1", "--gamedir", QString::fromStdString(dir.path("")), "--json"});
+    EXPECT_EQ(elsewhere.status, 2);
+    EXPECT_EQ(json(elsewhere)["findings"].toArray()[1].toObject()["code"].toString(), "graphics-missing");
+
+    writeFile(dir.path("short.lev"), std::string("abc"));
+    ToolRun damaged = qmtool({"lev", "check", QString::fromStdString(dir.path("short.lev"))});
+    EXPECT_EQ(damaged.status, 1);
+    EXPECT_EQ(damaged.err.trimmed(), "Read beyond end of file");
+    EXPECT_TRUE(damaged.out.isEmpty());
+    EXPECT_EQ(qmtool({"lev", "check", file, "3"}).status, 1);
+}

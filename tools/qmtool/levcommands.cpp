@@ -3,7 +3,9 @@
 #include "commands.h"
 #include "toolsupport.h"
 
+#include "editor/levelgraphics.h"
 #include "editor/mapview.h"
+#include "levels/levelcheck.h"
 #include "levels/levelsfile.h"
 #include "levels/levelstore.h"
 
@@ -18,6 +20,9 @@
 
 #include <QJsonArray>
 #include <QJsonObject>
+
+#include <cstdio>
+#include <map>
 
 namespace {
 
@@ -111,6 +116,26 @@ int levCopy(const QStringList &args)
     return 0;
 }
 
+// A level of the file read, by its number.
+int levelNumber(const QString &text)
+{
+    bool ok = false;
+    const int level = text.toInt(&ok);
+    if (!ok || level < 1 || level > qm::levelsinfo.count)
+        throw qm::Error("ERangeError", "Level " + text.toStdString() + " does not exist: the file holds "
+                                           + std::to_string(qm::levelsinfo.count) + " levels");
+    return level;
+}
+
+// --gamedir, by default the directory of qmtool, ending in '/'.
+std::string gamedirOption(const QCommandLineParser &parser)
+{
+    QString dir = parser.value("gamedir");
+    if (dir.isEmpty())
+        dir = QCoreApplication::applicationDirPath();
+    return localPath(QDir(dir).absolutePath()) + "/";
+}
+
 // What render and frame share: the file read, the chosen level current, the pictures loaded from the
 // game directory and prepared for an off-screen target of the editor's pixel format.
 struct LevelScene {
@@ -122,17 +147,10 @@ struct LevelScene {
         : target(depthOf(parser), width, height)
     {
         readInto(words[0]);
-        bool ok = false;
-        const int level = words[1].toInt(&ok);
-        if (!ok || level < 1 || level > qm::levelsinfo.count)
-            throw qm::Error("ERangeError", "Level " + words[1].toStdString() + " does not exist: the file holds "
-                                               + std::to_string(qm::levelsinfo.count) + " levels");
+        const int level = levelNumber(words[1]);
         qm::curlevel = level;
         qm::fileopen = true;
-        QString dir = parser.value("gamedir");
-        if (dir.isEmpty())
-            dir = QCoreApplication::applicationDirPath();
-        qm::gamedir = localPath(QDir(dir).absolutePath()) + "/";
+        qm::gamedir = gamedirOption(parser);
 
         target.Initialize();
         meniulist.SetDXDraw(&target);
@@ -215,6 +233,60 @@ int levFrame(const QStringList &args)
     return 0;
 }
 
+// The findings of one level or of all; exit status 2 when one of them is an error.
+int levCheck(const QStringList &args)
+{
+    QCommandLineParser parser;
+    parser.addOption({"gamedir", "Where the graphics files are (default: the directory of qmtool).", "DIR"});
+    parser.addOption({"json", "Print the findings as JSON."});
+    const QString synopsis = "lev check FILE [LEVEL] [--gamedir DIR] [--json]";
+    QStringList argv = args;
+    argv.prepend(QStringLiteral("qmtool"));
+    if (!parser.parse(argv))
+        throw UsageError{parser.errorText() + "\nusage: qmtool " + synopsis};
+    QStringList words = parser.positionalArguments().mid(1);
+    if (words.isEmpty() || words.size() > 2)
+        throw UsageError{"usage: qmtool " + synopsis};
+    readInto(words[0]);
+    const int first = words.size() == 2 ? levelNumber(words[1]) : 1;
+    const int last = words.size() == 2 ? first : qm::levelsinfo.count;
+    const std::string gamedir = gamedirOption(parser);
+
+    std::map<std::string, qm::LevelGraphics> graphics; // levels share their graphics files
+    bool errors = false;
+    QJsonArray json;
+    for (int k = first; k <= last; ++k) {
+        const qm::tlevel &level = qm::levels[k];
+        auto known = graphics.find(level.dxg);
+        if (known == graphics.end())
+            known = graphics.emplace(level.dxg, qm::readlevelgraphics(gamedir, level.dxg)).first;
+        for (const qm::Finding &finding : qm::checklevel(level, &known->second)) {
+            errors = errors || finding.severity == qm::Severity::Error;
+            if (parser.isSet("json")) {
+                QJsonObject item{{"level", k},
+                                 {"name", jsonText(level.name)},
+                                 {"severity", qm::severityName(finding.severity)},
+                                 {"code", QString::fromStdString(finding.code)},
+                                 {"message", jsonText(finding.message)}};
+                if (finding.cell) {
+                    item["row"] = finding.cell->row;
+                    item["column"] = finding.cell->column;
+                }
+                json.append(item);
+                continue;
+            }
+            std::string line = "level " + std::to_string(k) + " (" + level.name + ")";
+            if (finding.cell)
+                line += ", row " + std::to_string(finding.cell->row) + ", column " + std::to_string(finding.cell->column);
+            line += std::string(": ") + qm::severityName(finding.severity) + ": " + finding.message + "\n";
+            std::fwrite(line.data(), 1, line.size(), stdout);
+        }
+    }
+    if (parser.isSet("json"))
+        printJson(QJsonObject{{"findings", json}});
+    return errors ? 2 : 0;
+}
+
 } // namespace
 
 int runLevCommand(const QStringList &args)
@@ -231,5 +303,7 @@ int runLevCommand(const QStringList &args)
         return levRender(args);
     if (command == "frame")
         return levFrame(args);
+    if (command == "check")
+        return levCheck(args);
     throw UsageError{"unknown command: lev " + command};
 }
