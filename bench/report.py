@@ -129,6 +129,7 @@ def main(argv):
     rep.show("plain write, no sync", "BM_PlainWrite/sync:0")
     rep.show("plain write with fsync", "BM_PlainWrite/sync:1")
     rep.show("plain write of a new file with fsync", "BM_PlainWriteNewFile")
+    rep.show("check 200 levels of 100 x 100", "BM_CheckLevels")
 
     tile = {b: rep.case(f"BM_KeyedTile/bits:{b}") for b in (32, 16)}
     for b, c in tile.items():
@@ -145,6 +146,7 @@ def main(argv):
     rep.ratio("RLE8 decode <= 1x SDL", "BM_DecodeBitmapRle8", "BM_SdlLoadBmpRle8", 1.0)
     rep.ratio("levels file read <= 2x plain read", "BM_LevelsFileRead", "BM_PlainRead", 2.0)
     rep.ratio("levels file write <= 2x plain write+fsync", "BM_LevelsFileWrite", "BM_PlainWriteNewFile", 2.0)
+    rep.absolute("checking 200 levels of 100 x 100 < 100 ms", "BM_CheckLevels", 100e6)
 
     if len(argv) > 2:
         with open(argv[2]) as f:

@@ -1,0 +1,56 @@
+// Level checks: all 200 levels of a full file, 100 x 100 squares each, against the pictures of the
+// computer theme, as qmtool lev check and Check All Levels do.
+
+#include "editor/levelgraphics.h"
+#include "levels/levelcheck.h"
+#include "levels/painting.h"
+#include "levels/tiles.h"
+
+#include <benchmark/benchmark.h>
+#include <memory>
+
+namespace {
+
+// Walls, base, empty squares and infotrons, with every object larger than one square painted every
+// 4 rows and 8 columns (300 objects a level), a few of them broken afterwards.
+struct CheckScene {
+    std::unique_ptr<qm::tlevel[]> levels = std::make_unique<qm::tlevel[]>(qm::kMaxLevels);
+    qm::LevelGraphics graphics = qm::readlevelgraphics(std::string(QM_GAME_DIR) + "/", "computer.dxg");
+
+    CheckScene()
+    {
+        const int32_t plain[] = {qm::kTileEmpty, qm::kTileBase, qm::kTileInfotron, qm::kTileWall, qm::kTileBoulder};
+        const int32_t objects[] = {29, 30, 31, 36, 37, 40, 63, 64, 66, 67, 68};
+        auto widthOf = [this](int32_t tile) {
+            return tile >= 0 && size_t(tile) < graphics.pictures.size() ? graphics.pictures[size_t(tile)].width : 0;
+        };
+        for (int k = 0; k < qm::kMaxLevels; ++k) {
+            qm::tlevel &level = levels[size_t(k)];
+            level.width = level.height = qm::kGridSize;
+            level.infotrons = 100;
+            for (int r = 1; r <= qm::kGridSize; ++r)
+                for (int c = 1; c <= qm::kGridSize; ++c)
+                    *level.cellAt(r, c) = qm::cell{plain[(r * 7 + c * 13 + k) % 5], 0, qm::kKindOrdinary, 0};
+            int n = k;
+            for (int r = 1; r <= qm::kGridSize; r += 4)
+                for (int c = 1; c <= qm::kGridSize; c += 8)
+                    qm::paintlevel(level, r, c, objects[n++ % 11], qm::PaintVariant::Press, widthOf);
+            for (int r = 2; r <= qm::kGridSize; r += 16)
+                level.cellAt(r, 2)->tile = qm::kTileBase;
+        }
+    }
+};
+
+void BM_CheckLevels(benchmark::State &state)
+{
+    static CheckScene scene;
+    for (auto _ : state) {
+        size_t findings = 0;
+        for (int k = 0; k < qm::kMaxLevels; ++k)
+            findings += qm::checklevel(scene.levels[size_t(k)], &scene.graphics).size();
+        benchmark::DoNotOptimize(findings);
+    }
+}
+BENCHMARK(BM_CheckLevels)->Unit(benchmark::kMillisecond);
+
+} // namespace
