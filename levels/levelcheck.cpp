@@ -53,6 +53,7 @@ public:
                 if (coversSeveralSquares(here.tile))
                     checkObject(r, c, here, cells);
             }
+        checkParts(cells);
 
         std::vector<Finding> findings;
         checkStart(findings);
@@ -131,12 +132,15 @@ private:
                                 CellPlace{r, c}});
     }
 
+    // The pattern of the square that identifies an object of tile t (see checkObject).
+    int32_t keyPatternOf(int32_t t) const { return t == kTileBlock7x2 && widthOf(kTileBlock7x2) == 280 ? 1 : 0; }
+
     // An object is recognised by the square where painting leaves its tile with pattern 0 (the 7 x 2
     // block 37 leaves an empty square there and is recognised by its pattern 1 to the right).
     void checkObject(int32_t r, int32_t c, const cell &here, std::vector<Finding> &findings)
     {
         const int32_t t = here.tile;
-        const int32_t keyPattern = t == kTileBlock7x2 && widthOf(kTileBlock7x2) == 280 ? 1 : 0;
+        const int32_t keyPattern = keyPatternOf(t);
         if (here.pattern != keyPattern)
             return;
         const int32_t anchor = c - keyPattern;
@@ -167,12 +171,14 @@ private:
         for (const Expected &e : mExpected) {
             right = right || e.column > mColumns;
             below = below || e.row > mRows;
-            if (e.column > mColumns || e.row > mRows || broken)
+            if (e.column > mColumns || e.row > mRows)
                 continue;
             const cell &held = *mLevel.cellAt(e.row, e.column);
             if (((e.fields & CellWrite::Tile) && held.tile != e.tile)
                 || ((e.fields & CellWrite::Pattern) && held.pattern != e.pattern))
-                broken = &e;
+                broken = broken ? broken : &e;
+            else
+                mClaimed[size_t(e.row - 1) * kGridSize + size_t(e.column - 1)] = true;
         }
         const std::string object = "the object of tile " + std::to_string(t);
         if (right || below)
@@ -191,6 +197,40 @@ private:
                      + (withPattern ? tileAndPattern(broken->tile, broken->pattern) : "tile " + std::to_string(broken->tile)),
                  CellPlace{r, anchor}});
         }
+    }
+
+    // Squares that show a part of an object (its tile with a pattern that only painting the object
+    // writes there) while no object found in the level covers them: what is left of an object whose
+    // first square was painted over.
+    void checkParts(std::vector<Finding> &findings) const
+    {
+        std::vector<bool> parts[kLastPaletteTile + 1];
+        for (int32_t t = 0; t <= kLastPaletteTile; ++t) {
+            if (!coversSeveralSquares(t))
+                continue;
+            const int32_t keyPattern = keyPatternOf(t);
+            auto width = [this](int32_t tile) { return widthOf(tile); };
+            paintingWrites(1, 1, t, PaintVariant::Press, width, [&](const CellWrite &write) {
+                const uint8_t both = CellWrite::Tile | CellWrite::Pattern;
+                if ((write.fields & both) != both || write.tile != t || write.pattern == keyPattern)
+                    return;
+                if (parts[t].size() <= size_t(write.pattern))
+                    parts[t].resize(size_t(write.pattern) + 1);
+                parts[t][size_t(write.pattern)] = true;
+            });
+        }
+        for (int32_t r = 1; r <= mRows; ++r)
+            for (int32_t c = 1; c <= mColumns; ++c) {
+                const cell &here = *mLevel.cellAt(r, c);
+                if (here.tile < 0 || here.tile > kLastPaletteTile || here.pattern < 0
+                    || size_t(here.pattern) >= parts[here.tile].size() || !parts[here.tile][size_t(here.pattern)]
+                    || mClaimed[size_t(r - 1) * kGridSize + size_t(c - 1)])
+                    continue;
+                findings.push_back({Severity::Warning, "object-part",
+                                    "pattern " + std::to_string(here.pattern) + " of tile " + std::to_string(here.tile)
+                                        + " is a part of an object that no longer stands here",
+                                    CellPlace{r, c}});
+            }
     }
 
     void checkHiddenCells(std::vector<Finding> &findings) const
@@ -217,6 +257,7 @@ private:
     const LevelGraphics *mGraphics;
     const int32_t mRows, mColumns; // the level's rectangle, within the grid
     std::vector<Expected> mExpected; // kept between objects: checking allocates once
+    std::vector<bool> mClaimed = std::vector<bool>(size_t(kGridSize) * kGridSize); // squares of objects found
 };
 
 } // namespace

@@ -48,8 +48,8 @@ TEST(SampleLevelChecks, EveryLevelIsFreeOfFindings)
 
 // The import keeps the start at column 2, row 2 whatever lies there; exits never get their filler
 // (no code converts to tile 11); strips are whole when both halves lie side by side (the computer
-// theme's strips are two squares); code 36 becomes the first square of the 7 x 1 block alone.
-// Infotrons: the import asks for none.
+// theme's strips are two squares), and a second half alone is a part without its object; code 36
+// becomes the first square of the 7 x 1 block, alone. Infotrons: the import asks for none.
 TEST(SupaplexImportChecks, FindingsFollowTheObjectCodes)
 {
     const SupaplexFile file = readsupaplexfile(kGameDir + "Levels.dat");
@@ -96,6 +96,11 @@ TEST(SupaplexImportChecks, FindingsFollowTheObjectCodes)
                         cells.push_back({"object-broken", {r, c}});
                 }
             }
+        // Halves of strips without the first half.
+        for (int r = 1; r <= 22; ++r)
+            for (int c = 1; c <= 58; ++c)
+                if ((code(r, c) == 27 && code(r, c - 1) != 26) || (code(r, c) == 38 && code(r - 1, c) != 37))
+                    cells.push_back({"object-part", {r, c}});
         if (!exit)
             expected.push_back({"no-exit", {0, 0}});
         expected.insert(expected.end(), cells.begin(), cells.end());

@@ -185,6 +185,22 @@ INSTANTIATE_TEST_SUITE_P(Objects, ObjectCheck,
                                          ObjectCase{"Marked3x3", 68, 3, 3}),
                          [](const auto &info) { return std::string(info.param.name); });
 
+TEST(LevelCheck, PartsLeftOfAnObjectWhoseFirstSquareWasPaintedOver)
+{
+    auto level = cleanLevel();
+    paintlevel(*level, 2, 4, kTileStripHorizontal, PaintVariant::Press, themeWidth);
+    paintlevel(*level, 4, 2, kTileBlock7x2, PaintVariant::Press, themeWidth);
+    const LevelGraphics graphics = themeGraphics();
+    ASSERT_EQ(codes(checklevel(*level, &graphics)), Codes{});
+    *level->cellAt(2, 4) = cell{kTileEmpty, 0, kKindOrdinary, 0};
+    *level->cellAt(4, 3) = cell{kTileEmpty, 0, kKindOrdinary, 0}; // the 7 x 2 block's pattern 1
+    const std::vector<Finding> findings = checklevel(*level, &graphics);
+    ASSERT_EQ(codes(findings), Codes(1 + 1 + 7, "object-part")); // 29: 1; 37: 2 above, 7..13 below
+    EXPECT_EQ(findings[0].cell, (CellPlace{2, 5}));
+    EXPECT_EQ(findings[1].cell, (CellPlace{4, 4}));
+    EXPECT_EQ(findings[8].cell, (CellPlace{5, 8}));
+}
+
 TEST(LevelCheck, WithoutPicturesOnlyTheObjectsOfFixedSizeAreChecked)
 {
     auto level = cleanLevel();
