@@ -133,7 +133,7 @@ private:
     }
 
     // The pattern of the square that identifies an object of tile t (see checkObject).
-    int32_t keyPatternOf(int32_t t) const { return t == kTileBlock7x2 && widthOf(kTileBlock7x2) == 280 ? 1 : 0; }
+    int32_t keyPatternOf(int32_t t) const { return t == kTileBlock7x2 && widthOf(kTileBlock7x2) == kSevenSquaresWide ? 1 : 0; }
 
     // An object is recognised by the square where painting leaves its tile with pattern 0 (the 7 x 2
     // block 37 leaves an empty square there and is recognised by its pattern 1 to the right).
@@ -180,6 +180,8 @@ private:
             else
                 mClaimed[size_t(e.row - 1) * kGridSize + size_t(e.column - 1)] = true;
         }
+        if (!right && !below && !broken)
+            return;
         const std::string object = "the object of tile " + std::to_string(t);
         if (right || below)
             findings.push_back({Severity::Warning, "object-cut",

@@ -18,6 +18,11 @@ enum class PaintVariant { Press, Drag };
 // strips and blocks depends on it.
 using TileWidth = std::function<int32_t(int32_t tile)>;
 
+// The picture widths that turn tiles 30, 36 and 37 into blocks seven squares wide, and tile 40 into one
+// six squares wide.
+inline constexpr int32_t kSevenSquaresWide = 7 * kSquare;
+inline constexpr int32_t kSixSquaresWide = 6 * kSquare;
+
 // One write of painting: the fields named in `fields` of cell (row, column) get their values. The
 // square may lie outside the level or outside the grid (rows and columns 1..100).
 struct CellWrite {
@@ -98,7 +103,7 @@ void paintingWrites(int32_t r, int32_t c, int32_t t, PaintVariant variant, const
         break;
     case kTilePair:
         write(CellWrite{r, c + 1, CellWrite::Tile | CellWrite::Pattern, kTilePair, 1});
-        if (widthOf(kTilePair) == 280)
+        if (widthOf(kTilePair) == kSevenSquaresWide)
             for (int k = 0; k <= 6; ++k) {
                 whole(r, c + k, kTilePair, k, kKindMarked);
                 whole(r + 1, c + k, kTilePair, 7 + k, kKindMarked);
@@ -108,12 +113,12 @@ void paintingWrites(int32_t r, int32_t c, int32_t t, PaintVariant variant, const
         strip(kTileStripVertical, true); // as long as the horizontal strip's picture is wide
         break;
     case kTileBlock7x1:
-        if (widthOf(kTileBlock7x1) == 280)
+        if (widthOf(kTileBlock7x1) == kSevenSquaresWide)
             for (int k = 0; k <= 6; ++k)
                 whole(r, c + k, kTileBlock7x1, k, kKindMarked);
         break;
     case kTileBlock7x2:
-        if (widthOf(kTileBlock7x2) == 280) {
+        if (widthOf(kTileBlock7x2) == kSevenSquaresWide) {
             for (int k = 0; k <= 6; ++k) {
                 whole(r, c + k, kTileEmpty, 0, kKindMarked);
                 whole(r + 1, c + k, kTileBlock7x2, 7 + k, kKindMarked);
@@ -123,7 +128,7 @@ void paintingWrites(int32_t r, int32_t c, int32_t t, PaintVariant variant, const
         }
         break;
     case kTileBlock6x3:
-        if (widthOf(kTileBlock6x3) == 240)
+        if (widthOf(kTileBlock6x3) == kSixSquaresWide)
             for (int i = 0; i <= 2; ++i)
                 for (int k = 0; k <= 5; ++k)
                     whole(r + i, c + k, kTileBlock6x3, 6 * i + k, kKindMarked);
