@@ -15,7 +15,7 @@ namespace {
 // 4 rows and 8 columns (300 objects a level), a few of them broken afterwards.
 struct CheckScene {
     std::unique_ptr<qm::tlevel[]> levels = std::make_unique<qm::tlevel[]>(qm::kMaxLevels);
-    qm::LevelGraphics graphics = qm::readlevelgraphics(std::string(QM_GAME_DIR) + "/", "computer.dxg");
+    qm::LevelGraphics graphics = qm::readLevelGraphics(std::string(QM_GAME_DIR) + "/", "computer.dxg");
 
     CheckScene()
     {
@@ -34,7 +34,7 @@ struct CheckScene {
             int n = k;
             for (int r = 1; r <= qm::kGridSize; r += 4)
                 for (int c = 1; c <= qm::kGridSize; c += 8)
-                    qm::paintlevel(level, r, c, objects[n++ % 11], qm::PaintVariant::Press, widthOf);
+                    qm::paintLevel(level, r, c, objects[n++ % 11], qm::PaintVariant::Press, widthOf);
             for (int r = 2; r <= qm::kGridSize; r += 16)
                 level.cellAt(r, 2)->tile = qm::kTileBase;
         }
@@ -47,7 +47,7 @@ void BM_CheckLevels(benchmark::State &state)
     for (auto _ : state) {
         size_t findings = 0;
         for (int k = 0; k < qm::kMaxLevels; ++k)
-            findings += qm::checklevel(scene.levels[size_t(k)], &scene.graphics).size();
+            findings += qm::checkLevel(scene.levels[size_t(k)], &scene.graphics).size();
         benchmark::DoNotOptimize(findings);
     }
 }

@@ -7,7 +7,7 @@
 
 namespace qm {
 
-std::vector<TilePicture> tilepictures(const TPictureCollection &tiles)
+std::vector<TilePicture> tilePictures(const TPictureCollection &tiles)
 {
     std::vector<TilePicture> pictures;
     pictures.reserve(size_t(tiles.Count()));
@@ -21,7 +21,7 @@ std::vector<TilePicture> tilepictures(const TPictureCollection &tiles)
     return pictures;
 }
 
-LevelGraphics readlevelgraphics(const std::string &gamedir, const std::string &dxg)
+LevelGraphics readLevelGraphics(const std::string &gamedir, const std::string &dxg)
 {
     LevelGraphics graphics;
     const std::string path = gamedir + dxg;
@@ -32,7 +32,7 @@ LevelGraphics readlevelgraphics(const std::string &gamedir, const std::string &d
     try {
         TPictureCollection tiles;
         tiles.LoadFromFile(path);
-        graphics.pictures = tilepictures(tiles);
+        graphics.pictures = tilePictures(tiles);
     } catch (const Error &e) {
         graphics.state = LevelGraphics::State::Unreadable;
         graphics.message = e.what();

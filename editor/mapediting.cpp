@@ -69,7 +69,7 @@ void paintcell(int32_t r, int32_t c, int32_t t, PaintVariant variant, const Tile
     tlevel *level = currentLevel();
     if (!level)
         return;
-    paintlevel(*level, r, c, t, variant, widthOf);
+    paintLevel(*level, r, c, t, variant, widthOf);
     saved = false;
 }
 

@@ -264,7 +264,7 @@ private:
 
 } // namespace
 
-std::vector<Finding> checklevel(const tlevel &level, const LevelGraphics *graphics, const CheckOptions &options)
+std::vector<Finding> checkLevel(const tlevel &level, const LevelGraphics *graphics, const CheckOptions &options)
 {
     return Checker(level, graphics).run(options);
 }

@@ -49,7 +49,7 @@ struct CheckOptions {
 // The findings of one level, in a fixed order: start, infotrons, exit, graphics, the cells row by row,
 // then the parts of objects that stand alone, row by row. Without graphics (nullptr) the pictures are not checked, and the objects whose size depends on
 // a picture's width (the strips, the blocks 36, 37, 40 and the 7 x 2 form of 30) are not either.
-std::vector<Finding> checklevel(const tlevel &level, const LevelGraphics *graphics, const CheckOptions &options = {});
+std::vector<Finding> checkLevel(const tlevel &level, const LevelGraphics *graphics, const CheckOptions &options = {});
 
 // "error", "warning", "information".
 const char *severityName(Severity severity);

@@ -142,7 +142,7 @@ void paintingWrites(int32_t r, int32_t c, int32_t t, PaintVariant variant, const
 }
 
 // Paints tile t at (r, c) of level: the writes of paintingWrites, those outside the grid skipped.
-inline void paintlevel(tlevel &level, int32_t r, int32_t c, int32_t t, PaintVariant variant, const TileWidth &widthOf)
+inline void paintLevel(tlevel &level, int32_t r, int32_t c, int32_t t, PaintVariant variant, const TileWidth &widthOf)
 {
     paintingWrites(r, c, t, variant, widthOf, [&level](const CellWrite &write) {
         cell *at = level.cellAt(write.row, write.column);

@@ -40,8 +40,8 @@ TEST(SampleLevelChecks, EveryLevelIsFreeOfFindings)
     readlevelsfile();
     ASSERT_GE(levelsinfo.count, 5);
     for (int k = 1; k <= levelsinfo.count; ++k) {
-        const LevelGraphics graphics = readlevelgraphics(kGameDir, levels[k].dxg);
-        for (const Finding &f : checklevel(levels[k], &graphics))
+        const LevelGraphics graphics = readLevelGraphics(kGameDir, levels[k].dxg);
+        for (const Finding &f : checkLevel(levels[k], &graphics))
             ADD_FAILURE() << levels[k].name << ": " << f.code << ": " << f.message;
     }
 }
@@ -53,7 +53,7 @@ TEST(SampleLevelChecks, EveryLevelIsFreeOfFindings)
 TEST(SupaplexImportChecks, FindingsFollowTheObjectCodes)
 {
     const SupaplexFile file = readsupaplexfile(kGameDir + "Levels.dat");
-    const LevelGraphics graphics = readlevelgraphics(kGameDir, "computer.dxg");
+    const LevelGraphics graphics = readLevelGraphics(kGameDir, "computer.dxg");
     ASSERT_EQ(graphics.pictures.at(29).width, 80);
     auto level = std::make_unique<tlevel>();
     for (int n = 1; n <= kSupaplexLevels; ++n) {
@@ -104,6 +104,6 @@ TEST(SupaplexImportChecks, FindingsFollowTheObjectCodes)
         if (!exit)
             expected.push_back({"no-exit", {0, 0}});
         expected.insert(expected.end(), cells.begin(), cells.end());
-        EXPECT_EQ(found(checklevel(*level, &graphics)), expected);
+        EXPECT_EQ(found(checkLevel(*level, &graphics)), expected);
     }
 }

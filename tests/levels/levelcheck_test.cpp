@@ -43,7 +43,7 @@ std::unique_ptr<tlevel> cleanLevel()
             level->cellAt(r, c)->tile = kTileEmpty;
     level->cellAt(3, 3)->tile = kTileInfotron;
     level->infotrons = 1;
-    paintlevel(*level, 6, 1, kTileExit, PaintVariant::Press, themeWidth);
+    paintLevel(*level, 6, 1, kTileExit, PaintVariant::Press, themeWidth);
     return level;
 }
 
@@ -63,8 +63,8 @@ TEST(LevelCheck, CleanLevelHasNoFindingsWithOrWithoutPictures)
 {
     const auto level = cleanLevel();
     const LevelGraphics graphics = themeGraphics();
-    EXPECT_EQ(codes(checklevel(*level, &graphics, CheckOptions{true})), Codes{});
-    EXPECT_EQ(codes(checklevel(*level, nullptr)), Codes{});
+    EXPECT_EQ(codes(checkLevel(*level, &graphics, CheckOptions{true})), Codes{});
+    EXPECT_EQ(codes(checkLevel(*level, nullptr)), Codes{});
 }
 
 TEST(LevelCheck, StartSquareInfotronsAndExit)
@@ -73,7 +73,7 @@ TEST(LevelCheck, StartSquareInfotronsAndExit)
     level->cellAt(2, 2)->tile = kTileWall;
     level->infotrons = 3;
     level->cellAt(6, 1)->tile = kTileBase; // the exit's square
-    std::vector<Finding> findings = checklevel(*level, nullptr);
+    std::vector<Finding> findings = checkLevel(*level, nullptr);
     ASSERT_EQ(codes(findings), (Codes{"start-tile", "infotrons", "no-exit"}));
     EXPECT_EQ(findings[0].severity, Severity::Warning);
     EXPECT_EQ(findings[0].cell, (CellPlace{2, 2}));
@@ -85,7 +85,7 @@ TEST(LevelCheck, StartSquareInfotronsAndExit)
     for (auto [x, y] : {std::pair{11 * 40 + 20, 100}, {39, 100}, {100, 9 * 40 + 20}}) {
         level->startx = x;
         level->starty = y;
-        findings = checklevel(*level, nullptr);
+        findings = checkLevel(*level, nullptr);
         ASSERT_FALSE(findings.empty());
         EXPECT_EQ(findings[0].code, "start-outside") << x << "," << y;
         EXPECT_EQ(findings[0].severity, Severity::Error);
@@ -99,18 +99,18 @@ TEST(LevelCheck, PicturesAndPatternsTheGraphicsFileLacks)
     level->cellAt(4, 6)->tile = -1;
     level->cellAt(5, 5)->pattern = 1; // the empty square's picture has one pattern
     LevelGraphics graphics = themeGraphics();
-    std::vector<Finding> findings = checklevel(*level, &graphics);
+    std::vector<Finding> findings = checkLevel(*level, &graphics);
     ASSERT_EQ(codes(findings), (Codes{"no-picture", "no-picture", "no-pattern"}));
     EXPECT_EQ(findings[0].cell, (CellPlace{4, 5}));
     EXPECT_EQ(findings[2].cell, (CellPlace{5, 5}));
 
     graphics.state = LevelGraphics::State::Missing;
-    findings = checklevel(*level, &graphics);
+    findings = checkLevel(*level, &graphics);
     ASSERT_EQ(codes(findings), Codes{"graphics-missing"}); // and no picture checks without the file
     EXPECT_EQ(findings[0].severity, Severity::Error);
     graphics.state = LevelGraphics::State::Unreadable;
     graphics.message = "Cannot open file computer.dxg";
-    findings = checklevel(*level, &graphics);
+    findings = checkLevel(*level, &graphics);
     ASSERT_EQ(codes(findings), Codes{"graphics-unreadable"});
     EXPECT_NE(findings[0].message.find("Cannot open file computer.dxg"), std::string::npos);
 }
@@ -121,8 +121,8 @@ TEST(LevelCheck, HiddenCellsOnlyWhenAskedFor)
     level->cellAt(1, 11)->tile = kTileWall;
     level->cellAt(9, 1)->kind = kKindOnTop;
     level->cellAt(100, 100)->pattern = 2;
-    EXPECT_EQ(codes(checklevel(*level, nullptr)), Codes{});
-    const std::vector<Finding> findings = checklevel(*level, nullptr, CheckOptions{true});
+    EXPECT_EQ(codes(checkLevel(*level, nullptr)), Codes{});
+    const std::vector<Finding> findings = checkLevel(*level, nullptr, CheckOptions{true});
     ASSERT_EQ(codes(findings), Codes{"hidden-cells"});
     EXPECT_EQ(findings[0].severity, Severity::Information);
     EXPECT_EQ(findings[0].message.rfind("3 cells outside", 0), 0u) << findings[0].message;
@@ -150,26 +150,26 @@ TEST_P(ObjectCheck, CleanCutAndBroken)
             for (int j = 1; j <= 12; ++j)
                 if (i > 8 || j > 10)
                     *level->cellAt(i, j) = cell{kTileEmpty, 0, kKindOrdinary, 0};
-        paintlevel(*level, r, c, o.tile, PaintVariant::Press, themeWidth);
+        paintLevel(*level, r, c, o.tile, PaintVariant::Press, themeWidth);
         return level;
     };
     auto level = paintedAt(2, 4);
-    EXPECT_EQ(codes(checklevel(*level, &graphics)), Codes{});
+    EXPECT_EQ(codes(checkLevel(*level, &graphics)), Codes{});
 
     *level->cellAt(2 + o.rows - 1, 4 + o.columns - 1) = cell{kTileWall, 0, kKindOrdinary, 0};
-    std::vector<Finding> findings = checklevel(*level, &graphics);
+    std::vector<Finding> findings = checkLevel(*level, &graphics);
     ASSERT_EQ(codes(findings), Codes{"object-broken"});
     EXPECT_EQ(findings[0].cell, (CellPlace{2, 4}));
 
     if (o.columns > 1) {
         level = paintedAt(2, 12 - o.columns + 2);
-        findings = checklevel(*level, &graphics);
+        findings = checkLevel(*level, &graphics);
         ASSERT_EQ(codes(findings), Codes{"object-cut"});
         EXPECT_NE(findings[0].message.find("right edge"), std::string::npos) << findings[0].message;
     }
     if (o.rows > 1) {
         level = paintedAt(12 - o.rows + 2, 4);
-        findings = checklevel(*level, &graphics);
+        findings = checkLevel(*level, &graphics);
         ASSERT_EQ(codes(findings), Codes{"object-cut"});
         EXPECT_NE(findings[0].message.find("bottom edge"), std::string::npos) << findings[0].message;
         EXPECT_EQ(findings[0].cell, (CellPlace{12 - o.rows + 2, 4}));
@@ -188,13 +188,13 @@ INSTANTIATE_TEST_SUITE_P(Objects, ObjectCheck,
 TEST(LevelCheck, PartsLeftOfAnObjectWhoseFirstSquareWasPaintedOver)
 {
     auto level = cleanLevel();
-    paintlevel(*level, 2, 4, kTileStripHorizontal, PaintVariant::Press, themeWidth);
-    paintlevel(*level, 4, 2, kTileBlock7x2, PaintVariant::Press, themeWidth);
+    paintLevel(*level, 2, 4, kTileStripHorizontal, PaintVariant::Press, themeWidth);
+    paintLevel(*level, 4, 2, kTileBlock7x2, PaintVariant::Press, themeWidth);
     const LevelGraphics graphics = themeGraphics();
-    ASSERT_EQ(codes(checklevel(*level, &graphics)), Codes{});
+    ASSERT_EQ(codes(checkLevel(*level, &graphics)), Codes{});
     *level->cellAt(2, 4) = cell{kTileEmpty, 0, kKindOrdinary, 0};
     *level->cellAt(4, 3) = cell{kTileEmpty, 0, kKindOrdinary, 0}; // the 7 x 2 block's pattern 1
-    const std::vector<Finding> findings = checklevel(*level, &graphics);
+    const std::vector<Finding> findings = checkLevel(*level, &graphics);
     ASSERT_EQ(codes(findings), Codes(1 + 1 + 7, "object-part")); // 29: 1; 37: 2 above, 7..13 below
     EXPECT_EQ(findings[0].cell, (CellPlace{2, 5}));
     EXPECT_EQ(findings[1].cell, (CellPlace{4, 4}));
@@ -204,9 +204,9 @@ TEST(LevelCheck, PartsLeftOfAnObjectWhoseFirstSquareWasPaintedOver)
 TEST(LevelCheck, WithoutPicturesOnlyTheObjectsOfFixedSizeAreChecked)
 {
     auto level = cleanLevel();
-    paintlevel(*level, 2, 10, kTileStripHorizontal, PaintVariant::Press, themeWidth); // cut, unknown without pictures
-    paintlevel(*level, 4, 10, kTilePair, PaintVariant::Press, [](int32_t) { return 0; }); // the pair: always two
-    const std::vector<Finding> findings = checklevel(*level, nullptr);
+    paintLevel(*level, 2, 10, kTileStripHorizontal, PaintVariant::Press, themeWidth); // cut, unknown without pictures
+    paintLevel(*level, 4, 10, kTilePair, PaintVariant::Press, [](int32_t) { return 0; }); // the pair: always two
+    const std::vector<Finding> findings = checkLevel(*level, nullptr);
     ASSERT_EQ(codes(findings), Codes{"object-cut"});
     EXPECT_EQ(findings[0].cell, (CellPlace{4, 10}));
 }

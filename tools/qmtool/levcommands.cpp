@@ -259,8 +259,8 @@ int levCheck(const QStringList &args)
         const qm::tlevel &level = qm::levels[k];
         auto known = graphics.find(level.dxg);
         if (known == graphics.end())
-            known = graphics.emplace(level.dxg, qm::readlevelgraphics(gamedir, level.dxg)).first;
-        for (const qm::Finding &finding : qm::checklevel(level, &known->second)) {
+            known = graphics.emplace(level.dxg, qm::readLevelGraphics(gamedir, level.dxg)).first;
+        for (const qm::Finding &finding : qm::checkLevel(level, &known->second)) {
             errors = errors || finding.severity == qm::Severity::Error;
             if (parser.isSet("json")) {
                 QJsonObject item{{"level", k},
