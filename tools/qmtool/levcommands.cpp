@@ -55,11 +55,11 @@ void readInto(const QString &path)
     qm::readlevelsfile();
 }
 
-int levInfo(const QStringList &args)
+int levInfo(const ToolCommand &command, const QStringList &args)
 {
     QCommandLineParser parser;
     parser.addOption({"cells", "Include the cells of every level."});
-    QStringList words = parseCommand(parser, args, 1, "lev info FILE [--cells]");
+    QStringList words = parseCommand(parser, args, command, 1);
     readInto(words[0]);
     QJsonArray offsets;
     for (int32_t offset : qm::levelsinfo.offsets)
@@ -77,17 +77,16 @@ int levInfo(const QStringList &args)
     return 0;
 }
 
-int levNew(const QStringList &args)
+int levNew(const ToolCommand &command, const QStringList &args)
 {
     QCommandLineParser parser;
     parser.addOption({"author", "The author's name.", "TEXT"});
     parser.addOption({"levels", "How many default levels (0 to 200, default 1).", "N", "1"});
-    const QString synopsis = "lev new FILE [--author TEXT] [--levels N]";
-    QStringList words = parseCommand(parser, args, 1, synopsis);
+    QStringList words = parseCommand(parser, args, command, 1);
     bool ok = false;
     int count = parser.value("levels").toInt(&ok);
     if (!ok || count < 0 || count > qm::kMaxLevels)
-        throw UsageError{"--levels takes a number from 0 to 200\nusage: qmtool " + synopsis};
+        throw UsageError{"--levels takes a number from 0 to 200\nusage: " + usageLine(command)};
 
     // As the new-file command makes it: a fresh header, then the levels added one by one.
     qm::levelsinfo = qm::Tlevels{};
@@ -101,10 +100,10 @@ int levNew(const QStringList &args)
     return 0;
 }
 
-int levCopy(const QStringList &args)
+int levCopy(const ToolCommand &command, const QStringList &args)
 {
     QCommandLineParser parser;
-    QStringList words = parseCommand(parser, args, 2, "lev copy IN OUT");
+    QStringList words = parseCommand(parser, args, command, 2);
     readInto(words[0]);
     qm::levelsfilepath = localPath(words[1]);
     qm::writelevelsfile();
@@ -159,11 +158,11 @@ void addPictureOptions(QCommandLineParser &parser)
     parser.addOption({"depth", "Pixel format of the display: 16 or 32 bits (default 32).", "BITS"});
 }
 
-int levRender(const QStringList &args)
+int levRender(const ToolCommand &command, const QStringList &args)
 {
     QCommandLineParser parser;
     addPictureOptions(parser);
-    QStringList words = parseCommand(parser, args, 3, "lev render FILE LEVEL OUT [--gamedir DIR] [--depth 16|32]");
+    QStringList words = parseCommand(parser, args, command, 3);
     // The size is known once the file is read: read it first for the level's extent.
     readInto(words[0]);
     const int level = words[1].toInt();
@@ -179,7 +178,7 @@ int levRender(const QStringList &args)
     return 0;
 }
 
-int levFrame(const QStringList &args)
+int levFrame(const ToolCommand &command, const QStringList &args)
 {
     QCommandLineParser parser;
     addPictureOptions(parser);
@@ -188,9 +187,7 @@ int levFrame(const QStringList &args)
     parser.addOption({"lag", "Milliseconds since the previous frame (default 1).", "N", "1"});
     parser.addOption({"palscroll", "The first palette row shown, 0 to 11 (default 0).", "N", "0"});
     parser.addOption({"palette", "The selected palette slot (default 0,0).", "COLUMN,ROW"});
-    QStringList words = parseCommand(parser, args, 3,
-                                     "lev frame FILE LEVEL OUT [--gamedir DIR] [--view X,Y] [--pointer X,Y] "
-                                     "[--lag N] [--palscroll N] [--palette COLUMN,ROW] [--depth 16|32]");
+    QStringList words = parseCommand(parser, args, command, 3);
     LevelScene scene(parser, words, 761, 483, true);
     auto [vx, vy] = parseOffset(parser.value("view").isEmpty() ? "0,0" : parser.value("view"), "view");
     auto [px, py] = parsePair(parser.value("pointer").isEmpty() ? "320,240" : parser.value("pointer"), "pointer");
@@ -217,19 +214,17 @@ int levFrame(const QStringList &args)
 
 } // namespace
 
-int runLevCommand(const QStringList &args)
-{
-    qm::initstore();
-    const QString command = args.value(0);
-    if (command == "info")
-        return levInfo(args);
-    if (command == "new")
-        return levNew(args);
-    if (command == "copy")
-        return levCopy(args);
-    if (command == "render")
-        return levRender(args);
-    if (command == "frame")
-        return levFrame(args);
-    throw UsageError{"unknown command: lev " + command};
-}
+const ToolGroup levGroup{
+    "lev", "levels files", qm::initstore,
+    {
+        {"lev", "info", "FILE [--cells]", "Reads a levels file and prints it as JSON.", levInfo},
+        {"lev", "new", "FILE [--author TEXT] [--levels N]",
+         "Writes a new levels file as New Levels File makes it, with N default levels.", levNew},
+        {"lev", "copy", "IN OUT", "Reads a levels file and writes it again, as Save does.", levCopy},
+        {"lev", "render", "FILE LEVEL OUT [--gamedir DIR] [--depth 16|32]",
+         "Draws a whole level as an image (.png or .ppm).", levRender},
+        {"lev", "frame",
+         "FILE LEVEL OUT [--gamedir DIR] [--view X,Y] [--pointer X,Y] [--lag N] [--palscroll N] "
+         "[--palette COLUMN,ROW] [--depth 16|32]",
+         "Draws one frame of the editor on a level, exactly as the window does.", levFrame},
+    }};
