@@ -114,6 +114,11 @@ void TMainForm::Openlevelsfile1Click()
                                         this);
     if (path.isEmpty())
         return;
+    openLevelsFile(path);
+}
+
+void TMainForm::openLevelsFile(const QString &path)
+{
     // The whole file is read and checked before the open file is given up: a file that cannot be
     // read leaves the editor as it was.
     LevelsFileContent content = loadlevelsfile(toPath(path));
@@ -129,6 +134,11 @@ void TMainForm::Openlevelsfile1Click()
         startEditing();
     saved = true;
     enablefilemenus();
+}
+
+void TMainForm::openAtStart(const QString &path)
+{
+    guarded([this, &path] { openLevelsFile(path); });
 }
 
 void TMainForm::writeLevelsFileTo(const QString &path)

@@ -1,14 +1,63 @@
-// The editor: one process, one main window; no command-line arguments are read.
+// The editor: one process, one main window. The command line may name a levels file to open at start.
 
 #include "qmeditorunit1.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QTimer>
+#include <cstdio>
+
+namespace {
+
+void describe(QCommandLineParser &parser)
+{
+    parser.setApplicationDescription(QString(qm::kApplicationTitle)
+                                     + "\nCreates, opens and paints the levels files of Quillmoss. Its data "
+                                       "files are looked up beside the program.");
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument("FILE", "A levels file (.lev) to open at start, as Open Levels File does.",
+                                 "[FILE]");
+}
+
+} // namespace
 
 int main(int argc, char **argv)
 {
-    QApplication application(argc, argv);
-    QApplication::setApplicationName(qm::kApplicationTitle);
+    QCoreApplication::setApplicationName("qmeditor");
+    QGuiApplication::setDesktopFileName("quillmoss-editor");
+    QCoreApplication::setApplicationVersion(QStringLiteral("%1.%2").arg(QM_VERSION_MAJOR).arg(QM_VERSION_MINOR));
+
+    // --help and --version answer without a window, so they work where no display is.
+    {
+        QStringList arguments;
+        for (int i = 0; i < argc; ++i)
+            arguments << QString::fromLocal8Bit(argv[i]);
+        QCommandLineParser early;
+        describe(early);
+        early.parse(arguments);
+        if (early.isSet("help") || early.isSet("version")) {
+            QCoreApplication application(argc, argv);
+            QCommandLineParser parser;
+            describe(parser);
+            parser.process(application); // prints and exits
+        }
+    }
+
+    QApplication application(argc, argv); // takes Qt's own options (-platform, ...) off the command line
+    QCommandLineParser parser;
+    describe(parser);
+    parser.process(application);
+    if (parser.positionalArguments().size() > 1) {
+        std::fputs("qmeditor: at most one levels file can be opened\n", stderr);
+        return 1;
+    }
     qm::TMainForm mainForm; // its creation runs FormCreate, then the dialogs are made
     mainForm.show();
+    if (!parser.positionalArguments().isEmpty()) {
+        const QString path = parser.positionalArguments().first();
+        // Once the window is up, so the levels dialog and any error box stand over it.
+        QTimer::singleShot(0, &mainForm, [&mainForm, path] { mainForm.openAtStart(path); });
+    }
     return QApplication::exec();
 }

@@ -86,6 +86,11 @@ public:
     void disablefilemenus();
     void Newlevelsfile1Click();
     void Openlevelsfile1Click();
+    // Open Levels File after its file dialog: reads path, then shows the levels dialog.
+    void openLevelsFile(const QString &path);
+    // The file named on the command line, opened as Open Levels File does; a file that cannot be read
+    // shows its message and the editor goes on without a file.
+    void openAtStart(const QString &path);
     void Save1Click();
     void Saveas1Click();
     void Close1Click();

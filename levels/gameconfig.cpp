@@ -7,6 +7,8 @@
 #include "platform/files.h"
 #include "platform/numbers.h"
 
+#include <filesystem>
+#include <fstream>
 #include <string_view>
 
 namespace qm {
@@ -200,9 +202,29 @@ std::string gameconfigtext()
     return out;
 }
 
+namespace {
+
+// True when path is a file holding exactly these bytes. Any doubt (missing, unreadable, another size)
+// answers false, and the file is then written as usual.
+bool holdsExactly(const std::string &path, const std::string &text)
+{
+    std::error_code error;
+    if (std::filesystem::file_size(path, error) != text.size() || error)
+        return false;
+    std::ifstream in(path, std::ios::binary);
+    std::string held(text.size(), '\0');
+    return in.read(held.data(), static_cast<std::streamsize>(held.size())) && held == text;
+}
+
+} // namespace
+
 void writegameconfig(const std::string &path)
 {
     std::string text = gameconfigtext();
+    // A file that already says the same is left alone: the game directory may be installed where the
+    // user cannot write, and an unchanged configuration must not fail there.
+    if (holdsExactly(path, text))
+        return;
     writeFileSafely(path, text.data(), text.size());
 }
 

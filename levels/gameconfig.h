@@ -46,7 +46,8 @@ void readgameconfigtext(const std::string &text);
 // The file text for the values held.
 std::string gameconfigtext();
 
-// Writes the values, replacing the file safely: on failure the previous file is untouched.
+// Writes the values, replacing the file safely: on failure the previous file is untouched. A file that
+// already holds exactly these bytes is not written again (nor touched).
 void writegameconfig(const std::string &path);
 void writegameconfig();
 

@@ -228,3 +228,26 @@ TEST_F(FileCommands, TheGamesLevelsFileChosenIsWrittenAtExit)
     std::vector<uint8_t> config = qmtest::readFile(dir.path("Quillmoss.Cfg"));
     EXPECT_NE(std::string(config.begin(), config.end()).find("\r\nLevels File = Other.lev;\r\n"), std::string::npos);
 }
+
+// The file named on the command line: opened as Open Levels File does, without its file dialog; one
+// that cannot be read shows its message and leaves the editor without a file.
+TEST_F(FileCommands, TheFileNamedAtStartOpensAsOpenDoes)
+{
+    qmtest::writeFile(dir.path("bad.lev"), std::string("not a levels file"));
+    form->openAtStart(QString::fromStdString(dir.path("bad.lev")));
+    EXPECT_EQ(messages.back(), "Read beyond end of file");
+    EXPECT_FALSE(fileopen);
+
+    newFile("Sea", true);
+    fileAnswers.push_back(QString::fromStdString(dir.path("start.lev")));
+    form->Saveas1->trigger();
+    form->Close1->trigger();
+    ASSERT_FALSE(fileopen);
+    closeLevelsDialog(true);
+    form->openAtStart(QString::fromStdString(dir.path("start.lev")));
+    EXPECT_TRUE(fileopen);
+    EXPECT_TRUE(form->DXTimer.Enabled());
+    EXPECT_EQ(levelsfilepath, dir.path("start.lev"));
+    ASSERT_EQ(fileDialogs.size(), 1u); // Save as only
+    EXPECT_EQ(fileDialogs[0].title, "Save levels file");
+}

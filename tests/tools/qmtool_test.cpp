@@ -170,3 +170,30 @@ TEST(QmtoolLev, CheckPrintsFindingsAndExitsTwoOnErrors)
     EXPECT_TRUE(damaged.out.isEmpty());
     EXPECT_EQ(qmtool({"lev", "check", file, "3"}).status, 1);
 }
+
+// Every command listed by --help answers its own --help with its usage line and status 0, and the
+// manual page made from the same text has an entry for it.
+TEST(QmtoolHelp, EveryListedCommandHasItsHelpAndAManualEntry)
+{
+    const ToolRun overview = qmtool({"--help"});
+    ASSERT_EQ(overview.status, 0);
+    const ToolRun manual = qmtool({"--manual-page"});
+    ASSERT_EQ(manual.status, 0);
+    int commands = 0;
+    for (const QByteArray &line : overview.out.split('\n')) {
+        if (!line.startsWith("  qmtool "))
+            continue;
+        const QList<QByteArray> words = line.trimmed().split(' ');
+        const ToolRun help = qmtool({QString(words[1]), QString(words[2]), "--help"});
+        EXPECT_EQ(help.status, 0) << line.constData();
+        EXPECT_TRUE(help.out.startsWith("usage: " + line.trimmed() + "\n")) << help.out.constData();
+        EXPECT_TRUE(help.err.isEmpty());
+        QByteArray entry = line.trimmed();
+        entry.replace("-", "\\-");
+        EXPECT_TRUE(manual.out.contains(".B " + entry + "\n")) << line.constData();
+        ++commands;
+    }
+    EXPECT_GE(commands, 12);
+    EXPECT_EQ(qmtool({"lev", "--help"}).status, 0);
+    EXPECT_TRUE(qmtool({"--version"}).out.startsWith("qmtool 1.2"));
+}

@@ -3,9 +3,11 @@
 //   qmgamegen DIR                          write every data file of the game directory into DIR
 //   qmgamegen --contact-sheet FILE.dxg OUT.png
 //                                          every picture of a graphics file, as the editor draws it
+//   qmgamegen --icons DIR                  the program's icon in every size, as an icon theme's folders
 
 #include "contactsheet.h"
 #include "gamefiles.h"
+#include "icon.h"
 
 #include "platform/errors.h"
 
@@ -19,7 +21,8 @@ namespace {
 int usage()
 {
     std::fputs("usage: qmgamegen DIR\n"
-               "       qmgamegen --contact-sheet FILE.dxg OUT.png\n",
+               "       qmgamegen --contact-sheet FILE.dxg OUT.png\n"
+               "       qmgamegen --icons DIR\n",
                stderr);
     return 2;
 }
@@ -31,6 +34,10 @@ int main(int argc, char **argv)
     try {
         if (argc == 4 && std::strcmp(argv[1], "--contact-sheet") == 0) {
             qm::gamegen::writeContactSheet(argv[2], argv[3]);
+            return 0;
+        }
+        if (argc == 3 && std::strcmp(argv[1], "--icons") == 0) {
+            qm::gamegen::writeIcons(argv[2]);
             return 0;
         }
         if (argc == 2 && argv[1][0] != '-') {

@@ -13,10 +13,10 @@
 
 namespace {
 
-int cfgInfo(const QStringList &args)
+int cfgInfo(const ToolCommand &command, const QStringList &args)
 {
     QCommandLineParser parser;
-    QStringList words = parseCommand(parser, args, 1, "cfg info FILE");
+    QStringList words = parseCommand(parser, args, command, 1);
     qm::readgameconfig(localPath(words[0]));
     QJsonArray songs;
     for (int k = 1; k <= std::min(qm::cfgsongcount, qm::kMaxSongs); ++k)
@@ -40,10 +40,10 @@ int cfgInfo(const QStringList &args)
 }
 
 // As the editor does at exit: whatever was read is written, even after a failed read.
-int cfgCopy(const QStringList &args)
+int cfgCopy(const ToolCommand &command, const QStringList &args)
 {
     QCommandLineParser parser;
-    QStringList words = parseCommand(parser, args, 2, "cfg copy IN OUT");
+    QStringList words = parseCommand(parser, args, command, 2);
     int status = 0;
     try {
         qm::readgameconfig(localPath(words[0]));
@@ -57,13 +57,10 @@ int cfgCopy(const QStringList &args)
 
 } // namespace
 
-int runCfgCommand(const QStringList &args)
-{
-    qm::initgameconfig();
-    const QString command = args.value(0);
-    if (command == "info")
-        return cfgInfo(args);
-    if (command == "copy")
-        return cfgCopy(args);
-    throw UsageError{"unknown command: cfg " + command};
-}
+const ToolGroup cfgGroup{
+    "cfg", "the game configuration file", qm::initgameconfig,
+    {
+        {"cfg", "info", "FILE", "Reads a game configuration file and prints its values as JSON.", cfgInfo},
+        {"cfg", "copy", "IN OUT",
+         "Reads a game configuration file and writes it again as the editor does at exit.", cfgCopy},
+    }};

@@ -1,8 +1,4 @@
 // qmtool dxg: graphics files.
-//
-//   dxg info FILE                 the pictures and their properties, as JSON
-//   dxg extract FILE INDEX OUT    picture INDEX decoded, as .png or .ppm
-//   dxg pack MANIFEST OUT         a graphics file from images and a JSON manifest (kManifestHelp)
 
 #include "commands.h"
 #include "toolsupport.h"
@@ -51,10 +47,10 @@ const char *const kManifestHelp = R"(The manifest is a JSON object:
     ]
   })";
 
-int dxgInfo(const QStringList &args)
+int dxgInfo(const ToolCommand &command, const QStringList &args)
 {
     QCommandLineParser parser;
-    QStringList words = parseCommand(parser, args, 1, "dxg info FILE");
+    QStringList words = parseCommand(parser, args, command, 1);
     qm::TPictureCollection collection;
     collection.LoadFromFile(localPath(words[0]));
     QJsonArray pictures;
@@ -84,10 +80,10 @@ int dxgInfo(const QStringList &args)
     return 0;
 }
 
-int dxgExtract(const QStringList &args)
+int dxgExtract(const ToolCommand &command, const QStringList &args)
 {
     QCommandLineParser parser;
-    QStringList words = parseCommand(parser, args, 3, "dxg extract FILE INDEX OUT");
+    QStringList words = parseCommand(parser, args, command, 3);
     bool ok = false;
     int index = words[1].toInt(&ok);
     if (!ok)
@@ -236,11 +232,11 @@ struct ManifestReader {
     }
 };
 
-int dxgPack(const QStringList &args)
+int dxgPack(const ToolCommand &command, const QStringList &args)
 {
     QCommandLineParser parser;
-    const QString synopsis = QString("dxg pack MANIFEST OUT\n\n") + kManifestHelp;
-    QStringList words = parseCommand(parser, args, 2, synopsis);
+    parser.setApplicationDescription(kManifestHelp);
+    QStringList words = parseCommand(parser, args, command, 2);
     ManifestReader reader{words[0]};
     QFile file(words[0]);
     if (!file.open(QIODevice::ReadOnly))
@@ -271,14 +267,11 @@ int dxgPack(const QStringList &args)
 
 } // namespace
 
-int runDxgCommand(const QStringList &args)
-{
-    const QString command = args.value(0);
-    if (command == "info")
-        return dxgInfo(args);
-    if (command == "extract")
-        return dxgExtract(args);
-    if (command == "pack")
-        return dxgPack(args);
-    throw UsageError{"usage: qmtool dxg info FILE | extract FILE INDEX OUT | pack MANIFEST OUT"};
-}
+const ToolGroup dxgGroup{
+    "dxg", "graphics files", nullptr,
+    {
+        {"dxg", "info", "FILE", "Prints the pictures of a graphics file and their properties as JSON.", dxgInfo},
+        {"dxg", "extract", "FILE INDEX OUT", "Writes picture INDEX, decoded, as an image (.png or .ppm).",
+         dxgExtract},
+        {"dxg", "pack", "MANIFEST OUT", "Builds a graphics file from images and a JSON manifest.", dxgPack},
+    }};

@@ -60,11 +60,11 @@ void readInto(const QString &path)
     qm::readlevelsfile();
 }
 
-int levInfo(const QStringList &args)
+int levInfo(const ToolCommand &command, const QStringList &args)
 {
     QCommandLineParser parser;
     parser.addOption({"cells", "Include the cells of every level."});
-    QStringList words = parseCommand(parser, args, 1, "lev info FILE [--cells]");
+    QStringList words = parseCommand(parser, args, command, 1);
     readInto(words[0]);
     QJsonArray offsets;
     for (int32_t offset : qm::levelsinfo.offsets)
@@ -82,17 +82,16 @@ int levInfo(const QStringList &args)
     return 0;
 }
 
-int levNew(const QStringList &args)
+int levNew(const ToolCommand &command, const QStringList &args)
 {
     QCommandLineParser parser;
     parser.addOption({"author", "The author's name.", "TEXT"});
     parser.addOption({"levels", "How many default levels (0 to 200, default 1).", "N", "1"});
-    const QString synopsis = "lev new FILE [--author TEXT] [--levels N]";
-    QStringList words = parseCommand(parser, args, 1, synopsis);
+    QStringList words = parseCommand(parser, args, command, 1);
     bool ok = false;
     int count = parser.value("levels").toInt(&ok);
     if (!ok || count < 0 || count > qm::kMaxLevels)
-        throw UsageError{"--levels takes a number from 0 to 200\nusage: qmtool " + synopsis};
+        throw UsageError{"--levels takes a number from 0 to 200\nusage: " + usageLine(command)};
 
     // As the new-file command makes it: a fresh header, then the levels added one by one.
     qm::levelsinfo = qm::Tlevels{};
@@ -106,10 +105,10 @@ int levNew(const QStringList &args)
     return 0;
 }
 
-int levCopy(const QStringList &args)
+int levCopy(const ToolCommand &command, const QStringList &args)
 {
     QCommandLineParser parser;
-    QStringList words = parseCommand(parser, args, 2, "lev copy IN OUT");
+    QStringList words = parseCommand(parser, args, command, 2);
     readInto(words[0]);
     qm::levelsfilepath = localPath(words[1]);
     qm::writelevelsfile();
@@ -177,11 +176,11 @@ void addPictureOptions(QCommandLineParser &parser)
     parser.addOption({"depth", "Pixel format of the display: 16 or 32 bits (default 32).", "BITS"});
 }
 
-int levRender(const QStringList &args)
+int levRender(const ToolCommand &command, const QStringList &args)
 {
     QCommandLineParser parser;
     addPictureOptions(parser);
-    QStringList words = parseCommand(parser, args, 3, "lev render FILE LEVEL OUT [--gamedir DIR] [--depth 16|32]");
+    QStringList words = parseCommand(parser, args, command, 3);
     // The size is known once the file is read: read it first for the level's extent.
     readInto(words[0]);
     const int level = words[1].toInt();
@@ -197,7 +196,7 @@ int levRender(const QStringList &args)
     return 0;
 }
 
-int levFrame(const QStringList &args)
+int levFrame(const ToolCommand &command, const QStringList &args)
 {
     QCommandLineParser parser;
     addPictureOptions(parser);
@@ -206,9 +205,7 @@ int levFrame(const QStringList &args)
     parser.addOption({"lag", "Milliseconds since the previous frame (default 1).", "N", "1"});
     parser.addOption({"palscroll", "The first palette row shown, 0 to 11 (default 0).", "N", "0"});
     parser.addOption({"palette", "The selected palette slot (default 0,0).", "COLUMN,ROW"});
-    QStringList words = parseCommand(parser, args, 3,
-                                     "lev frame FILE LEVEL OUT [--gamedir DIR] [--view X,Y] [--pointer X,Y] "
-                                     "[--lag N] [--palscroll N] [--palette COLUMN,ROW] [--depth 16|32]");
+    QStringList words = parseCommand(parser, args, command, 3);
     LevelScene scene(parser, words, 761, 483, true);
     auto [vx, vy] = parseOffset(parser.value("view").isEmpty() ? "0,0" : parser.value("view"), "view");
     auto [px, py] = parsePair(parser.value("pointer").isEmpty() ? "320,240" : parser.value("pointer"), "pointer");
@@ -234,19 +231,12 @@ int levFrame(const QStringList &args)
 }
 
 // The findings of one level or of all; exit status 2 when one of them is an error.
-int levCheck(const QStringList &args)
+int levCheck(const ToolCommand &command, const QStringList &args)
 {
     QCommandLineParser parser;
     parser.addOption({"gamedir", "Where the graphics files are (default: the directory of qmtool).", "DIR"});
     parser.addOption({"json", "Print the findings as JSON."});
-    const QString synopsis = "lev check FILE [LEVEL] [--gamedir DIR] [--json]";
-    QStringList argv = args;
-    argv.prepend(QStringLiteral("qmtool"));
-    if (!parser.parse(argv))
-        throw UsageError{parser.errorText() + "\nusage: qmtool " + synopsis};
-    QStringList words = parser.positionalArguments().mid(1);
-    if (words.isEmpty() || words.size() > 2)
-        throw UsageError{"usage: qmtool " + synopsis};
+    QStringList words = parseCommand(parser, args, command, 1, 2);
     readInto(words[0]);
     const int first = words.size() == 2 ? levelNumber(words[1]) : 1;
     const int last = words.size() == 2 ? first : qm::levelsinfo.count;
@@ -289,21 +279,20 @@ int levCheck(const QStringList &args)
 
 } // namespace
 
-int runLevCommand(const QStringList &args)
-{
-    qm::initstore();
-    const QString command = args.value(0);
-    if (command == "info")
-        return levInfo(args);
-    if (command == "new")
-        return levNew(args);
-    if (command == "copy")
-        return levCopy(args);
-    if (command == "render")
-        return levRender(args);
-    if (command == "frame")
-        return levFrame(args);
-    if (command == "check")
-        return levCheck(args);
-    throw UsageError{"unknown command: lev " + command};
-}
+const ToolGroup levGroup{
+    "lev", "levels files", qm::initstore,
+    {
+        {"lev", "info", "FILE [--cells]", "Reads a levels file and prints it as JSON.", levInfo},
+        {"lev", "new", "FILE [--author TEXT] [--levels N]",
+         "Writes a new levels file as New Levels File makes it, with N default levels.", levNew},
+        {"lev", "copy", "IN OUT", "Reads a levels file and writes it again, as Save does.", levCopy},
+        {"lev", "render", "FILE LEVEL OUT [--gamedir DIR] [--depth 16|32]",
+         "Draws a whole level as an image (.png or .ppm).", levRender},
+        {"lev", "frame",
+         "FILE LEVEL OUT [--gamedir DIR] [--view X,Y] [--pointer X,Y] [--lag N] [--palscroll N] "
+         "[--palette COLUMN,ROW] [--depth 16|32]",
+         "Draws one frame of the editor on a level, exactly as the window does.", levFrame},
+        {"lev", "check", "FILE [LEVEL] [--gamedir DIR] [--json]",
+         "Checks one level or all for what would make it unplayable or look wrong; exit status 2 on an error.",
+         levCheck},
+    }};

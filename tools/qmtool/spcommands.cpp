@@ -13,26 +13,25 @@
 
 namespace {
 
-int spList(const QStringList &args)
+int spList(const ToolCommand &command, const QStringList &args)
 {
     QCommandLineParser parser;
-    QStringList words = parseCommand(parser, args, 1, "sp list LEVELSDAT");
+    QStringList words = parseCommand(parser, args, command, 1);
     for (const std::string &line : qm::supaplexlist(qm::readsupaplexfile(localPath(words[0]))))
         std::printf("%s\n", QString::fromLatin1(line.data(), qsizetype(line.size())).toUtf8().constData());
     return 0;
 }
 
-int spImport(const QStringList &args)
+int spImport(const ToolCommand &command, const QStringList &args)
 {
     QCommandLineParser parser;
     parser.addOption({"name", "Name of the imported level (default Untitled).", "TEXT", "Untitled"});
     parser.addOption({"dxg", "Graphics file of the imported level (default computer.dxg).", "NAME", "computer.dxg"});
-    const QString synopsis = "sp import LEVELSDAT N LEVFILE [--name TEXT] [--dxg NAME]";
-    QStringList words = parseCommand(parser, args, 3, synopsis);
+    QStringList words = parseCommand(parser, args, command, 3);
     bool ok = false;
     const int number = words[1].toInt(&ok);
     if (!ok || number < 1 || number > qm::kSupaplexLevels)
-        throw UsageError{"N is a level of the Supaplex file, 1 to 111\nusage: qmtool " + synopsis};
+        throw UsageError{"N is a level of the Supaplex file, 1 to 111\nusage: " + usageLine(command)};
     const qm::SupaplexFile supaplex = qm::readsupaplexfile(localPath(words[0]));
 
     // The levels file: read when it exists, otherwise a new one as New Levels File makes it.
@@ -54,13 +53,10 @@ int spImport(const QStringList &args)
 
 } // namespace
 
-int runSpCommand(const QStringList &args)
-{
-    qm::initstore();
-    const QString command = args.value(0);
-    if (command == "list")
-        return spList(args);
-    if (command == "import")
-        return spImport(args);
-    throw UsageError{"unknown command: sp " + command};
-}
+const ToolGroup spGroup{
+    "sp", "Supaplex levels files", qm::initstore,
+    {
+        {"sp", "list", "LEVELSDAT", "Lists the 111 levels of a Supaplex levels file, one a line.", spList},
+        {"sp", "import", "LEVELSDAT N LEVFILE [--name TEXT] [--dxg NAME]",
+         "Appends Supaplex level N (1 to 111), converted, to a levels file (made when missing).", spImport},
+    }};

@@ -1,5 +1,7 @@
 #include "toolsupport.h"
 
+#include "commands.h"
+
 #include "graphics/directdrawsurface.h"
 
 #include "platform/errors.h"
@@ -9,6 +11,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -19,17 +22,33 @@ QJsonValue jsonText(const std::string &bytes)
 
 std::string localPath(const QString &path) { return QFile::encodeName(path).toStdString(); }
 
-QStringList parseCommand(QCommandLineParser &parser, const QStringList &args, int positional,
-                         const QString &synopsis)
+QString usageLine(const ToolCommand &command)
 {
+    return QString("qmtool %1 %2 %3").arg(command.group, command.name, command.arguments).trimmed();
+}
+
+QStringList parseCommand(QCommandLineParser &parser, const QStringList &args, const ToolCommand &command,
+                         int positional, int maxPositional)
+{
+    const QCommandLineOption help({"h", "help"}, "Shows this help.");
+    parser.addOption(help);
     QStringList argv = args;
     argv.prepend(QStringLiteral("qmtool"));
+    const QString usage = "usage: " + usageLine(command);
     if (!parser.parse(argv))
-        throw UsageError{parser.errorText() + "\nusage: qmtool " + synopsis};
+        throw UsageError{parser.errorText() + "\n" + usage};
+    if (parser.isSet(help)) {
+        QString text = usage + "\n" + command.summary + "\n";
+        if (!parser.applicationDescription().isEmpty())
+            text += "\n" + parser.applicationDescription() + "\n";
+        const QString options = parser.helpText();
+        text += "\n" + options.mid(options.indexOf("Options:"));
+        throw HelpRequested{text};
+    }
     QStringList words = parser.positionalArguments();
     words.removeFirst(); // the command word
-    if (words.size() != positional)
-        throw UsageError{"usage: qmtool " + synopsis};
+    if (words.size() < positional || words.size() > std::max(positional, maxPositional))
+        throw UsageError{usage};
     return words;
 }
 

@@ -6,10 +6,20 @@
 #include <QString>
 #include <string>
 
+struct ToolCommand;
+
 // A usage error: printed with the command's synopsis, exit status 1.
 struct UsageError {
     QString message;
 };
+
+// --help was given: text is the command's help, printed on standard output with exit status 0.
+struct HelpRequested {
+    QString text;
+};
+
+// "qmtool lev info FILE [--cells]"
+QString usageLine(const ToolCommand &command);
 
 // Texts of the files are 8-bit: byte b becomes character U+00bb, so JSON output is valid UTF-8 and
 // loses nothing.
@@ -17,9 +27,11 @@ QJsonValue jsonText(const std::string &bytes);
 std::string localPath(const QString &path);
 
 // Parses args (the words after the group name, the command word first) with parser and checks that
-// exactly `positional` positional arguments follow the command word.
-QStringList parseCommand(QCommandLineParser &parser, const QStringList &args, int positional,
-                         const QString &synopsis);
+// `positional` positional arguments (up to maxPositional, when given) follow the command word. Adds
+// -h/--help, which throws HelpRequested with the command's usage line, summary, the parser's
+// description (further details, when set) and its options.
+QStringList parseCommand(QCommandLineParser &parser, const QStringList &args, const ToolCommand &command,
+                         int positional, int maxPositional = -1);
 
 void printJson(const QJsonValue &value);
 
