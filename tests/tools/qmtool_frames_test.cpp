@@ -104,3 +104,24 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto &info) { return std::string(info.param.name); });
 
 } // namespace
+
+// The sheet of the sample levels file, looked at and found right: every level under its number and
+// name, each drawn small from its own theme. QM_PRINT_GOLDEN=1 prints its checksum.
+TEST(QmtoolSheet, OfTheSampleFileMatchesTheGolden)
+{
+    qmtest::TempDir dir;
+    const QString out = QString::fromStdString(dir.path("sheet.ppm"));
+    QProcess tool;
+    tool.start(QMTOOL_PATH, {"lev", "sheet", QM_GAME_DIR "/Sample.lev", out, "--columns", "4", "--size", "4"});
+    ASSERT_TRUE(tool.waitForFinished(60000));
+    ASSERT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().constData();
+    const uint64_t hash = fnv1a(qmtest::readFile(out.toStdString()));
+    if (qEnvironmentVariableIsSet("QM_PRINT_GOLDEN"))
+        std::printf("Sheet 0x%016llxull\n", static_cast<unsigned long long>(hash));
+    EXPECT_EQ(hash, 0x84fd9ab5fc7034e3ull) << "the sheet changed: look at it and renew the checksum";
+
+    tool.start(QMTOOL_PATH, {"lev", "sheet", QM_GAME_DIR "/Sample.lev", out, "--size", "41"});
+    ASSERT_TRUE(tool.waitForFinished(60000));
+    EXPECT_EQ(tool.exitCode(), 1);
+    EXPECT_TRUE(tool.readAllStandardError().startsWith("--size takes a number from 1 to 40"));
+}

@@ -53,12 +53,16 @@ QJsonObject levelJson(const qm::tlevel &level, bool withCells)
     return json;
 }
 
+} // namespace
+
 void readInto(const QString &path)
 {
     qm::resetstore();
     qm::levelsfilepath = localPath(path);
     qm::readlevelsfile();
 }
+
+namespace {
 
 int levInfo(const QStringList &args)
 {
@@ -127,7 +131,8 @@ int levelNumber(const QString &text)
     return level;
 }
 
-// --gamedir, by default the directory of qmtool, ending in '/'.
+} // namespace
+
 std::string gamedirOption(const QCommandLineParser &parser)
 {
     QString dir = parser.value("gamedir");
@@ -135,6 +140,8 @@ std::string gamedirOption(const QCommandLineParser &parser)
         dir = QCoreApplication::applicationDirPath();
     return localPath(QDir(dir).absolutePath()) + "/";
 }
+
+namespace {
 
 // What render and frame share: the file read, the chosen level current, the pictures loaded from the
 // game directory and prepared for an off-screen target of the editor's pixel format.
@@ -305,5 +312,7 @@ int runLevCommand(const QStringList &args)
         return levFrame(args);
     if (command == "check")
         return levCheck(args);
+    if (command == "sheet")
+        return levSheet(args);
     throw UsageError{"unknown command: lev " + command};
 }
