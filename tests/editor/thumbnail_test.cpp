@@ -20,12 +20,7 @@ constexpr int kFarAway = 72;    // skips of 2^31 - 1
 // The frame tests' theme and four pictures of unusual geometry.
 Bytes oddTheme()
 {
-    std::vector<PictureEntry> pictures;
-    pictures.push_back(PictureEntry::fromImage("background", solid(40, 40, kBackground), {.bitCount = 24}));
-    for (int k = 1; k <= 68; ++k)
-        pictures.push_back(tilePicture(k, k == 20 ? 2 : 1));
-    pictures[21].skipWidth = 10;
-    pictures[21].skipHeight = 40;
+    std::vector<PictureEntry> pictures = syntheticThemePictures();
     PixelImage odd = solid(106, 67, 0);
     for (int y = 0; y < odd.height; ++y)
         for (int x = 0; x < odd.width; ++x)
