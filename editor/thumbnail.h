@@ -52,7 +52,7 @@ struct Thumbnail {
 
 // Samples the prepared pictures of tiles (picture k for tile value k, as the map view takes them) for
 // squares of `square` pixels (1 to 40, clamped). Pictures not prepared have no patterns, as they draw
-// nothing. A picture cut into so many patterns that their samples would pass a million keeps only its
+// nothing. A picture cut into so many patterns that their samples would pass 2^20 keeps only its
 // first patterns; cells showing the others stay as below them.
 ThumbnailTiles reduceTiles(const TPictureCollection &tiles, int32_t square);
 

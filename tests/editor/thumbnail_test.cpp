@@ -113,7 +113,7 @@ TEST_P(Thumbnails, EqualTheFullDrawingSampled)
     EXPECT_EQ(differing, 0);
 }
 
-// A picture cut into more patterns than a million samples keeps its first ones only: a hostile
+// A picture cut into patterns of more than 2^20 samples in all keeps its first ones only: a hostile
 // graphics file cannot make the tiles of a thumbnail grow without bound.
 TEST_P(Thumbnails, KeepABoundedNumberOfSamples)
 {

@@ -22,7 +22,7 @@ namespace {
 
 const char *const kSynopsis = "lev sheet FILE OUT [--columns N] [--size PIXELS] [--gamedir DIR]";
 
-constexpr int kMargin = 8;      // around the sheet and between the levels
+constexpr int kMargin = 8;   // around the sheet and between the levels
 constexpr int kLabelGap = 3; // between a label and its thumbnail
 constexpr int kMaxSide = 32767;
 constexpr int64_t kMaxPixels = int64_t(1) << 28;
