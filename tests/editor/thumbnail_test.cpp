@@ -121,8 +121,7 @@ TEST_P(Thumbnails, KeepABoundedNumberOfSamples)
     for (const ThumbnailTiles::Tile &tile : reduced.tiles)
         EXPECT_LE(tile.samples.size(), size_t(1) << 20);
     const ThumbnailTiles::Tile &dust = reduced.tiles[kDust];
-    if (dust.width * dust.height > 0)
-        EXPECT_LT(dust.patterns, 1100000);
+    EXPECT_TRUE(dust.width * dust.height == 0 || dust.patterns < 1100000); // no samples: nothing to keep
 }
 
 INSTANTIATE_TEST_SUITE_P(
