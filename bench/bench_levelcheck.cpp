@@ -1,10 +1,13 @@
-// Level checks: all 200 levels of a full file, 100 x 100 squares each, against the pictures of the
-// computer theme, as qmtool lev check and Check All Levels do.
+// Level checks and thumbnails: all 200 levels of a full file, 100 x 100 squares each, against the
+// pictures of the computer theme, as qmtool lev check, Check All Levels and qmtool lev sheet do.
 
 #include "editor/levelgraphics.h"
+#include "editor/thumbnail.h"
 #include "levels/levelcheck.h"
 #include "levels/painting.h"
 #include "levels/tiles.h"
+
+#include "scene.h"
 
 #include <benchmark/benchmark.h>
 #include <memory>
@@ -52,5 +55,29 @@ void BM_CheckLevels(benchmark::State &state)
     }
 }
 BENCHMARK(BM_CheckLevels)->Unit(benchmark::kMillisecond);
+
+// Sampling the theme's tile pictures, once per graphics file and size.
+void BM_ThumbnailTiles(benchmark::State &state)
+{
+    static qmbench::GamePictures pictures(qm::SurfacePixelFormat::Xrgb8888);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(qm::reduceTiles(pictures.tiles.Items(), int32_t(state.range(0))).tiles.size());
+}
+BENCHMARK(BM_ThumbnailTiles)->ArgName("size")->Arg(2)->Arg(4)->Unit(benchmark::kMillisecond);
+
+// The thumbnails of all 200 levels, with squares of 2 and 4 pixels.
+void BM_Thumbnails200(benchmark::State &state)
+{
+    static CheckScene scene;
+    static qmbench::GamePictures pictures(qm::SurfacePixelFormat::Xrgb8888);
+    const qm::ThumbnailTiles tiles = qm::reduceTiles(pictures.tiles.Items(), int32_t(state.range(0)));
+    for (auto _ : state) {
+        uint32_t corner = 0;
+        for (int k = 0; k < qm::kMaxLevels; ++k)
+            corner ^= qm::drawThumbnail(scene.levels[size_t(k)], tiles).pixels.back();
+        benchmark::DoNotOptimize(corner);
+    }
+}
+BENCHMARK(BM_Thumbnails200)->ArgName("size")->Arg(2)->Arg(4)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -130,6 +130,9 @@ def main(argv):
     rep.show("plain write with fsync", "BM_PlainWrite/sync:1")
     rep.show("plain write of a new file with fsync", "BM_PlainWriteNewFile")
     rep.show("check 200 levels of 100 x 100", "BM_CheckLevels")
+    rep.show("thumbnail tiles of computer.dxg, size 4", "BM_ThumbnailTiles/size:4")
+    rep.show("thumbnails of 200 levels, size 2", "BM_Thumbnails200/size:2")
+    rep.show("thumbnails of 200 levels, size 4", "BM_Thumbnails200/size:4")
 
     tile = {b: rep.case(f"BM_KeyedTile/bits:{b}") for b in (32, 16)}
     for b, c in tile.items():
@@ -147,6 +150,7 @@ def main(argv):
     rep.ratio("levels file read <= 2x plain read", "BM_LevelsFileRead", "BM_PlainRead", 2.0)
     rep.ratio("levels file write <= 2x plain write+fsync", "BM_LevelsFileWrite", "BM_PlainWriteNewFile", 2.0)
     rep.absolute("checking 200 levels of 100 x 100 < 100 ms", "BM_CheckLevels", 100e6)
+    rep.absolute("thumbnails of 200 levels 100 x 100 < 250 ms", "BM_Thumbnails200/size:4", 250e6)
 
     if len(argv) > 2:
         with open(argv[2]) as f:

@@ -41,7 +41,7 @@ inline const std::map<std::string, uint32_t> kPointerColors{
     {"mouseright", 0xF01010}, {"mouse", 0xFFFFFF}};
 
 // A theme with pictures 0..68; 20 is 80 wide (two patterns), 21 has SkipWidth 10 and SkipHeight 40.
-inline qm::Bytes syntheticTheme()
+inline std::vector<qm::PictureEntry> syntheticThemePictures()
 {
     std::vector<qm::PictureEntry> pictures;
     pictures.push_back(qm::PictureEntry::fromImage("background", solid(640, 480, kBackground), {.bitCount = 24}));
@@ -49,8 +49,10 @@ inline qm::Bytes syntheticTheme()
         pictures.push_back(tilePicture(k, k == 20 ? 2 : 1));
     pictures[21].skipWidth = 10;
     pictures[21].skipHeight = 40;
-    return qm::writeGraphicsFile(pictures);
+    return pictures;
 }
+
+inline qm::Bytes syntheticTheme() { return qm::writeGraphicsFile(syntheticThemePictures()); }
 
 // Editor pictures: "fondtop" is the panel, black (transparent) where the slots show.
 inline qm::Bytes syntheticEditor()

@@ -104,3 +104,66 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto &info) { return std::string(info.param.name); });
 
 } // namespace
+
+namespace {
+
+// A binary PPM as qmtool writes it: "P6\n<width> <height>\n255\n", then RGB bytes.
+struct Ppm {
+    int width = 0, height = 0;
+    std::vector<uint8_t> bytes;
+    size_t data = 0;
+
+    explicit Ppm(const std::string &path) : bytes(qmtest::readFile(path))
+    {
+        const std::string text(bytes.begin(), bytes.begin() + std::min<size_t>(bytes.size(), 32));
+        int consumed = 0;
+        if (std::sscanf(text.c_str(), "P6 %d %d 255%n", &width, &height, &consumed) == 2 && consumed > 0)
+            data = size_t(consumed) + 1;
+        if (data + size_t(width) * size_t(height) * 3 > bytes.size())
+            width = height = 0;
+    }
+    uint32_t rgb(int x, int y) const
+    {
+        const uint8_t *p = &bytes[data + (size_t(y) * size_t(width) + size_t(x)) * 3];
+        return uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | p[2];
+    }
+};
+
+} // namespace
+
+// The sheet of the sample levels file, looked at and found right: every level under its number and
+// name, each drawn small from its own theme. QM_PRINT_GOLDEN=1 prints its checksum. Its first
+// thumbnail is lev render's drawing of level 1 sampled at the middle of each quarter of a square.
+TEST(QmtoolSheet, OfTheSampleFileMatchesTheGoldenAndTheRenderedLevel)
+{
+    qmtest::TempDir dir;
+    const QString out = QString::fromStdString(dir.path("sheet.ppm"));
+    const QString render = QString::fromStdString(dir.path("render.ppm"));
+    QProcess tool;
+    tool.start(QMTOOL_PATH, {"lev", "render", QM_GAME_DIR "/Sample.lev", "1", render});
+    ASSERT_TRUE(tool.waitForFinished(60000));
+    ASSERT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().constData();
+    tool.start(QMTOOL_PATH, {"lev", "sheet", QM_GAME_DIR "/Sample.lev", out, "--columns", "4", "--size", "4"});
+    ASSERT_TRUE(tool.waitForFinished(60000));
+    ASSERT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().constData();
+    const uint64_t hash = fnv1a(qmtest::readFile(out.toStdString()));
+    if (qEnvironmentVariableIsSet("QM_PRINT_GOLDEN"))
+        std::printf("Sheet 0x%016llxull\n", static_cast<unsigned long long>(hash));
+    EXPECT_EQ(hash, 0x84fd9ab5fc7034e3ull) << "the sheet changed: look at it and renew the checksum";
+
+    const Ppm sheet(out.toStdString()), full(render.toStdString());
+    ASSERT_EQ(full.width, 24 * 40);
+    ASSERT_EQ(full.height, 14 * 40);
+    ASSERT_GE(sheet.width, 8 + 24 * 4);
+    const int left = 8, top = 8 + 7 + 3; // the margin, the label and its gap
+    int differing = 0;
+    for (int y = 0; y < 14 * 4; ++y)
+        for (int x = 0; x < 24 * 4; ++x)
+            differing += sheet.rgb(left + x, top + y) != full.rgb(x / 4 * 40 + 5 + x % 4 * 10, y / 4 * 40 + 5 + y % 4 * 10);
+    EXPECT_EQ(differing, 0);
+
+    tool.start(QMTOOL_PATH, {"lev", "sheet", QM_GAME_DIR "/Sample.lev", out, "--size", "41"});
+    ASSERT_TRUE(tool.waitForFinished(60000));
+    EXPECT_EQ(tool.exitCode(), 1);
+    EXPECT_TRUE(tool.readAllStandardError().startsWith("--size takes a number from 1 to 40"));
+}

@@ -5,6 +5,7 @@
 // new command adds its row and nothing else.
 
 #include <QStringList>
+#include <string>
 #include <vector>
 
 struct ToolCommand {
@@ -28,3 +29,10 @@ extern const ToolGroup levGroup;
 extern const ToolGroup cfgGroup;
 extern const ToolGroup dxgGroup;
 extern const ToolGroup spGroup;
+
+// Shared by the lev commands: reads a levels file into the store (an unreadable file arrives as
+// qm::Error), and --gamedir, by default the directory of qmtool, ending in '/'.
+class QCommandLineParser;
+void readInto(const QString &path);
+std::string gamedirOption(const QCommandLineParser &parser);
+int levSheet(const ToolCommand &command, const QStringList &args);

@@ -53,12 +53,16 @@ QJsonObject levelJson(const qm::tlevel &level, bool withCells)
     return json;
 }
 
+} // namespace
+
 void readInto(const QString &path)
 {
     qm::resetstore();
     qm::levelsfilepath = localPath(path);
     qm::readlevelsfile();
 }
+
+namespace {
 
 int levInfo(const ToolCommand &command, const QStringList &args)
 {
@@ -126,7 +130,8 @@ int levelNumber(const QString &text)
     return level;
 }
 
-// --gamedir, by default the directory of qmtool, ending in '/'.
+} // namespace
+
 std::string gamedirOption(const QCommandLineParser &parser)
 {
     QString dir = parser.value("gamedir");
@@ -134,6 +139,8 @@ std::string gamedirOption(const QCommandLineParser &parser)
         dir = QCoreApplication::applicationDirPath();
     return localPath(QDir(dir).absolutePath()) + "/";
 }
+
+namespace {
 
 // What render and frame share: the file read, the chosen level current, the pictures loaded from the
 // game directory and prepared for an off-screen target of the editor's pixel format.
@@ -295,4 +302,6 @@ const ToolGroup levGroup{
         {"lev", "check", "FILE [LEVEL] [--gamedir DIR] [--json]",
          "Checks one level or all for what would make it unplayable or look wrong; exit status 2 on an error.",
          levCheck},
+        {"lev", "sheet", "FILE OUT [--columns N] [--size PIXELS] [--gamedir DIR]",
+         "Draws every level of a file small on one image, each under its number and name.", levSheet},
     }};

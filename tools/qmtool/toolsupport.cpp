@@ -65,6 +65,11 @@ void saveSurfaceImage(const qm::TDirectDrawSurface &surface, const QString &path
     QImage image(surface.bits(), surface.Width(), surface.Height(),
                  static_cast<qsizetype>(surface.pitch()),
                  wide ? QImage::Format_RGB32 : QImage::Format_RGB16);
+    saveImage(image, path);
+}
+
+void saveImage(const QImage &image, const QString &path)
+{
     const char *format = path.endsWith(".ppm", Qt::CaseInsensitive) ? "PPM" : "PNG";
     if (!image.convertToFormat(QImage::Format_RGB888).save(path, format))
         throw qm::Error("EInOutError", "Cannot write the image " + localPath(path));

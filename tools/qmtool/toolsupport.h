@@ -35,11 +35,13 @@ QStringList parseCommand(QCommandLineParser &parser, const QStringList &args, co
 
 void printJson(const QJsonValue &value);
 
+class QImage;
 namespace qm {
 class TDirectDrawSurface;
 }
 // Writes a surface's pixels as an image: .png, or .ppm (binary P6), chosen by the name's ending.
 void saveSurfaceImage(const qm::TDirectDrawSurface &surface, const QString &path);
+void saveImage(const QImage &image, const QString &path);
 
 // "X,Y" as two whole numbers, or a usage error naming the option.
 std::pair<int, int> parsePair(const QString &text, const QString &option);
