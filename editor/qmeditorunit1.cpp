@@ -11,6 +11,7 @@
 #include "platform/files.h"
 
 #include <QApplication>
+#include <cerrno>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMenuBar>
@@ -155,13 +156,30 @@ void TMainForm::FormCreate()
         fileopen = false;
         meniulist.Items().LoadFromFile(gamedir + "Editor.dxg");
         loadeddxg.clear();
-        readgameconfig();
+        mGameConfig = GameConfig::Unreadable;
+        try {
+            readgameconfig();
+        } catch (const EInOutError &e) {
+            if (e.errorCode() == ENOENT)
+                mGameConfig = GameConfig::Missing;
+            throw;
+        }
+        mGameConfig = GameConfig::Read;
         askconfirmations = openSettings(mSettingsFile)->value(kAskConfirmationsKey, true).toBool();
         AskConfirmations1->setChecked(askconfirmations);
     } catch (const std::exception &e) {
         // The window opens all the same; the remaining steps are skipped.
-        showError(QString::fromLatin1(e.what()), this);
+        QString text = QString::fromLatin1(e.what());
+        if (!writesGameConfigAtExit())
+            text += QString("\n\n") + kGameConfigKept;
+        showError(text, this);
     }
+}
+
+bool TMainForm::writesGameConfigAtExit() const
+{
+    // Values that were not read are blanks: written, they would replace the game's own settings.
+    return mGameConfig == GameConfig::Read || mGameConfig == GameConfig::Missing;
 }
 
 void TMainForm::DXTimerTimer(int32_t lagCount)
@@ -264,7 +282,8 @@ bool TMainForm::FormCloseQuery() { return asksave(); }
 
 void TMainForm::FormClose()
 {
-    guarded([] { writegameconfig(); });
+    if (writesGameConfigAtExit())
+        guarded([] { writegameconfig(); });
     openSettings(mSettingsFile)->setValue(kAskConfirmationsKey, askconfirmations);
 }
 

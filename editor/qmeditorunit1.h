@@ -30,6 +30,9 @@ inline constexpr const char *kApplicationTitle = "Quillmoss the Virtual Reality 
 // What the drawing surface says while no level is shown.
 inline constexpr const char *kNoLevelHint = "Open a levels file, or make a new one, from the File menu.";
 
+// Added to the start-up error when the game configuration was not read: exit leaves the file alone.
+inline constexpr const char *kGameConfigKept = "Quillmoss.Cfg was not read: the editor leaves it as it is.";
+
 class TMainForm : public QMainWindow {
     Q_OBJECT
     IdleHost mIdleHost; // first: the frame timer is built on it
@@ -109,6 +112,9 @@ public:
     int32_t tileWidth(int32_t tile) const;
 
     QString settingsFile() const { return mSettingsFile; }
+    // Whether closing the window writes the game configuration: only when start-up read it, or
+    // found none (then it is made).
+    bool writesGameConfigAtExit() const;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -129,6 +135,8 @@ public:
     void startEditing();
 
 private:
+    enum class GameConfig { NotRead, Unreadable, Missing, Read };
+    GameConfig mGameConfig = GameConfig::NotRead;
     QString mSettingsFile;
     QString mGameDirectory;
     TileWidth mTileWidth;

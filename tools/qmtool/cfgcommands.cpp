@@ -10,6 +10,7 @@
 #include <QJsonArray>
 #include <QJsonObject>
 #include <cstdio>
+#include <filesystem>
 
 namespace {
 
@@ -39,19 +40,24 @@ int cfgInfo(const QStringList &args)
     return 0;
 }
 
-// As the editor does at exit: whatever was read is written, even after a failed read.
+// Whatever was read is written to OUT, even after a failed read. OUT is never the file read: after a
+// failed read that would replace the values not read with blanks.
 int cfgCopy(const QStringList &args)
 {
     QCommandLineParser parser;
     QStringList words = parseCommand(parser, args, 2, "cfg copy IN OUT");
+    const std::string in = localPath(words[0]), out = localPath(words[1]);
     int status = 0;
     try {
-        qm::readgameconfig(localPath(words[0]));
+        qm::readgameconfig(in);
     } catch (const qm::Error &e) {
         std::fprintf(stderr, "%s\n", e.what());
         status = 1;
     }
-    qm::writegameconfig(localPath(words[1]));
+    std::error_code ignored;
+    if (std::filesystem::equivalent(in, out, ignored))
+        throw UsageError{"OUT is the file read: cfg copy never writes over it\nusage: qmtool cfg copy IN OUT"};
+    qm::writegameconfig(out);
     return status;
 }
 
