@@ -22,7 +22,8 @@
 //
 // A fault while a property's value is being read is reported once, as "Error reading
 // Object.Property: message", naming the innermost property being read: the picture's property
-// inside the list, "List" for the list's own structure. Faults outside any property (the header, a
+// inside the list, "List" for the list's own structure. The holder is named by its object name, or
+// by its class when it has none. Faults outside any property (the header, a
 // property name of the holder, the end markers of the holder) carry the bare message. Child objects
 // of the holder are read through and ignored.
 
@@ -142,6 +143,7 @@ private:
         std::string name = shortString();
         if (!name.empty() && !isIdentifier(name))
             throw EComponentError(formatMessage("''%s'' is not a valid component name", {name}));
+        mHolderName = name;
     }
 
     std::string shortString()
@@ -238,6 +240,9 @@ private:
         throw PropertyError(formatMessage("Error reading %s.%s: %s", {object, name, message}));
     }
 
+    // The holder as messages name it: its own name, or its class when it has none.
+    const char *holder() const { return mHolderName.empty() ? kHolderClass : mHolderName.c_str(); }
+
     void readHolderProperty()
     {
         std::string fullName = shortString();
@@ -246,12 +251,12 @@ private:
         const std::string &head = path.front();
         if (sameTextIgnoringCase(head, "List")) {
             if (path.size() == 1)
-                return property(kHolderClass, last, [&] { readList(); });
+                return property(holder(), last, [&] { readList(); });
             if (!sameTextIgnoringCase(path[1], "ColorTable"))
-                fail(kHolderClass, last, kPropertyDoesNotExist);
+                fail(holder(), last, kPropertyDoesNotExist);
             if (path.size() > 2)
-                fail(kHolderClass, last, kInvalidPropertyPath);
-            return property(kHolderClass, last, [&] {
+                fail(holder(), last, kInvalidPropertyPath);
+            return property(holder(), last, [&] {
                 ByteReader table = readBinary();
                 mCollection.setColorTable(table.take(1024));
             });
@@ -259,16 +264,16 @@ private:
         if (sameTextIgnoringCase(head, "Name") || sameTextIgnoringCase(head, "Tag")
             || sameTextIgnoringCase(head, "Left") || sameTextIgnoringCase(head, "Top")) {
             if (path.size() > 1)
-                fail(kHolderClass, last, kInvalidPropertyPath);
+                fail(holder(), last, kInvalidPropertyPath);
             bool isName = sameTextIgnoringCase(head, "Name");
-            return property(kHolderClass, last, [&] {
+            return property(holder(), last, [&] {
                 if (isName)
                     readString();
                 else
                     readInteger();
             });
         }
-        fail(kHolderClass, last, kPropertyDoesNotExist);
+        fail(holder(), last, kPropertyDoesNotExist);
     }
 
     void readList()
@@ -406,6 +411,7 @@ private:
     }
 
     TPictureCollection &mCollection;
+    std::string mHolderName;
     const uint8_t *mData;
     size_t mSize;
     ByteReader mIn;
