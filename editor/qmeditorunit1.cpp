@@ -11,12 +11,12 @@
 #include "platform/files.h"
 
 #include <QApplication>
-#include <cerrno>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QScreen>
 #include <QSettings>
+#include <cerrno>
 
 namespace qm {
 
@@ -201,13 +201,19 @@ void TMainForm::DXDrawFinalize() { DXTimer.setEnabled(false); }
 
 void TMainForm::DXDrawMouseDown(Qt::MouseButton button, int32_t x, int32_t y)
 {
+    if (!mapShown())
+        return;
     const MouseButton which = button == Qt::LeftButton    ? MouseButton::Left
                               : button == Qt::RightButton ? MouseButton::Right
                                                           : MouseButton::Middle;
     mapMouseDown(which, x, y, mTileWidth);
 }
 
-void TMainForm::DXDrawMouseMove(int32_t x, int32_t y) { mapMouseMove(x, y, mTileWidth); }
+void TMainForm::DXDrawMouseMove(int32_t x, int32_t y)
+{
+    if (mapShown())
+        mapMouseMove(x, y, mTileWidth);
+}
 
 void TMainForm::DXDrawMouseUp() { mapMouseUp(); }
 
@@ -221,8 +227,17 @@ int32_t TMainForm::tileWidth(int32_t tile) const
 
 void TMainForm::loadTiles(const std::string &dxgName)
 {
+    // Read aside first: loading clears the tiles before it reads.
+    TPictureCollection trial;
+    trial.LoadFromFile(gamedir + dxgName);
     patratele.Items().LoadFromFile(gamedir + dxgName);
     loadeddxg = dxgName;
+}
+
+void TMainForm::followCurrentLevel()
+{
+    if (mapShown() && curlevel >= 1 && curlevel <= levelsinfo.count && levels[curlevel].dxg != loadeddxg)
+        guarded([this] { loadTiles(levels[curlevel].dxg); });
 }
 
 void TMainForm::startEditing()
@@ -231,6 +246,11 @@ void TMainForm::startEditing()
         // A theme that cannot be loaded is reported; the level stays open and editable.
         guarded([this] { loadTiles(levels[curlevel].dxg); });
     }
+    showMap();
+}
+
+void TMainForm::showMap()
+{
     DXTimer.setEnabled(true);
     DXDraw->setCursor(Qt::BlankCursor);
     DXDraw->setHint(QString());
