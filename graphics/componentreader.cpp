@@ -35,6 +35,8 @@
 #include "picturecollection.h"
 #include "textcase.h"
 
+#include "platform/limits.h"
+
 #include <cstring>
 #include <optional>
 #include <string>
@@ -51,8 +53,6 @@ constexpr const char *kInvalidPropertyPath = "Invalid property path";
 
 // Resource headers are read through a window of this many bytes.
 constexpr size_t kResourceHeaderWindow = 79;
-// Nesting of lists and objects deeper than this is not a graphics file.
-constexpr int kMaxDepth = 64;
 
 enum ValueCode : uint8_t {
     vaNull = 0, vaList = 1, vaInt8 = 2, vaInt16 = 3, vaInt32 = 4, vaExtended = 5, vaString = 6,
@@ -309,10 +309,11 @@ private:
                 fail(kItemClass, last, kPropertyDoesNotExist);
             if (path.size() > 2)
                 fail(kItemClass, last, kInvalidPropertyPath);
-            return property(kItemClass, last, [&] {
+            property(kItemClass, last, [&] {
                 ByteReader data = readBinary();
                 item.Picture().readData(data);
             });
+            return countPixels(item);
         }
         bool known = is("Name") || is("PatternHeight") || is("PatternWidth") || is("SkipHeight")
                      || is("SkipWidth") || is("SystemMemory") || is("Transparent") || is("TransparentColor");
@@ -344,7 +345,7 @@ private:
     // file's structure is still checked.
     void skipObject(int depth)
     {
-        if (depth > kMaxDepth)
+        if (depth > kMaxComponentNesting)
             throw EReadError(kInvalidStreamFormat);
         uint8_t first = mIn.peek();
         if ((first & 0xF0) == 0xF0) {
@@ -366,7 +367,7 @@ private:
 
     void skipValue(int depth)
     {
-        if (depth > kMaxDepth)
+        if (depth > kMaxComponentNesting)
             throw EReadError(kInvalidStreamFormat);
         uint8_t code = mIn.u8();
         switch (code) {
@@ -410,8 +411,19 @@ private:
         }
     }
 
+    // The pictures of one file together get no more surface than kMaxGraphicsFilePixels: refused as
+    // the surfaces would be, before they are made.
+    void countPixels(const TPictureCollectionItem &item)
+    {
+        const TPicture &picture = item.Picture();
+        mPixels += int64_t(picture.Width()) * picture.Height();
+        if (mPixels > kMaxGraphicsFilePixels)
+            throw EDirectDrawSurfaceError(formatMessage("%s cannot be made", {"Surface"}));
+    }
+
     TPictureCollection &mCollection;
     std::string mHolderName;
+    int64_t mPixels = 0;
     const uint8_t *mData;
     size_t mSize;
     ByteReader mIn;
