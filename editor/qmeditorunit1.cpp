@@ -184,13 +184,19 @@ bool TMainForm::writesGameConfigAtExit() const
 
 void TMainForm::DXTimerTimer(int32_t lagCount)
 {
-    if (!DXDraw || !DXDraw->ReadyToDraw())
-        return;
-    if (fileopen)
-        drawframe(lagCount, DXDraw->Surface(), FramePictures{meniulist.Items(), patratele.Items()});
-    else
-        DXDraw->Surface().Fill(0);
-    DXDraw->Flip();
+    try {
+        if (!DXDraw || !DXDraw->ReadyToDraw())
+            return;
+        if (fileopen)
+            drawframe(lagCount, DXDraw->Surface(), FramePictures{meniulist.Items(), patratele.Items()});
+        else
+            DXDraw->Surface().Fill(0);
+        DXDraw->Flip();
+    } catch (const std::exception &e) {
+        // A surface that cannot be restored stops the frames first: the error box runs ticks of its own.
+        DXTimer.setEnabled(false);
+        showError(QString::fromLatin1(e.what()), this);
+    }
 }
 
 void TMainForm::DXTimerActivate() { setWindowTitle(kApplicationTitle); }

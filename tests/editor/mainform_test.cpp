@@ -1,6 +1,7 @@
 #include "mainwindowfixture.h"
 
 #include <QKeyEvent>
+#include <cstring>
 #include <QMenu>
 
 using namespace qm;
@@ -107,6 +108,31 @@ TEST_F(MainWindowTest, AConfigurationThatWasNotReadIsLeftAsItIsAtExit)
     EXPECT_EQ(messages[0], "File not found");
     form->close();
     EXPECT_TRUE(std::filesystem::exists(dir.path("Quillmoss.Cfg")));
+}
+
+// A picture of "Editor.dxg" that no surface can hold (its rows left out, so the file is tiny): the
+// failure when the surface is shown is reported, and the editor goes on.
+TEST_F(MainWindowTest, APictureThatCannotBeGivenASurfaceIsReportedAtStart)
+{
+    form.reset();
+    messages.clear();
+    Bytes bitmap = encodeBitmap(PixelImage::fromIndexed(1, 1, {0}, {0, 0xFFFFFF}), {.bitCount = 1});
+    const int32_t side = 4097;
+    std::memcpy(bitmap.data() + 4 + 18, &side, 4);
+    std::memcpy(bitmap.data() + 4 + 22, &side, 4);
+    PictureEntry huge;
+    huge.name = "huge";
+    huge.graphicClass = "TBitmap";
+    huge.graphicData = bitmap;
+    qmtest::writeFile(dir.path("Editor.dxg"), writeGraphicsFile({huge}));
+    form = std::make_unique<TMainForm>(QString::fromStdString(dir.path("settings.ini")),
+                                       QString::fromStdString(dir.path() + "/"));
+    form->show();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], "Surface cannot be made");
+    EXPECT_TRUE(form->isVisible());
+    form->DXTimerTimer(1);
+    EXPECT_EQ(messages.size(), 1u);
 }
 
 TEST_F(MainWindowTest, NothingReactsBeforeAFileIsOpen)
