@@ -1,7 +1,6 @@
 #include "mainwindowfixture.h"
 
 #include <QKeyEvent>
-#include <cstring>
 #include <QMenu>
 
 using namespace qm;
@@ -116,15 +115,7 @@ TEST_F(MainWindowTest, APictureThatCannotBeGivenASurfaceIsReportedAtStart)
 {
     form.reset();
     messages.clear();
-    Bytes bitmap = encodeBitmap(PixelImage::fromIndexed(1, 1, {0}, {0, 0xFFFFFF}), {.bitCount = 1});
-    const int32_t side = 4097;
-    std::memcpy(bitmap.data() + 4 + 18, &side, 4);
-    std::memcpy(bitmap.data() + 4 + 22, &side, 4);
-    PictureEntry huge;
-    huge.name = "huge";
-    huge.graphicClass = "TBitmap";
-    huge.graphicData = bitmap;
-    qmtest::writeFile(dir.path("Editor.dxg"), writeGraphicsFile({huge}));
+    qmtest::writeFile(dir.path("Editor.dxg"), writeGraphicsFile({qmtest::pictureOfSide(4097)}));
     form = std::make_unique<TMainForm>(QString::fromStdString(dir.path("settings.ini")),
                                        QString::fromStdString(dir.path() + "/"));
     form->show();

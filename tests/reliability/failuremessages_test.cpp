@@ -3,6 +3,7 @@
 // levels file, leaving the store as it was. The decoders' and the graphics file reader's own tables
 // are tested with the graphics runtime.
 
+#include "framepictures.h"
 #include "tempdir.h"
 
 #include "graphics/componentwriter.h"
@@ -54,21 +55,11 @@ std::string storeBytes()
     return std::string(bytes.begin(), bytes.end()) + std::to_string(saved);
 }
 
-// Loads, into a list on a drawing target, a graphics file with one bitmap of side x side pixels. A
-// bitmap may leave its pixel rows out (they are black), so a tiny file can declare a picture larger
-// than any surface.
-// The same with `pictures` such bitmaps of 8 bits, run-length encoded when asked (the data of one
-// pixel, which may expand to the whole picture).
+// Loads, into a list on a drawing target, a graphics file of `pictures` bitmaps of side x side
+// pixels that hold the data of one (qmtest::pictureOfSide).
 void loadPictureOfSide(int32_t side, bool cutIntoPatterns, int pictures = 1, int bitCount = 1, bool runLength = false)
 {
-    Bytes bitmap = encodeBitmap(PixelImage::fromIndexed(1, 1, {0}, {0, 0xFFFFFF}),
-                                {.bitCount = bitCount, .runLength = runLength});
-    std::memcpy(bitmap.data() + 4 + 18, &side, 4);
-    std::memcpy(bitmap.data() + 4 + 22, &side, 4);
-    PictureEntry entry;
-    entry.name = "huge";
-    entry.graphicClass = "TBitmap";
-    entry.graphicData = bitmap;
+    PictureEntry entry = qmtest::pictureOfSide(side, bitCount, runLength);
     if (cutIntoPatterns) {
         entry.patternWidth = 40;
         entry.patternHeight = 40;
