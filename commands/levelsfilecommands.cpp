@@ -99,7 +99,7 @@ void TMainForm::Newlevelsfile1Click()
         startEditing();
     else
         removecurrentlevel();
-    showsNoLevelUnlessMapShown();
+    followFileOpened();
     saved = true;
     enablefilemenus();
 }
@@ -126,7 +126,7 @@ void TMainForm::Openlevelsfile1Click()
         showLevelsDialog();
     if (dialogok)
         startEditing();
-    showsNoLevelUnlessMapShown();
+    followFileOpened();
     saved = true;
     enablefilemenus();
 }
@@ -170,10 +170,11 @@ void TMainForm::Saveas1Click()
         writeLevelsFileTo(path);
 }
 
-void TMainForm::showsNoLevelUnlessMapShown()
+void TMainForm::followFileOpened()
 {
     if (!mapShown())
         DXDraw->setHint(kNoLevelShownHint);
+    followCurrentLevel();
 }
 
 void TMainForm::Close1Click()

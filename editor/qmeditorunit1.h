@@ -137,8 +137,9 @@ private:
     // Runs a handler; a failure is shown in an error box and ends it, as a failed command does.
     void guarded(const std::function<void()> &handler);
     void writeLevelsFileTo(const QString &path);
-    // After Open or New: while no level is shown the surface says how to show one.
-    void showsNoLevelUnlessMapShown();
+    // After Open or New: while no level is shown the surface says how to show one; a map still shown
+    // from the file before gets the tiles of the new current level.
+    void followFileOpened();
 
 public:
     // The level chosen: its tiles loaded, the frame timer on, the system pointer hidden over the map
