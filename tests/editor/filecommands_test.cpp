@@ -192,46 +192,6 @@ TEST_F(FileCommands, EditLevelsNeedsAnOpenFileAndAddingALevelDoesNotAskAtExit)
     EXPECT_TRUE(messages.empty());
 }
 
-// The whole road of a level designer: new file, paint, save, close, open again; the bytes on disk
-// are those of the same content written by the store directly.
-TEST_F(FileCommands, ARoundTripKeepsEveryByte)
-{
-    newFile("Trip", true, "Designer");
-    paint(100, 100);
-    paint(140, 100);
-    fileAnswers.push_back(QString::fromStdString(dir.path("trip.lev")));
-    form->Save1->trigger();
-    form->Close1->trigger();
-    openFile(dir.path("trip.lev"));
-    EXPECT_EQ(levels[1].cellAt(4, 4)->tile, 12);
-    EXPECT_EQ(levels[1].cellAt(4, 5)->tile, 12);
-
-    levelsinfo = Tlevels{};
-    levelsinfo.author = "Designer";
-    resetstore();
-    curlevel = 1;
-    addlevel();
-    levels[1].cellAt(4, 4)->tile = 12;
-    levels[1].cellAt(4, 5)->tile = 12;
-    levelsfilepath = dir.path("direct.lev");
-    writelevelsfile();
-    EXPECT_EQ(qmtest::readFile(dir.path("trip.lev")), qmtest::readFile(dir.path("direct.lev")));
-}
-
-TEST_F(FileCommands, TheGamesLevelsFileChosenIsWrittenAtExit)
-{
-    qmtest::writeFile(dir.path("Other.lev"), std::string("x"));
-    whenShown(form->levelsfile, [this] {
-        form->levelsfile->Edit1->setText("Other.lev");
-        QTest::mouseClick(form->levelsfile->Button3, Qt::LeftButton);
-    });
-    form->CurentLevesFile1->trigger();
-    EXPECT_EQ(cfglevelsfile, "Other.lev");
-    form->close();
-    std::vector<uint8_t> config = qmtest::readFile(dir.path("Quillmoss.Cfg"));
-    EXPECT_NE(std::string(config.begin(), config.end()).find("\r\nLevels File = Other.lev;\r\n"), std::string::npos);
-}
-
 namespace {
 
 // A file of two levels, the second on another graphics file.
@@ -305,4 +265,44 @@ TEST_F(FileCommands, TheCurrentLevelIsDrawnWithItsOwnTiles)
     EXPECT_EQ(loadeddxg, "computer.dxg");
     EXPECT_EQ(form->patratele.Items().Count(), tiles);
     EXPECT_TRUE(form->DXTimer.Enabled());
+}
+
+// The whole road of a level designer: new file, paint, save, close, open again; the bytes on disk
+// are those of the same content written by the store directly.
+TEST_F(FileCommands, ARoundTripKeepsEveryByte)
+{
+    newFile("Trip", true, "Designer");
+    paint(100, 100);
+    paint(140, 100);
+    fileAnswers.push_back(QString::fromStdString(dir.path("trip.lev")));
+    form->Save1->trigger();
+    form->Close1->trigger();
+    openFile(dir.path("trip.lev"));
+    EXPECT_EQ(levels[1].cellAt(4, 4)->tile, 12);
+    EXPECT_EQ(levels[1].cellAt(4, 5)->tile, 12);
+
+    levelsinfo = Tlevels{};
+    levelsinfo.author = "Designer";
+    resetstore();
+    curlevel = 1;
+    addlevel();
+    levels[1].cellAt(4, 4)->tile = 12;
+    levels[1].cellAt(4, 5)->tile = 12;
+    levelsfilepath = dir.path("direct.lev");
+    writelevelsfile();
+    EXPECT_EQ(qmtest::readFile(dir.path("trip.lev")), qmtest::readFile(dir.path("direct.lev")));
+}
+
+TEST_F(FileCommands, TheGamesLevelsFileChosenIsWrittenAtExit)
+{
+    qmtest::writeFile(dir.path("Other.lev"), std::string("x"));
+    whenShown(form->levelsfile, [this] {
+        form->levelsfile->Edit1->setText("Other.lev");
+        QTest::mouseClick(form->levelsfile->Button3, Qt::LeftButton);
+    });
+    form->CurentLevesFile1->trigger();
+    EXPECT_EQ(cfglevelsfile, "Other.lev");
+    form->close();
+    std::vector<uint8_t> config = qmtest::readFile(dir.path("Quillmoss.Cfg"));
+    EXPECT_NE(std::string(config.begin(), config.end()).find("\r\nLevels File = Other.lev;\r\n"), std::string::npos);
 }

@@ -7,10 +7,11 @@
 
 #include "platform/errors.h"
 
+#include <filesystem>
+
 #include <QJsonArray>
 #include <QJsonObject>
 #include <cstdio>
-#include <filesystem>
 
 namespace {
 
@@ -40,24 +41,24 @@ int cfgInfo(const QStringList &args)
     return 0;
 }
 
-// Whatever was read is written to OUT, even after a failed read. OUT is never the file read: after a
-// failed read that would replace the values not read with blanks.
+// As the editor does at exit: whatever was read is written, even after a failed read.
 int cfgCopy(const QStringList &args)
 {
     QCommandLineParser parser;
     QStringList words = parseCommand(parser, args, 2, "cfg copy IN OUT");
-    const std::string in = localPath(words[0]), out = localPath(words[1]);
     int status = 0;
     try {
-        qm::readgameconfig(in);
+        qm::readgameconfig(localPath(words[0]));
     } catch (const qm::Error &e) {
         std::fprintf(stderr, "%s\n", e.what());
         status = 1;
     }
+    // OUT is never the file read: after a failed read that would replace the values not read with
+    // blanks.
     std::error_code ignored;
-    if (std::filesystem::equivalent(in, out, ignored))
+    if (std::filesystem::equivalent(localPath(words[0]), localPath(words[1]), ignored))
         throw UsageError{"OUT is the file read: cfg copy never writes over it\nusage: qmtool cfg copy IN OUT"};
-    qm::writegameconfig(out);
+    qm::writegameconfig(localPath(words[1]));
     return status;
 }
 
