@@ -11,6 +11,7 @@
 #include "platform/errors.h"
 #include "platform/fileio.h"
 #include "platform/files.h"
+#include "platform/limits.h"
 
 namespace qm {
 
@@ -19,7 +20,6 @@ namespace {
 constexpr std::string_view kSignature = "QUILLMOSS-HELP 1";
 constexpr std::string_view kMarker = "@topic ";
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-constexpr size_t kLargestHelpFile = 16 * 1024 * 1024; // far above any real help document
 
 [[noreturn]] void malformed(size_t line, const std::string &reason)
 {
@@ -107,7 +107,7 @@ HelpDocument parseHelpDocument(std::string_view text)
 HelpDocument readHelpDocument(const std::string &path)
 {
     try {
-        const Bytes bytes = readWholeFile(resolveDataFile(path), kLargestHelpFile);
+        const Bytes bytes = readWholeFile(resolveDataFile(path), kMaxHelpFileBytes);
         return parseHelpDocument(std::string_view(reinterpret_cast<const char *>(bytes.data()), bytes.size()));
     } catch (const Error &e) {
         throw Error(e.className(), "The help file " + path + " cannot be read: " + e.what());

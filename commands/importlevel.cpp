@@ -127,6 +127,13 @@ bool importSupaplexCommand(TForm2 &dialog, QWidget *parent)
 {
     if (!fileopen)
         return false;
+    // A full file is refused before the user picks a Supaplex file for nothing.
+    try {
+        requireRoomForLevel();
+    } catch (const Error &e) {
+        showError(QString::fromUtf8(e.what()), parent);
+        return false;
+    }
 
     FileDialogRequest request;
     request.mode = FileDialogRequest::Mode::Open;

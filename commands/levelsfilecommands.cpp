@@ -19,6 +19,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 
 namespace qm {
@@ -54,12 +55,9 @@ void TMainForm::createDialogs()
     showLevelsDialog = [this] { newlevel->exec(); };
     addLevel = [this] {
         // The first level of a file whose levels were all cancelled or deleted starts the map.
-        if (addLevelCommand(*newlevel, [this](const std::string &name) { loadTiles(name); })
-            && !DXTimer.Enabled()) {
-            DXTimer.setEnabled(true);
-            DXDraw->setCursor(Qt::BlankCursor);
-            DXDraw->setHint(QString());
-        }
+        if (addLevelCommand(*newlevel, [this](const std::string &name) { loadTiles(name); }) && !mapShown())
+            showMap();
+        followCurrentLevel();
     };
 }
 
@@ -101,6 +99,7 @@ void TMainForm::Newlevelsfile1Click()
         startEditing();
     else
         removecurrentlevel();
+    followFileOpened();
     saved = true;
     enablefilemenus();
 }
@@ -132,6 +131,7 @@ void TMainForm::openLevelsFile(const QString &path)
         showLevelsDialog();
     if (dialogok)
         startEditing();
+    followFileOpened();
     saved = true;
     enablefilemenus();
 }
@@ -164,11 +164,27 @@ void TMainForm::Save1Click()
 
 void TMainForm::Saveas1Click()
 {
-    const QString path = showFileDialog({FileDialogRequest::Mode::Save, kSaveTitle, kSaveFilter, QString(),
-                                         fromText(newfilename) + ".lev", true},
+    // The open file's own name, in its own folder; for a new file its name and ".lev", never a bare
+    // ".lev" (a hidden file that the open dialog does not list).
+    QString directory, name = fromText(newfilename) + ".lev";
+    if (!levelsfilepath.empty()) {
+        const QFileInfo file(fromPath(levelsfilepath));
+        directory = file.path();
+        name = file.fileName();
+    } else if (newfilename.empty()) {
+        name = "Untitled.lev";
+    }
+    const QString path = showFileDialog({FileDialogRequest::Mode::Save, kSaveTitle, kSaveFilter, directory, name, true},
                                         this);
     if (!path.isEmpty())
         writeLevelsFileTo(path);
+}
+
+void TMainForm::followFileOpened()
+{
+    if (!mapShown())
+        DXDraw->setHint(kNoLevelShownHint);
+    followCurrentLevel();
 }
 
 void TMainForm::Close1Click()
@@ -194,12 +210,18 @@ void TMainForm::Close1Click()
 
 void TMainForm::Thislevel1Click()
 {
-    if (fileopen && showLevelsDialog)
-        showLevelsDialog();
-    else if (fileopen)
-        return;
-    else
+    if (!fileopen) {
         showMessage(MessageKind::Error, "You must first open or create a new levels file", MessageButtons::Ok, this);
+        return;
+    }
+    if (!showLevelsDialog)
+        return;
+    dialogok = false;
+    showLevelsDialog();
+    // A level chosen with Edit is shown, also in a file whose map was not started yet.
+    if (dialogok && !mapShown())
+        showMap();
+    followCurrentLevel();
 }
 
 void TMainForm::Newlevel1Click()
@@ -208,9 +230,17 @@ void TMainForm::Newlevel1Click()
         addLevel();
 }
 
-void TMainForm::Deletelevel1Click() { deleteCurrentLevelCommand(); }
+void TMainForm::Deletelevel1Click()
+{
+    deleteCurrentLevelCommand();
+    followCurrentLevel();
+}
 
-void TMainForm::fromSupaPlexlevelsfile1Click() { importSupaplexCommand(*importdialog, this); }
+void TMainForm::fromSupaPlexlevelsfile1Click()
+{
+    importSupaplexCommand(*importdialog, this);
+    followCurrentLevel();
+}
 
 void TMainForm::fromotherlevfile1Click() { importOtherLevelsFileCommand(this); }
 

@@ -456,15 +456,16 @@ void Tnewlevel::Edit()
     if (!graphicsFileExists())
         return;
     const LevelProperties properties = readLevelProperties(fields);
-    curlevel = sellevel;
-    storeEditedLevel(levels[curlevel], properties);
-    filllevelgrid();
-    dialogok = true;
+    // The graphics file is loaded before anything is stored: one that does not load changes nothing.
     if (loadeddxg != properties.dxg) {
         if (m_loadTiles)
             m_loadTiles(properties.dxg);
         loadeddxg = properties.dxg;
     }
+    curlevel = sellevel;
+    storeEditedLevel(levels[curlevel], properties);
+    filllevelgrid();
+    dialogok = true;
     accept();
 }
 

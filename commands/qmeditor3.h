@@ -2,8 +2,9 @@
 // The levels dialog: the list of the levels of the open file, where levels are reordered and
 // deleted, and the properties of one level (name, graphics file, size, infotrons needed, the hero's
 // start square) are edited. It works on the level store directly: Save it, Move Up, Move Down and
-// Delete change the store at once, and Cancel does not undo them. Edit validates and stores the
-// properties, grows the level with default cells, sets dialogok and closes the dialog with OK.
+// Delete change the store at once, and Cancel does not undo them. Edit validates the properties,
+// loads the graphics file when it is not the one loaded, and only then stores the properties, grows
+// the level with default cells, sets dialogok and closes the dialog with OK.
 //
 // Made once with the main window as parent and shown modally with exec(); every showing starts from
 // the store (FormShow). Whoever shows it clears dialogok first and tests it afterwards: it is set

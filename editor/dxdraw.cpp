@@ -1,5 +1,6 @@
 #include "dxdraw.h"
 
+#include "commands/messagebox.h"
 #include "graphics/colors.h"
 
 #include <QGuiApplication>
@@ -34,8 +35,15 @@ QPoint TDXDraw::bufferOrigin() const
 void TDXDraw::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    if (!initializeCalled())
-        Initialize();
+    if (!initializeCalled()) {
+        // A picture that cannot be given a surface is reported like any other failure; the
+        // window goes on without it.
+        try {
+            Initialize();
+        } catch (const std::exception &e) {
+            showError(QString::fromLatin1(e.what()), window());
+        }
+    }
 }
 
 void TDXDraw::present(const TDirectDrawSurface &)

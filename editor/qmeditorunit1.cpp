@@ -16,6 +16,7 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QSettings>
+#include <cerrno>
 
 namespace qm {
 
@@ -155,24 +156,47 @@ void TMainForm::FormCreate()
         fileopen = false;
         meniulist.Items().LoadFromFile(gamedir + "Editor.dxg");
         loadeddxg.clear();
-        readgameconfig();
+        mGameConfig = GameConfig::Unreadable;
+        try {
+            readgameconfig();
+        } catch (const EInOutError &e) {
+            if (e.errorCode() == ENOENT)
+                mGameConfig = GameConfig::Missing;
+            throw;
+        }
+        mGameConfig = GameConfig::Read;
         askconfirmations = openSettings(mSettingsFile)->value(kAskConfirmationsKey, true).toBool();
         AskConfirmations1->setChecked(askconfirmations);
     } catch (const std::exception &e) {
         // The window opens all the same; the remaining steps are skipped.
-        showError(QString::fromLatin1(e.what()), this);
+        QString text = QString::fromLatin1(e.what());
+        if (!writesGameConfigAtExit())
+            text += QString("\n\n") + kGameConfigKept;
+        showError(text, this);
     }
+}
+
+bool TMainForm::writesGameConfigAtExit() const
+{
+    // Values that were not read are blanks: written, they would replace the game's own settings.
+    return mGameConfig == GameConfig::Read || mGameConfig == GameConfig::Missing;
 }
 
 void TMainForm::DXTimerTimer(int32_t lagCount)
 {
-    if (!DXDraw || !DXDraw->ReadyToDraw())
-        return;
-    if (fileopen)
-        drawframe(lagCount, DXDraw->Surface(), FramePictures{meniulist.Items(), patratele.Items()});
-    else
-        DXDraw->Surface().Fill(0);
-    DXDraw->Flip();
+    try {
+        if (!DXDraw || !DXDraw->ReadyToDraw())
+            return;
+        if (fileopen)
+            drawframe(lagCount, DXDraw->Surface(), FramePictures{meniulist.Items(), patratele.Items()});
+        else
+            DXDraw->Surface().Fill(0);
+        DXDraw->Flip();
+    } catch (const std::exception &e) {
+        // A surface that cannot be restored stops the frames first: the error box runs ticks of its own.
+        DXTimer.setEnabled(false);
+        showError(QString::fromLatin1(e.what()), this);
+    }
 }
 
 void TMainForm::DXTimerActivate() { setWindowTitle(kApplicationTitle); }
@@ -183,13 +207,19 @@ void TMainForm::DXDrawFinalize() { DXTimer.setEnabled(false); }
 
 void TMainForm::DXDrawMouseDown(Qt::MouseButton button, int32_t x, int32_t y)
 {
+    if (!mapShown())
+        return;
     const MouseButton which = button == Qt::LeftButton    ? MouseButton::Left
                               : button == Qt::RightButton ? MouseButton::Right
                                                           : MouseButton::Middle;
     mapMouseDown(which, x, y, mTileWidth);
 }
 
-void TMainForm::DXDrawMouseMove(int32_t x, int32_t y) { mapMouseMove(x, y, mTileWidth); }
+void TMainForm::DXDrawMouseMove(int32_t x, int32_t y)
+{
+    if (mapShown())
+        mapMouseMove(x, y, mTileWidth);
+}
 
 void TMainForm::DXDrawMouseUp() { mapMouseUp(); }
 
@@ -203,8 +233,17 @@ int32_t TMainForm::tileWidth(int32_t tile) const
 
 void TMainForm::loadTiles(const std::string &dxgName)
 {
+    // Read aside first: loading clears the tiles before it reads.
+    TPictureCollection trial;
+    trial.LoadFromFile(gamedir + dxgName);
     patratele.Items().LoadFromFile(gamedir + dxgName);
     loadeddxg = dxgName;
+}
+
+void TMainForm::followCurrentLevel()
+{
+    if (mapShown() && curlevel >= 1 && curlevel <= levelsinfo.count && levels[curlevel].dxg != loadeddxg)
+        guarded([this] { loadTiles(levels[curlevel].dxg); });
 }
 
 void TMainForm::startEditing()
@@ -213,6 +252,11 @@ void TMainForm::startEditing()
         // A theme that cannot be loaded is reported; the level stays open and editable.
         guarded([this] { loadTiles(levels[curlevel].dxg); });
     }
+    showMap();
+}
+
+void TMainForm::showMap()
+{
     DXTimer.setEnabled(true);
     DXDraw->setCursor(Qt::BlankCursor);
     DXDraw->setHint(QString());
@@ -264,7 +308,8 @@ bool TMainForm::FormCloseQuery() { return asksave(); }
 
 void TMainForm::FormClose()
 {
-    guarded([] { writegameconfig(); });
+    if (writesGameConfigAtExit())
+        guarded([] { writegameconfig(); });
     openSettings(mSettingsFile)->setValue(kAskConfirmationsKey, askconfirmations);
 }
 

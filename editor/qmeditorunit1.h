@@ -29,6 +29,12 @@ class Tnewlevels;
 inline constexpr const char *kApplicationTitle = "Quillmoss the Virtual Reality Levels-Editor v1.2";
 // What the drawing surface says while no level is shown.
 inline constexpr const char *kNoLevelHint = "Open a levels file, or make a new one, from the File menu.";
+// What it says while a levels file is open but none of its levels is shown.
+inline constexpr const char *kNoLevelShownHint = "This levels file has no level shown: pick one with Edit Levels "
+                                                 "(Ctrl+E) or add one with Add Level (Ctrl+L).";
+
+// Added to the start-up error when the game configuration was not read: exit leaves the file alone.
+inline constexpr const char *kGameConfigKept = "Quillmoss.Cfg was not read: the editor leaves it as it is.";
 
 class TMainForm : public QMainWindow {
     Q_OBJECT
@@ -108,12 +114,21 @@ public:
     bool FormCloseQuery();
     void FormClose();
 
-    // Loads gamedir + name into patratele and remembers it as loadeddxg.
+    // Loads gamedir + name into patratele and remembers it as loadeddxg. A file that does not load
+    // leaves the tiles as they were.
     void loadTiles(const std::string &dxgName);
+    // After a command that may change the current level: while the map is shown, the current level's
+    // graphics file is loaded when it is not the one loaded (a failure is reported, the tiles stay).
+    void followCurrentLevel();
+    // Whether the map is shown: only then do clicks on the surface change anything.
+    bool mapShown() const { return DXTimer.Enabled(); }
     // The width of the tile picture for a tile value (0 when there is none): painting needs it.
     int32_t tileWidth(int32_t tile) const;
 
     QString settingsFile() const { return mSettingsFile; }
+    // Whether closing the window writes the game configuration: only when start-up read it, or
+    // found none (then it is made).
+    bool writesGameConfigAtExit() const;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -127,13 +142,20 @@ private:
     // Runs a handler; a failure is shown in an error box and ends it, as a failed command does.
     void guarded(const std::function<void()> &handler);
     void writeLevelsFileTo(const QString &path);
+    // After Open or New: while no level is shown the surface says how to show one; a map still shown
+    // from the file before gets the tiles of the new current level.
+    void followFileOpened();
 
 public:
     // The level chosen: its tiles loaded, the frame timer on, the system pointer hidden over the map
     // (each frame draws the editor's own).
     void startEditing();
+    // The frame timer on and the system pointer hidden over the map, when the map is not shown yet.
+    void showMap();
 
 private:
+    enum class GameConfig { NotRead, Unreadable, Missing, Read };
+    GameConfig mGameConfig = GameConfig::NotRead;
     QString mSettingsFile;
     QString mGameDirectory;
     TileWidth mTileWidth;

@@ -22,7 +22,8 @@
 //
 // A fault while a property's value is being read is reported once, as "Error reading
 // Object.Property: message", naming the innermost property being read: the picture's property
-// inside the list, "List" for the list's own structure. Faults outside any property (the header, a
+// inside the list, "List" for the list's own structure. The holder is named by its object name, or
+// by its class when it has none. Faults outside any property (the header, a
 // property name of the holder, the end markers of the holder) carry the bare message. Child objects
 // of the holder are read through and ignored.
 
@@ -33,6 +34,8 @@
 #include "graphicserrors.h"
 #include "picturecollection.h"
 #include "textcase.h"
+
+#include "platform/limits.h"
 
 #include <cstring>
 #include <optional>
@@ -50,8 +53,6 @@ constexpr const char *kInvalidPropertyPath = "Invalid property path";
 
 // Resource headers are read through a window of this many bytes.
 constexpr size_t kResourceHeaderWindow = 79;
-// Nesting of lists and objects deeper than this is not a graphics file.
-constexpr int kMaxDepth = 64;
 
 enum ValueCode : uint8_t {
     vaNull = 0, vaList = 1, vaInt8 = 2, vaInt16 = 3, vaInt32 = 4, vaExtended = 5, vaString = 6,
@@ -142,6 +143,7 @@ private:
         std::string name = shortString();
         if (!name.empty() && !isIdentifier(name))
             throw EComponentError(formatMessage("''%s'' is not a valid component name", {name}));
+        mHolderName = name;
     }
 
     std::string shortString()
@@ -238,6 +240,9 @@ private:
         throw PropertyError(formatMessage("Error reading %s.%s: %s", {object, name, message}));
     }
 
+    // The holder as messages name it: its own name, or its class when it has none.
+    const char *holder() const { return mHolderName.empty() ? kHolderClass : mHolderName.c_str(); }
+
     void readHolderProperty()
     {
         std::string fullName = shortString();
@@ -246,12 +251,12 @@ private:
         const std::string &head = path.front();
         if (sameTextIgnoringCase(head, "List")) {
             if (path.size() == 1)
-                return property(kHolderClass, last, [&] { readList(); });
+                return property(holder(), last, [&] { readList(); });
             if (!sameTextIgnoringCase(path[1], "ColorTable"))
-                fail(kHolderClass, last, kPropertyDoesNotExist);
+                fail(holder(), last, kPropertyDoesNotExist);
             if (path.size() > 2)
-                fail(kHolderClass, last, kInvalidPropertyPath);
-            return property(kHolderClass, last, [&] {
+                fail(holder(), last, kInvalidPropertyPath);
+            return property(holder(), last, [&] {
                 ByteReader table = readBinary();
                 mCollection.setColorTable(table.take(1024));
             });
@@ -259,16 +264,16 @@ private:
         if (sameTextIgnoringCase(head, "Name") || sameTextIgnoringCase(head, "Tag")
             || sameTextIgnoringCase(head, "Left") || sameTextIgnoringCase(head, "Top")) {
             if (path.size() > 1)
-                fail(kHolderClass, last, kInvalidPropertyPath);
+                fail(holder(), last, kInvalidPropertyPath);
             bool isName = sameTextIgnoringCase(head, "Name");
-            return property(kHolderClass, last, [&] {
+            return property(holder(), last, [&] {
                 if (isName)
                     readString();
                 else
                     readInteger();
             });
         }
-        fail(kHolderClass, last, kPropertyDoesNotExist);
+        fail(holder(), last, kPropertyDoesNotExist);
     }
 
     void readList()
@@ -304,10 +309,11 @@ private:
                 fail(kItemClass, last, kPropertyDoesNotExist);
             if (path.size() > 2)
                 fail(kItemClass, last, kInvalidPropertyPath);
-            return property(kItemClass, last, [&] {
+            property(kItemClass, last, [&] {
                 ByteReader data = readBinary();
                 item.Picture().readData(data);
             });
+            return countPixels(item);
         }
         bool known = is("Name") || is("PatternHeight") || is("PatternWidth") || is("SkipHeight")
                      || is("SkipWidth") || is("SystemMemory") || is("Transparent") || is("TransparentColor");
@@ -339,7 +345,7 @@ private:
     // file's structure is still checked.
     void skipObject(int depth)
     {
-        if (depth > kMaxDepth)
+        if (depth > kMaxComponentNesting)
             throw EReadError(kInvalidStreamFormat);
         uint8_t first = mIn.peek();
         if ((first & 0xF0) == 0xF0) {
@@ -361,7 +367,7 @@ private:
 
     void skipValue(int depth)
     {
-        if (depth > kMaxDepth)
+        if (depth > kMaxComponentNesting)
             throw EReadError(kInvalidStreamFormat);
         uint8_t code = mIn.u8();
         switch (code) {
@@ -405,7 +411,19 @@ private:
         }
     }
 
+    // The pictures of one file together get no more surface than kMaxGraphicsFilePixels: refused as
+    // the surfaces would be, before they are made.
+    void countPixels(const TPictureCollectionItem &item)
+    {
+        const TPicture &picture = item.Picture();
+        mPixels += int64_t(picture.Width()) * picture.Height();
+        if (mPixels > kMaxGraphicsFilePixels)
+            throw EDirectDrawSurfaceError(formatMessage("%s cannot be made", {"Surface"}));
+    }
+
     TPictureCollection &mCollection;
+    std::string mHolderName;
+    int64_t mPixels = 0;
     const uint8_t *mData;
     size_t mSize;
     ByteReader mIn;

@@ -3,6 +3,8 @@
 #include "bytereader.h"
 #include "graphicserrors.h"
 
+#include "platform/limits.h"
+
 #include <algorithm>
 #include <bit>
 #include <climits>
@@ -130,7 +132,7 @@ void TDIB::readRows(ByteReader &in, bool topDown, bool allowShort)
     if (need > in.remaining() && !allowShort)
         throw EReadError(kStreamReadError);
     size_t have = std::min(need, in.remaining());
-    if (have < need && need > kMaxRunLengthImageBytes)
+    if (have < need && need > kMaxDecodedImageBytes)
         throw EInvalidGraphic(kBitmapInvalid);
     const uint8_t *src = in.take(have);
     if (!topDown && have == need) {

@@ -104,7 +104,5 @@ public:
 void decodeRunLength(int variant, const uint8_t *data, size_t size, uint8_t *pixels, size_t rowSize,
                      int32_t width, int32_t height);
 
-// Largest image, in pixel bytes, that run-length data may expand to (the data itself can be tiny).
-inline constexpr size_t kMaxRunLengthImageBytes = size_t(256) << 20;
 
 } // namespace qm

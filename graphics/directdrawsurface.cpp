@@ -4,6 +4,8 @@
 #include "graphic.h"
 #include "graphicserrors.h"
 
+#include "platform/limits.h"
+
 #include <algorithm>
 #include <cstring>
 #include <new>
@@ -46,7 +48,7 @@ void TDirectDrawSurface::SetSize(int32_t w, int32_t h)
     mRuns.clear();
     if (w <= 0 || h <= 0)
         return;
-    if (int64_t(w) * h > kMaxPixels)
+    if (int64_t(w) * h > kMaxSurfacePixels)
         throw EDirectDrawSurfaceError(formatMessage("%s cannot be made", {"Surface"}));
     size_t bytes = size_t(w) * size_t(h) * size_t(bytesPerPixel(mFormat));
     uint8_t *memory = new (std::nothrow) uint8_t[bytes]();

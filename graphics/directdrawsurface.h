@@ -23,8 +23,6 @@ class TGraphic;
 
 class TDirectDrawSurface {
 public:
-    // Largest surface, in pixels (a 16384 x 16384 picture).
-    static constexpr int64_t kMaxPixels = int64_t(1) << 28;
 
     explicit TDirectDrawSurface(SurfacePixelFormat format = SurfacePixelFormat::Xrgb8888) : mFormat(format) {}
     TDirectDrawSurface(const TDirectDrawSurface &) = delete;

@@ -8,17 +8,11 @@
 #include "platform/errors.h"
 #include "platform/fileio.h"
 #include "platform/files.h"
+#include "platform/limits.h"
 
 #include <algorithm>
 
 namespace qm {
-namespace {
-
-// Graphics files larger than this are refused when opening them.
-constexpr size_t kMaxGraphicsFileSize = size_t(256) << 20;
-
-} // namespace
-
 TPictureCollection::~TPictureCollection() { Clear(); }
 
 TPictureCollectionItem &TPictureCollection::Items(int32_t index) const
@@ -87,7 +81,7 @@ void TPictureCollection::LoadFromFile(const std::string &fileName)
 {
     Bytes bytes;
     try {
-        bytes = readWholeFile(resolveDataFile(fileName), kMaxGraphicsFileSize);
+        bytes = readWholeFile(resolveDataFile(fileName), kMaxGraphicsFileBytes);
     } catch (const EInOutError &) {
         throw EFOpenError(formatMessage("Cannot open file %s", {fileName}));
     }

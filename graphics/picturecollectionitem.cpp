@@ -4,6 +4,8 @@
 #include "graphicserrors.h"
 #include "picturecollection.h"
 
+#include "platform/limits.h"
+
 namespace qm {
 
 void TPictureCollectionItem::setName(const std::string &name)
@@ -69,7 +71,7 @@ void TPictureCollectionItem::Restore()
         return;
     // Blocks only split the picture's pixels over several surfaces; a picture too large for one
     // surface is refused as that surface would be, before any memory is taken.
-    if (int64_t(graphic.Width()) * graphic.Height() > TDirectDrawSurface::kMaxPixels)
+    if (int64_t(graphic.Width()) * graphic.Height() > kMaxSurfacePixels)
         throw EDirectDrawSurfaceError(formatMessage("%s cannot be made", {"Surface"}));
     const SurfacePixelFormat format = mCollection.DXDraw()->displayFormat();
     std::vector<std::unique_ptr<TDirectDrawSurface>> surfaces;

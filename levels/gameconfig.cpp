@@ -5,6 +5,7 @@
 #include "platform/errors.h"
 #include "platform/fileio.h"
 #include "platform/files.h"
+#include "platform/limits.h"
 #include "platform/numbers.h"
 
 #include <filesystem>
@@ -26,7 +27,6 @@ std::array<int32_t, kMaxLevelSongs + 1> cfglevelsongs{};
 
 namespace {
 
-constexpr size_t kMaxConfigSize = 16u << 20;
 constexpr char kEndOfText = 26; // ends a text file wherever it stands
 
 const char *const kBanner1 = "- Quillmoss configuration - this is an internal configuration file -";
@@ -124,7 +124,7 @@ void initgameconfig()
 
 void readgameconfig(const std::string &path)
 {
-    Bytes bytes = readWholeFile(path, kMaxConfigSize);
+    Bytes bytes = readWholeFile(path, kMaxGameConfigBytes);
     readgameconfigtext(std::string(bytes.begin(), bytes.end()));
 }
 

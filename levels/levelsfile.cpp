@@ -1,6 +1,7 @@
 #include "levelsfile.h"
 
 #include "platform/errors.h"
+#include "platform/limits.h"
 
 #include <bit>
 #include <cstring>
@@ -14,7 +15,6 @@ namespace {
 
 // Larger than any levels file the editor can hold (200 levels of 100 x 100 are about 32 MB); a file
 // beyond this is refused rather than read into memory.
-constexpr size_t kMaxLevelsFileSize = 256u << 20;
 
 constexpr size_t kCellBytes = sizeof(cell);
 
@@ -114,7 +114,7 @@ void writeshortstring(Bytes &out, const std::string &text)
 
 LevelsFileContent loadlevelsfile(const std::string &path)
 {
-    return parselevelsfile(readWholeFileRaw(path, kMaxLevelsFileSize));
+    return parselevelsfile(readWholeFileRaw(path, kMaxLevelsFileBytes));
 }
 
 LevelsFileContent parselevelsfile(RawBytes bytes)

@@ -58,11 +58,16 @@ void resetstore()
     fileopen = true;
 }
 
-void addlevel()
+void requireRoomForLevel()
 {
     if (levelsinfo.count >= kMaxLevels || levelsinfo.count < 0)
         throw Error("ELevelStoreFull", "This levels file already holds " + std::to_string(kMaxLevels)
                                            + " levels, the most a levels file can hold.");
+}
+
+void addlevel()
+{
+    requireRoomForLevel();
     int n = ++levelsinfo.count;
     prevlevel = curlevel;
     curlevel = n;

@@ -105,6 +105,9 @@ void resetstore();
 // Appends a level with every default and makes it current. Refused on a full store: throws
 // qm::Error and changes nothing.
 void addlevel();
+// Throws addlevel's error when the store is full, so that a command can refuse before it asks for
+// anything.
+void requireRoomForLevel();
 
 // Removes the current level (the levels after it move down one) and returns to prevlevel.
 void removecurrentlevel();

@@ -223,6 +223,25 @@ Bytes readFileStart(const std::string &path, size_t count)
     return bytes;
 }
 
+namespace {
+
+// The plain write of a program without safe saving: the file itself is overwritten, then cut to the
+// new length and flushed. Used only where no temporary file can be made beside the target.
+void writeInPlace(const std::string &target, const uint8_t *data, size_t size)
+{
+    FileDescriptor fd(openChecked(target.c_str(), O_WRONLY));
+    writeAll(fd.get(), data, size);
+    if (::ftruncate(fd.get(), static_cast<off_t>(size)) != 0)
+        throwIoError(errno);
+    if (int e = iofault::check(Op::Sync))
+        throwIoError(e);
+    if (::fsync(fd.get()) != 0 && errno != EINVAL && errno != EROFS)
+        throwIoError(errno);
+    fd.close();
+}
+
+} // namespace
+
 void writeFileSafely(const std::string &path, const void *data, size_t size)
 {
     if (path.empty())
@@ -243,14 +262,26 @@ void writeFileSafely(const std::string &path, const void *data, size_t size)
             std::free(real);
         }
     }
+    // A file the user may not write is refused, as a plain write would be: renaming a new file over
+    // it would bypass its permissions.
+    if (exists && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
+        throwIoError(errno);
 
+    // The temporary name has a fixed length, so that any name the system takes can be saved.
     std::string dir = directoryOf(target);
-    std::string tmpl = target + ".XXXXXX";
+    std::string tmpl = dir + "/.qmsave-XXXXXX";
     if (int e = iofault::check(Op::Open))
         throwIoError(e);
     int raw = ::mkostemp(tmpl.data(), O_CLOEXEC);
-    if (raw < 0)
-        throwIoError(errno == EEXIST ? EACCES : errno);
+    if (raw < 0) {
+        int err = errno == EEXIST ? EACCES : errno;
+        // A directory the user cannot write may still hold a file the user may write.
+        if (exists && (err == EACCES || err == EPERM)) {
+            writeInPlace(target, static_cast<const uint8_t *>(data), size);
+            return;
+        }
+        throwIoError(err);
+    }
     FileDescriptor fd(raw);
     bool done = false;
     struct RemoveUnlessDone {

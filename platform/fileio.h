@@ -48,7 +48,9 @@ RawBytes readWholeFileRaw(const std::string &path, size_t maxSize);
 Bytes readFileStart(const std::string &path, size_t count);
 
 // Replaces (or creates) path with exactly these bytes. On any failure the previous file is untouched,
-// no temporary file is left behind, and an EInOutError with the system's text is thrown.
+// no temporary file is left behind, and an EInOutError with the system's text is thrown. A file the
+// user may not write is refused ("File access denied"). Where no temporary file can be made beside
+// it (a directory the user cannot write), a file the user may write is overwritten in place.
 void writeFileSafely(const std::string &path, const void *data, size_t size);
 inline void writeFileSafely(const std::string &path, const Bytes &bytes)
 {

@@ -162,18 +162,20 @@ TEST_F(LevelCommands, AddLevelLoadsTilesWhenTheAcceptedLevelNeedsOthers)
     EXPECT_EQ(qm::curlevel, 3);
     EXPECT_TRUE(m_loads.empty());
 
-    // The dialog's loading fails after Edit stored the level; Cancel then keeps the stored level
-    // and the command loads its tiles.
+    // A graphics file that does not load stores nothing: the error once, the dialog stays open, and
+    // Cancel then drops the added level as for any cancelled Add Level.
     m_dialog->setTileLoader([](const std::string &) { throw qm::Error("EPictureCollectionError", "Bad graphics"); });
-    EXPECT_TRUE(addLevel([this] {
+    EXPECT_FALSE(addLevel([this] {
         click(m_dialog->Button5);
+        EXPECT_TRUE(m_dialog->isVisible());
+        EXPECT_FALSE(qm::dialogok);
         click(m_dialog->Button6);
     }));
     EXPECT_EQ(m_messages.texts(), std::vector<std::string>{"Bad graphics"});
-    EXPECT_EQ(qm::levelsinfo.count, 7);
-    EXPECT_EQ(qm::curlevel, 7);
-    EXPECT_EQ(m_loads, std::vector<std::string>{"computer.dxg"});
-    EXPECT_EQ(qm::loadeddxg, "computer.dxg");
+    EXPECT_EQ(qm::levelsinfo.count, 6);
+    EXPECT_EQ(qm::curlevel, 3);
+    EXPECT_TRUE(m_loads.empty());
+    EXPECT_EQ(qm::loadeddxg, "forest.dxg");
 }
 
 TEST_F(LevelCommands, DeleteCurentLevelDownToNoLevels)

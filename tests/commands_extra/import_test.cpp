@@ -8,6 +8,7 @@
 
 #include "commands/importlevel.h"
 #include "dialogsupport.h"
+#include "messageof.h"
 #include "levels/levelstore.h"
 #include "levels/supaplex.h"
 #include "tempdir.h"
@@ -15,6 +16,7 @@
 namespace {
 
 using qmtest::click;
+using qmtest::messageOf;
 using qmtest::typeInto;
 using qmtest::whenShown;
 
@@ -266,7 +268,8 @@ TEST_F(SupaplexImport, FullStoreIsReportedAndNothingIsAdded)
     EXPECT_FALSE(qm::importSupaplexCommand(*m_dialog));
     ASSERT_EQ(m_messages.entries.size(), 1u);
     EXPECT_EQ(m_messages.entries[0].kind, qm::MessageKind::Error);
-    EXPECT_NE(m_messages.entries[0].text.find("200 levels"), std::string::npos) << m_messages.entries[0].text;
+    EXPECT_EQ(m_messages.entries[0].text, messageOf([] { qm::addlevel(); })) << "the message of Add Level";
+    EXPECT_TRUE(m_files_dialog.requests.empty()) << "refused before a file is picked";
     EXPECT_EQ(qm::levelsinfo.count, qm::kMaxLevels);
     EXPECT_EQ(qm::curlevel, 7);
     EXPECT_EQ(qm::prevlevel, 3);

@@ -8,8 +8,10 @@
 #include "commands/unitlevelsfile.h"
 #include "levels/levelsfile.h"
 
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTableWidget>
 
 using namespace qm;
 using qmtest::MainWindowTest;
@@ -65,7 +67,7 @@ TEST_F(FileCommands, NewThenCancelInTheLevelsDialogLeavesAnOpenFileWithoutLevels
     EXPECT_EQ(newfilename, "Sea");
 }
 
-TEST_F(FileCommands, SaveProposesTheNewFilesNameAndSaveAsAfterOpenProposesNothing)
+TEST_F(FileCommands, SaveProposesTheFilesOwnNameAndNeverABareExtension)
 {
     EXPECT_EQ(form->DXDraw->hint(), kNoLevelHint);
     newFile("Sea", true, "Me");
@@ -89,11 +91,12 @@ TEST_F(FileCommands, SaveProposesTheNewFilesNameAndSaveAsAfterOpenProposesNothin
     EXPECT_EQ(fileDialogs[1].initialDirectory, QString::fromStdString(dir.path() + "/"));
     EXPECT_EQ(fileDialogs[1].filter, "Levels data file|*.lev|All files|*.*");
     form->Saveas1->trigger();
-    EXPECT_EQ(fileDialogs.back().initialName, ".lev");
+    EXPECT_EQ(fileDialogs.back().initialName, "Sea.lev");
+    EXPECT_EQ(fileDialogs.back().initialDirectory + "/", QString::fromStdString(dir.path()));
 
     newFile("", false);
     form->Save1->trigger();
-    EXPECT_EQ(fileDialogs.back().initialName, ".lev");
+    EXPECT_EQ(fileDialogs.back().initialName, "Untitled.lev");
 }
 
 TEST_F(FileCommands, ThePromptNamesTheFileAndCancelKeepsEverything)
@@ -187,6 +190,81 @@ TEST_F(FileCommands, EditLevelsNeedsAnOpenFileAndAddingALevelDoesNotAskAtExit)
     messages.clear();
     form->close();
     EXPECT_TRUE(messages.empty());
+}
+
+namespace {
+
+// A file of two levels, the second on another graphics file.
+void writeTwoThemeFile(const std::string &path, const std::string &secondDxg)
+{
+    levelsinfo = Tlevels{};
+    resetstore();
+    curlevel = 1;
+    addlevel();
+    addlevel();
+    levels[2].dxg = secondDxg;
+    levelsfilepath = path;
+    writelevelsfile();
+    const std::string gameDirectory = gamedir;
+    initstore();
+    gamedir = gameDirectory;
+}
+
+} // namespace
+
+// Open, then Cancel in the levels dialog: nothing is shown, so nothing can change; Edit Levels with
+// Edit then shows the map.
+TEST_F(FileCommands, NoCellChangesWhileNoLevelIsShown)
+{
+    writeTwoThemeFile(dir.path("two.lev"), "computer.dxg");
+    openFile(dir.path("two.lev"), false);
+    EXPECT_EQ(form->DXDraw->hint(), kNoLevelShownHint);
+    paint(100, 100);
+    EXPECT_TRUE(saved);
+    EXPECT_EQ(levels[1].cellAt(2, 2)->tile, 16);
+
+    closeLevelsDialog(true);
+    form->Thislevel1->trigger();
+    EXPECT_TRUE(form->DXTimer.Enabled());
+    EXPECT_TRUE(form->DXDraw->hint().isEmpty());
+    paint(100, 100);
+    EXPECT_FALSE(saved);
+}
+
+// The map always draws the current level with that level's own tiles; a graphics file that does
+// not load changes nothing, is reported once, and the tiles shown stay.
+TEST_F(FileCommands, TheCurrentLevelIsDrawnWithItsOwnTiles)
+{
+    qmtest::writeFile(dir.path("forest.dxg"), qmtest::syntheticTheme());
+    qmtest::writeFile(dir.path("broken.dxg"), std::string("not a graphics file"));
+    writeTwoThemeFile(dir.path("two.lev"), "forest.dxg");
+    whenShown(form->newlevel, [this] {
+        form->newlevel->StringGrid1->setCurrentCell(1, 0);
+        form->newlevel->StringGrid1Click();
+        QTest::mouseClick(form->newlevel->Button5, Qt::LeftButton);
+    });
+    fileAnswers.push_back(QString::fromStdString(dir.path("two.lev")));
+    form->Openlevelsfile1->trigger();
+    EXPECT_EQ(loadeddxg, "forest.dxg");
+    form->Deletelevel1->trigger();
+    EXPECT_EQ(curlevel, 1);
+    EXPECT_EQ(loadeddxg, "computer.dxg");
+    const int tiles = form->patratele.Items().Count();
+
+    // Edit with a graphics file that exists but does not load.
+    whenShown(form->newlevel, [this] {
+        form->newlevel->dxgl->setEditText("broken.dxg");
+        QTest::mouseClick(form->newlevel->Button5, Qt::LeftButton);
+        EXPECT_TRUE(form->newlevel->isVisible());
+        QTest::mouseClick(form->newlevel->Button6, Qt::LeftButton);
+    });
+    form->Thislevel1->trigger();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], "Invalid stream format");
+    EXPECT_EQ(levels[1].dxg, "computer.dxg");
+    EXPECT_EQ(loadeddxg, "computer.dxg");
+    EXPECT_EQ(form->patratele.Items().Count(), tiles);
+    EXPECT_TRUE(form->DXTimer.Enabled());
 }
 
 // The whole road of a level designer: new file, paint, save, close, open again; the bytes on disk

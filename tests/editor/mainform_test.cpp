@@ -64,6 +64,68 @@ TEST_F(MainWindowTest, AMissingEditorPictureFileIsReportedOnceAndTheWindowStillO
     EXPECT_EQ(cfglevelsfile, ""); // the configuration was not read
 }
 
+// Exit writes the configuration only when start-up read it or found none: values not read are blanks.
+TEST_F(MainWindowTest, AConfigurationThatWasNotReadIsLeftAsItIsAtExit)
+{
+    auto restart = [&] {
+        form.reset();
+        messages.clear();
+        initgameconfig();
+        form = std::make_unique<TMainForm>(QString::fromStdString(dir.path("settings.ini")),
+                                           QString::fromStdString(dir.path() + "/"));
+        form->show();
+    };
+    cfglevelsfile = "Game.lev";
+    cfgsongcount = 1;
+    cfgsongs[1] = "Theme.mid";
+    std::string text = gameconfigtext();
+    text.replace(text.find("Speed = 0;"), 10, "Speed = fast;");
+    qmtest::writeFile(dir.path("Quillmoss.Cfg"), text);
+    const std::vector<uint8_t> damaged = qmtest::readFile(dir.path("Quillmoss.Cfg"));
+
+    restart();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], QString("'fast' is not a valid integer value\n\n") + kGameConfigKept);
+    form->close();
+    EXPECT_EQ(qmtest::readFile(dir.path("Quillmoss.Cfg")), damaged);
+
+    // Start-up that stops before the configuration is read leaves a sound file alone too.
+    text.replace(text.find("fast"), 4, "3");
+    qmtest::writeFile(dir.path("Quillmoss.Cfg"), text);
+    std::filesystem::rename(dir.path("Editor.dxg"), dir.path("Editor.old"));
+    restart();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].endsWith(kGameConfigKept));
+    form->close();
+    EXPECT_EQ(qmtest::readFile(dir.path("Quillmoss.Cfg")), std::vector<uint8_t>(text.begin(), text.end()));
+
+    // A missing configuration is made at exit, as before.
+    std::filesystem::rename(dir.path("Editor.old"), dir.path("Editor.dxg"));
+    std::filesystem::remove(dir.path("Quillmoss.Cfg"));
+    restart();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], "File not found");
+    form->close();
+    EXPECT_TRUE(std::filesystem::exists(dir.path("Quillmoss.Cfg")));
+}
+
+// A picture of "Editor.dxg" that no surface can hold (its rows left out, so the file is tiny): the
+// failure when the surface is shown is reported, and the editor goes on.
+TEST_F(MainWindowTest, APictureThatCannotBeGivenASurfaceIsReportedAtStart)
+{
+    form.reset();
+    messages.clear();
+    qmtest::writeFile(dir.path("Editor.dxg"), writeGraphicsFile({qmtest::pictureOfSide(4097)}));
+    form = std::make_unique<TMainForm>(QString::fromStdString(dir.path("settings.ini")),
+                                       QString::fromStdString(dir.path() + "/"));
+    form->show();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], "Surface cannot be made");
+    EXPECT_TRUE(form->isVisible());
+    form->DXTimerTimer(1);
+    EXPECT_EQ(messages.size(), 1u);
+}
+
 TEST_F(MainWindowTest, NothingReactsBeforeAFileIsOpen)
 {
     move(300, 200);

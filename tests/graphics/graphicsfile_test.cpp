@@ -297,6 +297,14 @@ INSTANTIATE_TEST_SUITE_P(
                         });
                     },
                     {"EReadError", "Error reading TPictureCollectionComponent.Width: Property does not exist"}},
+        FileFailure{"UnknownPropertyOfANamedHolder",
+                    [] {
+                        return holderFile([](ComponentStreamWriter &w) {
+                            w.propertyName("Bogus");
+                            w.integer(1);
+                        }, "Images");
+                    },
+                    {"EReadError", "Error reading Images.Bogus: Property does not exist"}},
         FileFailure{"UnknownItemProperty", [] { return itemFile([](ComponentStreamWriter &w) {
                                                   w.propertyName("Colour");
                                                   w.integer(1);
@@ -387,7 +395,7 @@ TEST(GraphicsFile, EveryTruncationGivesItsError)
         return Outcome{"EReadError", std::string("Error reading ") + object + "." + property + ": Stream read error"};
     };
     auto mark = [&](const Outcome &o) { segments.push_back({w.size(), o}); };
-    const Outcome list = in("TPictureCollectionComponent", "List");
+    const Outcome list = in("H", "List"); // the holder by its own name
 
     w.resourceHeader("AB");
     segments.push_back({3, header}); // up to the resource type
@@ -399,7 +407,7 @@ TEST(GraphicsFile, EveryTruncationGivesItsError)
     w.propertyName("List.ColorTable");
     mark(bare);
     w.binary(Bytes(1024, 1));
-    mark(in("TPictureCollectionComponent", "ColorTable"));
+    mark(in("H", "ColorTable"));
     w.propertyName("List");
     mark(bare);
     w.beginCollection();

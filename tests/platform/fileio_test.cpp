@@ -2,6 +2,7 @@
 #include "platform/fileio.h"
 
 #include "messageof.h"
+#include "plainuser.h"
 #include "tempdir.h"
 
 #include <cerrno>
@@ -93,16 +94,37 @@ INSTANTIATE_TEST_SUITE_P(EveryStep, WriteFailure,
                                            std::make_tuple(Op::Close, EDQUOT, "Disk full"),
                                            std::make_tuple(Op::Rename, EACCES, "File access denied")));
 
-TEST(WriteFileSafely, ReadOnlyDirectoryIsRefusedAndNothingChanges)
+// Permissions decide as for a plain write: a read-only file is refused and left as it is; a file the
+// user may write is written in place inside a directory the user cannot write; a new file there is
+// refused.
+TEST(WriteFileSafely, PermissionsOfTheFileDecideNotThoseOfTheDirectory)
 {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root writes into read-only directories";
+    if (!qmtest::runsAsPlainUser())
+        return;
     TempDir dir;
-    writeFile(dir.path("f"), std::string("old"));
-    ::chmod(dir.path().c_str(), 0555);
-    EXPECT_EQ(messageOf([&] { qm::writeFileSafely(dir.path("f"), std::vector<uint8_t>{'n'}); }),
+    writeFile(dir.path("readonly"), std::string("old"));
+    ::chmod(dir.path("readonly").c_str(), 0444);
+    EXPECT_EQ(messageOf([&] { qm::writeFileSafely(dir.path("readonly"), std::vector<uint8_t>{'n'}); }),
               "File access denied");
-    EXPECT_EQ(readFile(dir.path("f")), (std::vector<uint8_t>{'o', 'l', 'd'}));
+    EXPECT_EQ(readFile(dir.path("readonly")), (std::vector<uint8_t>{'o', 'l', 'd'}));
+
+    writeFile(dir.path("f"), std::string("old contents"));
+    ::chmod(dir.path().c_str(), 0555);
+    qm::writeFileSafely(dir.path("f"), std::vector<uint8_t>{'n', 'e', 'w'});
+    EXPECT_EQ(readFile(dir.path("f")), (std::vector<uint8_t>{'n', 'e', 'w'}));
+    EXPECT_EQ(messageOf([&] { qm::writeFileSafely(dir.path("new"), std::vector<uint8_t>{'n'}); }),
+              "File access denied");
+    EXPECT_EQ(dir.entries().size(), 2u);
+}
+
+TEST(WriteFileSafely, SavesUnderTheLongestNameTheSystemTakes)
+{
+    TempDir dir;
+    const std::string name(255, 'n');
+    qm::writeFileSafely(dir.path(name), std::vector<uint8_t>{'1'});
+    qm::writeFileSafely(dir.path(name), std::vector<uint8_t>{'2'});
+    EXPECT_EQ(readFile(dir.path(name)), std::vector<uint8_t>{'2'});
+    EXPECT_EQ(dir.entries(), std::vector<std::string>{name});
 }
 
 TEST(WriteFileSafely, MissingDirectoryIsFileNotFound)

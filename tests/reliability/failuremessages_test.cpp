@@ -3,6 +3,7 @@
 // levels file, leaving the store as it was. The decoders' and the graphics file reader's own tables
 // are tested with the graphics runtime.
 
+#include "framepictures.h"
 #include "tempdir.h"
 
 #include "graphics/componentwriter.h"
@@ -54,23 +55,16 @@ std::string storeBytes()
     return std::string(bytes.begin(), bytes.end()) + std::to_string(saved);
 }
 
-// Loads, into a list on a drawing target, a graphics file with one bitmap of side x side pixels. A
-// bitmap may leave its pixel rows out (they are black), so a tiny file can declare a picture larger
-// than any surface.
-void loadPictureOfSide(int32_t side, bool cutIntoPatterns)
+// Loads, into a list on a drawing target, a graphics file of `pictures` bitmaps of side x side
+// pixels that hold the data of one (qmtest::pictureOfSide).
+void loadPictureOfSide(int32_t side, bool cutIntoPatterns, int pictures = 1, int bitCount = 1, bool runLength = false)
 {
-    Bytes bitmap = encodeBitmap(PixelImage::fromIndexed(1, 1, {0}, {0, 0xFFFFFF}), {.bitCount = 1});
-    std::memcpy(bitmap.data() + 4 + 18, &side, 4);
-    std::memcpy(bitmap.data() + 4 + 22, &side, 4);
-    PictureEntry entry;
-    entry.name = "huge";
-    entry.graphicClass = "TBitmap";
-    entry.graphicData = bitmap;
+    PictureEntry entry = qmtest::pictureOfSide(side, bitCount, runLength);
     if (cutIntoPatterns) {
         entry.patternWidth = 40;
         entry.patternHeight = 40;
     }
-    const Bytes file = writeGraphicsFile({entry});
+    const Bytes file = writeGraphicsFile(std::vector<PictureEntry>(size_t(pictures), entry));
     OffscreenDrawTarget target(SurfacePixelFormat::Xrgb8888, 16, 16);
     target.Initialize();
     TDXImageList list;
@@ -150,12 +144,18 @@ const FailureCase kCases[] = {
          list.Items().LoadFromFile(dir.path("folder"));
      },
      {"EFOpenError", "Cannot open file {dir}folder"}},
-    {"GraphicsFilePictureTooLargeForASurface", [](const TempDir &) { loadPictureOfSide(16385, false); },
+    {"GraphicsFilePictureTooLargeForASurface", [](const TempDir &) { loadPictureOfSide(4097, false); },
      {"EDirectDrawSurfaceError", "Surface cannot be made"}},
     // Cutting a picture into blocks of surfaces does not change what can be held: the same picture in
     // small patterns fails the same way, before any of its surfaces is made.
-    {"GraphicsFilePictureTooLargeCutIntoPatterns", [](const TempDir &) { loadPictureOfSide(16385, true); },
+    {"GraphicsFilePictureTooLargeCutIntoPatterns", [](const TempDir &) { loadPictureOfSide(4097, true); },
      {"EDirectDrawSurfaceError", "Surface cannot be made"}},
+    // A few bytes of run-length data may not expand beyond what a levels editor can need.
+    {"GraphicsFileRunLengthTooLarge", [](const TempDir &) { loadPictureOfSide(16384, false, 1, 8, true); },
+     {"EReadError", "Error reading TPictureCollectionItem.Data: Bitmap image is not valid"}},
+    // Nor may many pictures that are each allowed, together.
+    {"GraphicsFilePicturesTooLargeTogether", [](const TempDir &) { loadPictureOfSide(4000, false, 3, 8, true); },
+     {"EReadError", "Error reading TPictureCollectionComponent.List: Surface cannot be made"}},
 };
 
 class FailureMessages : public ::testing::TestWithParam<FailureCase> {

@@ -6,6 +6,7 @@
 #include "graphics/dximagelist.h"
 #include "graphics/offscreendrawtarget.h"
 
+#include <cstring>
 #include <map>
 
 namespace qmtest {
@@ -30,6 +31,22 @@ inline qm::PictureEntry tilePicture(int tile, int columns = 1, int rows = 1)
     qm::PictureEntry entry = qm::PictureEntry::fromImage(std::to_string(tile), image, {.bitCount = 24});
     entry.patternWidth = 40;
     entry.patternHeight = 40;
+    return entry;
+}
+
+// A picture "huge" that declares side x side pixels but holds the data of one: its rows are left out
+// (they are black), or its run-length data ends the picture early. A tiny file can so declare a
+// picture larger than any surface.
+inline qm::PictureEntry pictureOfSide(int32_t side, int bitCount = 1, bool runLength = false)
+{
+    qm::Bytes bitmap = qm::encodeBitmap(qm::PixelImage::fromIndexed(1, 1, {0}, {0, 0xFFFFFF}),
+                                        {.bitCount = bitCount, .runLength = runLength});
+    std::memcpy(bitmap.data() + 4 + 18, &side, 4);
+    std::memcpy(bitmap.data() + 4 + 22, &side, 4);
+    qm::PictureEntry entry;
+    entry.name = "huge";
+    entry.graphicClass = "TBitmap";
+    entry.graphicData = bitmap;
     return entry;
 }
 

@@ -121,6 +121,12 @@ TEST(QmtoolCfg, InfoAndCopyNormaliseAndReportFailures)
     EXPECT_EQ(root["cfgspeed"].toInt(), 7);
     EXPECT_EQ(root["cfglevelsfile"].toString(), "My.lev");
     EXPECT_EQ(root["cfglevelsongs"].toArray(), QJsonArray{0});
+
+    const std::vector<uint8_t> damaged = readFile(dir.path("in.cfg"));
+    ToolRun over = qmtool({"cfg", "copy", in, QString::fromStdString(dir.path(".") + "/in.cfg")});
+    EXPECT_EQ(over.status, 1);
+    EXPECT_TRUE(over.err.startsWith("Read beyond end of file\nOUT is the file read")) << over.err.constData();
+    EXPECT_EQ(readFile(dir.path("in.cfg")), damaged);
 }
 
 TEST(QmtoolLev, CheckPrintsFindingsAndExitsTwoOnErrors)

@@ -7,6 +7,8 @@
 
 #include "platform/errors.h"
 
+#include <filesystem>
+
 #include <QJsonArray>
 #include <QJsonObject>
 #include <cstdio>
@@ -51,6 +53,11 @@ int cfgCopy(const ToolCommand &command, const QStringList &args)
         std::fprintf(stderr, "%s\n", e.what());
         status = 1;
     }
+    // OUT is never the file read: after a failed read that would replace the values not read with
+    // blanks.
+    std::error_code ignored;
+    if (std::filesystem::equivalent(localPath(words[0]), localPath(words[1]), ignored))
+        throw UsageError{"OUT is the file read: cfg copy never writes over it\nusage: qmtool cfg copy IN OUT"};
     qm::writegameconfig(localPath(words[1]));
     return status;
 }
