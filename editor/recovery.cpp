@@ -1,0 +1,356 @@
+#include "recovery.h"
+
+#include "platform/errors.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QStandardPaths>
+#include <QThread>
+#include <QTimer>
+#include <QUuid>
+
+#include <algorithm>
+#include <filesystem>
+
+namespace qm {
+
+namespace {
+
+constexpr size_t kMaxSidecarSize = 64 * 1024;
+const QString kAside = QStringLiteral("unreadable");
+
+[[noreturn]] void refuse(const QString &message) { throw Error("EInvalidRecoveryCopy", message.toStdString()); }
+
+std::string local(const QString &path) { return QFile::encodeName(path).toStdString(); }
+
+// File names are bytes; Latin-1 keeps every byte of them through the JSON text.
+QString pathText(const std::string &path) { return QString::fromLatin1(path.data(), qsizetype(path.size())); }
+
+struct Sidecar {
+    QString levelsName;
+    std::string originalPath;
+    int level = 0;
+    QDateTime time;
+    qint64 size = 0;
+};
+
+QByteArray sidecarBytes(const Sidecar &s)
+{
+    QJsonObject o;
+    o["levels"] = s.levelsName;
+    o["original"] = s.originalPath.empty() ? QJsonValue() : QJsonValue(pathText(s.originalPath));
+    o["level"] = s.level;
+    o["time"] = s.time.toUTC().toString(Qt::ISODateWithMs);
+    o["size"] = s.size;
+    return QJsonDocument(o).toJson();
+}
+
+// The sidecar of a copy, every field checked: it names the levels file to open in our directory.
+Sidecar parseSidecar(const Bytes &bytes)
+{
+    QJsonParseError error{};
+    QJsonDocument doc = QJsonDocument::fromJson(
+        QByteArray::fromRawData(reinterpret_cast<const char *>(bytes.data()), qsizetype(bytes.size())), &error);
+    if (!doc.isObject())
+        refuse(QStringLiteral("its description is not valid (%1)").arg(error.errorString()));
+    QJsonObject o = doc.object();
+    Sidecar s;
+    s.levelsName = o["levels"].toString();
+    if (!s.levelsName.endsWith(".lev") || s.levelsName.contains('/') || s.levelsName.startsWith('.'))
+        refuse(QStringLiteral("its description names no levels file"));
+    if (o["original"].isString())
+        s.originalPath = o["original"].toString().toLatin1().toStdString();
+    else if (!o["original"].isNull())
+        refuse(QStringLiteral("its description has no original file"));
+    if (!o["level"].isDouble() || !o["size"].isDouble())
+        refuse(QStringLiteral("its description has no level or size"));
+    s.level = o["level"].toInt();
+    s.size = o["size"].toInteger();
+    s.time = QDateTime::fromString(o["time"].toString(), Qt::ISODateWithMs);
+    if (!s.time.isValid())
+        refuse(QStringLiteral("its description has no valid time"));
+    return s;
+}
+
+void removeFile(const QString &path) { QFile::remove(path); }
+
+} // namespace
+
+QString recoveryQuestion(const RecoveryCopy &copy)
+{
+    const QString file = copy.originalPath.empty()
+                             ? QStringLiteral("a new levels file")
+                             : QFile::decodeName(QByteArray::fromStdString(copy.originalPath));
+    return QStringLiteral("Unsaved work from %1 was found for %2. Recover it?")
+        .arg(copy.time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd hh:mm")), file);
+}
+
+QString RecoveryStore::defaultDirectory()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) + QStringLiteral("/recovery");
+}
+
+RecoveryStore::RecoveryStore(SnapshotSource source, const QString &directory, Delays delays)
+    : m_source(std::move(source)), m_directory(directory), m_delays(delays),
+      m_id(QUuid::createUuid().toString(QUuid::WithoutBraces)), m_timer(new QTimer(this)),
+      m_thread(new QThread(this)), m_worker(new QObject)
+{
+    m_timer->setSingleShot(true);
+    connect(m_timer, &QTimer::timeout, this, &RecoveryStore::due);
+    m_worker->moveToThread(m_thread);
+    m_thread->start();
+    // Taking the lock now keeps an editor starting at the same time from offering this one's copy;
+    // when the directory cannot be made yet, the first write tries again and reports the failure.
+    std::lock_guard lock(m_mutex);
+    try {
+        ensureDirectoryAndLock();
+    } catch (const Error &) {
+    }
+}
+
+RecoveryStore::~RecoveryStore()
+{
+    waitForWrites();
+    m_thread->quit();
+    m_thread->wait();
+    delete m_worker;
+}
+
+QString RecoveryStore::path(const QString &name) const { return m_directory + '/' + name; }
+
+void RecoveryStore::changed()
+{
+    const auto now = std::chrono::steady_clock::now();
+    m_lastChange = now;
+    if (!m_firstPending)
+        m_firstPending = now;
+    schedule();
+}
+
+void RecoveryStore::schedule()
+{
+    const auto now = std::chrono::steady_clock::now();
+    auto due = std::min(*m_lastChange + m_delays.quiet, *m_firstPending + m_delays.interval);
+    if (m_lastWrite)
+        due = std::max(due, *m_lastWrite + m_delays.interval);
+    const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(due - now);
+    m_timer->start(std::max<std::chrono::milliseconds>(wait, std::chrono::milliseconds(0)));
+}
+
+void RecoveryStore::due()
+{
+    m_firstPending.reset();
+    m_lastChange.reset();
+    if (std::optional<RecoverySnapshot> snapshot = m_source())
+        write(std::move(*snapshot));
+}
+
+void RecoveryStore::write(RecoverySnapshot snapshot)
+{
+    m_lastWrite = std::chrono::steady_clock::now();
+    quint64 generation;
+    {
+        std::lock_guard lock(m_mutex);
+        generation = m_generation;
+        ++m_queued;
+    }
+    QMetaObject::invokeMethod(
+        m_worker, [this, snapshot = std::move(snapshot), generation] { writeOnWorker(snapshot, generation); },
+        Qt::QueuedConnection);
+}
+
+void RecoveryStore::ensureDirectoryAndLock()
+{
+    std::error_code ec;
+    std::filesystem::create_directories(local(m_directory), ec);
+    if (ec)
+        throwIoError(ec.value());
+    if (m_lock && m_lock->isLocked())
+        return;
+    m_lock = std::make_unique<QLockFile>(path(m_id + ".lock"));
+    m_lock->setStaleLockTime(0);
+    if (!m_lock->tryLock(0))
+        throwIoError(m_lock->error() == QLockFile::PermissionError ? EACCES : EIO);
+}
+
+// The worker's part: a new levels file, then the sidecar that makes it current, then the previous
+// levels file goes. A failure at any step leaves the previous copy as it was.
+void RecoveryStore::writeOnWorker(const RecoverySnapshot &snapshot, quint64 generation)
+{
+    QString failure;
+    {
+        std::lock_guard lock(m_mutex);
+        if (generation == m_generation) {
+            QString levelsName;
+            try {
+                ensureDirectoryAndLock();
+                levelsName = QStringLiteral("%1-%2.lev").arg(m_id).arg(++m_serial);
+                writeFileSafely(local(path(levelsName)), snapshot.levels);
+                const QByteArray side = sidecarBytes(
+                    {levelsName, snapshot.originalPath, snapshot.level, snapshot.time, qint64(snapshot.levels.size())});
+                writeFileSafely(local(path(m_id + ".json")), side.data(), size_t(side.size()));
+                if (!m_levelsName.isEmpty())
+                    removeFile(path(m_levelsName));
+                m_levelsName = levelsName;
+                removeRecoveredCopies();
+            } catch (const std::exception &e) {
+                if (!levelsName.isEmpty() && levelsName != m_levelsName)
+                    removeFile(path(levelsName));
+                failure = QString::fromLocal8Bit(e.what());
+                if (failure.isEmpty())
+                    failure = QStringLiteral("I/O error");
+            }
+        }
+        --m_queued;
+    }
+    m_idle.notify_all();
+    QMetaObject::invokeMethod(
+        this,
+        [this, failure] {
+            if (failure.isEmpty()) {
+                m_failureShown = false;
+                emit written();
+            } else if (!m_failureShown) {
+                m_failureShown = true;
+                emit writeFailed(QStringLiteral("The recovery copy could not be written: %1").arg(failure));
+            }
+        },
+        Qt::QueuedConnection);
+}
+
+void RecoveryStore::waitForWrites()
+{
+    std::unique_lock lock(m_mutex);
+    m_idle.wait(lock, [this] { return m_queued == 0; });
+}
+
+void RecoveryStore::removeCopyFiles(const QString &id, const QString &levelsName)
+{
+    removeFile(path(id + ".json"));
+    if (!levelsName.isEmpty())
+        removeFile(path(levelsName));
+    const QStringList leftovers = QDir(m_directory).entryList({id + "-*.lev"}, QDir::Files | QDir::Hidden);
+    for (const QString &name : leftovers)
+        removeFile(path(name));
+}
+
+void RecoveryStore::discardOwn()
+{
+    m_timer->stop();
+    m_firstPending.reset();
+    m_lastChange.reset();
+    m_lastWrite.reset();
+    std::lock_guard lock(m_mutex);
+    ++m_generation;
+    removeCopyFiles(m_id, m_levelsName);
+    m_levelsName.clear();
+    removeRecoveredCopies();
+}
+
+void RecoveryStore::removeRecoveredCopies()
+{
+    for (const auto &[id, levelsName] : m_recovered)
+        removeCopyFiles(id, levelsName);
+    m_recovered.clear();
+}
+
+RecoveredFile RecoveryStore::readCopy(const QString &id, RecoveryCopy *copy, QString *levelsName) const
+{
+    const Sidecar side = parseSidecar(readWholeFile(local(path(id + ".json")), kMaxSidecarSize));
+    RecoveredFile file{loadlevelsfile(local(path(side.levelsName))), side.originalPath, side.level};
+    if (qint64(file.content.bytes.size()) != side.size)
+        refuse(QStringLiteral("its levels file is %1 bytes long instead of %2").arg(file.content.bytes.size()).arg(side.size));
+    if (copy)
+        *copy = {id, side.originalPath, side.level, side.time};
+    if (levelsName)
+        *levelsName = side.levelsName;
+    return file;
+}
+
+// Keeps the files of a copy that cannot be read in the folder "unreadable", for the user to look at.
+void RecoveryStore::moveAside(const QString &id)
+{
+    QDir dir(m_directory);
+    dir.mkdir(kAside);
+    QStringList names = dir.entryList({id + ".json", id + "-*.lev"}, QDir::Files | QDir::Hidden);
+    try {
+        const QString levels = parseSidecar(readWholeFile(local(path(id + ".json")), kMaxSidecarSize)).levelsName;
+        if (!names.contains(levels) && QFile::exists(path(levels)))
+            names.append(levels);
+    } catch (const std::exception &) {
+    }
+    for (const QString &name : names)
+        dir.rename(name, kAside + '/' + name);
+}
+
+void RecoveryStore::release(const QString &id) { m_claimed.erase(id); }
+
+std::vector<RecoveryCopy> RecoveryStore::unownedCopies(std::vector<RecoveryProblem> &problems)
+{
+    std::vector<RecoveryCopy> copies;
+    const QStringList sidecars = QDir(m_directory).entryList({"*.json"}, QDir::Files | QDir::Hidden, QDir::Name);
+    for (const QString &name : sidecars) {
+        const QString id = name.chopped(5);
+        if (id == m_id || m_claimed.count(id))
+            continue;
+        // A lock held by a running editor means the copy is its own; one left by a killed editor is
+        // stale and taken over here.
+        auto claim = std::make_unique<QLockFile>(path(id + ".lock"));
+        claim->setStaleLockTime(0);
+        if (!claim->tryLock(0))
+            continue;
+        RecoveryCopy copy;
+        try {
+            readCopy(id, &copy, nullptr);
+        } catch (const std::exception &e) {
+            moveAside(id);
+            problems.push_back({name, QStringLiteral("The recovery copy %1 cannot be read: %2. It was kept in %3.")
+                                          .arg(name, QString::fromLocal8Bit(e.what()), path(kAside))});
+            continue;
+        }
+        m_claimed[id] = std::move(claim);
+        copies.push_back(std::move(copy));
+    }
+    std::sort(copies.begin(), copies.end(), [](const RecoveryCopy &a, const RecoveryCopy &b) { return a.time > b.time; });
+    return copies;
+}
+
+RecoveredFile RecoveryStore::recover(const RecoveryCopy &copy)
+{
+    if (!m_claimed.count(copy.id))
+        refuse(QStringLiteral("The recovery copy %1 is not held by this editor.").arg(copy.id));
+    QString levelsName;
+    RecoveredFile file;
+    try {
+        file = readCopy(copy.id, nullptr, &levelsName);
+    } catch (const std::exception &e) {
+        moveAside(copy.id);
+        release(copy.id);
+        refuse(QStringLiteral("The recovery copy %1.json cannot be read: %2. It was kept in %3.")
+                   .arg(copy.id, QString::fromLocal8Bit(e.what()), path(kAside)));
+    }
+    // The copy stays until this editor's own copy replaces it, or its work is saved or discarded; if
+    // the editor ends before either, the copy is offered again.
+    std::lock_guard lock(m_mutex);
+    m_recovered.push_back({copy.id, levelsName});
+    return file;
+}
+
+void RecoveryStore::discard(const RecoveryCopy &copy)
+{
+    if (!m_claimed.count(copy.id))
+        return;
+    QString levelsName;
+    try {
+        levelsName = parseSidecar(readWholeFile(local(path(copy.id + ".json")), kMaxSidecarSize)).levelsName;
+    } catch (const std::exception &) {
+    }
+    removeCopyFiles(copy.id, levelsName);
+    release(copy.id);
+}
+
+void RecoveryStore::later(const RecoveryCopy &copy) { release(copy.id); }
+
+} // namespace qm
