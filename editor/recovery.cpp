@@ -182,7 +182,8 @@ void RecoveryStore::writeOnWorker(const RecoverySnapshot &snapshot, quint64 gene
     QString failure;
     {
         std::lock_guard lock(m_mutex);
-        if (generation == m_generation) {
+        const bool current = generation == m_generation; // not discarded since it was queued
+        if (current) {
             QString levelsName;
             try {
                 ensureDirectoryAndLock();
@@ -203,21 +204,23 @@ void RecoveryStore::writeOnWorker(const RecoverySnapshot &snapshot, quint64 gene
                     failure = QStringLiteral("I/O error");
             }
         }
+        // Posted before the count goes down, so that after waitForWrites() the result is on its way.
+        if (current)
+            QMetaObject::invokeMethod(
+                this,
+                [this, failure] {
+                    if (failure.isEmpty()) {
+                        m_failureShown = false;
+                        emit written();
+                    } else if (!m_failureShown) {
+                        m_failureShown = true;
+                        emit writeFailed(QStringLiteral("The recovery copy could not be written: %1").arg(failure));
+                    }
+                },
+                Qt::QueuedConnection);
         --m_queued;
     }
     m_idle.notify_all();
-    QMetaObject::invokeMethod(
-        this,
-        [this, failure] {
-            if (failure.isEmpty()) {
-                m_failureShown = false;
-                emit written();
-            } else if (!m_failureShown) {
-                m_failureShown = true;
-                emit writeFailed(QStringLiteral("The recovery copy could not be written: %1").arg(failure));
-            }
-        },
-        Qt::QueuedConnection);
 }
 
 void RecoveryStore::waitForWrites()
