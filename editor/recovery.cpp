@@ -100,10 +100,12 @@ RecoveryStore::RecoveryStore(SnapshotSource source, const QString &directory, De
     m_timer->setSingleShot(true);
     connect(m_timer, &QTimer::timeout, this, &RecoveryStore::due);
     m_worker->moveToThread(m_thread);
-    m_thread->start();
+    // Writes run when a core is idle, so that they never take one from the frame; a copy waits a
+    // little longer on a machine that is busy.
+    m_thread->start(QThread::IdlePriority);
     // Taking the lock now keeps an editor starting at the same time from offering this one's copy;
     // when the directory cannot be made yet, the first write tries again and reports the failure.
-    std::lock_guard lock(m_mutex);
+    std::lock_guard lock(m_filesMutex);
     try {
         ensureDirectoryAndLock();
     } catch (const Error &) {
@@ -150,15 +152,26 @@ void RecoveryStore::due()
 void RecoveryStore::write(RecoverySnapshot snapshot)
 {
     m_lastWrite = std::chrono::steady_clock::now();
-    quint64 generation;
+    const quint64 generation = m_generation;
+    queueOnWorker([this, snapshot = std::move(snapshot), generation] { writeOnWorker(snapshot, generation); });
+}
+
+void RecoveryStore::queueOnWorker(std::function<void()> work)
+{
     {
-        std::lock_guard lock(m_mutex);
-        generation = m_generation;
+        std::lock_guard count(m_countMutex);
         ++m_queued;
     }
-    QMetaObject::invokeMethod(
-        m_worker, [this, snapshot = std::move(snapshot), generation] { writeOnWorker(snapshot, generation); },
-        Qt::QueuedConnection);
+    QMetaObject::invokeMethod(m_worker, std::move(work), Qt::QueuedConnection);
+}
+
+void RecoveryStore::doneOnWorker()
+{
+    {
+        std::lock_guard count(m_countMutex);
+        --m_queued;
+    }
+    m_idle.notify_all();
 }
 
 void RecoveryStore::ensureDirectoryAndLock()
@@ -181,7 +194,7 @@ void RecoveryStore::writeOnWorker(const RecoverySnapshot &snapshot, quint64 gene
 {
     QString failure;
     {
-        std::lock_guard lock(m_mutex);
+        std::lock_guard lock(m_filesMutex);
         const bool current = generation == m_generation; // not discarded since it was queued
         if (current) {
             QString levelsName;
@@ -218,15 +231,20 @@ void RecoveryStore::writeOnWorker(const RecoverySnapshot &snapshot, quint64 gene
                     }
                 },
                 Qt::QueuedConnection);
-        --m_queued;
     }
-    m_idle.notify_all();
+    doneOnWorker();
 }
 
 void RecoveryStore::waitForWrites()
 {
-    std::unique_lock lock(m_mutex);
-    m_idle.wait(lock, [this] { return m_queued == 0; });
+    std::unique_lock count(m_countMutex);
+    m_idle.wait(count, [this] { return m_queued == 0; });
+}
+
+bool RecoveryStore::writing() const
+{
+    std::lock_guard count(m_countMutex);
+    return m_queued > 0;
 }
 
 void RecoveryStore::removeCopyFiles(const QString &id, const QString &levelsName)
@@ -245,11 +263,16 @@ void RecoveryStore::discardOwn()
     m_firstPending.reset();
     m_lastChange.reset();
     m_lastWrite.reset();
-    std::lock_guard lock(m_mutex);
     ++m_generation;
-    removeCopyFiles(m_id, m_levelsName);
-    m_levelsName.clear();
-    removeRecoveredCopies();
+    queueOnWorker([this] {
+        {
+            std::lock_guard lock(m_filesMutex);
+            removeCopyFiles(m_id, m_levelsName);
+            m_levelsName.clear();
+            removeRecoveredCopies();
+        }
+        doneOnWorker();
+    });
 }
 
 void RecoveryStore::removeRecoveredCopies()
@@ -336,7 +359,7 @@ RecoveredFile RecoveryStore::recover(const RecoveryCopy &copy)
     }
     // The copy stays until this editor's own copy replaces it, or its work is saved or discarded; if
     // the editor ends before either, the copy is offered again.
-    std::lock_guard lock(m_mutex);
+    std::lock_guard lock(m_filesMutex);
     m_recovered.push_back({copy.id, levelsName});
     return file;
 }

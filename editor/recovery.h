@@ -19,6 +19,7 @@
 #include <QObject>
 #include <QString>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <functional>
@@ -94,10 +95,13 @@ public:
     // Writes this snapshot now, on the worker thread.
     void write(RecoverySnapshot snapshot);
     // Deletes this editor's copy and forgets any change not yet copied: after Save, Save as, Close
-    // without saving and a normal exit.
+    // without saving and a normal exit. The files go on the worker thread, after a write in
+    // progress (writes queued before are dropped), so the GUI thread never waits for the disk.
     void discardOwn();
-    // Waits until no write is queued or in progress (for tests and exit).
+    // Waits until no write or discard is queued or in progress (for tests and exit).
     void waitForWrites();
+    // Whether a write or discard is queued or in progress.
+    bool writing() const;
 
     // At start-up: the copies that no running editor owns, newest first. This editor holds each one
     // offered until it is recovered, discarded or left for later, so that another editor starting
@@ -121,6 +125,8 @@ private:
     void schedule();
     void due();
     void writeOnWorker(const RecoverySnapshot &snapshot, quint64 generation);
+    void queueOnWorker(std::function<void()> work);
+    void doneOnWorker();
     void ensureDirectoryAndLock();
     void removeRecoveredCopies();
     void removeCopyFiles(const QString &id, const QString &levelsName);
@@ -139,14 +145,17 @@ private:
     std::optional<std::chrono::steady_clock::time_point> m_firstPending, m_lastChange, m_lastWrite;
     bool m_failureShown = false;
 
-    // Shared with the worker, under m_mutex: the files of this editor's copy.
-    std::mutex m_mutex;
+    // The worker's, and the GUI thread's only at start-up (recover): the files of this editor's copy.
+    // The GUI thread never waits for a write: it only counts the work it queues.
+    std::mutex m_filesMutex;
     std::unique_ptr<QLockFile> m_lock;
     QString m_levelsName; // the levels file of the current copy, empty when there is none
-    quint64 m_generation = 0; // discardOwn() makes queued writes obsolete
     std::vector<std::pair<QString, QString>> m_recovered; // copies recovered: id, levels file
     int m_serial = 0;
-    int m_queued = 0;
+    std::atomic<quint64> m_generation = 0; // discardOwn() makes the writes queued before it obsolete
+
+    mutable std::mutex m_countMutex;
+    int m_queued = 0; // writes and discards queued or in progress
     std::condition_variable m_idle;
 
     std::map<QString, std::unique_ptr<QLockFile>> m_claimed; // copies offered, held by this editor

@@ -114,6 +114,7 @@ TEST(Recovery, ACopyFollowsTheLastChangeNoSoonerThanTheIntervalAndSaveDiscardsIt
     EXPECT_EQ(taken, 2);
 
     store->discardOwn(); // Save: the copy goes, and a change not yet copied is forgotten
+    store->waitForWrites();
     EXPECT_EQ(files(dir.path()).size(), 0u);
 }
 
@@ -157,6 +158,7 @@ TEST(Recovery, LaterKeepsACopyDiscardDeletesItAndRecoverGivesTheSnapshotsBytes)
     writeAndWait(*last, snapshotOf(13, ""));
     EXPECT_EQ(files(dir.path()).size(), 2u) << "only this editor's sidecar and levels file are left";
     last->discardOwn();
+    last->waitForWrites();
     EXPECT_EQ(files(dir.path()).size(), 0u);
 }
 
