@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QThread>
 #include <QTimer>
@@ -47,8 +48,11 @@ QByteArray sidecarBytes(const Sidecar &s)
     return QJsonDocument(o).toJson();
 }
 
-// The sidecar of a copy, every field checked: it names the levels file to open in our directory.
-Sidecar parseSidecar(const Bytes &bytes)
+// Copies are named by the id of the editor that wrote them; other files are not ours to touch.
+bool isCopyId(const QString &id) { return !QUuid::fromString(id).isNull() && !id.startsWith('{'); }
+
+// The sidecar of copy `id`, every field checked: it names that copy's levels file, <id>-<n>.lev.
+Sidecar parseSidecar(const QString &id, const Bytes &bytes)
 {
     QJsonParseError error{};
     QJsonDocument doc = QJsonDocument::fromJson(
@@ -58,8 +62,10 @@ Sidecar parseSidecar(const Bytes &bytes)
     QJsonObject o = doc.object();
     Sidecar s;
     s.levelsName = o["levels"].toString();
-    if (!s.levelsName.endsWith(".lev") || s.levelsName.contains('/') || s.levelsName.startsWith('.'))
-        refuse(QStringLiteral("its description names no levels file"));
+    static const QRegularExpression ownName(QStringLiteral("^(.*)-[0-9]{1,9}\\.lev$"));
+    const QRegularExpressionMatch match = ownName.match(s.levelsName);
+    if (!match.hasMatch() || match.captured(1) != id)
+        refuse(QStringLiteral("its description names no levels file of its own"));
     if (o["original"].isString())
         s.originalPath = o["original"].toString().toLatin1().toStdString();
     else if (!o["original"].isNull())
@@ -247,11 +253,10 @@ bool RecoveryStore::writing() const
     return m_queued > 0;
 }
 
-void RecoveryStore::removeCopyFiles(const QString &id, const QString &levelsName)
+// A copy's sidecar goes first: without it, its levels files are no copy any more.
+void RecoveryStore::removeCopyFiles(const QString &id)
 {
     removeFile(path(id + ".json"));
-    if (!levelsName.isEmpty())
-        removeFile(path(levelsName));
     const QStringList leftovers = QDir(m_directory).entryList({id + "-*.lev"}, QDir::Files | QDir::Hidden);
     for (const QString &name : leftovers)
         removeFile(path(name));
@@ -267,7 +272,7 @@ void RecoveryStore::discardOwn()
     queueOnWorker([this] {
         {
             std::lock_guard lock(m_filesMutex);
-            removeCopyFiles(m_id, m_levelsName);
+            removeCopyFiles(m_id);
             m_levelsName.clear();
             removeRecoveredCopies();
         }
@@ -277,21 +282,21 @@ void RecoveryStore::discardOwn()
 
 void RecoveryStore::removeRecoveredCopies()
 {
-    for (const auto &[id, levelsName] : m_recovered)
-        removeCopyFiles(id, levelsName);
+    for (const QString &id : m_recovered)
+        removeCopyFiles(id);
     m_recovered.clear();
 }
 
-RecoveredFile RecoveryStore::readCopy(const QString &id, RecoveryCopy *copy, QString *levelsName) const
+RecoveredFile RecoveryStore::readCopy(const QString &id, RecoveryCopy *copy) const
 {
-    const Sidecar side = parseSidecar(readWholeFile(local(path(id + ".json")), kMaxSidecarSize));
+    const Sidecar side = parseSidecar(id, readWholeFile(local(path(id + ".json")), kMaxSidecarSize));
     RecoveredFile file{loadlevelsfile(local(path(side.levelsName))), side.originalPath, side.level};
     if (qint64(file.content.bytes.size()) != side.size)
         refuse(QStringLiteral("its levels file is %1 bytes long instead of %2").arg(file.content.bytes.size()).arg(side.size));
+    if (side.level < 0 || size_t(side.level) > file.content.levels.size())
+        refuse(QStringLiteral("its current level %1 is not one of its levels").arg(side.level));
     if (copy)
         *copy = {id, side.originalPath, side.level, side.time};
-    if (levelsName)
-        *levelsName = side.levelsName;
     return file;
 }
 
@@ -300,18 +305,20 @@ void RecoveryStore::moveAside(const QString &id)
 {
     QDir dir(m_directory);
     dir.mkdir(kAside);
-    QStringList names = dir.entryList({id + ".json", id + "-*.lev"}, QDir::Files | QDir::Hidden);
-    try {
-        const QString levels = parseSidecar(readWholeFile(local(path(id + ".json")), kMaxSidecarSize)).levelsName;
-        if (!names.contains(levels) && QFile::exists(path(levels)))
-            names.append(levels);
-    } catch (const std::exception &) {
-    }
+    const QStringList names = dir.entryList({id + ".json", id + "-*.lev"}, QDir::Files | QDir::Hidden);
     for (const QString &name : names)
         dir.rename(name, kAside + '/' + name);
 }
 
 void RecoveryStore::release(const QString &id) { m_claimed.erase(id); }
+
+QString RecoveryStore::unreadable(const QString &id, const std::exception &e)
+{
+    moveAside(id);
+    release(id);
+    return QStringLiteral("The recovery copy %1.json cannot be read: %2. It was kept in %3.")
+        .arg(id, QString::fromLocal8Bit(e.what()), path(kAside));
+}
 
 std::vector<RecoveryCopy> RecoveryStore::unownedCopies(std::vector<RecoveryProblem> &problems)
 {
@@ -319,7 +326,7 @@ std::vector<RecoveryCopy> RecoveryStore::unownedCopies(std::vector<RecoveryProbl
     const QStringList sidecars = QDir(m_directory).entryList({"*.json"}, QDir::Files | QDir::Hidden, QDir::Name);
     for (const QString &name : sidecars) {
         const QString id = name.chopped(5);
-        if (id == m_id || m_claimed.count(id))
+        if (!isCopyId(id) || id == m_id || m_claimed.count(id))
             continue;
         // A lock held by a running editor means the copy is its own; one left by a killed editor is
         // stale and taken over here.
@@ -327,16 +334,14 @@ std::vector<RecoveryCopy> RecoveryStore::unownedCopies(std::vector<RecoveryProbl
         claim->setStaleLockTime(0);
         if (!claim->tryLock(0))
             continue;
+        m_claimed[id] = std::move(claim);
         RecoveryCopy copy;
         try {
-            readCopy(id, &copy, nullptr);
+            readCopy(id, &copy);
         } catch (const std::exception &e) {
-            moveAside(id);
-            problems.push_back({name, QStringLiteral("The recovery copy %1 cannot be read: %2. It was kept in %3.")
-                                          .arg(name, QString::fromLocal8Bit(e.what()), path(kAside))});
+            problems.push_back({name, unreadable(id, e)});
             continue;
         }
-        m_claimed[id] = std::move(claim);
         copies.push_back(std::move(copy));
     }
     std::sort(copies.begin(), copies.end(), [](const RecoveryCopy &a, const RecoveryCopy &b) { return a.time > b.time; });
@@ -347,20 +352,16 @@ RecoveredFile RecoveryStore::recover(const RecoveryCopy &copy)
 {
     if (!m_claimed.count(copy.id))
         refuse(QStringLiteral("The recovery copy %1 is not held by this editor.").arg(copy.id));
-    QString levelsName;
     RecoveredFile file;
     try {
-        file = readCopy(copy.id, nullptr, &levelsName);
+        file = readCopy(copy.id, nullptr);
     } catch (const std::exception &e) {
-        moveAside(copy.id);
-        release(copy.id);
-        refuse(QStringLiteral("The recovery copy %1.json cannot be read: %2. It was kept in %3.")
-                   .arg(copy.id, QString::fromLocal8Bit(e.what()), path(kAside)));
+        refuse(unreadable(copy.id, e));
     }
     // The copy stays until this editor's own copy replaces it, or its work is saved or discarded; if
     // the editor ends before either, the copy is offered again.
     std::lock_guard lock(m_filesMutex);
-    m_recovered.push_back({copy.id, levelsName});
+    m_recovered.push_back(copy.id);
     return file;
 }
 
@@ -368,12 +369,7 @@ void RecoveryStore::discard(const RecoveryCopy &copy)
 {
     if (!m_claimed.count(copy.id))
         return;
-    QString levelsName;
-    try {
-        levelsName = parseSidecar(readWholeFile(local(path(copy.id + ".json")), kMaxSidecarSize)).levelsName;
-    } catch (const std::exception &) {
-    }
-    removeCopyFiles(copy.id, levelsName);
+    removeCopyFiles(copy.id);
     release(copy.id);
 }
 

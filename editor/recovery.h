@@ -129,10 +129,11 @@ private:
     void doneOnWorker();
     void ensureDirectoryAndLock();
     void removeRecoveredCopies();
-    void removeCopyFiles(const QString &id, const QString &levelsName);
+    void removeCopyFiles(const QString &id);
     QString path(const QString &name) const;
-    RecoveredFile readCopy(const QString &id, RecoveryCopy *copy, QString *levelsName) const;
+    RecoveredFile readCopy(const QString &id, RecoveryCopy *copy) const;
     void moveAside(const QString &id);
+    QString unreadable(const QString &id, const std::exception &e);
     void release(const QString &id);
 
     SnapshotSource m_source;
@@ -150,7 +151,7 @@ private:
     std::mutex m_filesMutex;
     std::unique_ptr<QLockFile> m_lock;
     QString m_levelsName; // the levels file of the current copy, empty when there is none
-    std::vector<std::pair<QString, QString>> m_recovered; // copies recovered: id, levels file
+    QStringList m_recovered; // ids of the copies recovered
     int m_serial = 0;
     std::atomic<quint64> m_generation = 0; // discardOwn() makes the writes queued before it obsolete
 

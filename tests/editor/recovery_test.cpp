@@ -197,27 +197,32 @@ TEST(Recovery, TwoEditorsKeepTheirOwnCopiesAndAKilledEditorsCopyIsOffered)
 TEST(Recovery, ACopyThatCannotBeReadIsReportedByNameAndKeptAside)
 {
     TempDir dir;
-    for (int32_t tile : {1, 2, 3, 4}) {
+    for (int32_t tile : {1, 2, 3, 4, 5}) {
         auto crashed = storeIn(dir.path());
         writeAndWait(*crashed, snapshotOf(tile));
     }
     std::vector<std::string> sidecars, levelsFiles;
     for (const auto &[name, bytes] : files(dir.path()))
         (name.ends_with(".json") ? sidecars : levelsFiles).push_back(name);
-    ASSERT_EQ(sidecars.size(), 4u);
+    ASSERT_EQ(sidecars.size(), 5u);
+    auto idOf = [](const std::string &name) { return name.substr(0, 36); };
     writeFile(dir.path(sidecars[0]), std::string("{ not json"));
-    const std::vector<uint8_t> sideBytes = readFile(dir.path(sidecars[1]));
-    std::string side(sideBytes.begin(), sideBytes.end());
-    side.replace(side.find(".lev\"") - 1, 1, "9"); // names a levels file that is not there
-    writeFile(dir.path(sidecars[1]), side);
-    std::filesystem::resize_file(dir.path(sidecars[2].substr(0, 36) + "-1.lev"), 4100); // cut short
+    auto editSidecar = [&](const std::string &name, const std::string &from, const std::string &to) {
+        const std::vector<uint8_t> bytes = readFile(dir.path(name));
+        std::string text(bytes.begin(), bytes.end());
+        text.replace(text.find(from), from.size(), to);
+        writeFile(dir.path(name), text);
+    };
+    editSidecar(sidecars[1], "-1.lev", "-9.lev");                        // a levels file that is not there
+    std::filesystem::resize_file(dir.path(idOf(sidecars[2]) + "-1.lev"), 4100); // cut short
+    editSidecar(sidecars[3], idOf(sidecars[3]), idOf(sidecars[4]));        // another copy's levels file
     const auto before = files(dir.path());
 
     auto next = storeIn(dir.path());
     std::vector<RecoveryProblem> problems;
     std::vector<RecoveryCopy> copies = next->unownedCopies(problems);
     EXPECT_EQ(copies.size(), 1u) << "the good copy is still offered";
-    ASSERT_EQ(problems.size(), 3u);
+    ASSERT_EQ(problems.size(), 4u);
     for (const RecoveryProblem &problem : problems) {
         EXPECT_TRUE(problem.message.startsWith("The recovery copy " + problem.name + " cannot be read: "))
             << problem.message.toStdString();
@@ -227,7 +232,7 @@ TEST(Recovery, ACopyThatCannotBeReadIsReportedByNameAndKeptAside)
     const auto after = files(dir.path());
     ASSERT_EQ(after.size(), before.size());
     for (const auto &[name, bytes] : before) {
-        const bool aside = name != sidecars[3] && name.substr(0, 36) != sidecars[3].substr(0, 36);
+        const bool aside = idOf(name) != idOf(sidecars[4]);
         auto found = after.find(aside ? "unreadable/" + name : name);
         ASSERT_NE(found, after.end()) << name;
         EXPECT_EQ(found->second, bytes) << name;
