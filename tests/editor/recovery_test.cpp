@@ -301,6 +301,26 @@ TEST(Recovery, AMissingDirectoryIsReportedOnceAndTheStoreGoesOn)
     EXPECT_EQ(failed[0][0].toString().toStdString(), "The recovery copy could not be written: File not found");
 }
 
+// The directory exists but this user may not write it. CI runs as root, who writes everywhere, so
+// there the editor runs as nobody.
+TEST(Recovery, ADirectoryThatMayNotBeWrittenIsReportedOnce)
+{
+    TempDir dir;
+    std::filesystem::create_directory(dir.path("recovery"));
+    std::filesystem::permissions(dir.path(), std::filesystem::perms(0755));
+    std::filesystem::permissions(dir.path("recovery"), std::filesystem::perms(0555));
+    QProcess editor;
+    const QStringList args = {"--write-twice", QString::fromStdString(dir.path("recovery"))};
+    if (::geteuid() == 0)
+        editor.start("setpriv", QStringList{"--reuid=nobody", "--regid=nogroup", "--clear-groups",
+                                            QCoreApplication::applicationFilePath()} + args);
+    else
+        editor.start(QCoreApplication::applicationFilePath(), args);
+    ASSERT_TRUE(editor.waitForFinished(20000));
+    EXPECT_EQ(editor.readAllStandardOutput().toStdString(), "The recovery copy could not be written: File access denied\n");
+    EXPECT_TRUE(files(dir.path()).empty());
+}
+
 } // namespace
 
 // Also the other editor of the test of two editors: it writes a copy, says so, and waits to be killed.
@@ -315,6 +335,14 @@ int main(int argc, char **argv)
         std::fflush(stdout);
         for (;;)
             ::pause();
+    }
+    if (argc == 3 && std::string(argv[1]) == "--write-twice") { // prints what it would show
+        RecoveryStore store([] { return std::optional<RecoverySnapshot>(); }, argv[2]);
+        QObject::connect(&store, &RecoveryStore::writeFailed,
+                         [](const QString &message) { std::printf("%s\n", qPrintable(message)); });
+        writeAndWait(store, snapshotOf(1));
+        writeAndWait(store, snapshotOf(2));
+        return 0;
     }
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
