@@ -151,13 +151,22 @@ void RecoveryStore::due()
 {
     m_firstPending.reset();
     m_lastChange.reset();
-    if (std::optional<RecoverySnapshot> snapshot = m_source())
+    std::optional<RecoverySnapshot> snapshot;
+    try {
+        snapshot = m_source();
+    } catch (const std::exception &e) { // a store the writer refuses: nothing to copy, the editor goes on
+        reportResult(QString::fromLocal8Bit(e.what()));
+        return;
+    }
+    if (snapshot)
         write(std::move(*snapshot));
 }
 
 void RecoveryStore::write(RecoverySnapshot snapshot)
 {
     m_lastWrite = std::chrono::steady_clock::now();
+    if (!snapshot.time.isValid())
+        snapshot.time = QDateTime::currentDateTime();
     const quint64 generation = m_generation;
     queueOnWorker([this, snapshot = std::move(snapshot), generation] { writeOnWorker(snapshot, generation); });
 }
@@ -225,20 +234,20 @@ void RecoveryStore::writeOnWorker(const RecoverySnapshot &snapshot, quint64 gene
         }
         // Posted before the count goes down, so that after waitForWrites() the result is on its way.
         if (current)
-            QMetaObject::invokeMethod(
-                this,
-                [this, failure] {
-                    if (failure.isEmpty()) {
-                        m_failureShown = false;
-                        emit written();
-                    } else if (!m_failureShown) {
-                        m_failureShown = true;
-                        emit writeFailed(QStringLiteral("The recovery copy could not be written: %1").arg(failure));
-                    }
-                },
-                Qt::QueuedConnection);
+            QMetaObject::invokeMethod(this, [this, failure] { reportResult(failure); }, Qt::QueuedConnection);
     }
     doneOnWorker();
+}
+
+void RecoveryStore::reportResult(const QString &failure)
+{
+    if (failure.isEmpty()) {
+        m_failureShown = false;
+        emit written();
+    } else if (!m_failureShown) {
+        m_failureShown = true;
+        emit writeFailed(QStringLiteral("The recovery copy could not be written: %1").arg(failure));
+    }
 }
 
 void RecoveryStore::waitForWrites()

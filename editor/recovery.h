@@ -127,6 +127,7 @@ private:
     void writeOnWorker(const RecoverySnapshot &snapshot, quint64 generation);
     void queueOnWorker(std::function<void()> work);
     void doneOnWorker();
+    void reportResult(const QString &failure); // empty: written
     void ensureDirectoryAndLock();
     void removeRecoveredCopies();
     void removeCopyFiles(const QString &id);

@@ -301,6 +301,19 @@ TEST(Recovery, AMissingDirectoryIsReportedOnceAndTheStoreGoesOn)
     EXPECT_EQ(failed[0][0].toString().toStdString(), "The recovery copy could not be written: File not found");
 }
 
+TEST(Recovery, AStoreTheWriterRefusesIsReportedAndTheEditorGoesOn)
+{
+    TempDir dir;
+    auto store = storeIn(dir.path(), []() -> std::optional<RecoverySnapshot> {
+        throw Error("EInvalidLevelsFile", "The store holds an invalid number of levels (201).");
+    });
+    QSignalSpy failed(store.get(), &RecoveryStore::writeFailed);
+    store->changed();
+    ASSERT_TRUE(failed.wait(5000));
+    EXPECT_EQ(failed[0][0].toString().toStdString(),
+              "The recovery copy could not be written: The store holds an invalid number of levels (201).");
+}
+
 // The directory exists but this user may not write it. CI runs as root, who writes everywhere, so
 // there the editor runs as nobody.
 TEST(Recovery, ADirectoryThatMayNotBeWrittenIsReportedOnce)
