@@ -14,12 +14,15 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <sys/resource.h>
+#include <unistd.h>
 
 namespace qm {
 
 namespace {
 
 constexpr size_t kMaxSidecarSize = 64 * 1024;
+constexpr int kWorkerNice = 10;
 const QString kAside = QStringLiteral("unreadable");
 
 [[noreturn]] void refuse(const QString &message) { throw Error("EInvalidRecoveryCopy", message.toStdString()); }
@@ -106,9 +109,11 @@ RecoveryStore::RecoveryStore(SnapshotSource source, const QString &directory, De
     m_timer->setSingleShot(true);
     connect(m_timer, &QTimer::timeout, this, &RecoveryStore::due);
     m_worker->moveToThread(m_thread);
-    // Writes run when a core is idle, so that they never take one from the frame; a copy waits a
-    // little longer on a machine that is busy.
-    m_thread->start(QThread::IdlePriority);
+    m_thread->start();
+    // Writes yield to the frame when they share a core, but are not starved on a busy machine (as
+    // they would be at idle priority): the worker thread alone runs at a lower nice value.
+    QMetaObject::invokeMethod(m_worker, [] { ::setpriority(PRIO_PROCESS, ::gettid(), kWorkerNice); },
+                              Qt::QueuedConnection);
     // Taking the lock now keeps an editor starting at the same time from offering this one's copy;
     // when the directory cannot be made yet, the first write tries again and reports the failure.
     std::lock_guard lock(m_filesMutex);
