@@ -108,7 +108,8 @@ public:
     // now does not offer it too. Copies that cannot be read are moved aside and listed in problems.
     std::vector<RecoveryCopy> unownedCopies(std::vector<RecoveryProblem> &problems);
     // Reads an offered copy. It stays, held by this editor, until this editor's next copy is written
-    // or discardOwn() is called; should this editor end first, it is offered again. A copy that cannot be read any more is moved aside and its problem thrown as an Error.
+    // or discardOwn() is called; should this editor end first, it is offered again. A copy that
+    // cannot be read any more is moved aside and its problem thrown as an Error.
     RecoveredFile recover(const RecoveryCopy &copy);
     // Deletes an offered copy.
     void discard(const RecoveryCopy &copy);
