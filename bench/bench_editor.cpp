@@ -5,16 +5,26 @@
 //   pass are visible) and on a 40 x 40 level; the same frame with every picture's transparency off
 //   (through drawframe: what the frame costs beyond its keyed copies); the frame's rectangles through
 //   our Draw (what finding the pictures costs);
-//   one 40 x 40 keyed tile drawn in cache (ns per pixel) and one draw clipped away (ns per call).
+//   one 40 x 40 keyed tile drawn in cache (ns per pixel) and one draw clipped away (ns per call);
+//   the 100 x 100 frame with recovery copies of a full levels file written beside it on their worker
+//   thread, a new one queued every frame's worth of time (1/60 s) whenever the last one is done:
+//   far more often than the editor writes them (at most every 30 s). Timed in real time, beside the
+//   plain frame in real time, since the writes cost the frame only by taking its core or its memory;
+//   and what taking a full file's bytes on the GUI thread costs, once a copy.
 // Every composed frame's checksum is checked against our own frame's.
 
 #include "scene.h"
 
+#include "editor/recovery.h"
 #include "levels/levelstore.h"
 
 #include <benchmark/benchmark.h>
 
+#include <QCoreApplication>
+#include <QTemporaryDir>
+
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -62,6 +72,55 @@ void ourFrame(benchmark::State &state, int size, bool keyed)
 }
 
 void BM_EditorFrame100(benchmark::State &state) { ourFrame(state, 100, true); }
+
+void BM_EditorFrame100WithRecovery(benchmark::State &state)
+{
+    static int argc = 1;
+    static char name[] = "qmbench";
+    static char *argv[] = {name, nullptr};
+    if (!QCoreApplication::instance())
+        new QCoreApplication(argc, argv); // the store reports its writes through the event loop
+
+    prepareFullLevelsFile();
+    std::array<int32_t, kOffsetCount> offsets{};
+    const RecoverySnapshot copy{levelsfilebytes(offsets), "/home/designer/full.lev", 1, QDateTime::currentDateTime()};
+    QTemporaryDir dir;
+    RecoveryStore store([] { return std::optional<RecoverySnapshot>(); }, dir.path());
+    int writes = 0;
+    const auto frameTime = std::chrono::microseconds(16667);
+    auto lastQueued = std::chrono::steady_clock::now() - frameTime;
+
+    GamePictures pictures(formatArg(state), true);
+    prepareLevel(100);
+    const uint64_t expected = referenceFrame(pictures);
+    for (auto _ : state) {
+        const auto now = std::chrono::steady_clock::now();
+        if (now - lastQueued >= frameTime && !store.writing()) {
+            state.PauseTiming(); // taking the bytes is timed apart, in BM_RecoverySnapshot
+            RecoverySnapshot next = copy;
+            state.ResumeTiming();
+            store.write(std::move(next));
+            lastQueued = now;
+            ++writes;
+        }
+        drawframe(1, pictures.back(), pictures.frame());
+        benchmark::ClobberMemory();
+    }
+    store.waitForWrites();
+    store.discardOwn();
+    checkFrame(state, frameChecksum(pictures.back()), expected);
+    state.counters["writes"] = writes;
+    state.counters["MB_per_write"] = double(copy.levels.size()) / 1e6;
+}
+
+// What the GUI thread pays for one recovery copy of the full levels file: the writer's bytes.
+void BM_RecoverySnapshot(benchmark::State &state)
+{
+    prepareFullLevelsFile();
+    std::array<int32_t, kOffsetCount> offsets{};
+    for (auto _ : state)
+        benchmark::DoNotOptimize(levelsfilebytes(offsets));
+}
 void BM_EditorFrame40(benchmark::State &state) { ourFrame(state, 40, true); }
 // Transparency off: the reference is this frame itself (it is a different picture).
 void BM_EditorFrameFloor100(benchmark::State &state) { ourFrame(state, 100, false); }
@@ -179,6 +238,9 @@ BENCHMARK(BM_Memset)->ArgName("bits")->Arg(32)->Arg(16)->Unit(benchmark::kMicros
 BENCHMARK(BM_Memcpy)->ArgName("bits")->Arg(32)->Arg(16)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_KeylessFloor100)->ArgName("bits")->Arg(32)->Arg(16)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_EditorFrame100)->ArgName("bits")->Arg(32)->Arg(16)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_EditorFrame100)->Name("BM_EditorFrame100/real")->ArgName("bits")->Arg(32)->UseRealTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_EditorFrame100WithRecovery)->ArgName("bits")->Arg(32)->UseRealTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RecoverySnapshot)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EditorFrame40)->ArgName("bits")->Arg(32)->Arg(16)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_EditorFrameFloor100)->ArgName("bits")->Arg(32)->Arg(16)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_FrameBlits100)->ArgName("bits")->Arg(32)->Arg(16)->Unit(benchmark::kMicrosecond);

@@ -2,6 +2,8 @@
 // side with one plain read and one plain write of the same number of bytes; and loading a theme
 // graphics file into an image list whose pictures are prepared for the back buffer, as Edit does.
 
+#include "scene.h"
+
 #include "levels/levelsfile.h"
 #include "levels/levelstore.h"
 
@@ -27,17 +29,7 @@ struct LevelsFileScene {
         std::string tmpl = (std::filesystem::temp_directory_path() / "qmbench-XXXXXX").string();
         dir = ::mkdtemp(tmpl.data());
         file = dir + "/big.lev";
-        qm::initstore();
-        qm::levelsinfo.author = "bench";
-        qm::resetstore();
-        for (int k = 1; k <= qm::kMaxLevels; ++k) {
-            qm::addlevel();
-            qm::levels[k].width = 70;
-            qm::levels[k].height = 70;
-            for (int r = 1; r <= 70; ++r)
-                for (int c = 1; c <= 70; ++c)
-                    qm::levels[k].cellAt(r, c)->tile = (r * 7 + c * 13 + k) % 69;
-        }
+        qmbench::prepareFullLevelsFile();
         qm::levelsfilepath = file;
         qm::writelevelsfile();
         std::array<int32_t, qm::kOffsetCount> offsets{};

@@ -53,6 +53,22 @@ GamePictures::GamePictures(SurfacePixelFormat format, bool keyed) : target(forma
                 list->Items(i).setTransparent(false);
 }
 
+void prepareFullLevelsFile()
+{
+    initstore();
+    levelsinfo = Tlevels{};
+    levelsinfo.author = "bench";
+    resetstore();
+    for (int k = 1; k <= kMaxLevels; ++k) {
+        addlevel();
+        levels[k].width = 70;
+        levels[k].height = 70;
+        for (int r = 1; r <= 70; ++r)
+            for (int c = 1; c <= 70; ++c)
+                levels[k].cellAt(r, c)->tile = (r * 7 + c * 13 + k) % 69;
+    }
+}
+
 void prepareLevel(int size)
 {
     initstore();

@@ -40,6 +40,9 @@ struct GamePictures {
 // and 100 x 100 frames show the same kind of picture.
 void prepareLevel(int size);
 
+// Makes the store hold a full levels file: 200 levels of 70 x 70 cells (about 15.7 MB written).
+void prepareFullLevelsFile();
+
 // One rectangle copy of a frame, exactly as a picture's Draw asks the back buffer for it.
 struct Blit {
     int32_t x, y;

@@ -158,6 +158,8 @@ TEST_F(LevelsFile, WriteReadWriteIsByteIdentical)
     levelsfilepath = dir.path("a.lev");
     writelevelsfile();
     std::vector<uint8_t> first = readFile(levelsfilepath);
+    std::array<int32_t, kOffsetCount> offsets{};
+    EXPECT_EQ(levelsfilebytes(offsets), first) << "the bytes in memory (recovery copies) are the file's";
     writelevelsfile();
     EXPECT_EQ(readFile(levelsfilepath), first) << "writing the same store twice";
 

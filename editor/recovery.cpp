@@ -1,0 +1,392 @@
+#include "recovery.h"
+
+#include "platform/errors.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QThread>
+#include <QTimer>
+#include <QUuid>
+
+#include <algorithm>
+#include <filesystem>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace qm {
+
+namespace {
+
+constexpr size_t kMaxSidecarSize = 64 * 1024;
+constexpr int kWorkerNice = 10;
+const QString kAside = QStringLiteral("unreadable");
+
+[[noreturn]] void refuse(const QString &message) { throw Error("EInvalidRecoveryCopy", message.toStdString()); }
+
+std::string local(const QString &path) { return QFile::encodeName(path).toStdString(); }
+
+// File names are bytes; Latin-1 keeps every byte of them through the JSON text.
+QString pathText(const std::string &path) { return QString::fromLatin1(path.data(), qsizetype(path.size())); }
+
+struct Sidecar {
+    QString levelsName;
+    std::string originalPath;
+    int level = 0;
+    QDateTime time;
+    qint64 size = 0;
+};
+
+QByteArray sidecarBytes(const Sidecar &s)
+{
+    QJsonObject o;
+    o["levels"] = s.levelsName;
+    o["original"] = s.originalPath.empty() ? QJsonValue() : QJsonValue(pathText(s.originalPath));
+    o["level"] = s.level;
+    o["time"] = s.time.toUTC().toString(Qt::ISODateWithMs);
+    o["size"] = s.size;
+    return QJsonDocument(o).toJson();
+}
+
+// Copies are named by the id of the editor that wrote them; other files are not ours to touch.
+bool isCopyId(const QString &id) { return !QUuid::fromString(id).isNull() && !id.startsWith('{'); }
+
+// The sidecar of copy `id`, every field checked: it names that copy's levels file, <id>-<n>.lev.
+Sidecar parseSidecar(const QString &id, const Bytes &bytes)
+{
+    QJsonParseError error{};
+    QJsonDocument doc = QJsonDocument::fromJson(
+        QByteArray::fromRawData(reinterpret_cast<const char *>(bytes.data()), qsizetype(bytes.size())), &error);
+    if (!doc.isObject())
+        refuse(QStringLiteral("its description is not valid (%1)").arg(error.errorString()));
+    QJsonObject o = doc.object();
+    Sidecar s;
+    s.levelsName = o["levels"].toString();
+    static const QRegularExpression ownName(QStringLiteral("^(.*)-[0-9]{1,9}\\.lev$"));
+    const QRegularExpressionMatch match = ownName.match(s.levelsName);
+    if (!match.hasMatch() || match.captured(1) != id)
+        refuse(QStringLiteral("its description names no levels file of its own"));
+    if (o["original"].isString())
+        s.originalPath = o["original"].toString().toLatin1().toStdString();
+    else if (!o["original"].isNull())
+        refuse(QStringLiteral("its description has no original file"));
+    if (!o["level"].isDouble() || !o["size"].isDouble())
+        refuse(QStringLiteral("its description has no level or size"));
+    s.level = o["level"].toInt();
+    s.size = o["size"].toInteger();
+    s.time = QDateTime::fromString(o["time"].toString(), Qt::ISODateWithMs);
+    if (!s.time.isValid())
+        refuse(QStringLiteral("its description has no valid time"));
+    return s;
+}
+
+void removeFile(const QString &path) { QFile::remove(path); }
+
+} // namespace
+
+QString recoveryQuestion(const RecoveryCopy &copy)
+{
+    const QString file = copy.originalPath.empty()
+                             ? QStringLiteral("a new levels file")
+                             : QFile::decodeName(QByteArray::fromStdString(copy.originalPath));
+    return QStringLiteral("Unsaved work from %1 was found for %2. Recover it?")
+        .arg(copy.time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd hh:mm")), file);
+}
+
+QString RecoveryStore::defaultDirectory()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) + QStringLiteral("/recovery");
+}
+
+RecoveryStore::RecoveryStore(SnapshotSource source, const QString &directory, Delays delays)
+    : m_source(std::move(source)), m_directory(directory), m_delays(delays),
+      m_id(QUuid::createUuid().toString(QUuid::WithoutBraces)), m_timer(new QTimer(this)),
+      m_thread(new QThread(this)), m_worker(new QObject)
+{
+    m_timer->setSingleShot(true);
+    connect(m_timer, &QTimer::timeout, this, &RecoveryStore::due);
+    m_worker->moveToThread(m_thread);
+    m_thread->start();
+    // Writes yield to the frame when they share a core, but are not starved on a busy machine (as
+    // they would be at idle priority): the worker thread alone runs at a lower nice value.
+    QMetaObject::invokeMethod(m_worker, [] { ::setpriority(PRIO_PROCESS, ::gettid(), kWorkerNice); },
+                              Qt::QueuedConnection);
+    // Taking the lock now keeps an editor starting at the same time from offering this one's copy;
+    // when the directory cannot be made yet, the first write tries again and reports the failure.
+    std::lock_guard lock(m_filesMutex);
+    try {
+        ensureDirectoryAndLock();
+    } catch (const Error &) {
+    }
+}
+
+RecoveryStore::~RecoveryStore()
+{
+    waitForWrites();
+    m_thread->quit();
+    m_thread->wait();
+    delete m_worker;
+}
+
+QString RecoveryStore::path(const QString &name) const { return m_directory + '/' + name; }
+
+void RecoveryStore::changed()
+{
+    const auto now = std::chrono::steady_clock::now();
+    m_lastChange = now;
+    if (!m_firstPending)
+        m_firstPending = now;
+    schedule();
+}
+
+void RecoveryStore::schedule()
+{
+    const auto now = std::chrono::steady_clock::now();
+    auto due = std::min(*m_lastChange + m_delays.quiet, *m_firstPending + m_delays.interval);
+    if (m_lastWrite)
+        due = std::max(due, *m_lastWrite + m_delays.interval);
+    const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(due - now);
+    m_timer->start(std::max<std::chrono::milliseconds>(wait, std::chrono::milliseconds(0)));
+}
+
+void RecoveryStore::due()
+{
+    m_firstPending.reset();
+    m_lastChange.reset();
+    std::optional<RecoverySnapshot> snapshot;
+    try {
+        snapshot = m_source();
+    } catch (const std::exception &e) { // a store the writer refuses: nothing to copy, the editor goes on
+        reportResult(QString::fromLocal8Bit(e.what()));
+        return;
+    }
+    if (snapshot)
+        write(std::move(*snapshot));
+}
+
+void RecoveryStore::write(RecoverySnapshot snapshot)
+{
+    m_lastWrite = std::chrono::steady_clock::now();
+    if (!snapshot.time.isValid())
+        snapshot.time = QDateTime::currentDateTime();
+    const quint64 generation = m_generation;
+    queueOnWorker([this, snapshot = std::move(snapshot), generation] { writeOnWorker(snapshot, generation); });
+}
+
+void RecoveryStore::queueOnWorker(std::function<void()> work)
+{
+    {
+        std::lock_guard count(m_countMutex);
+        ++m_queued;
+    }
+    QMetaObject::invokeMethod(m_worker, std::move(work), Qt::QueuedConnection);
+}
+
+void RecoveryStore::doneOnWorker()
+{
+    {
+        std::lock_guard count(m_countMutex);
+        --m_queued;
+    }
+    m_idle.notify_all();
+}
+
+void RecoveryStore::ensureDirectoryAndLock()
+{
+    std::error_code ec;
+    std::filesystem::create_directories(local(m_directory), ec);
+    if (ec)
+        throwIoError(ec.value());
+    if (m_lock && m_lock->isLocked())
+        return;
+    m_lock = std::make_unique<QLockFile>(path(m_id + ".lock"));
+    m_lock->setStaleLockTime(0);
+    if (!m_lock->tryLock(0))
+        throwIoError(m_lock->error() == QLockFile::PermissionError ? EACCES : EIO);
+}
+
+// The worker's part: a new levels file, then the sidecar that makes it current, then the previous
+// levels file goes. A failure at any step leaves the previous copy as it was.
+void RecoveryStore::writeOnWorker(const RecoverySnapshot &snapshot, quint64 generation)
+{
+    QString failure;
+    {
+        std::lock_guard lock(m_filesMutex);
+        const bool current = generation == m_generation; // not discarded since it was queued
+        if (current) {
+            QString levelsName;
+            try {
+                ensureDirectoryAndLock();
+                levelsName = QStringLiteral("%1-%2.lev").arg(m_id).arg(++m_serial);
+                writeFileSafely(local(path(levelsName)), snapshot.levels);
+                const QByteArray side = sidecarBytes(
+                    {levelsName, snapshot.originalPath, snapshot.level, snapshot.time, qint64(snapshot.levels.size())});
+                writeFileSafely(local(path(m_id + ".json")), side.data(), size_t(side.size()));
+                if (!m_levelsName.isEmpty())
+                    removeFile(path(m_levelsName));
+                m_levelsName = levelsName;
+                removeRecoveredCopies();
+            } catch (const std::exception &e) {
+                if (!levelsName.isEmpty() && levelsName != m_levelsName)
+                    removeFile(path(levelsName));
+                failure = QString::fromLocal8Bit(e.what());
+                if (failure.isEmpty())
+                    failure = QStringLiteral("I/O error");
+            }
+        }
+        // Posted before the count goes down, so that after waitForWrites() the result is on its way.
+        if (current)
+            QMetaObject::invokeMethod(this, [this, failure] { reportResult(failure); }, Qt::QueuedConnection);
+    }
+    doneOnWorker();
+}
+
+void RecoveryStore::reportResult(const QString &failure)
+{
+    if (failure.isEmpty()) {
+        m_failureShown = false;
+        emit written();
+    } else if (!m_failureShown) {
+        m_failureShown = true;
+        emit writeFailed(QStringLiteral("The recovery copy could not be written: %1").arg(failure));
+    }
+}
+
+void RecoveryStore::waitForWrites()
+{
+    std::unique_lock count(m_countMutex);
+    m_idle.wait(count, [this] { return m_queued == 0; });
+}
+
+bool RecoveryStore::writing() const
+{
+    std::lock_guard count(m_countMutex);
+    return m_queued > 0;
+}
+
+// A copy's sidecar goes first: without it, its levels files are no copy any more.
+void RecoveryStore::removeCopyFiles(const QString &id)
+{
+    removeFile(path(id + ".json"));
+    const QStringList leftovers = QDir(m_directory).entryList({id + "-*.lev"}, QDir::Files | QDir::Hidden);
+    for (const QString &name : leftovers)
+        removeFile(path(name));
+}
+
+void RecoveryStore::discardOwn()
+{
+    m_timer->stop();
+    m_firstPending.reset();
+    m_lastChange.reset();
+    m_lastWrite.reset();
+    ++m_generation;
+    queueOnWorker([this] {
+        {
+            std::lock_guard lock(m_filesMutex);
+            removeCopyFiles(m_id);
+            m_levelsName.clear();
+            removeRecoveredCopies();
+        }
+        doneOnWorker();
+    });
+}
+
+void RecoveryStore::removeRecoveredCopies()
+{
+    for (const QString &id : m_recovered)
+        removeCopyFiles(id);
+    m_recovered.clear();
+}
+
+RecoveredFile RecoveryStore::readCopy(const QString &id, RecoveryCopy *copy) const
+{
+    const Sidecar side = parseSidecar(id, readWholeFile(local(path(id + ".json")), kMaxSidecarSize));
+    RecoveredFile file{loadlevelsfile(local(path(side.levelsName))), side.originalPath, side.level};
+    if (qint64(file.content.bytes.size()) != side.size)
+        refuse(QStringLiteral("its levels file is %1 bytes long instead of %2").arg(file.content.bytes.size()).arg(side.size));
+    if (side.level < 0 || size_t(side.level) > file.content.levels.size())
+        refuse(QStringLiteral("its current level %1 is not one of its levels").arg(side.level));
+    if (copy)
+        *copy = {id, side.originalPath, side.level, side.time};
+    return file;
+}
+
+// Keeps the files of a copy that cannot be read in the folder "unreadable", for the user to look at.
+void RecoveryStore::moveAside(const QString &id)
+{
+    QDir dir(m_directory);
+    dir.mkdir(kAside);
+    const QStringList names = dir.entryList({id + ".json", id + "-*.lev"}, QDir::Files | QDir::Hidden);
+    for (const QString &name : names)
+        dir.rename(name, kAside + '/' + name);
+}
+
+void RecoveryStore::release(const QString &id) { m_claimed.erase(id); }
+
+QString RecoveryStore::unreadable(const QString &id, const std::exception &e)
+{
+    moveAside(id);
+    release(id);
+    return QStringLiteral("The recovery copy %1.json cannot be read: %2. It was kept in %3.")
+        .arg(id, QString::fromLocal8Bit(e.what()), path(kAside));
+}
+
+std::vector<RecoveryCopy> RecoveryStore::unownedCopies(std::vector<RecoveryProblem> &problems)
+{
+    std::vector<RecoveryCopy> copies;
+    const QStringList sidecars = QDir(m_directory).entryList({"*.json"}, QDir::Files | QDir::Hidden, QDir::Name);
+    for (const QString &name : sidecars) {
+        const QString id = name.chopped(5);
+        if (!isCopyId(id) || id == m_id || m_claimed.count(id))
+            continue;
+        // A lock held by a running editor means the copy is its own; one left by a killed editor is
+        // stale and taken over here.
+        auto claim = std::make_unique<QLockFile>(path(id + ".lock"));
+        claim->setStaleLockTime(0);
+        if (!claim->tryLock(0))
+            continue;
+        m_claimed[id] = std::move(claim);
+        RecoveryCopy copy;
+        try {
+            readCopy(id, &copy);
+        } catch (const std::exception &e) {
+            problems.push_back({name, unreadable(id, e)});
+            continue;
+        }
+        copies.push_back(std::move(copy));
+    }
+    std::sort(copies.begin(), copies.end(), [](const RecoveryCopy &a, const RecoveryCopy &b) { return a.time > b.time; });
+    return copies;
+}
+
+RecoveredFile RecoveryStore::recover(const RecoveryCopy &copy)
+{
+    if (!m_claimed.count(copy.id))
+        refuse(QStringLiteral("The recovery copy %1 is not held by this editor.").arg(copy.id));
+    RecoveredFile file;
+    try {
+        file = readCopy(copy.id, nullptr);
+    } catch (const std::exception &e) {
+        refuse(unreadable(copy.id, e));
+    }
+    // The copy stays until this editor's own copy replaces it, or its work is saved or discarded; if
+    // the editor ends before either, the copy is offered again.
+    std::lock_guard lock(m_filesMutex);
+    m_recovered.push_back(copy.id);
+    return file;
+}
+
+void RecoveryStore::discard(const RecoveryCopy &copy)
+{
+    if (!m_claimed.count(copy.id))
+        return;
+    removeCopyFiles(copy.id);
+    release(copy.id);
+}
+
+void RecoveryStore::later(const RecoveryCopy &copy) { release(copy.id); }
+
+} // namespace qm
