@@ -373,11 +373,8 @@ void Tnewlevel::filllevelgrid()
 
 void Tnewlevel::deletelevel()
 {
-    if (curlevel < 1 || curlevel > levelsinfo.count)
+    if (!deleteLevel(curlevel))
         return;
-    for (int k = curlevel; k <= levelsinfo.count - 1; ++k)
-        levels[k] = levels[k + 1];
-    --levelsinfo.count;
     if (levelsinfo.count < curlevel)
         curlevel = levelsinfo.count;
 }
@@ -469,10 +466,10 @@ void Tnewlevel::Edit()
     accept();
 }
 
-void Tnewlevel::swapLevels(int32_t a, int32_t b)
+void Tnewlevel::moveLevel(int32_t a, int32_t b)
 {
-    std::swap(levels[a], levels[b]);
-    moveMarksForSwap(a, b);
+    if (swapLevels(a, b))
+        moveMarksForSwap(a, b);
 }
 
 void Tnewlevel::Button1Click()
@@ -488,7 +485,7 @@ void Tnewlevel::Button1Click()
                     MessageButtons::Ok, this);
         return;
     }
-    swapLevels(sellevel - 1, sellevel);
+    moveLevel(sellevel - 1, sellevel);
     sellevel = sellevel - 1;
     curlevel = sellevel;
     filllevelgrid();
@@ -508,7 +505,7 @@ void Tnewlevel::Button3Click()
                     MessageButtons::Ok, this);
         return;
     }
-    swapLevels(sellevel, sellevel + 1);
+    moveLevel(sellevel, sellevel + 1);
     sellevel = sellevel + 1;
     curlevel = sellevel;
     filllevelgrid();

@@ -160,7 +160,8 @@ private:
     void setFieldTexts(const LevelFieldTexts &texts);
     bool selectedLevelExists();
     bool graphicsFileExists();
-    void swapLevels(int32_t a, int32_t b);
+    // Exchanges levels a and b of the store, and the marks with them.
+    void moveLevel(int32_t a, int32_t b);
     void moveMarksForSwap(int32_t a, int32_t b);
     void moveMarksForDelete(int32_t deleted);
     template <typename Handler> void run(Handler handler);

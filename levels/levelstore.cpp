@@ -3,6 +3,9 @@
 #include "platform/errors.h"
 #include "platform/files.h"
 
+#include <memory>
+#include <utility>
+
 namespace qm {
 
 Tlevels levelsinfo;
@@ -65,19 +68,14 @@ void requireRoomForLevel()
                                            + " levels, the most a levels file can hold.");
 }
 
-void addlevel()
+void initNewLevel(tlevel &level)
 {
-    requireRoomForLevel();
-    int n = ++levelsinfo.count;
-    prevlevel = curlevel;
-    curlevel = n;
-    tlevel &level = levels[n];
-    level.dxg = "computer.dxg";
-    level.width = 40;
-    level.height = 40;
-    level.name = "Untitled";
-    level.startx = 100;
-    level.starty = 100;
+    level.dxg = kNewLevelGraphics;
+    level.width = kNewLevelSize;
+    level.height = kNewLevelSize;
+    level.name = kNewLevelName;
+    level.startx = kNewLevelStart;
+    level.starty = kNewLevelStart;
     level.reserved = 0;
     for (auto &row : level.cells)
         for (cell &c : row)
@@ -85,15 +83,56 @@ void addlevel()
     level.infotrons = 0;
 }
 
+void addlevel()
+{
+    requireRoomForLevel();
+    int n = ++levelsinfo.count;
+    prevlevel = curlevel;
+    curlevel = n;
+    initNewLevel(levels[n]);
+}
+
+bool deleteLevel(int32_t k)
+{
+    if (k < 1 || k > levelsinfo.count)
+        return false;
+    for (int i = k; i < levelsinfo.count; ++i)
+        levels[i] = levels[i + 1]; // a copy: the slot after the file keeps its content
+    --levelsinfo.count;
+    return true;
+}
+
+bool insertLevel(int32_t k, const tlevel &level)
+{
+    requireRoomForLevel();
+    if (k < 1 || k > levelsinfo.count + 1)
+        return false;
+    // A slot of the store is copied aside first: moving the levels up may overwrite it.
+    std::unique_ptr<tlevel> aside;
+    const tlevel *source = &level;
+    for (int i = 1; i <= kMaxLevels && !aside; ++i)
+        if (&levels[i] == &level)
+            source = (aside = std::make_unique<tlevel>(level)).get();
+    ++levelsinfo.count;
+    for (int i = levelsinfo.count; i > k; --i)
+        levels[i] = levels[i - 1];
+    levels[k] = *source;
+    return true;
+}
+
+bool swapLevels(int32_t a, int32_t b)
+{
+    if (a < 1 || a > levelsinfo.count || b < 1 || b > levelsinfo.count)
+        return false;
+    std::swap(levels[a], levels[b]);
+    return true;
+}
+
 void removecurrentlevel()
 {
     // With no current level of the file (curlevel outside 1..count) there is nothing to remove:
     // dropping the last level instead would lose a level the user did not choose.
-    if (curlevel >= 1 && curlevel <= levelsinfo.count) {
-        for (int k = curlevel; k <= levelsinfo.count - 1; ++k)
-            levels[k] = levels[k + 1];
-        --levelsinfo.count;
-    }
+    deleteLevel(curlevel);
     curlevel = prevlevel;
 }
 

@@ -33,6 +33,12 @@ static_assert(sizeof(cell) == 16, "a cell is four 32-bit numbers, as in the file
 
 inline constexpr cell kDefaultCell{16, 0, 100, 0};
 
+// What a new level is: its graphics file, name, size in squares and the hero's start in pixels.
+inline constexpr const char *kNewLevelGraphics = "computer.dxg";
+inline constexpr const char *kNewLevelName = "Untitled";
+inline constexpr int32_t kNewLevelSize = 40;
+inline constexpr int32_t kNewLevelStart = 100;
+
 // Header of the open levels file.
 struct Tlevels {
     int32_t reserved = 0;
@@ -44,13 +50,13 @@ struct Tlevels {
 // One level. Only rows 1..height and columns 1..width belong to it; the rest of the grid is kept
 // but not used.
 struct tlevel {
-    std::string dxg = "computer.dxg";
-    std::string name = "Untitled";
-    int32_t startx = 100;
-    int32_t starty = 100;
+    std::string dxg = kNewLevelGraphics;
+    std::string name = kNewLevelName;
+    int32_t startx = kNewLevelStart;
+    int32_t starty = kNewLevelStart;
     int32_t reserved = 0;
-    int32_t width = 40;
-    int32_t height = 40;
+    int32_t width = kNewLevelSize;
+    int32_t height = kNewLevelSize;
     cell cells[kGridSize][kGridSize]; // [row - 1][column - 1]
     int32_t infotrons = 0;
 
@@ -111,6 +117,21 @@ void requireRoomForLevel();
 
 // Removes the current level (the levels after it move down one) and returns to prevlevel.
 void removecurrentlevel();
+
+// The operations on the levels of the file. They keep levelsinfo.count and leave curlevel,
+// prevlevel, saved and the offsets table alone (the writer computes the offsets); a level number
+// outside the file changes nothing and answers false.
+
+// Gives a slot every value of a new level: kNewLevel* and kDefaultCell in every cell.
+void initNewLevel(tlevel &level);
+// Removes level k (1..count): the levels after it move down one.
+bool deleteLevel(int32_t k);
+// Puts a copy of level at position k (1..count + 1): level k and those after it move up one. The
+// inverse of deleteLevel(k). level may be a slot of the store. Throws requireRoomForLevel's error on a
+// full store.
+bool insertLevel(int32_t k, const tlevel &level);
+// Exchanges levels a and b (both 1..count).
+bool swapLevels(int32_t a, int32_t b);
 
 // The state at start-up: no file open, an empty header, nothing loaded, gamedir set to the
 // program's directory (the slots are not cleared).

@@ -111,6 +111,49 @@ TEST_F(LevelStore, RemovingWithoutACurrentLevelOnlyReturnsToThePreviousOne)
     EXPECT_EQ(curlevel, 1);
 }
 
+// The operations that undo builds on: an insert puts back exactly what a delete took, a swap is its
+// own inverse, and none of them reaches outside the levels of the file or moves the current level.
+TEST_F(LevelStore, DeleteInsertAndSwapAreExactInversesAndStayInsideTheFile)
+{
+    auto names = [] {
+        std::string all;
+        for (int k = 1; k <= levelsinfo.count; ++k)
+            all += std::to_string(levels[k].cellAt(1, 1)->tile - 1000);
+        return all;
+    };
+    for (int k = 1; k <= 4; ++k) {
+        addlevel();
+        mark(k);
+    }
+    curlevel = 3;
+    prevlevel = 2;
+    const tlevel removed = levels[2];
+    EXPECT_TRUE(deleteLevel(2));
+    EXPECT_EQ(names(), "134");
+    EXPECT_TRUE(insertLevel(2, removed));
+    EXPECT_EQ(names(), "1234");
+    EXPECT_EQ(levels[2].name, "level 2");
+
+    EXPECT_TRUE(swapLevels(1, 4));
+    EXPECT_EQ(names(), "4231");
+    EXPECT_TRUE(swapLevels(4, 1));
+    EXPECT_TRUE(insertLevel(5, levels[1])); // a slot of the store itself, at the end
+    EXPECT_EQ(names(), "12341");
+    EXPECT_TRUE(insertLevel(1, levels[4]));
+    EXPECT_EQ(names(), "412341");
+
+    for (bool refused : {deleteLevel(0), deleteLevel(7), swapLevels(0, 1), swapLevels(2, 7),
+                         insertLevel(0, removed), insertLevel(8, removed)})
+        EXPECT_FALSE(refused);
+    EXPECT_EQ(names(), "412341");
+    EXPECT_EQ(curlevel, 3);
+    EXPECT_EQ(prevlevel, 2);
+
+    levelsinfo.count = kMaxLevels;
+    EXPECT_THROW(insertLevel(1, removed), Error);
+    EXPECT_EQ(levelsinfo.count, kMaxLevels);
+}
+
 TEST_F(LevelStore, ResetKeepsTheLevelsAndStartsTheRestAfresh)
 {
     addlevel();
