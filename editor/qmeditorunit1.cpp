@@ -94,7 +94,11 @@ QAction *TMainForm::addItem(QMenu *menu, const char *name, const QString &captio
     action->setShortcut(shortcut);
     action->setShortcutContext(Qt::ApplicationShortcut);
     if (handler)
-        connect(action, &QAction::triggered, this, [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
+        connect(action, &QAction::triggered, this, [this, handler] {
+            // A shortcut pressed while Close waits for the surface would run a command inside Close.
+            if (!mWaitingForSurface)
+                guarded([this, handler] { (this->*handler)(); });
+        });
     return action;
 }
 

@@ -53,26 +53,6 @@ public:
     TDXImageList meniulist; // the editor's pictures, by name
     TDXImageList patratele; // the current level's tiles, by tile value
 
-    // Menu items, named as in the menu.
-    QMenu *File1 = nullptr, *Inportlevel1 = nullptr, *Options1 = nullptr, *Help1 = nullptr;
-    QAction *Newlevelsfile1 = nullptr, *Openlevelsfile1 = nullptr, *Save1 = nullptr, *Saveas1 = nullptr,
-            *Close1 = nullptr, *Newlevel1 = nullptr, *Deletelevel1 = nullptr, *fromSupaPlexlevelsfile1 = nullptr,
-            *fromotherlevfile1 = nullptr, *Exit1 = nullptr, *Thislevel1 = nullptr, *CurentLevesFile1 = nullptr,
-            *AskConfirmations1 = nullptr, *Contents1 = nullptr, *GettingStarted1 = nullptr, *About1 = nullptr;
-
-    // The dialogs, made once and reused (createDialogs), as the commands show them: the "Create new"
-    // dialog answers whether Ok was pressed and the name typed; the levels dialog reports through
-    // dialogok; Add Level shows the levels dialog and undoes itself on Cancel.
-    Tnewlevels *newlevels = nullptr;
-    Tnewlevel *newlevel = nullptr;
-    TForm2 *importdialog = nullptr;
-    TForm3 *aboutbox = nullptr;
-    Tlevelsfile *levelsfile = nullptr;
-    HelpWindow *helpwindow = nullptr;
-    std::function<bool(std::string &name)> showNewLevelsDialog;
-    std::function<void()> showLevelsDialog;
-    std::function<void()> addLevel;
-
     // Start-up and frame loop.
     void FormCreate();
     void DXTimerTimer(int32_t lagCount);
@@ -86,7 +66,9 @@ public:
     void DXDrawMouseUp();
     void FormKeyDown(int key, Qt::KeyboardModifiers shift);
 
-    // Levels-file commands and the unsaved-changes prompt.
+    // Levels-file commands and the unsaved-changes prompt; their handlers are in menucommands.cpp.
+    // The menu items and dialogs are the window's own: tests reach them through Qt by their object
+    // names (findChild<QAction *>("Save1")) and types (findChild<Tnewlevel *>()), as a user would.
     bool asksave();
     void enablefilemenus();
     void disablefilemenus();
@@ -135,12 +117,31 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // Menu items, named as in the menu.
+    QMenu *File1 = nullptr, *Inportlevel1 = nullptr, *Options1 = nullptr, *Help1 = nullptr;
+    QAction *Newlevelsfile1 = nullptr, *Openlevelsfile1 = nullptr, *Save1 = nullptr, *Saveas1 = nullptr,
+            *Close1 = nullptr, *Newlevel1 = nullptr, *Deletelevel1 = nullptr, *fromSupaPlexlevelsfile1 = nullptr,
+            *fromotherlevfile1 = nullptr, *Exit1 = nullptr, *Thislevel1 = nullptr, *CurentLevesFile1 = nullptr,
+            *AskConfirmations1 = nullptr, *Contents1 = nullptr, *GettingStarted1 = nullptr, *About1 = nullptr;
+
+    // The dialogs, made once and reused (createDialogs). The levels dialog reports through dialogok.
+    Tnewlevels *newlevels = nullptr;
+    Tnewlevel *newlevel = nullptr;
+    TForm2 *importdialog = nullptr;
+    TForm3 *aboutbox = nullptr;
+    Tlevelsfile *levelsfile = nullptr;
+    HelpWindow *helpwindow = nullptr;
+
     void createMenu();
     void createDialogs();
     QAction *addItem(QMenu *menu, const char *name, const QString &caption, void (TMainForm::*handler)(),
                      const QKeySequence &shortcut = {});
     // Runs a handler; a failure is shown in an error box and ends it, as a failed command does.
     void guarded(const std::function<void()> &handler);
+    // The "Create new" dialog: whether Ok was pressed, and the name typed.
+    bool askNewFileName(std::string &name);
+    // Close's bounded wait for the drawing surface, during which no menu command runs.
+    void waitForSurface();
     void writeLevelsFileTo(const QString &path);
     // After Open or New: while no level is shown the surface says how to show one; a map still shown
     // from the file before gets the tiles of the new current level.
@@ -159,6 +160,7 @@ private:
     QString mSettingsFile;
     QString mGameDirectory;
     TileWidth mTileWidth;
+    bool mWaitingForSurface = false; // events run inside Close: menu commands are not started
     const QKeyEvent *mLastKey = nullptr;
     int mLastKeyCode = 0;
     ulong mLastKeyTime = 0;

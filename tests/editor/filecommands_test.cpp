@@ -24,25 +24,25 @@ protected:
     // with Edit (accept) or Cancel.
     void newFile(const QString &name, bool accept, const QString &author = QString())
     {
-        whenShown(form->newlevels, [=, this] {
-            form->newlevels->ename->setText(name);
-            form->newlevels->ecopyright->setText(author);
-            QTest::mouseClick(form->newlevels->bok, Qt::LeftButton);
+        whenShown(dialog<Tnewlevels>(), [=, this] {
+            dialog<Tnewlevels>()->ename->setText(name);
+            dialog<Tnewlevels>()->ecopyright->setText(author);
+            QTest::mouseClick(dialog<Tnewlevels>()->bok, Qt::LeftButton);
         });
         closeLevelsDialog(accept);
-        form->Newlevelsfile1->trigger();
+        item("Newlevelsfile1")->trigger();
     }
     // Open Levels File choosing path; the levels dialog then closes with Edit or Cancel.
     void openFile(const std::string &path, bool accept = true)
     {
         fileAnswers.push_back(QString::fromStdString(path));
         closeLevelsDialog(accept);
-        form->Openlevelsfile1->trigger();
+        item("Openlevelsfile1")->trigger();
     }
     void closeLevelsDialog(bool accept)
     {
-        whenShown(form->newlevel, [=, this] {
-            QTest::mouseClick(accept ? form->newlevel->Button5 : form->newlevel->Button6, Qt::LeftButton);
+        whenShown(dialog<Tnewlevel>(), [=, this] {
+            QTest::mouseClick(accept ? dialog<Tnewlevel>()->Button5 : dialog<Tnewlevel>()->Button6, Qt::LeftButton);
         });
     }
     void paint(int x, int y)
@@ -61,8 +61,8 @@ TEST_F(FileCommands, NewThenCancelInTheLevelsDialogLeavesAnOpenFileWithoutLevels
     EXPECT_TRUE(fileopen);
     EXPECT_EQ(levelsinfo.count, 0);
     EXPECT_TRUE(saved);
-    EXPECT_TRUE(form->Save1->isEnabled());
-    EXPECT_TRUE(form->Thislevel1->isEnabled());
+    EXPECT_TRUE(item("Save1")->isEnabled());
+    EXPECT_TRUE(item("Thislevel1")->isEnabled());
     EXPECT_FALSE(form->DXTimer.Enabled()) << "the map is not started";
     EXPECT_EQ(newfilename, "Sea");
 }
@@ -75,14 +75,14 @@ TEST_F(FileCommands, SaveProposesTheFilesOwnNameAndNeverABareExtension)
     EXPECT_TRUE(form->DXDraw->hint().isEmpty());
     EXPECT_EQ(levelsinfo.author, "Me");
     fileAnswers.push_back(QString::fromStdString(dir.path("Sea.lev")));
-    form->Save1->trigger();
+    item("Save1")->trigger();
     ASSERT_EQ(fileDialogs.size(), 1u);
     EXPECT_EQ(fileDialogs[0].title, "Save levels file");
     EXPECT_EQ(fileDialogs[0].initialName, "Sea.lev");
     EXPECT_EQ(fileDialogs[0].filter, "Quill Moss levels files|*.lev|Single level file|*.qlv|All files|*.*");
     EXPECT_EQ(qmtest::readFile(dir.path("Sea.lev")).size(), 4011u + 25646u);
 
-    form->Save1->trigger(); // a known path: written at once
+    item("Save1")->trigger(); // a known path: written at once
     EXPECT_EQ(fileDialogs.size(), 1u);
 
     openFile(dir.path("Sea.lev"));
@@ -90,12 +90,12 @@ TEST_F(FileCommands, SaveProposesTheFilesOwnNameAndNeverABareExtension)
     EXPECT_EQ(fileDialogs[1].title, "Open levels file");
     EXPECT_EQ(fileDialogs[1].initialDirectory, QString::fromStdString(dir.path() + "/"));
     EXPECT_EQ(fileDialogs[1].filter, "Levels data file|*.lev|All files|*.*");
-    form->Saveas1->trigger();
+    item("Saveas1")->trigger();
     EXPECT_EQ(fileDialogs.back().initialName, "Sea.lev");
     EXPECT_EQ(fileDialogs.back().initialDirectory + "/", QString::fromStdString(dir.path()));
 
     newFile("", false);
-    form->Save1->trigger();
+    item("Save1")->trigger();
     EXPECT_EQ(fileDialogs.back().initialName, "Untitled.lev");
 }
 
@@ -105,9 +105,9 @@ TEST_F(FileCommands, ThePromptNamesTheFileAndCancelKeepsEverything)
     paint(100, 100);
     EXPECT_FALSE(saved);
     answer = MessageButton::Cancel;
-    form->Newlevelsfile1->trigger();
-    form->Openlevelsfile1->trigger();
-    form->Close1->trigger();
+    item("Newlevelsfile1")->trigger();
+    item("Openlevelsfile1")->trigger();
+    item("Close1")->trigger();
     form->close();
     ASSERT_EQ(messages.size(), 4u);
     for (const QString &text : messages)
@@ -119,7 +119,7 @@ TEST_F(FileCommands, ThePromptNamesTheFileAndCancelKeepsEverything)
 
     levelsfilepath = dir.path("named.lev");
     messages.clear();
-    form->Close1->trigger();
+    item("Close1")->trigger();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0], QString::fromStdString("Save changes to " + dir.path("named.lev") + "?"));
 }
@@ -129,21 +129,21 @@ TEST_F(FileCommands, YesWithAnAbandonedOrFailedSaveStopsTheCommand)
     newFile("Sea", true);
     paint(100, 100);
     answer = MessageButton::Yes;
-    form->Close1->trigger(); // the save dialog is cancelled
+    item("Close1")->trigger(); // the save dialog is cancelled
     EXPECT_TRUE(fileopen) << "unsaved work is kept";
     EXPECT_FALSE(saved);
 
     fileAnswers.push_back(QString::fromStdString(dir.path("missing/dir/x.lev"))); // the write fails
-    form->Close1->trigger();
+    item("Close1")->trigger();
     EXPECT_TRUE(fileopen);
     EXPECT_EQ(messages.back(), "File not found");
     EXPECT_TRUE(levelsfilepath.empty()) << "a failed save does not name the file";
 
     fileAnswers.push_back(QString::fromStdString(dir.path("ok.lev")));
-    form->Close1->trigger();
+    item("Close1")->trigger();
     EXPECT_FALSE(fileopen);
     EXPECT_TRUE(saved);
-    EXPECT_FALSE(form->Save1->isEnabled());
+    EXPECT_FALSE(item("Save1")->isEnabled());
     EXPECT_FALSE(form->DXTimer.Enabled());
     EXPECT_EQ(form->DXDraw->Surface().pixel(100, 100), 0u);
     EXPECT_EQ(form->DXDraw->hint(), kNoLevelHint) << "the surface says what to do next";
@@ -165,27 +165,50 @@ TEST_F(FileCommands, UncheckedConfirmationsNeverAsk)
 {
     newFile("Sea", true);
     paint(100, 100);
-    form->AskConfirmations1->trigger();
-    form->Close1->trigger();
+    item("AskConfirmations1")->trigger();
+    item("Close1")->trigger();
     EXPECT_TRUE(messages.empty()) << messages.front().toStdString();
     EXPECT_FALSE(fileopen);
     form->close();
     EXPECT_FALSE(form->isVisible());
 }
 
+// Close runs events while it waits for a lost surface: a command started then (a shortcut fires its
+// menu item) must not run inside Close; menu commands work again afterwards.
+TEST_F(FileCommands, NoMenuCommandRunsWhileCloseWaitsForTheSurface)
+{
+    newFile("Sea", true);
+    item("AskConfirmations1")->trigger();
+    form->DXDraw->Finalize();
+    bool triedDuringWait = false;
+    QTimer::singleShot(20, form.get(), [&] {
+        triedDuringWait = fileopen;
+        item("Saveas1")->trigger();
+        item("Close1")->trigger();
+        form->DXDraw->Initialize(); // the surface is back: the wait ends
+    });
+    item("Close1")->trigger();
+    EXPECT_TRUE(triedDuringWait);
+    EXPECT_TRUE(fileDialogs.empty());
+    EXPECT_FALSE(fileopen);
+    item("Saveas1")->setEnabled(true);
+    item("Saveas1")->trigger();
+    EXPECT_EQ(fileDialogs.size(), 1u);
+}
+
 TEST_F(FileCommands, EditLevelsNeedsAnOpenFileAndAddingALevelDoesNotAskAtExit)
 {
-    form->Thislevel1->setEnabled(true);
-    form->Thislevel1->trigger();
+    item("Thislevel1")->setEnabled(true);
+    item("Thislevel1")->trigger();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0], "You must first open or create a new levels file");
 
     newFile("Sea", false); // no level: the map does not run
     closeLevelsDialog(true);
-    form->Newlevel1->trigger();
+    item("Newlevel1")->trigger();
     EXPECT_EQ(levelsinfo.count, 1);
     EXPECT_TRUE(form->DXTimer.Enabled()) << "the added level is shown";
-    form->Deletelevel1->trigger();
+    item("Deletelevel1")->trigger();
     EXPECT_EQ(levelsinfo.count, 0);
     messages.clear();
     form->close();
@@ -224,7 +247,7 @@ TEST_F(FileCommands, NoCellChangesWhileNoLevelIsShown)
     EXPECT_EQ(levels[1].cellAt(2, 2)->tile, 16);
 
     closeLevelsDialog(true);
-    form->Thislevel1->trigger();
+    item("Thislevel1")->trigger();
     EXPECT_TRUE(form->DXTimer.Enabled());
     EXPECT_TRUE(form->DXDraw->hint().isEmpty());
     paint(100, 100);
@@ -238,27 +261,27 @@ TEST_F(FileCommands, TheCurrentLevelIsDrawnWithItsOwnTiles)
     qmtest::writeFile(dir.path("forest.dxg"), qmtest::syntheticTheme());
     qmtest::writeFile(dir.path("broken.dxg"), std::string("not a graphics file"));
     writeTwoThemeFile(dir.path("two.lev"), "forest.dxg");
-    whenShown(form->newlevel, [this] {
-        form->newlevel->StringGrid1->setCurrentCell(1, 0);
-        form->newlevel->StringGrid1Click();
-        QTest::mouseClick(form->newlevel->Button5, Qt::LeftButton);
+    whenShown(dialog<Tnewlevel>(), [this] {
+        dialog<Tnewlevel>()->StringGrid1->setCurrentCell(1, 0);
+        dialog<Tnewlevel>()->StringGrid1Click();
+        QTest::mouseClick(dialog<Tnewlevel>()->Button5, Qt::LeftButton);
     });
     fileAnswers.push_back(QString::fromStdString(dir.path("two.lev")));
-    form->Openlevelsfile1->trigger();
+    item("Openlevelsfile1")->trigger();
     EXPECT_EQ(loadeddxg, "forest.dxg");
-    form->Deletelevel1->trigger();
+    item("Deletelevel1")->trigger();
     EXPECT_EQ(curlevel, 1);
     EXPECT_EQ(loadeddxg, "computer.dxg");
     const int tiles = form->patratele.Items().Count();
 
     // Edit with a graphics file that exists but does not load.
-    whenShown(form->newlevel, [this] {
-        form->newlevel->dxgl->setEditText("broken.dxg");
-        QTest::mouseClick(form->newlevel->Button5, Qt::LeftButton);
-        EXPECT_TRUE(form->newlevel->isVisible());
-        QTest::mouseClick(form->newlevel->Button6, Qt::LeftButton);
+    whenShown(dialog<Tnewlevel>(), [this] {
+        dialog<Tnewlevel>()->dxgl->setEditText("broken.dxg");
+        QTest::mouseClick(dialog<Tnewlevel>()->Button5, Qt::LeftButton);
+        EXPECT_TRUE(dialog<Tnewlevel>()->isVisible());
+        QTest::mouseClick(dialog<Tnewlevel>()->Button6, Qt::LeftButton);
     });
-    form->Thislevel1->trigger();
+    item("Thislevel1")->trigger();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0], "Invalid stream format");
     EXPECT_EQ(levels[1].dxg, "computer.dxg");
@@ -275,8 +298,8 @@ TEST_F(FileCommands, ARoundTripKeepsEveryByte)
     paint(100, 100);
     paint(140, 100);
     fileAnswers.push_back(QString::fromStdString(dir.path("trip.lev")));
-    form->Save1->trigger();
-    form->Close1->trigger();
+    item("Save1")->trigger();
+    item("Close1")->trigger();
     openFile(dir.path("trip.lev"));
     EXPECT_EQ(levels[1].cellAt(4, 4)->tile, 12);
     EXPECT_EQ(levels[1].cellAt(4, 5)->tile, 12);
@@ -296,11 +319,11 @@ TEST_F(FileCommands, ARoundTripKeepsEveryByte)
 TEST_F(FileCommands, TheGamesLevelsFileChosenIsWrittenAtExit)
 {
     qmtest::writeFile(dir.path("Other.lev"), std::string("x"));
-    whenShown(form->levelsfile, [this] {
-        form->levelsfile->Edit1->setText("Other.lev");
-        QTest::mouseClick(form->levelsfile->Button3, Qt::LeftButton);
+    whenShown(dialog<Tlevelsfile>(), [this] {
+        dialog<Tlevelsfile>()->Edit1->setText("Other.lev");
+        QTest::mouseClick(dialog<Tlevelsfile>()->Button3, Qt::LeftButton);
     });
-    form->CurentLevesFile1->trigger();
+    item("CurentLevesFile1")->trigger();
     EXPECT_EQ(cfglevelsfile, "Other.lev");
     form->close();
     std::vector<uint8_t> config = qmtest::readFile(dir.path("Quillmoss.Cfg"));
@@ -318,8 +341,8 @@ TEST_F(FileCommands, TheFileNamedAtStartOpensAsOpenDoes)
 
     newFile("Sea", true);
     fileAnswers.push_back(QString::fromStdString(dir.path("start.lev")));
-    form->Saveas1->trigger();
-    form->Close1->trigger();
+    item("Saveas1")->trigger();
+    item("Close1")->trigger();
     ASSERT_FALSE(fileopen);
     closeLevelsDialog(true);
     form->openAtStart(QString::fromStdString(dir.path("start.lev")));

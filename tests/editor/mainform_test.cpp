@@ -23,29 +23,29 @@ TEST_F(MainWindowTest, StartsWithItsCaptionMenuAndAFixedClientArea)
         const char *caption;
         const char *shortcut;
         bool enabled;
-    } items[] = {{form->Newlevelsfile1, "&New Levels File", "", true},
-                 {form->Openlevelsfile1, "&Open Levels File", "", true},
-                 {form->Save1, "&Save", "Ctrl+S", false},
-                 {form->Saveas1, "Save &as...", "", false},
-                 {form->Close1, "&Close Levels File", "", false},
-                 {form->Newlevel1, "Add &Level", "Ctrl+L", false},
-                 {form->Deletelevel1, "&Delete curent Level", "", false},
-                 {form->Inportlevel1->menuAction(), "&Import Level", "", false},
-                 {form->fromSupaPlexlevelsfile1, "From SupaPlex Levels File", "", true},
-                 {form->fromotherlevfile1, "From Other .lev File", "", true},
-                 {form->Exit1, "E&xit", "", true},
-                 {form->Thislevel1, "&Edit Levels", "Ctrl+E", false},
-                 {form->CurentLevesFile1, "&Curent Leves-File", "", true},
-                 {form->AskConfirmations1, "Ask Confirmations", "", true},
-                 {form->Contents1, "&Contents", "", true},
-                 {form->GettingStarted1, "&Getting Started", "", true},
-                 {form->About1, "&About...", "", true}};
+    } items[] = {{item("Newlevelsfile1"), "&New Levels File", "", true},
+                 {item("Openlevelsfile1"), "&Open Levels File", "", true},
+                 {item("Save1"), "&Save", "Ctrl+S", false},
+                 {item("Saveas1"), "Save &as...", "", false},
+                 {item("Close1"), "&Close Levels File", "", false},
+                 {item("Newlevel1"), "Add &Level", "Ctrl+L", false},
+                 {item("Deletelevel1"), "&Delete curent Level", "", false},
+                 {form->findChild<QMenu *>("Inportlevel1")->menuAction(), "&Import Level", "", false},
+                 {item("fromSupaPlexlevelsfile1"), "From SupaPlex Levels File", "", true},
+                 {item("fromotherlevfile1"), "From Other .lev File", "", true},
+                 {item("Exit1"), "E&xit", "", true},
+                 {item("Thislevel1"), "&Edit Levels", "Ctrl+E", false},
+                 {item("CurentLevesFile1"), "&Curent Leves-File", "", true},
+                 {item("AskConfirmations1"), "Ask Confirmations", "", true},
+                 {item("Contents1"), "&Contents", "", true},
+                 {item("GettingStarted1"), "&Getting Started", "", true},
+                 {item("About1"), "&About...", "", true}};
     for (const Item &item : items) {
         EXPECT_EQ(item.action->text(), item.caption);
         EXPECT_EQ(item.action->shortcut(), QKeySequence(item.shortcut)) << item.caption;
         EXPECT_EQ(item.action->isEnabled(), item.enabled) << item.caption;
     }
-    EXPECT_TRUE(form->AskConfirmations1->isChecked());
+    EXPECT_TRUE(item("AskConfirmations1")->isChecked());
 }
 
 TEST_F(MainWindowTest, AMissingEditorPictureFileIsReportedOnceAndTheWindowStillOpens)
@@ -258,11 +258,11 @@ TEST_F(MainWindowTest, TheCaptionShowsPauseWhileTheApplicationIsInactive)
 
 TEST_F(MainWindowTest, AskConfirmationsIsKeptAcrossARestart)
 {
-    form->AskConfirmations1->trigger();
+    item("AskConfirmations1")->trigger();
     EXPECT_FALSE(askconfirmations);
     form->close();
     form = std::make_unique<TMainForm>(QString::fromStdString(dir.path("settings.ini")),
                                        QString::fromStdString(dir.path() + "/"));
     EXPECT_FALSE(askconfirmations);
-    EXPECT_FALSE(form->AskConfirmations1->isChecked());
+    EXPECT_FALSE(item("AskConfirmations1")->isChecked());
 }

@@ -12,7 +12,9 @@
 #include "framepictures.h"
 #include "tempdir.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QMenu>
 #include <QTest>
 #include <QTimer>
 #include <deque>
@@ -78,6 +80,20 @@ protected:
         saved = true;
         form->startEditing();
         form->enablefilemenus();
+    }
+
+    // The window's menu items and dialogs, found as Qt finds them: by object name and by type.
+    QAction *item(const char *name) const
+    {
+        QAction *action = form->findChild<QAction *>(name);
+        EXPECT_NE(action, nullptr) << name;
+        return action;
+    }
+    template <typename Dialog> Dialog *dialog() const
+    {
+        Dialog *found = form->findChild<Dialog *>();
+        EXPECT_NE(found, nullptr);
+        return found;
     }
 
     QWidget *surface() const { return form->DXDraw; }

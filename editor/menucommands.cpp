@@ -1,7 +1,7 @@
 // The commands of the main window's menu: New, Open, Save, Save as, Close, Edit Levels, Add and
 // Delete Level, the imports, the game's levels file, help and about, and the unsaved-changes prompt.
 
-#include "editor/qmeditorunit1.h"
+#include "qmeditorunit1.h"
 
 #include "commands/filedialogs.h"
 #include "commands/helpwindow.h"
@@ -46,19 +46,14 @@ void TMainForm::createDialogs()
     levelsfile = new Tlevelsfile(this);
     helpwindow = new HelpWindow(this);
     newlevel = new Tnewlevel([this](const std::string &name) { loadTiles(name); }, this);
-    showNewLevelsDialog = [this](std::string &name) {
-        if (newlevels->exec() != QDialog::Accepted)
-            return false;
-        name = newlevels->ename->text().toLatin1().toStdString();
-        return true;
-    };
-    showLevelsDialog = [this] { newlevel->exec(); };
-    addLevel = [this] {
-        // The first level of a file whose levels were all cancelled or deleted starts the map.
-        if (addLevelCommand(*newlevel, [this](const std::string &name) { loadTiles(name); }) && !mapShown())
-            showMap();
-        followCurrentLevel();
-    };
+}
+
+bool TMainForm::askNewFileName(std::string &name)
+{
+    if (newlevels->exec() != QDialog::Accepted)
+        return false;
+    name = newlevels->ename->text().toLatin1().toStdString();
+    return true;
 }
 
 bool TMainForm::asksave()
@@ -86,15 +81,14 @@ void TMainForm::Newlevelsfile1Click()
     if (!asksave())
         return;
     std::string name;
-    if (!showNewLevelsDialog || !showNewLevelsDialog(name))
+    if (!askNewFileName(name))
         return;
     resetstore();
     newfilename = name;
     dialogok = false;
     curlevel = 1;
     addlevel();
-    if (showLevelsDialog)
-        showLevelsDialog();
+    newlevel->exec();
     if (dialogok)
         startEditing();
     else
@@ -127,8 +121,7 @@ void TMainForm::openLevelsFile(const QString &path)
     dialogok = false;
     prevlevel = 1;
     curlevel = 1;
-    if (showLevelsDialog)
-        showLevelsDialog();
+    newlevel->exec();
     if (dialogok)
         startEditing();
     followFileOpened();
@@ -192,12 +185,7 @@ void TMainForm::Close1Click()
     if (!asksave())
         return;
     DXTimer.setEnabled(false);
-    // The surface may be unavailable for a while (a minimised window); the wait is bounded, and the
-    // closing goes on without it.
-    QElapsedTimer waited;
-    waited.start();
-    while (!DXDraw->ReadyToDraw() && waited.elapsed() < 2000)
-        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    waitForSurface();
     fileopen = false;
     if (DXDraw->ReadyToDraw()) {
         DXDraw->Surface().Fill(0);
@@ -208,16 +196,26 @@ void TMainForm::Close1Click()
     disablefilemenus();
 }
 
+void TMainForm::waitForSurface()
+{
+    // The surface may be unavailable for a while (a minimised window); the wait is bounded, and the
+    // closing goes on without it.
+    mWaitingForSurface = true;
+    const std::unique_ptr<bool, void (*)(bool *)> done(&mWaitingForSurface, [](bool *waiting) { *waiting = false; });
+    QElapsedTimer waited;
+    waited.start();
+    while (!DXDraw->ReadyToDraw() && waited.elapsed() < 2000)
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+}
+
 void TMainForm::Thislevel1Click()
 {
     if (!fileopen) {
         showMessage(MessageKind::Error, "You must first open or create a new levels file", MessageButtons::Ok, this);
         return;
     }
-    if (!showLevelsDialog)
-        return;
     dialogok = false;
-    showLevelsDialog();
+    newlevel->exec();
     // A level chosen with Edit is shown, also in a file whose map was not started yet.
     if (dialogok && !mapShown())
         showMap();
@@ -226,8 +224,10 @@ void TMainForm::Thislevel1Click()
 
 void TMainForm::Newlevel1Click()
 {
-    if (addLevel)
-        addLevel();
+    // The first level of a file whose levels were all cancelled or deleted starts the map.
+    if (addLevelCommand(*newlevel, [this](const std::string &name) { loadTiles(name); }) && !mapShown())
+        showMap();
+    followCurrentLevel();
 }
 
 void TMainForm::Deletelevel1Click()
