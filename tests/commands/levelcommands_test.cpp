@@ -2,6 +2,7 @@
 // modal dialogs are answered through their widgets from inside their own event loops.
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QGroupBox>
 
 #include "commands/levelcommands.h"

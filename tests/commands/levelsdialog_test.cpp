@@ -1,11 +1,13 @@
 // The levels dialog driven through its widgets: the list, the checks of Edit, growing a level,
 // Save it, Move Up, Move Down, Delete, the graphics-file checks and the loading of tiles.
 
+#include <QApplication>
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 
 #include "commands/qmeditor3.h"
 #include "dialogtest.h"

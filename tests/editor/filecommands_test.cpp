@@ -15,6 +15,7 @@
 
 using namespace qm;
 using qmtest::MainWindowTest;
+using qmtest::whenShown;
 
 namespace {
 

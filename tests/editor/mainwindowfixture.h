@@ -9,6 +9,7 @@
 #include "levels/gameconfig.h"
 #include "levels/levelstore.h"
 
+#include "dialoghelpers.h"
 #include "framepictures.h"
 #include "tempdir.h"
 
@@ -115,22 +116,6 @@ protected:
     std::deque<MessageButton> answers;         // answers to the next boxes, before `answer`
     std::vector<FileDialogRequest> fileDialogs;
     std::deque<QString> fileAnswers;           // chosen files, in order; then every dialog is cancelled
-
-    // Runs action once dialog is the modal widget whose loop runs (shown with exec()). A dialog that
-    // never shows takes the waiting timer with it when it goes.
-    static void whenShown(QWidget *dialog, std::function<void()> action)
-    {
-        auto *poll = new QTimer(dialog);
-        poll->setInterval(1);
-        QObject::connect(poll, &QTimer::timeout, [poll, dialog, action] {
-            if (QApplication::activeModalWidget() != dialog)
-                return;
-            poll->stop();
-            poll->deleteLater();
-            action();
-        });
-        poll->start();
-    }
 };
 
 

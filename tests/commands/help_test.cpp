@@ -8,7 +8,7 @@
 #include <random>
 
 #include "commands/helpwindow.h"
-#include "dialogsupport.h"
+#include "dialoghelpers.h"
 #include "levels/levelstore.h"
 #include "platform/errors.h"
 #include "tempdir.h"

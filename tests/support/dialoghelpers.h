@@ -1,9 +1,12 @@
 #pragma once
-// Shared by the dialog tests: message boxes and file dialogs answered by script, and the user's steps
-// run inside the next modal loop of a dialog.
+// The one set of helpers of the tests that drive dialogs through real Qt events: typing and clicking
+// as the user does, file dialogs answered by script, and the user's steps run inside the next modal
+// loop of a dialog. Message boxes are answered through messagelog.h.
 
+#include <QApplication>
 #include <QDialog>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QString>
 #include <QTest>
 #include <QTimer>
@@ -13,9 +16,9 @@
 #include <vector>
 
 #include "commands/filedialogs.h"
+#include "commands/messagebox.h"
 
 #include "messagelog.h"
-#include "commands/messagebox.h"
 
 namespace qmtest {
 
@@ -37,6 +40,14 @@ public:
 };
 
 inline void click(QPushButton *button) { QTest::mouseClick(button, Qt::LeftButton); }
+
+inline void clickRow(QTableWidget *grid, int row)
+{
+    QTableWidgetItem *item = grid->item(row, 1);
+    ASSERT_NE(item, nullptr);
+    grid->scrollToItem(item);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualItemRect(item).center());
+}
 
 // Replaces the text of an edit as the user does: select all, then type (or erase).
 inline void typeInto(QWidget *edit, const QString &text)
@@ -65,6 +76,29 @@ inline void whenShown(QDialog &dialog, std::function<void()> steps, int *shown =
             dialog.reject();
         }
     });
+}
+
+// Runs the dialog modally with the user's steps inside it; its result.
+inline int execWith(QDialog &dialog, std::function<void()> steps)
+{
+    whenShown(dialog, std::move(steps));
+    return dialog.exec();
+}
+
+// Runs action once dialog is the modal widget whose loop runs, however deep inside a command it is
+// shown with exec(). A dialog that never shows takes the waiting timer with it when it goes.
+inline void whenShown(QWidget *dialog, std::function<void()> action)
+{
+    auto *poll = new QTimer(dialog);
+    poll->setInterval(1);
+    QObject::connect(poll, &QTimer::timeout, [poll, dialog, action] {
+        if (QApplication::activeModalWidget() != dialog)
+            return;
+        poll->stop();
+        poll->deleteLater();
+        action();
+    });
+    poll->start();
 }
 
 } // namespace qmtest

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "commands/unitlevelsfile.h"
-#include "dialogsupport.h"
+#include "dialoghelpers.h"
 #include "levels/gameconfig.h"
 #include "levels/levelstore.h"
 #include "tempdir.h"

@@ -4,7 +4,7 @@
 #include <QSet>
 
 #include "commands/unitabout.h"
-#include "dialogsupport.h"
+#include "dialoghelpers.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "commands/importlevel.h"
-#include "dialogsupport.h"
+#include "dialoghelpers.h"
 #include "messageof.h"
 #include "levels/levelstore.h"
 #include "levels/supaplex.h"
