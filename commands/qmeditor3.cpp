@@ -155,7 +155,7 @@ void storeEditedLevel(tlevel &level, const LevelProperties &p)
 
 // ---------------------------------------------------------------------------------------------
 
-Tnewlevel::Tnewlevel(TileLoader loadTiles, QWidget *parent) : QDialog(parent), m_loadTiles(std::move(loadTiles))
+Tnewlevel::Tnewlevel(TileLoader loadTiles, QWidget *parent) : QDialog(parent), mLoadTiles(std::move(loadTiles))
 {
     setObjectName("newlevel");
     setWindowTitle("Levels");
@@ -243,7 +243,7 @@ Tnewlevel::Tnewlevel(TileLoader loadTiles, QWidget *parent) : QDialog(parent), m
     Button6 = button(this, "Button6", "Cancel", nullptr, 356, 260);
 
     connect(StringGrid1, &QTableWidget::currentCellChanged, this, [this](int row, int, int previousRow, int) {
-        if (!m_filling && row != previousRow)
+        if (!mFilling && row != previousRow)
             run([this] { StringGrid1Click(); });
     });
     connect(StringGrid1, &QTableWidget::cellClicked, this, [this] { run([this] { StringGrid1Click(); }); });
@@ -267,13 +267,13 @@ template <typename Handler> void Tnewlevel::run(Handler handler)
 
 void Tnewlevel::markAddedLevel(int32_t added, int32_t returnTo)
 {
-    m_markedLevel = added;
-    m_markedReturn = returnTo;
+    mMarkedLevel = added;
+    mMarkedReturn = returnTo;
 }
 
 void Tnewlevel::moveMarksForSwap(int32_t a, int32_t b)
 {
-    for (int32_t *mark : {&m_markedLevel, &m_markedReturn}) {
+    for (int32_t *mark : {&mMarkedLevel, &mMarkedReturn}) {
         if (*mark == a)
             *mark = b;
         else if (*mark == b)
@@ -283,7 +283,7 @@ void Tnewlevel::moveMarksForSwap(int32_t a, int32_t b)
 
 void Tnewlevel::moveMarksForDelete(int32_t deleted)
 {
-    for (int32_t *mark : {&m_markedLevel, &m_markedReturn}) {
+    for (int32_t *mark : {&mMarkedLevel, &mMarkedReturn}) {
         if (*mark == deleted)
             *mark = 0;
         else if (*mark > deleted)
@@ -346,7 +346,7 @@ void Tnewlevel::filllevelgrid()
 {
     const int count = std::max(levelsinfo.count, 0);
     const int previousRow = StringGrid1->currentRow();
-    m_filling = true;
+    mFilling = true;
     StringGrid1->setRowCount(std::max(count, 1));
     for (int k = 1; k <= count; ++k) {
         StringGrid1->setItem(k - 1, 0, new QTableWidgetItem(QString::number(k)));
@@ -366,7 +366,7 @@ void Tnewlevel::filllevelgrid()
         StringGrid1->setCurrentCell(row, 0);
         StringGrid1->scrollToItem(StringGrid1->item(row, 0));
     }
-    m_filling = false;
+    mFilling = false;
     if (StringGrid1->currentRow() != previousRow)
         StringGrid1Click();
 }
@@ -455,8 +455,8 @@ void Tnewlevel::Edit()
     const LevelProperties properties = readLevelProperties(fields);
     // The graphics file is loaded before anything is stored: one that does not load changes nothing.
     if (loadeddxg != properties.dxg) {
-        if (m_loadTiles)
-            m_loadTiles(properties.dxg);
+        if (mLoadTiles)
+            mLoadTiles(properties.dxg);
         loadeddxg = properties.dxg;
     }
     curlevel = sellevel;

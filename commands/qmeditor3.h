@@ -103,7 +103,7 @@ public:
     using TileLoader = std::function<void(const std::string &dxgName)>;
 
     explicit Tnewlevel(TileLoader loadTiles = {}, QWidget *parent = nullptr);
-    void setTileLoader(TileLoader loadTiles) { m_loadTiles = std::move(loadTiles); }
+    void setTileLoader(TileLoader loadTiles) { mLoadTiles = std::move(loadTiles); }
 
     // The level selected in the list (1-based), always the focused row + 1; 0 when the file holds
     // no level and no row is selected.
@@ -113,9 +113,9 @@ public:
     // deletes levels in the dialog, so that an Add Level that is cancelled removes exactly that
     // level. 0 stands for none: markedLevel() becomes 0 when the marked level is deleted.
     void markAddedLevel(int32_t added, int32_t returnTo);
-    int32_t markedLevel() const { return m_markedLevel; }
-    int32_t markedReturnLevel() const { return m_markedReturn; }
-    void clearMarks() { m_markedLevel = m_markedReturn = 0; }
+    int32_t markedLevel() const { return mMarkedLevel; }
+    int32_t markedReturnLevel() const { return mMarkedReturn; }
+    void clearMarks() { mMarkedLevel = mMarkedReturn = 0; }
 
     void showlevelprops();
     void filllevelgrid();
@@ -166,10 +166,10 @@ private:
     void moveMarksForDelete(int32_t deleted);
     template <typename Handler> void run(Handler handler);
 
-    TileLoader m_loadTiles;
-    bool m_filling = false;
-    int32_t m_markedLevel = 0;
-    int32_t m_markedReturn = 0;
+    TileLoader mLoadTiles;
+    bool mFilling = false;
+    int32_t mMarkedLevel = 0;
+    int32_t mMarkedReturn = 0;
 };
 
 } // namespace qm
