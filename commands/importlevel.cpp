@@ -12,16 +12,13 @@
 #include "filedialogs.h"
 #include "levels/levelstore.h"
 #include "messagebox.h"
+#include "storetext.h"
 #include "platform/errors.h"
 #include "platform/files.h"
 
 namespace qm {
 
 namespace {
-
-// Texts of levels files are 8-bit: one character a byte.
-QString toQt(const std::string &text) { return QString::fromLatin1(text.data(), qsizetype(text.size())); }
-std::string fromQt(const QString &text) { return text.toLatin1().toStdString(); }
 
 constexpr int kLongestText = 255; // a text of a levels file has a one-byte length
 

@@ -14,6 +14,7 @@
 #include <utility>
 
 #include "messagebox.h"
+#include "storetext.h"
 #include "platform/errors.h"
 #include "platform/files.h"
 #include "platform/numbers.h"
@@ -24,10 +25,6 @@ namespace {
 
 const char *const kMissingGraphicsFile = "The dxg graphics file you choosed dose'nt exist!";
 const char *const kNoLevel = "The levels file holds no level.\r\nAdd a level first";
-
-// Texts of the store are 8-bit; each byte is the character of the same code.
-QString toQt(const std::string &text) { return QString::fromLatin1(text.data(), qsizetype(text.size())); }
-std::string fromQt(const QString &text) { return text.toLatin1().toStdString(); }
 
 std::string &fieldText(LevelFieldTexts &fields, LevelField field)
 {
