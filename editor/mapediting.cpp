@@ -25,6 +25,18 @@ tlevel *currentLevel()
 // trunc(value) div 40, both toward zero.
 int32_t squareOf(double value) { return static_cast<int32_t>(static_cast<int64_t>(std::trunc(value)) / kSquare); }
 
+// The bounds of the view: not above or left of the level, and not beyond its right and bottom edges
+// (which wins for a level smaller than the map).
+void clampView()
+{
+    viewy = std::max(viewy, 0.0);
+    viewx = std::max(viewx, 0.0);
+    if (const tlevel *level = currentLevel()) {
+        viewy = std::min(viewy, level->height * double(kSquare) - kMapHeight);
+        viewx = std::min(viewx, level->width * double(kSquare) - kMapWidth);
+    }
+}
+
 } // namespace
 
 PointerZone scrollview(int32_t lagCount)
@@ -48,15 +60,21 @@ PointerZone scrollview(int32_t lagCount)
     if (pointerx > kMapWidth)
         zone = PointerZone::Panel;
 
-    viewy = std::max(viewy, 0.0);
-    viewx = std::max(viewx, 0.0);
     pointerx = std::min(pointerx, kSurfaceClampX);
     pointery = std::min(pointery, kSurfaceClampY);
-    if (const tlevel *level = currentLevel()) {
-        viewy = std::min(viewy, level->height * double(kSquare) - kMapHeight);
-        viewx = std::min(viewx, level->width * double(kSquare) - kMapWidth);
-    }
+    clampView();
     return zone;
+}
+
+void centreViewOn(int32_t row, int32_t column)
+{
+    const double left = (column - 1) * double(kSquare), top = (row - 1) * double(kSquare);
+    viewx = left + kSquare / 2 - kMapWidth / 2;
+    viewy = top + kSquare / 2 - kMapHeight / 2;
+    clampView();
+    // A cell off the level (a start square outside it) keeps the mark on the map area.
+    pointerx = std::clamp(static_cast<int32_t>(std::trunc(left - viewx)), 0, kMapWidth - 1);
+    pointery = std::clamp(static_cast<int32_t>(std::trunc(top - viewy)), 0, kMapHeight - 1);
 }
 
 CellPosition pointercell()

@@ -28,6 +28,11 @@ struct CellPosition {
     int32_t column;
 };
 
+// Scrolls the view so that cell (row, column) of the current level is in the middle of the map area,
+// kept within the bounds that edge scrolling keeps, and puts the pointer's mark on the cell (the
+// mark is the editor's own pointer, drawn at the cell's top-left corner, so pointercell() answers it).
+void centreViewOn(int32_t row, int32_t column);
+
 // The cell of the current level whose top-left corner is nearest to the pointer; it can lie outside
 // the level and outside the grid.
 CellPosition pointercell();

@@ -290,3 +290,31 @@ TEST_F(MapEditing, PointerCellTruncatesTowardZero)
     pointerx = -100000;
     EXPECT_EQ(pointercell().column, (12 - 100000 + 20) / 40 + 1);
 }
+
+// A finding shown on the map: its cell in the middle of the map area when the view can go there,
+// otherwise within the bounds that edge scrolling keeps; the pointer's mark on the cell either way,
+// and the next frame's scrolling leaves the view where it is.
+TEST_F(MapEditing, CentringOnACellKeepsTheEdgeScrollingBoundsAndMarksTheCell)
+{
+    struct Row {
+        const char *name;
+        int32_t width, height, row, column;
+        double viewx, viewy;
+    } rows[] = {{"middle", 100, 100, 50, 60, 2060, 1740},
+                {"top left", 100, 100, 1, 1, 0, 0},
+                {"bottom right", 100, 100, 100, 100, 3360, 3520},
+                {"level smaller than the map", 10, 8, 4, 5, -240, -160}};
+    for (const Row &row : rows) {
+        levels[1].width = row.width;
+        levels[1].height = row.height;
+        viewx = viewy = 777;
+        centreViewOn(row.row, row.column);
+        EXPECT_EQ(viewx, row.viewx) << row.name;
+        EXPECT_EQ(viewy, row.viewy) << row.name;
+        EXPECT_EQ(pointercell().row, row.row) << row.name;
+        EXPECT_EQ(pointercell().column, row.column) << row.name;
+        scrollview(1);
+        EXPECT_EQ(viewx, row.viewx) << row.name;
+        EXPECT_EQ(viewy, row.viewy) << row.name;
+    }
+}
