@@ -150,6 +150,7 @@ void TMainForm::Save1Click()
 {
     if (!levelsfilepath.empty()) {
         writelevelsfile();
+        checkSavedFile();
         return;
     }
     Saveas1Click();
@@ -169,8 +170,10 @@ void TMainForm::Saveas1Click()
     }
     const QString path = showFileDialog({FileDialogRequest::Mode::Save, kSaveTitle, kSaveFilter, directory, name, true},
                                         this);
-    if (!path.isEmpty())
-        writeLevelsFileTo(path);
+    if (path.isEmpty())
+        return;
+    writeLevelsFileTo(path);
+    checkSavedFile();
 }
 
 void TMainForm::followFileOpened()

@@ -124,6 +124,8 @@ void TMainForm::createMenu()
     File1->addSeparator()->setObjectName("N2");
     Exit1 = addItem(File1, "Exit1", "E&xit", &TMainForm::Exit1Click);
 
+    addCheckActions(createEditMenu());
+
     Options1 = bar->addMenu("Options");
     Options1->setObjectName("Options1");
     Thislevel1 = addItem(Options1, "Thislevel1", "&Edit Levels", &TMainForm::Thislevel1Click, QKeySequence("Ctrl+E"));
@@ -203,9 +205,17 @@ void TMainForm::DXTimerTimer(int32_t lagCount)
     }
 }
 
-void TMainForm::DXTimerActivate() { setWindowTitle(kApplicationTitle); }
+void TMainForm::DXTimerActivate()
+{
+    mPaused = false;
+    updateCaption();
+}
 
-void TMainForm::DXTimerDeactivate() { setWindowTitle(QString(kApplicationTitle) + " [Pause]"); }
+void TMainForm::DXTimerDeactivate()
+{
+    mPaused = true;
+    updateCaption();
+}
 
 void TMainForm::DXDrawFinalize() { DXTimer.setEnabled(false); }
 
@@ -324,13 +334,15 @@ void TMainForm::AskConfirmations1Click()
 
 void TMainForm::enablefilemenus()
 {
-    for (QAction *item : {Save1, Saveas1, Close1, Newlevel1, Deletelevel1, Inportlevel1->menuAction(), Thislevel1})
+    for (QAction *item : {Save1, Saveas1, Close1, Newlevel1, Deletelevel1, Inportlevel1->menuAction(), Thislevel1,
+                           mCheckLevel, mCheckAllLevels})
         item->setEnabled(true);
 }
 
 void TMainForm::disablefilemenus()
 {
-    for (QAction *item : {Save1, Saveas1, Close1, Newlevel1, Deletelevel1, Inportlevel1->menuAction(), Thislevel1})
+    for (QAction *item : {Save1, Saveas1, Close1, Newlevel1, Deletelevel1, Inportlevel1->menuAction(), Thislevel1,
+                           mCheckLevel, mCheckAllLevels})
         item->setEnabled(false);
 }
 

@@ -8,18 +8,22 @@
 
 #include "graphics/dximagelist.h"
 #include "graphics/dxtimer.h"
+#include "levels/levelcheck.h"
 
 #include <QMainWindow>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 class QAction;
 class QMenu;
+class QTimer;
 
 namespace qm {
 
 class HelpWindow;
+class LevelCheckWindow;
 class TForm2;
 class TForm3;
 class Tlevelsfile;
@@ -112,6 +116,15 @@ public:
     // found none (then it is made).
     bool writesGameConfigAtExit() const;
 
+    // The level checks (checkcommands.cpp): the findings window, and showing a finding on the map.
+    void checkLevelCommand();
+    void checkAllLevelsCommand();
+    // Makes level current as the levels dialog's Edit does, then centres the view on cell and puts
+    // the pointer's mark there.
+    void showFinding(int32_t level, std::optional<CellPlace> cell);
+    // After a save: how many errors the saved levels have, in the caption until the next change.
+    void showSavedErrors(int32_t errors);
+
     // The level chosen: its tiles loaded, the frame timer on, the system pointer hidden over the map
     // (each frame draws the editor's own).
     void startEditing();
@@ -139,6 +152,13 @@ private:
     HelpWindow *helpwindow = nullptr;
 
     void createMenu();
+    // The Edit menu, between File and Options, and the level checks in it.
+    QMenu *createEditMenu();
+    void addCheckActions(QMenu *edit);
+    // The caption: the program's title, the saved file's error count, and " [Pause]" while paused.
+    void updateCaption();
+    void checkSavedFile();
+    void showLevelChecks(bool allLevels);
     void createDialogs();
     QAction *addItem(QMenu *menu, const char *name, const QString &caption, void (TMainForm::*handler)(),
                      const QKeySequence &shortcut = {});
@@ -158,6 +178,13 @@ private:
     QString mSettingsFile;
     QString mGameDirectory;
     TileWidth mTileWidth;
+    QMenu *Edit1 = nullptr;
+    QAction *mCheckLevel = nullptr, *mCheckAllLevels = nullptr;
+    LevelCheckWindow *mLevelCheckWindow = nullptr;
+    QString mSavedErrorsNote; // part of the caption while the saved file is unchanged
+    QTimer *mSavedErrorsWatch = nullptr;
+    std::string mSavedErrorsPath;
+    bool mPaused = false;
     bool mWaitingForSurface = false; // events run inside Close: menu commands are not started
     const QKeyEvent *mLastKey = nullptr;
     int mLastKeyCode = 0;

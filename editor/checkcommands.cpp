@@ -1,0 +1,100 @@
+// The level checks of the main window: Check Level and Check All Levels in the Edit menu, the
+// findings window they open, showing a double-clicked finding on the map, and the errors of a saved
+// file in the caption.
+
+#include "qmeditorunit1.h"
+
+#include "levelcheckwindow.h"
+#include "mapediting.h"
+#include "storechecks.h"
+
+#include "levels/levelstore.h"
+
+#include <QMenu>
+#include <QMenuBar>
+#include <QTimer>
+
+namespace qm {
+
+namespace {
+
+// How often the caption looks whether the saved file changed since (a flag test).
+constexpr int kSavedNoteMilliseconds = 250;
+
+} // namespace
+
+QMenu *TMainForm::createEditMenu()
+{
+    Edit1 = menuBar()->addMenu("&Edit");
+    Edit1->setObjectName("Edit1");
+    return Edit1;
+}
+
+void TMainForm::addCheckActions(QMenu *edit)
+{
+    mCheckLevel = addItem(edit, "checkLevel", "Check &Level", &TMainForm::checkLevelCommand, QKeySequence(Qt::Key_F7));
+    mCheckAllLevels = addItem(edit, "checkAllLevels", "Check &All Levels", &TMainForm::checkAllLevelsCommand);
+}
+
+void TMainForm::showLevelChecks(bool allLevels)
+{
+    if (!mLevelCheckWindow) {
+        mLevelCheckWindow = new LevelCheckWindow(this);
+        mLevelCheckWindow->findingChosen = [this](int32_t level, std::optional<CellPlace> cell) {
+            guarded([&] { showFinding(level, cell); });
+        };
+    }
+    mLevelCheckWindow->showChecks(allLevels ? LevelCheckWindow::Scope::AllLevels
+                                            : LevelCheckWindow::Scope::CurrentLevel);
+}
+
+void TMainForm::checkLevelCommand() { showLevelChecks(false); }
+
+void TMainForm::checkAllLevelsCommand() { showLevelChecks(true); }
+
+void TMainForm::showFinding(int32_t level, std::optional<CellPlace> cell)
+{
+    // A double-click while Close waits for the surface would change the level inside Close.
+    if (mWaitingForSurface || !fileopen || level < 1 || level > levelsinfo.count)
+        return;
+    curlevel = level;
+    if (!mapShown())
+        showMap();
+    followCurrentLevel();
+    if (cell)
+        centreViewOn(cell->row, cell->column);
+}
+
+void TMainForm::checkSavedFile() { showSavedErrors(StoreChecks().errorCount()); }
+
+void TMainForm::showSavedErrors(int32_t errors)
+{
+    mSavedErrorsNote = errors == 0 ? QString()
+                       : errors == 1 ? QString(" - saved with 1 error (Edit, Check All Levels)")
+                                     : QString(" - saved with %1 errors (Edit, Check All Levels)").arg(errors);
+    updateCaption();
+    // The note holds until the next change, or until another file (or none) is open.
+    if (!mSavedErrorsWatch) {
+        mSavedErrorsWatch = new QTimer(this);
+        mSavedErrorsWatch->setInterval(kSavedNoteMilliseconds);
+        connect(mSavedErrorsWatch, &QTimer::timeout, this, [this] {
+            if (saved && fileopen && levelsfilepath == mSavedErrorsPath)
+                return;
+            mSavedErrorsWatch->stop();
+            mSavedErrorsNote.clear();
+            updateCaption();
+        });
+    }
+    mSavedErrorsPath = levelsfilepath;
+    if (mSavedErrorsNote.isEmpty())
+        mSavedErrorsWatch->stop();
+    else
+        mSavedErrorsWatch->start();
+}
+
+void TMainForm::updateCaption()
+{
+    setWindowTitle(QString(kApplicationTitle) + mSavedErrorsNote + (mPaused ? " [Pause]" : ""));
+}
+
+} // namespace qm

@@ -1,0 +1,112 @@
+// The level checks in the main window: F7 and Check All Levels list the findings in their window,
+// the list follows the level, a double-clicked finding is shown on the map, and a save with errors
+// says how many in the caption.
+
+#include "mainwindowfixture.h"
+
+#include "levels/painting.h"
+
+#include <QTableWidget>
+
+using namespace qm;
+using qmtest::MainWindowTest;
+
+namespace {
+
+class LevelChecks : public MainWindowTest {
+protected:
+    // Level 1, 100 x 100: an exit, infotrons asked for and not there (an error without a cell) and
+    // the start on a wall at row 60, column 70 (a warning with that cell). Level 2: no exit.
+    void openTwoLevels()
+    {
+        openLevel(100, 100);
+        paintLevel(levels[1], 10, 10, 63, PaintVariant::Press, [](int32_t) { return 40; });
+        levels[1].infotrons = 3;
+        levels[1].cellAt(60, 70)->tile = 32;
+        levels[1].startx = 70 * kSquare;
+        levels[1].starty = 60 * kSquare;
+        addlevel();
+        curlevel = 1;
+        saved = true;
+    }
+    QTableWidget *list() const
+    {
+        auto *window = form->findChild<QWidget *>("levelCheckWindow");
+        EXPECT_NE(window, nullptr);
+        return window ? window->findChild<QTableWidget *>() : nullptr;
+    }
+    std::string text(int row, int column) const { return list()->item(row, column)->text().toStdString(); }
+    void doubleClick(int row)
+    {
+        QTableWidget *grid = list();
+        const QPoint at = grid->visualItemRect(grid->item(row, 0)).center();
+        // A double-click as the system delivers it: a click, then the second press as a double-click.
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, at);
+    }
+};
+
+} // namespace
+
+TEST_F(LevelChecks, F7ListsTheLevelsFindingsWhichFollowItAndADoubleClickShowsOneOnTheMap)
+{
+    openTwoLevels();
+    EXPECT_TRUE(item("checkLevel")->isEnabled());
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    QTest::keyClick(surface(), Qt::Key_F7);
+    ASSERT_NE(list(), nullptr);
+    EXPECT_TRUE(list()->window()->isVisible());
+    ASSERT_EQ(list()->rowCount(), 2);
+    EXPECT_EQ(text(0, 0), "warning");
+    EXPECT_EQ(text(0, 1), "1 (Untitled)");
+    EXPECT_EQ(text(0, 2), "row 60, column 70");
+    EXPECT_EQ(text(1, 0), "error");
+    EXPECT_EQ(text(1, 2), "");
+
+    // The list follows the level while it is shown.
+    levels[1].infotrons = 0;
+    QTRY_COMPARE(list()->rowCount(), 1);
+
+    viewx = viewy = 0;
+    doubleClick(0);
+    EXPECT_EQ(viewx, 69 * 40 + 20 - 320);
+    EXPECT_EQ(viewy, 59 * 40 + 20 - 240);
+    EXPECT_EQ(pointercell().row, 60);
+    EXPECT_EQ(pointercell().column, 70);
+
+    // Every level: the second one's finding makes it current.
+    item("checkAllLevels")->trigger();
+    ASSERT_EQ(list()->rowCount(), 2);
+    EXPECT_EQ(text(1, 1), "2 (Untitled)");
+    doubleClick(1);
+    EXPECT_EQ(curlevel, 2);
+    EXPECT_TRUE(form->mapShown());
+    EXPECT_TRUE(messages.empty()) << messages.front().toStdString();
+
+    item("Close1")->trigger();
+    EXPECT_FALSE(item("checkLevel")->isEnabled());
+    EXPECT_FALSE(item("checkAllLevels")->isEnabled());
+}
+
+TEST_F(LevelChecks, ASaveWithErrorsSaysHowManyInTheCaptionUntilTheNextChange)
+{
+    const QString title = "Quillmoss the Virtual Reality Levels-Editor v1.2";
+    openTwoLevels();
+    levels[2].infotrons = 1;
+    fileAnswers.push_back(QString::fromStdString(dir.path("errors.lev")));
+    item("Save1")->trigger();
+    ASSERT_TRUE(std::filesystem::exists(dir.path("errors.lev")));
+    EXPECT_EQ(form->windowTitle(), title + " - saved with 2 errors (Edit, Check All Levels)");
+    form->DXTimer.applicationDeactivated();
+    EXPECT_EQ(form->windowTitle(), title + " - saved with 2 errors (Edit, Check All Levels) [Pause]");
+    form->DXTimer.applicationActivated();
+
+    paintcell(1, 1, 16, PaintVariant::Press, [](int32_t) { return 40; });
+    QTRY_COMPARE(form->windowTitle(), title);
+
+    // A file without errors says nothing.
+    levels[1].infotrons = levels[2].infotrons = 0;
+    item("Save1")->trigger();
+    EXPECT_EQ(form->windowTitle(), title);
+}
