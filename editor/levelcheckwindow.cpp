@@ -31,13 +31,14 @@ bool LevelCheckWindow::Checked::sameHeader(const tlevel &level) const
 LevelCheckWindow::LevelCheckWindow(QWidget *parent) : QWidget(parent, Qt::Window)
 {
     setObjectName("levelCheckWindow");
-    resize(640, 280);
+    resize(900, 300);
     mList = new QTableWidget(0, ColumnCount, this);
     mList->setHorizontalHeaderLabels({"Severity", "Level", "Cell", "Message"});
     mList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     mList->setSelectionBehavior(QAbstractItemView::SelectRows);
     mList->setSelectionMode(QAbstractItemView::SingleSelection);
     mList->verticalHeader()->hide();
+    mList->setWordWrap(false); // one line a finding; the message is read whole in its tool tip
     mList->horizontalHeader()->setStretchLastSection(true);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -141,10 +142,13 @@ void LevelCheckWindow::fillList()
                                                                    .arg(finding.cell->row)
                                                                    .arg(finding.cell->column)
                                                              : QString()));
-            mList->setItem(row, MessageColumn, new QTableWidgetItem(toQt(finding.message)));
+            auto *message = new QTableWidgetItem(toQt(finding.message));
+            message->setToolTip(message->text());
+            mList->setItem(row, MessageColumn, message);
         }
     }
     mList->resizeColumnsToContents();
+    mList->resizeRowsToContents();
 }
 
 } // namespace qm
