@@ -59,22 +59,4 @@ void writelevelsfile();
 // One length-prefixed text. Texts longer than 255 characters are cut to their first 255.
 void writeshortstring(Bytes &out, const std::string &text);
 
-// Reads sequentially from a byte buffer; every read past the end throws "Read beyond end of file".
-class ByteReader {
-public:
-    ByteReader(const uint8_t *data, size_t size) : m_data(data), m_size(size) {}
-    size_t position() const { return m_pos; }
-    size_t size() const { return m_size; }
-    void seek(size_t pos);
-    uint8_t readByte();
-    int32_t readInt32();
-    const uint8_t *readBytes(size_t count);
-    std::string readshortstring();
-
-private:
-    const uint8_t *m_data;
-    size_t m_size;
-    size_t m_pos = 0;
-};
-
 } // namespace qm

@@ -7,6 +7,7 @@
 #include "graphics/offscreendrawtarget.h"
 #include "levels/gameconfig.h"
 #include "levels/levelsfile.h"
+#include "platform/bytes.h"
 
 #include <gtest/gtest.h>
 
@@ -281,12 +282,13 @@ TEST(SampleLevels, ReadBackWithEveryThemeAndEveryTile)
         EXPECT_TRUE(level.height >= 6 && level.height <= 70 && level.height % 2 == 0);
         const int column = (level.startx - 20) / 40, row = (level.starty - 20) / 40;
         EXPECT_TRUE(column >= 1 && column <= level.width && row >= 1 && row <= level.height);
-        ByteReader cells(content.bytes.data() + level.cellsAt, size_t(level.width) * size_t(level.height) * 16);
+        ByteReader cells(content.bytes.data() + level.cellsAt, size_t(level.width) * size_t(level.height) * 16,
+                         throwReadBeyondEnd);
         for (int k = 0; k < level.width * level.height; ++k) {
-            const int32_t tile = cells.readInt32();
-            cells.readInt32();
-            const int32_t kind = cells.readInt32();
-            const int32_t pattern = cells.readInt32();
+            const int32_t tile = cells.i32();
+            cells.i32();
+            const int32_t kind = cells.i32();
+            const int32_t pattern = cells.i32();
             tiles.insert(tile);
             EXPECT_TRUE(tile >= 11 && tile <= 68) << tile;
             EXPECT_TRUE(kind >= 100 && kind <= 102);

@@ -1,6 +1,7 @@
 #include "levels/levelsfile.h"
 #include "levels/levelstore.h"
 
+#include "platform/bytes.h"
 #include "platform/errors.h"
 
 #include "messageof.h"
@@ -20,22 +21,12 @@ using qmtest::writeFile;
 
 namespace {
 
-int32_t intAt(const std::vector<uint8_t> &bytes, size_t pos)
-{
-    int32_t v;
-    std::memcpy(&v, bytes.data() + pos, 4);
-    return v;
-}
+int32_t intAt(const std::vector<uint8_t> &bytes, size_t pos) { return int32_t(loadLe32(bytes.data() + pos)); }
 
 // Builds levels files by hand, to make files the editor itself would never write.
 struct FileBuilder {
     std::vector<uint8_t> bytes;
-    void putInt(int32_t v)
-    {
-        uint8_t b[4];
-        std::memcpy(b, &v, 4);
-        bytes.insert(bytes.end(), b, b + 4);
-    }
+    void putInt(int32_t v) { appendLe32(bytes, uint32_t(v)); }
     void putText(const std::string &s)
     {
         bytes.push_back(static_cast<uint8_t>(s.size()));
