@@ -157,7 +157,7 @@ TEST_P(MapView, NoLevelMeansNoCellsAndMissingPicturesAreSkipped)
 
 INSTANTIATE_TEST_SUITE_P(BothPixelFormats, MapView,
                          ::testing::Values(SurfacePixelFormat::Xrgb8888, SurfacePixelFormat::Rgb565),
-                         [](const auto &info) {
-                             return info.param == SurfacePixelFormat::Rgb565 ? std::string("Rgb565")
+                         [](const auto &entry) {
+                             return entry.param == SurfacePixelFormat::Rgb565 ? std::string("Rgb565")
                                                                               : std::string("Xrgb8888");
                          });

@@ -128,7 +128,7 @@ INSTANTIATE_TEST_SUITE_P(
     FormatsAndSizes, Thumbnails,
     ::testing::Values(ThumbnailCase{SurfacePixelFormat::Xrgb8888, 1}, ThumbnailCase{SurfacePixelFormat::Xrgb8888, 3},
                       ThumbnailCase{SurfacePixelFormat::Xrgb8888, 40}, ThumbnailCase{SurfacePixelFormat::Rgb565, 4}),
-    [](const auto &info) {
-        return std::string(info.param.format == SurfacePixelFormat::Rgb565 ? "Bits16" : "Bits32") + "Size"
-               + std::to_string(info.param.square);
+    [](const auto &entry) {
+        return std::string(entry.param.format == SurfacePixelFormat::Rgb565 ? "Bits16" : "Bits32") + "Size"
+               + std::to_string(entry.param.square);
     });

@@ -190,8 +190,8 @@ TEST_P(ThemeFile, PaletteTilesAreDistinct)
 
 INSTANTIATE_TEST_SUITE_P(Themes, ThemeFile,
                          testing::Values("computer.dxg", "forest.dxg", "kitchen.dxg", "underground.dxg"),
-                         [](const testing::TestParamInfo<std::string> &info) {
-                             return info.param.substr(0, info.param.find('.'));
+                         [](const testing::TestParamInfo<std::string> &entry) {
+                             return entry.param.substr(0, entry.param.find('.'));
                          });
 
 TEST(ThemeFiles, EachThemeHasItsOwnLook)

@@ -240,7 +240,7 @@ INSTANTIATE_TEST_SUITE_P(
                       "EReadError", "Stream read error"},
         DecodeFailure{"NegativeWidth", [] { return infoHeader(-1, 1, 24) + zeros(4); }, false, "EInvalidGraphic",
                       "DIB is invalid"}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &entry) { return std::string(entry.param.name); });
 
 INSTANTIATE_TEST_SUITE_P(
     Bitmap, DecodeFailures,
@@ -269,7 +269,7 @@ INSTANTIATE_TEST_SUITE_P(
                       "EReadError", "Stream read error"},
         DecodeFailure{"FileHeaderCutShort", [] { return bitmapOf({'B', 'M', 0, 0}); }, true, "EReadError",
                       "Stream read error"}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &entry) { return std::string(entry.param.name); });
 
 TEST(BitmapDecoding, PixelDataCutShortInsideTheFileLeavesBlack)
 {
@@ -342,7 +342,7 @@ INSTANTIATE_TEST_SUITE_P(
                       RoundTrip{"Bitmap8CoreHeader", {.bitCount = 8, .coreHeader = true}, true},
                       RoundTrip{"Bitmap565V4Header", {.bitCount = 16, .rgb565 = true, .bitmapHeaderSize = 108}, true},
                       RoundTrip{"Bitmap32V5Header", {.bitCount = 32, .bitFields = true, .bitmapHeaderSize = 124}, true}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &entry) { return std::string(entry.param.name); });
 
 TEST(RunLengthWriter, LongRunsAndLiteralsSurviveAcrossEveryLength)
 {

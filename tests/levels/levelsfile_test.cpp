@@ -313,11 +313,11 @@ constexpr size_t kHeightAt = kWidthAt + 4;
 INSTANTIATE_TEST_SUITE_P(
     AbsurdFields, LevelsFileRefusal,
     ::testing::Values(
-        BadField{"CountAbove200", [](FileBuilder &f, size_t t, size_t) { f.setInt(t - 4, 201); },
+        BadField{"CountAbove200", [](FileBuilder &f, size_t table, size_t) { f.setInt(table - 4, 201); },
                  "The file declares 201 levels; a levels file holds 0 to 200 levels."},
-        BadField{"HugeCount", [](FileBuilder &f, size_t t, size_t) { f.setInt(t - 4, 0x7fffffff); },
+        BadField{"HugeCount", [](FileBuilder &f, size_t table, size_t) { f.setInt(table - 4, 0x7fffffff); },
                  "The file declares 2147483647 levels; a levels file holds 0 to 200 levels."},
-        BadField{"NegativeCount", [](FileBuilder &f, size_t t, size_t) { f.setInt(t - 4, -1); },
+        BadField{"NegativeCount", [](FileBuilder &f, size_t table, size_t) { f.setInt(table - 4, -1); },
                  "The file declares -1 levels; a levels file holds 0 to 200 levels."},
         BadField{"WidthAbove100", [](FileBuilder &f, size_t, size_t l) { f.setInt(l + kWidthAt, 101); },
                  "Level 1 is 101 x 4 squares; a level can be at most 100 x 100."},
@@ -329,13 +329,13 @@ INSTANTIATE_TEST_SUITE_P(
                      f.setInt(l + kHeightAt, 0x40000000);
                  },
                  "Level 1 is 1073741824 x 1073741824 squares; a level can be at most 100 x 100."},
-        BadField{"NegativeOffset", [](FileBuilder &f, size_t t, size_t) { f.setInt(t, -20); },
+        BadField{"NegativeOffset", [](FileBuilder &f, size_t table, size_t) { f.setInt(table, -20); },
                  "Level 1 has an invalid position in the file (-20)."},
-        BadField{"OffsetPastTheEnd", [](FileBuilder &f, size_t t, size_t) { f.setInt(t, 1 << 30); },
+        BadField{"OffsetPastTheEnd", [](FileBuilder &f, size_t table, size_t) { f.setInt(table, 1 << 30); },
                  "Read beyond end of file"},
         BadField{"SizeLargerThanTheData", [](FileBuilder &f, size_t, size_t l) { f.setInt(l + kWidthAt, 5); },
                  "Read beyond end of file"}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &entry) { return std::string(entry.param.name); });
 
 TEST_F(LevelsFile, AMissingFileIsFileNotFoundAndChangesNothing)
 {

@@ -189,4 +189,4 @@ TEST_P(FailureMessages, AreExactAndKeepTheStore)
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, FailureMessages, ::testing::ValuesIn(kCases),
-                         [](const auto &info) { return std::string(info.param.name); });
+                         [](const auto &entry) { return std::string(entry.param.name); });

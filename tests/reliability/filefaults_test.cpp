@@ -171,8 +171,8 @@ TEST_P(SaveFaults, KeepThePreviousFileAndWhatIsHeld)
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryStep, SaveFaults, ::testing::Combine(::testing::ValuesIn(kWriters), ::testing::ValuesIn(kSaveFaults)),
-                         [](const auto &info) {
-                             return std::string(std::get<0>(info.param).name) + "_" + std::get<1>(info.param).name;
+                         [](const auto &entry) {
+                             return std::string(std::get<0>(entry.param).name) + "_" + std::get<1>(entry.param).name;
                          });
 
 TEST(SaveFaultsOnANewFile, LeaveNoFileAtAll)
