@@ -14,9 +14,6 @@ static_assert(std::endian::native == std::endian::little,
 
 namespace {
 
-// Larger than any levels file the editor can hold (200 levels of 100 x 100 are about 32 MB); a file
-// beyond this is refused rather than read into memory.
-
 constexpr size_t kCellBytes = sizeof(cell);
 
 [[noreturn]] void refuse(const std::string &message) { throw Error("EInvalidLevelsFile", message); }
