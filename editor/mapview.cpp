@@ -1,6 +1,7 @@
 #include "mapview.h"
 
 #include "levels/levelstore.h"
+#include "levels/tiles.h"
 
 #include "graphics/directdrawsurface.h"
 #include "graphics/picturecollection.h"
@@ -62,7 +63,7 @@ void drawlevel(TDirectDrawSurface &surface, const TPictureCollection &tiles, con
     for (int r = 0; r < height; ++r) {
         for (int c = 0; c < width; ++c) {
             const cell &square = level.cells[r][c];
-            if (square.kind == 102)
+            if (square.kind == kKindOnTop)
                 secondPass.push_back(&square); // drawn above all others, in the same order
             else
                 draw(square, r, c);

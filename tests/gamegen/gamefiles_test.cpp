@@ -7,6 +7,7 @@
 #include "graphics/offscreendrawtarget.h"
 #include "levels/gameconfig.h"
 #include "levels/levelsfile.h"
+#include "levels/tiles.h"
 #include "platform/bytes.h"
 
 #include <gtest/gtest.h>
@@ -290,8 +291,8 @@ TEST(SampleLevels, ReadBackWithEveryThemeAndEveryTile)
             const int32_t kind = cells.i32();
             const int32_t pattern = cells.i32();
             tiles.insert(tile);
-            EXPECT_TRUE(tile >= 11 && tile <= 68) << tile;
-            EXPECT_TRUE(kind >= 100 && kind <= 102);
+            EXPECT_TRUE(tile >= kTileFiller && tile <= kLastPaletteTile) << tile;
+            EXPECT_TRUE(kind >= kKindOrdinary && kind <= kKindOnTop);
             EXPECT_TRUE(pattern >= 0 && pattern < expectedShape(tile).patterns) << tile << " " << pattern;
         }
     }
