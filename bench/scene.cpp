@@ -96,7 +96,7 @@ void prepareLevel(int size)
     palrow = 2;
 }
 
-// The draws of drawmapview with no pointer zone, in its order.
+// The draws of drawMapView with no pointer zone, in its order.
 std::vector<Blit> frameBlits(const FramePictures &pictures)
 {
     std::vector<Blit> out;

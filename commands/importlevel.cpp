@@ -144,7 +144,7 @@ bool importSupaplexCommand(TForm2 &dialog, QWidget *parent)
         return false;
 
     try {
-        dialog.spbuffer = readsupaplexfile(chosen.toStdString());
+        dialog.spbuffer = readSupaplexFile(chosen.toStdString());
     } catch (const Error &e) {
         showError(QString::fromUtf8(e.what()), parent);
         return false;

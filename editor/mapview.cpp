@@ -125,7 +125,7 @@ void drawPointer(TDirectDrawSurface &surface, const FramePictures &pictures, Poi
 
 } // namespace
 
-void drawmapview(TDirectDrawSurface &surface, const FramePictures &pictures, PointerZone zone)
+void drawMapView(TDirectDrawSurface &surface, const FramePictures &pictures, PointerZone zone)
 {
     surface.Fill(0);
     if (const TPictureCollectionItem *background = tilePicture(pictures.tiles, 0))
@@ -139,7 +139,7 @@ void drawmapview(TDirectDrawSurface &surface, const FramePictures &pictures, Poi
 
 void drawframe(int32_t lagCount, TDirectDrawSurface &surface, const FramePictures &pictures)
 {
-    drawmapview(surface, pictures, scrollview(lagCount));
+    drawMapView(surface, pictures, scrollview(lagCount));
 }
 
 } // namespace qm

@@ -304,7 +304,7 @@ void RecoveryStore::removeRecoveredCopies()
 RecoveredFile RecoveryStore::readCopy(const QString &id, RecoveryCopy *copy) const
 {
     const Sidecar side = parseSidecar(id, readWholeFile(local(path(id + ".json")), kMaxRecoverySidecarBytes));
-    RecoveredFile file{loadlevelsfile(local(path(side.levelsName))), side.originalPath, side.level};
+    RecoveredFile file{loadLevelsFile(local(path(side.levelsName))), side.originalPath, side.level};
     if (qint64(file.content.bytes.size()) != side.size)
         refuse(QStringLiteral("its levels file is %1 bytes long instead of %2").arg(file.content.bytes.size()).arg(side.size));
     if (side.level < 0 || size_t(side.level) > file.content.levels.size())

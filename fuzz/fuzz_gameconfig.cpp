@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     } catch (const qm::Error &) {
         // What was read stays, and is written all the same at exit.
     }
-    const std::string written = qm::gameconfigtext();
+    const std::string written = qm::gameConfigText();
     qm::initgameconfig();
     try {
         qm::readgameconfigtext(written);
@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         // A value that holds a ";" cannot be read back whole; that is the file format.
         return 0;
     }
-    if (qm::gameconfigtext() != written)
+    if (qm::gameConfigText() != written)
         std::abort();
     return 0;
 }

@@ -39,7 +39,7 @@ void levelsSeeds(const std::filesystem::path &dir)
             levels[k].cellAt(2, 3)->kind = 102;
         }
         std::array<int32_t, kOffsetCount> offsets{};
-        put(dir, "levels" + std::to_string(files), levelsfilebytes(offsets));
+        put(dir, "levels" + std::to_string(files), levelsFileBytes(offsets));
     }
 }
 
@@ -52,7 +52,7 @@ void configSeeds(const std::filesystem::path &dir)
     cfgsongs[2] = "second.mod";
     cfglevelsongcount = 3;
     cfglevelsongs[2] = 1;
-    std::string text = gameconfigtext();
+    std::string text = gameConfigText();
     put(dir, "config", Bytes(text.begin(), text.end()));
 }
 

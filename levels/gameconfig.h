@@ -44,7 +44,7 @@ void readgameconfig();
 void readgameconfigtext(const std::string &text);
 
 // The file text for the values held.
-std::string gameconfigtext();
+std::string gameConfigText();
 
 // Writes the values, replacing the file safely: on failure the previous file is untouched. A file that
 // already holds exactly these bytes is not written again (nor touched).

@@ -73,12 +73,12 @@ void writeshortstring(Bytes &out, const std::string &text)
     out.insert(out.end(), text.begin(), text.begin() + static_cast<std::ptrdiff_t>(n));
 }
 
-LevelsFileContent loadlevelsfile(const std::string &path)
+LevelsFileContent loadLevelsFile(const std::string &path)
 {
-    return parselevelsfile(readWholeFileRaw(path, kMaxLevelsFileBytes));
+    return parseLevelsFile(readWholeFileRaw(path, kMaxLevelsFileBytes));
 }
 
-LevelsFileContent parselevelsfile(RawBytes bytes)
+LevelsFileContent parseLevelsFile(RawBytes bytes)
 {
     LevelsFileContent content;
     content.bytes = std::move(bytes);
@@ -98,7 +98,7 @@ LevelsFileContent parselevelsfile(RawBytes bytes)
     return content;
 }
 
-void storelevelsfile(const LevelsFileContent &content)
+void storeLevelsFile(const LevelsFileContent &content)
 {
     levelsinfo = content.header;
     for (size_t i = 0; i < content.levels.size(); ++i) {
@@ -119,9 +119,9 @@ void storelevelsfile(const LevelsFileContent &content)
     }
 }
 
-void readlevelsfile() { storelevelsfile(loadlevelsfile(levelsfilepath)); }
+void readlevelsfile() { storeLevelsFile(loadLevelsFile(levelsfilepath)); }
 
-Bytes levelsfilebytes(std::array<int32_t, kOffsetCount> &offsets)
+Bytes levelsFileBytes(std::array<int32_t, kOffsetCount> &offsets)
 {
     const int count = levelsinfo.count;
     if (count < 0 || count > kMaxLevels)
@@ -156,7 +156,7 @@ Bytes levelsfilebytes(std::array<int32_t, kOffsetCount> &offsets)
 void writelevelsfile()
 {
     std::array<int32_t, kOffsetCount> offsets{};
-    Bytes bytes = levelsfilebytes(offsets);
+    Bytes bytes = levelsFileBytes(offsets);
     writeFileSafely(levelsfilepath, bytes);
     levelsinfo.offsets = offsets;
     saved = true;

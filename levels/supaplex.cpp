@@ -58,7 +58,7 @@ const std::array<cell, 256> &table()
 
 } // namespace
 
-SupaplexFile readsupaplexfile(const std::string &path) { return SupaplexFile{readFileStart(path, kSupaplexFileSize)}; }
+SupaplexFile readSupaplexFile(const std::string &path) { return SupaplexFile{readFileStart(path, kSupaplexFileSize)}; }
 
 std::vector<std::string> supaplexlist(const SupaplexFile &file)
 {

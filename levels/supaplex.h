@@ -27,7 +27,7 @@ struct SupaplexFile {
 };
 
 // Reads the first 170,496 bytes of the file; a shorter file fails with "Read beyond end of file".
-SupaplexFile readsupaplexfile(const std::string &path);
+SupaplexFile readSupaplexFile(const std::string &path);
 
 // The lines of the import list: for n = 1..111, n, a space and the 23 title bytes of record n.
 std::vector<std::string> supaplexlist(const SupaplexFile &file);

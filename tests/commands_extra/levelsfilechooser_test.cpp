@@ -140,7 +140,7 @@ TEST_F(LevelsFileDialog, BrowseThenOkStoresTheBareName)
     EXPECT_EQ(m_files.requests[0].initialDirectory.toStdString(), m_dir);
 
     // The name written at exit is the one accepted; the next showing starts from it.
-    EXPECT_NE(qm::gameconfigtext().find("levels.lev;"), std::string::npos);
+    EXPECT_NE(qm::gameConfigText().find("levels.lev;"), std::string::npos);
     run([this] {
         EXPECT_EQ(m_dialog->Edit1->text(), "levels.lev");
         click(m_dialog->Button2);

@@ -269,7 +269,7 @@ TEST(EditorFile, PointersHaveTheirTipWherePlaced)
 
 TEST(SampleLevels, ReadBackWithEveryThemeAndEveryTile)
 {
-    const LevelsFileContent content = loadlevelsfile(kGameDir + "Sample.lev");
+    const LevelsFileContent content = loadLevelsFile(kGameDir + "Sample.lev");
     ASSERT_GE(content.levels.size(), 5u);
     EXPECT_EQ(content.header.count, int32_t(content.levels.size()));
     std::set<std::string> themes;
@@ -338,7 +338,7 @@ TEST(GameConfig, NamesTheSampleLevelsAndReadsBackToTheSameBytes)
     EXPECT_EQ(cfglevelsfile, "Sample.lev");
     EXPECT_TRUE(std::filesystem::exists(kGameDir + cfglevelsfile));
     EXPECT_GT(cfgsongcount, 0);
-    EXPECT_EQ(gameconfigtext(), readText(path));
+    EXPECT_EQ(gameConfigText(), readText(path));
 }
 
 TEST(HelpDocument, HasContentsGettingStartedAndNoBrokenLinks)

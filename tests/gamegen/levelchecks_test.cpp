@@ -52,7 +52,7 @@ TEST(SampleLevelChecks, EveryLevelIsFreeOfFindings)
 // becomes the first square of the 7 x 1 block, alone. Infotrons: the import asks for none.
 TEST(SupaplexImportChecks, FindingsFollowTheObjectCodes)
 {
-    const SupaplexFile file = readsupaplexfile(kGameDir + "Levels.dat");
+    const SupaplexFile file = readSupaplexFile(kGameDir + "Levels.dat");
     const LevelGraphics graphics = readLevelGraphics(kGameDir, "computer.dxg");
     ASSERT_EQ(graphics.pictures.at(29).width, 80);
     auto level = std::make_unique<tlevel>();

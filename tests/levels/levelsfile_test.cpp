@@ -150,7 +150,7 @@ TEST_F(LevelsFile, WriteReadWriteIsByteIdentical)
     writelevelsfile();
     std::vector<uint8_t> first = readFile(levelsfilepath);
     std::array<int32_t, kOffsetCount> offsets{};
-    EXPECT_EQ(levelsfilebytes(offsets), first) << "the bytes in memory (recovery copies) are the file's";
+    EXPECT_EQ(levelsFileBytes(offsets), first) << "the bytes in memory (recovery copies) are the file's";
     writelevelsfile();
     EXPECT_EQ(readFile(levelsfilepath), first) << "writing the same store twice";
 

@@ -83,7 +83,7 @@ TEST(SupaplexImport, ShortFilesAndLevelsOutsideTheListAreRefused)
     bytes.pop_back();
     qmtest::writeFile(dir.path("Levels.dat"), bytes);
     try {
-        readsupaplexfile(dir.path("Levels.dat"));
+        readSupaplexFile(dir.path("Levels.dat"));
         FAIL() << "a short file was read";
     } catch (const Error &e) {
         EXPECT_STREQ(e.what(), "Read beyond end of file");
@@ -98,7 +98,7 @@ TEST(SupaplexImport, AnImportedLevelIsWrittenAs20462Bytes)
 {
     TempDir dir;
     qmtest::writeFile(dir.path("Levels.dat"), makeSupaplexFile());
-    SupaplexFile supaplex = readsupaplexfile(dir.path("Levels.dat"));
+    SupaplexFile supaplex = readSupaplexFile(dir.path("Levels.dat"));
     initstore();
     levelsinfo = Tlevels{};
     resetstore();

@@ -50,11 +50,11 @@ void PrintTo(const Fault &f, std::ostream *os) { *os << f.name; }
 std::string storeState()
 {
     std::array<int32_t, kOffsetCount> offsets{};
-    Bytes bytes = levelsfilebytes(offsets);
+    Bytes bytes = levelsFileBytes(offsets);
     for (int32_t offset : levelsinfo.offsets)
         bytes.insert(bytes.end(), reinterpret_cast<const uint8_t *>(&offset), reinterpret_cast<const uint8_t *>(&offset + 1));
     return std::string(bytes.begin(), bytes.end()) + "|" + std::to_string(saved) + std::to_string(fileopen)
-           + std::to_string(curlevel) + "|" + levelsfilepath + "|" + gameconfigtext();
+           + std::to_string(curlevel) + "|" + levelsfilepath + "|" + gameConfigText();
 }
 
 void variedStore(const std::string &author, int count, int32_t tile)
@@ -232,7 +232,7 @@ const Reader kFixedSizeReaders[] = {
      },
      [](const std::string &path) {
          // The import reads the file before it adds a level; a failure adds nothing.
-         SupaplexFile file = readsupaplexfile(path);
+         SupaplexFile file = readSupaplexFile(path);
          addlevel();
          importsupaplexlevel(file, 1, levels[levelsinfo.count]);
      }},

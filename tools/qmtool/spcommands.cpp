@@ -17,7 +17,7 @@ int spList(const ToolCommand &command, const QStringList &args)
 {
     QCommandLineParser parser;
     QStringList words = parseCommand(parser, args, command, 1);
-    for (const std::string &line : qm::supaplexlist(qm::readsupaplexfile(localPath(words[0]))))
+    for (const std::string &line : qm::supaplexlist(qm::readSupaplexFile(localPath(words[0]))))
         std::printf("%s\n", QString::fromLatin1(line.data(), qsizetype(line.size())).toUtf8().constData());
     return 0;
 }
@@ -32,7 +32,7 @@ int spImport(const ToolCommand &command, const QStringList &args)
     const int number = words[1].toInt(&ok);
     if (!ok || number < 1 || number > qm::kSupaplexLevels)
         throw UsageError{"N is a level of the Supaplex file, 1 to 111\nusage: " + usageLine(command)};
-    const qm::SupaplexFile supaplex = qm::readsupaplexfile(localPath(words[0]));
+    const qm::SupaplexFile supaplex = qm::readSupaplexFile(localPath(words[0]));
 
     // The levels file: read when it exists, otherwise a new one as New Levels File makes it.
     const std::string levelsPath = localPath(words[2]);
