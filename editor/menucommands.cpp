@@ -114,10 +114,10 @@ void TMainForm::openLevelsFile(const QString &path)
 {
     // The whole file is read and checked before the open file is given up: a file that cannot be
     // read leaves the editor as it was.
-    LevelsFileContent content = loadlevelsfile(toPath(path));
+    LevelsFileContent content = loadLevelsFile(toPath(path));
     resetstore();
     levelsfilepath = toPath(path);
-    storelevelsfile(content);
+    storeLevelsFile(content);
     dialogok = false;
     prevlevel = 1;
     curlevel = 1;
