@@ -12,6 +12,7 @@
 #include "levels/levelstore.h"
 
 #include <algorithm>
+#include <filesystem>
 
 namespace qm {
 
@@ -23,7 +24,12 @@ std::optional<RecoverySnapshot> unsavedWork()
     if (!fileopen || saved)
         return std::nullopt;
     std::array<int32_t, kOffsetCount> offsets{};
-    return RecoverySnapshot{levelsfilebytes(offsets), levelsfilepath, curlevel, QDateTime::currentDateTime()};
+    // A file named relative to this editor's folder (on the command line) is found from any folder.
+    std::error_code ignored;
+    const std::string original = levelsfilepath.empty() ? std::string()
+                                                        : std::filesystem::absolute(levelsfilepath, ignored).string();
+    return RecoverySnapshot{levelsfilebytes(offsets), original.empty() ? levelsfilepath : original, curlevel,
+                            QDateTime::currentDateTime()};
 }
 
 } // namespace

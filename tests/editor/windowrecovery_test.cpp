@@ -139,9 +139,10 @@ TEST_F(WindowRecovery, ACopyThatCannotBeReadIsReportedByNameAndNotAskedAbout)
     EXPECT_FALSE(fileopen);
 }
 
-TEST_F(WindowRecovery, PaintingLeavesACopyOfTheStoreAndSaveAsDeletesIt)
+TEST_F(WindowRecovery, PaintingLeavesACopyOfTheStoreAndSaveDeletesIt)
 {
     openLevel();
+    levelsfilepath = "named/on/the/command/line.lev"; // relative to the folder the editor started in
     press(100, 100);
     release(100, 100);
     ASSERT_FALSE(saved);
@@ -153,9 +154,13 @@ TEST_F(WindowRecovery, PaintingLeavesACopyOfTheStoreAndSaveAsDeletesIt)
     ASSERT_EQ(copies.size(), 1);
     EXPECT_EQ(readFile((recoveryDirectory() + "/" + copies[0]).toStdString()), store);
     EXPECT_TRUE(offeredToOthers().empty()); // this editor runs: the copy is its own
+    // The copy names the file wherever the next editor starts.
+    const std::vector<uint8_t> sidecar = readFile((recoveryDirectory() + "/" + sidecars()[0]).toStdString());
+    EXPECT_NE(std::string(sidecar.begin(), sidecar.end()).find(std::filesystem::absolute(levelsfilepath).string()),
+              std::string::npos);
 
-    fileAnswers = {QString::fromStdString(dir.path("saved.lev"))};
-    item("Saveas1")->trigger();
+    levelsfilepath = dir.path("saved.lev");
+    item("Save1")->trigger();
     EXPECT_TRUE(saved);
     EXPECT_TRUE(QTest::qWaitFor([&] { return sidecars().isEmpty(); }, 5000));
 }
