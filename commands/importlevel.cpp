@@ -86,7 +86,7 @@ void TForm2::showEvent(QShowEvent *event)
 void TForm2::FormShow()
 {
     ListBox1->clear();
-    for (const std::string &line : supaplexlist(spbuffer))
+    for (const std::string &line : supaplexList(spbuffer))
         ListBox1->addItem(toQt(line));
     ListBox1->setCurrentRow(-1);
     ListBox1->clearSelection();
@@ -141,7 +141,7 @@ bool importSupaplexCommand(TForm2 &dialog, QWidget *parent)
         return false;
 
     try {
-        dialog.spbuffer = readsupaplexfile(chosen.toStdString());
+        dialog.spbuffer = readSupaplexFile(chosen.toStdString());
     } catch (const Error &e) {
         showError(QString::fromUtf8(e.what()), parent);
         return false;
@@ -166,7 +166,7 @@ bool importSupaplexCommand(TForm2 &dialog, QWidget *parent)
 
     if (dialogok) {
         try {
-            importsupaplexlevel(dialog.spbuffer, dialog.splevel, levels[curlevel]);
+            importSupaplexLevel(dialog.spbuffer, dialog.splevel, levels[curlevel]);
             return true;
         } catch (const Error &e) {
             showError(QString::fromUtf8(e.what()), parent);

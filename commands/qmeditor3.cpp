@@ -223,8 +223,8 @@ Tnewlevel::Tnewlevel(TileLoader loadTiles, QWidget *parent) : QDialog(parent), m
     Label9 = label("Y:", 80, 184, 14);
     syl = edit("syl", "2", 96, 181, 40);
 
-    auto button = [this](QWidget *parent, const char *name, const char *text, const char *hint, int x, int y) {
-        auto *b = new QPushButton(text, parent);
+    auto button = [this](QWidget *owner, const char *name, const char *text, const char *hint, int x, int y) {
+        auto *b = new QPushButton(text, owner);
         b->setObjectName(name);
         b->setGeometry(x, y, 81, 25);
         b->setAutoDefault(false);

@@ -115,11 +115,11 @@ void TMainForm::openLevelsFile(const QString &path)
 {
     // The whole file is read and checked before the open file is given up: a file that cannot be
     // read leaves the editor as it was.
-    LevelsFileContent content = loadlevelsfile(toPath(path));
+    LevelsFileContent content = loadLevelsFile(toPath(path));
     resetstore();
     dropRecoveryCopy(); // the work before is given up
     levelsfilepath = toPath(path);
-    storelevelsfile(content);
+    storeLevelsFile(content);
     dialogok = false;
     prevlevel = 1;
     curlevel = 1;

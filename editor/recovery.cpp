@@ -1,6 +1,7 @@
 #include "recovery.h"
 
 #include "platform/errors.h"
+#include "platform/limits.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,7 +22,6 @@ namespace qm {
 
 namespace {
 
-constexpr size_t kMaxSidecarSize = 64 * 1024;
 constexpr int kWorkerNice = 10;
 const QString kAside = QStringLiteral("unreadable");
 
@@ -303,8 +303,8 @@ void RecoveryStore::removeRecoveredCopies()
 
 RecoveredFile RecoveryStore::readCopy(const QString &id, RecoveryCopy *copy) const
 {
-    const Sidecar side = parseSidecar(id, readWholeFile(local(path(id + ".json")), kMaxSidecarSize));
-    RecoveredFile file{loadlevelsfile(local(path(side.levelsName))), side.originalPath, side.level};
+    const Sidecar side = parseSidecar(id, readWholeFile(local(path(id + ".json")), kMaxRecoverySidecarBytes));
+    RecoveredFile file{loadLevelsFile(local(path(side.levelsName))), side.originalPath, side.level};
     if (qint64(file.content.bytes.size()) != side.size)
         refuse(QStringLiteral("its levels file is %1 bytes long instead of %2").arg(file.content.bytes.size()).arg(side.size));
     if (side.level < 0 || size_t(side.level) > file.content.levels.size())

@@ -35,7 +35,7 @@ namespace qm {
 
 // What the window hands over for one copy: the writer's bytes, taken on the GUI thread.
 struct RecoverySnapshot {
-    Bytes levels;             // levelsfilebytes() of the store
+    Bytes levels;             // levelsFileBytes() of the store
     std::string originalPath; // where Save goes; empty for a file never saved
     int level = 0;            // the current level
     QDateTime time;           // when the snapshot was taken
@@ -49,7 +49,7 @@ struct RecoveryCopy {
     QDateTime time;
 };
 
-// A recovered copy, read and checked, ready for storelevelsfile().
+// A recovered copy, read and checked, ready for storeLevelsFile().
 struct RecoveredFile {
     LevelsFileContent content;
     std::string originalPath; // empty: open as a new file, whose Save asks for a name

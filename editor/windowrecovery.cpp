@@ -28,7 +28,7 @@ std::optional<RecoverySnapshot> unsavedWork()
     std::error_code ignored;
     const std::string original = levelsfilepath.empty() ? std::string()
                                                         : std::filesystem::absolute(levelsfilepath, ignored).string();
-    return RecoverySnapshot{levelsfilebytes(offsets), original.empty() ? levelsfilepath : original, curlevel,
+    return RecoverySnapshot{levelsFileBytes(offsets), original.empty() ? levelsfilepath : original, curlevel,
                             QDateTime::currentDateTime()};
 }
 
@@ -105,7 +105,7 @@ void TMainForm::recoverCopy(const RecoveryCopy &copy)
     const RecoveredFile file = mRecovery->recover(copy);
     resetstore();
     levelsfilepath = file.originalPath; // empty for a file never saved: Save asks for a name
-    storelevelsfile(file.content);
+    storeLevelsFile(file.content);
     curlevel = levelsinfo.count > 0 ? std::clamp(file.level, 1, int(levelsinfo.count)) : 0;
     prevlevel = 1;
     if (curlevel >= 1)

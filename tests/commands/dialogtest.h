@@ -20,7 +20,7 @@ class StoreFixture : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        qm::initstore();
+        qm::initStore();
         qm::gamedir = mGamedir.path() + "/";
         for (const char *name : {"computer.dxg", "forest.dxg", "underground.dxg", "kitchen.dxg"})
             writeFile(mGamedir.path(name), std::string("graphics"));

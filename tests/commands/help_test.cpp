@@ -140,7 +140,7 @@ class HelpWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        qm::initstore();
+        qm::initStore();
         qm::gamedir = mDir.path() + "/";
         qmtest::writeFile(mDir.path("editor.hlp"), kDocument); // found as Editor.hlp
     }

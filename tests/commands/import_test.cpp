@@ -50,7 +50,7 @@ class SupaplexImport : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        qm::initstore();
+        qm::initStore();
         qm::gamedir = mGamedir.path() + "/";
         qmtest::writeFile(mGamedir.path("computer.dxg"), std::string("graphics"));
         qmtest::writeFile(mGamedir.path("forest.dxg"), std::string("graphics"));
@@ -209,7 +209,7 @@ TEST_F(SupaplexImport, MissingGraphicsFileKeepsTheDialogOpenAndTypedTextsStay)
     }));
     EXPECT_EQ(qm::levels[4].name, "First");
     EXPECT_EQ(qm::levels[4].dxg, "FOREST.dxg");
-    EXPECT_EQ(*qm::levels[4].cellAt(5, 5), qm::supaplexcell(1));
+    EXPECT_EQ(*qm::levels[4].cellAt(5, 5), qm::supaplexCell(1));
 
     // The next import starts from the texts typed before, with a fresh list and no line selected.
     EXPECT_TRUE(import([this] {
@@ -224,7 +224,7 @@ TEST_F(SupaplexImport, MissingGraphicsFileKeepsTheDialogOpenAndTypedTextsStay)
     EXPECT_EQ(qm::curlevel, 5);
     EXPECT_EQ(qm::prevlevel, 4);
     EXPECT_EQ(mDialog->splevel, 111);
-    EXPECT_EQ(*qm::levels[5].cellAt(5, 5), qm::supaplexcell(111 % 40));
+    EXPECT_EQ(*qm::levels[5].cellAt(5, 5), qm::supaplexCell(111 % 40));
 }
 
 TEST_F(SupaplexImport, FailuresBeforeTheDialogAddNothing)

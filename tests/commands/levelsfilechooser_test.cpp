@@ -100,8 +100,8 @@ protected:
     void SetUp() override
     {
         LevelsFileRule::SetUp();
-        qm::initstore();
-        qm::initgameconfig();
+        qm::initStore();
+        qm::initGameConfig();
         qm::gamedir = mDir;
         qm::cfglevelsfile = "Game.lev";
         mDialog = std::make_unique<qm::Tlevelsfile>();
@@ -140,7 +140,7 @@ TEST_F(LevelsFileDialog, BrowseThenOkStoresTheBareName)
     EXPECT_EQ(mFiles.requests[0].initialDirectory.toStdString(), mDir);
 
     // The name written at exit is the one accepted; the next showing starts from it.
-    EXPECT_NE(qm::gameconfigtext().find("levels.lev;"), std::string::npos);
+    EXPECT_NE(qm::gameConfigText().find("levels.lev;"), std::string::npos);
     run([this] {
         EXPECT_EQ(mDialog->Edit1->text(), "levels.lev");
         click(mDialog->Button2);

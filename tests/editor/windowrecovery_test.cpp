@@ -26,7 +26,7 @@ protected:
         }
         levels[2].cellAt(4, 6)->tile = tile;
         std::array<int32_t, kOffsetCount> offsets{};
-        RecoverySnapshot snapshot{levelsfilebytes(offsets), original, level,
+        RecoverySnapshot snapshot{levelsFileBytes(offsets), original, level,
                                   QDateTime(QDate(2026, 12, 7), time, Qt::LocalTime)};
         Bytes bytes = snapshot.levels;
         RecoveryStore other([] { return std::optional<RecoverySnapshot>(); }, recoveryDirectory());
@@ -149,7 +149,7 @@ TEST_F(WindowRecovery, PaintingLeavesACopyOfTheStoreAndSaveDeletesIt)
     ASSERT_TRUE(QTest::qWaitFor([&] { return sidecars().size() == 1; }, 8000));
 
     std::array<int32_t, kOffsetCount> offsets{};
-    const Bytes store = levelsfilebytes(offsets);
+    const Bytes store = levelsFileBytes(offsets);
     const QStringList copies = QDir(recoveryDirectory()).entryList({"*.lev"}, QDir::Files);
     ASSERT_EQ(copies.size(), 1);
     EXPECT_EQ(readFile((recoveryDirectory() + "/" + copies[0]).toStdString()), store);
