@@ -38,7 +38,8 @@ MessageButton showMessage(MessageKind kind, const QString &text, MessageButtons 
         break;
     }
     box.setText(text);
-    QPushButton *yes = nullptr, *no = nullptr, *ok = nullptr, *cancel = nullptr;
+    QPushButton *yes = nullptr, *no = nullptr, *ok = nullptr, *cancel = nullptr, *recover = nullptr,
+                *discard = nullptr, *later = nullptr;
     switch (buttons) {
     case MessageButtons::Ok:
         ok = box.addButton("OK", QMessageBox::AcceptRole);
@@ -55,6 +56,13 @@ MessageButton showMessage(MessageKind kind, const QString &text, MessageButtons 
         box.setDefaultButton(yes);
         box.setEscapeButton(cancel);
         break;
+    case MessageButtons::RecoverDiscardLater:
+        recover = box.addButton("&Recover", QMessageBox::AcceptRole);
+        discard = box.addButton("&Discard", QMessageBox::DestructiveRole);
+        later = box.addButton("&Later", QMessageBox::RejectRole);
+        box.setDefaultButton(recover);
+        box.setEscapeButton(later);
+        break;
     }
     box.exec();
     QAbstractButton *pressed = box.clickedButton();
@@ -64,7 +72,18 @@ MessageButton showMessage(MessageKind kind, const QString &text, MessageButtons 
         return MessageButton::No;
     if (pressed && pressed == ok)
         return MessageButton::Ok;
-    return buttons == MessageButtons::Ok ? MessageButton::Ok : MessageButton::Cancel;
+    if (pressed && pressed == recover)
+        return MessageButton::Recover;
+    if (pressed && pressed == discard)
+        return MessageButton::Discard;
+    switch (buttons) {
+    case MessageButtons::Ok:
+        return MessageButton::Ok;
+    case MessageButtons::RecoverDiscardLater:
+        return MessageButton::Later;
+    default:
+        return MessageButton::Cancel;
+    }
 }
 
 void showError(const QString &text, QWidget *parent)

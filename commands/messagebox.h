@@ -11,16 +11,17 @@ namespace qm {
 
 enum class MessageKind { Error, Information, Confirm };
 
-enum class MessageButton { Yes, No, Ok, Cancel };
+enum class MessageButton { Yes, No, Ok, Cancel, Recover, Discard, Later };
 
 enum class MessageButtons {
     Ok,          // "OK"
     Cancel,      // "Cancel" only (some error boxes)
     YesNoCancel, // "&Yes", "&No", "Cancel"
+    RecoverDiscardLater, // "&Recover", "&Discard", "&Later" (closing the box counts as Later)
 };
 
-// Shows the box modally and returns the button pressed (closing the box counts as Cancel, or OK
-// where OK is the only button).
+// Shows the box modally and returns the button pressed (closing the box counts as Cancel, OK where
+// OK is the only button, Later for the recovery question).
 MessageButton showMessage(MessageKind kind, const QString &text, MessageButtons buttons, QWidget *parent = nullptr);
 
 // An error box with an OK button: how a failed command reports its error.

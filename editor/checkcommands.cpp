@@ -94,7 +94,8 @@ void TMainForm::showSavedErrors(int32_t errors)
 
 void TMainForm::updateCaption()
 {
-    setWindowTitle(QString(kApplicationTitle) + mSavedErrorsNote + (mPaused ? " [Pause]" : ""));
+    setWindowTitle(QString(kApplicationTitle) + mSavedErrorsNote + (mPaused ? " [Pause]" : "")
+                   + (mNote.isEmpty() ? QString() : " - " + mNote));
 }
 
 } // namespace qm

@@ -24,6 +24,8 @@ void describe(QCommandLineParser &parser)
 
 int main(int argc, char **argv)
 {
+    // The user's settings and recovery copies are kept under this identity.
+    QCoreApplication::setOrganizationName("Quillmoss");
     QCoreApplication::setApplicationName("qmeditor");
     QGuiApplication::setDesktopFileName("quillmoss-editor");
     QCoreApplication::setApplicationVersion(QStringLiteral("%1.%2").arg(QM_VERSION_MAJOR).arg(QM_VERSION_MINOR));
@@ -54,10 +56,13 @@ int main(int argc, char **argv)
     }
     qm::TMainForm mainForm; // its creation runs FormCreate, then the dialogs are made
     mainForm.show();
-    if (!parser.positionalArguments().isEmpty()) {
-        const QString path = parser.positionalArguments().first();
-        // Once the window is up, so the levels dialog and any error box stand over it.
-        QTimer::singleShot(0, &mainForm, [&mainForm, path] { mainForm.openAtStart(path); });
-    }
+    // Once the window is up, so the question, the levels dialog and any error box stand over it; unsaved
+    // work left by an editor that ended without saving comes first.
+    const QStringList files = parser.positionalArguments();
+    QTimer::singleShot(0, &mainForm, [&mainForm, files] {
+        mainForm.offerRecovery();
+        if (!files.isEmpty())
+            mainForm.openAtStart(files.first());
+    });
     return QApplication::exec();
 }

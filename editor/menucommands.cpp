@@ -84,6 +84,7 @@ void TMainForm::Newlevelsfile1Click()
     if (!askNewFileName(name))
         return;
     resetstore();
+    dropRecoveryCopy(); // the work before is given up
     newfilename = name;
     dialogok = false;
     curlevel = 1;
@@ -116,6 +117,7 @@ void TMainForm::openLevelsFile(const QString &path)
     // read leaves the editor as it was.
     LevelsFileContent content = loadLevelsFile(toPath(path));
     resetstore();
+    dropRecoveryCopy(); // the work before is given up
     levelsfilepath = toPath(path);
     storeLevelsFile(content);
     dialogok = false;
@@ -131,7 +133,16 @@ void TMainForm::openLevelsFile(const QString &path)
 
 void TMainForm::openAtStart(const QString &path)
 {
-    guarded([this, &path] { openLevelsFile(path); });
+    // Work recovered just before is not given up without the question, even where confirmations
+    // are off: the user has just chosen to keep it.
+    guarded([this, &path] {
+        const bool ask = askconfirmations;
+        askconfirmations = true;
+        const bool go = asksave();
+        askconfirmations = ask;
+        if (go)
+            openLevelsFile(path);
+    });
 }
 
 void TMainForm::writeLevelsFileTo(const QString &path)
@@ -144,6 +155,7 @@ void TMainForm::writeLevelsFileTo(const QString &path)
         levelsfilepath = previous; // the file is still the one it was
         throw;
     }
+    dropRecoveryCopy();
 }
 
 void TMainForm::Save1Click()
@@ -151,6 +163,7 @@ void TMainForm::Save1Click()
     if (!levelsfilepath.empty()) {
         writelevelsfile();
         checkSavedFile();
+        dropRecoveryCopy();
         return;
     }
     Saveas1Click();
@@ -187,6 +200,7 @@ void TMainForm::Close1Click()
 {
     if (!asksave())
         return;
+    dropRecoveryCopy(); // saved, or given up
     DXTimer.setEnabled(false);
     waitForSurface();
     fileopen = false;

@@ -1,6 +1,7 @@
 #include "qmeditorunit1.h"
 
 #include "mapview.h"
+#include "recovery.h"
 
 #include "commands/messagebox.h"
 
@@ -35,9 +36,10 @@ std::unique_ptr<QSettings> openSettings(const QString &file)
 
 } // namespace
 
-TMainForm::TMainForm(const QString &settingsFile, const QString &gameDirectory)
+TMainForm::TMainForm(const QString &settingsFile, const QString &gameDirectory, const QString &recoveryDirectory)
     : DXTimer(mIdleHost), mSettingsFile(settingsFile), mGameDirectory(gameDirectory)
 {
+    createRecovery(recoveryDirectory);
     setWindowTitle(kApplicationTitle);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
                    | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
@@ -96,8 +98,10 @@ QAction *TMainForm::addItem(QMenu *menu, const char *name, const QString &captio
     if (handler)
         connect(action, &QAction::triggered, this, [this, handler] {
             // A shortcut pressed while Close waits for the surface would run a command inside Close.
-            if (!mWaitingForSurface)
+            if (!mWaitingForSurface) {
                 guarded([this, handler] { (this->*handler)(); });
+                workChanged();
+            }
         });
     return action;
 }
@@ -227,12 +231,17 @@ void TMainForm::DXDrawMouseDown(Qt::MouseButton button, int32_t x, int32_t y)
                               : button == Qt::RightButton ? MouseButton::Right
                                                           : MouseButton::Middle;
     mapMouseDown(which, x, y, mTileWidth);
+    if (painting)
+        workChanged();
 }
 
 void TMainForm::DXDrawMouseMove(int32_t x, int32_t y)
 {
-    if (mapShown())
-        mapMouseMove(x, y, mTileWidth);
+    if (!mapShown())
+        return;
+    mapMouseMove(x, y, mTileWidth);
+    if (painting)
+        workChanged();
 }
 
 void TMainForm::DXDrawMouseUp() { mapMouseUp(); }
@@ -325,6 +334,7 @@ void TMainForm::FormClose()
     if (writesGameConfigAtExit())
         guarded([] { writegameconfig(); });
     openSettings(mSettingsFile)->setValue(kAskConfirmationsKey, askconfirmations);
+    dropRecoveryCopy();
 }
 
 void TMainForm::AskConfirmations1Click()

@@ -24,6 +24,8 @@ namespace qm {
 
 class HelpWindow;
 class LevelCheckWindow;
+class RecoveryStore;
+struct RecoveryCopy;
 class TForm2;
 class TForm3;
 class Tlevelsfile;
@@ -47,8 +49,10 @@ class TMainForm : public QMainWindow {
 public:
     // settingsFile: where the "Ask Confirmations" preference is kept (empty: the user's settings).
     // gameDirectory: where the data files are (empty: the program's own directory, as always outside
-    // the tests).
-    explicit TMainForm(const QString &settingsFile = QString(), const QString &gameDirectory = QString());
+    // the tests). recoveryDirectory: where recovery copies of unsaved work go (empty: the user's data
+    // directory).
+    explicit TMainForm(const QString &settingsFile = QString(), const QString &gameDirectory = QString(),
+                       const QString &recoveryDirectory = QString());
     ~TMainForm() override;
 
     // Components.
@@ -80,8 +84,9 @@ public:
     void Openlevelsfile1Click();
     // Open Levels File after its file dialog: reads path, then shows the levels dialog.
     void openLevelsFile(const QString &path);
-    // The file named on the command line, opened as Open Levels File does; a file that cannot be read
-    // shows its message and the editor goes on without a file.
+    // The file named on the command line, opened as Open Levels File does (after the unsaved-changes
+    // question when recovered work is open); a file that cannot be read shows its message and the
+    // editor goes on without a file.
     void openAtStart(const QString &path);
     void Save1Click();
     void Saveas1Click();
@@ -124,6 +129,11 @@ public:
     void showFinding(int32_t level, std::optional<CellPlace> cell);
     // After a save: how many errors the saved levels have, in the caption until the next change.
     void showSavedErrors(int32_t errors);
+
+    // At start-up, before a file named on the command line: asks about each recovery copy of unsaved
+    // work that no running editor owns (Recover, Discard, Later) and reports the copies that cannot be
+    // read. After one Recover the remaining copies are kept for later.
+    void offerRecovery();
 
     // The level chosen: its tiles loaded, the frame timer on, the system pointer hidden over the map
     // (each frame draws the editor's own).
@@ -173,6 +183,16 @@ private:
     // from the file before gets the tiles of the new current level.
     void followFileOpened();
 
+    // Recovery copies (windowrecovery.cpp). The store takes a snapshot of unsaved work when a copy is
+    // due; workChanged() runs after every menu command and every paint, and dropRecoveryCopy() whenever
+    // the work is saved or given up.
+    void createRecovery(const QString &directory);
+    void workChanged();
+    void dropRecoveryCopy();
+    void recoverCopy(const RecoveryCopy &copy);
+    // A short note after the caption (a recovery copy that could not be written); empty: none.
+    void showNote(const QString &text);
+
     enum class GameConfig { NotRead, Unreadable, Missing, Read };
     GameConfig mGameConfig = GameConfig::NotRead;
     QString mSettingsFile;
@@ -189,6 +209,8 @@ private:
     const QKeyEvent *mLastKey = nullptr;
     int mLastKeyCode = 0;
     ulong mLastKeyTime = 0;
+    std::unique_ptr<RecoveryStore> mRecovery;
+    QString mNote;
 };
 
 } // namespace qm

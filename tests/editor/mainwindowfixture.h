@@ -50,7 +50,7 @@ protected:
             return next;
         });
         form = std::make_unique<TMainForm>(QString::fromStdString(dir.path("settings.ini")),
-                                           QString::fromStdString(dir.path() + "/"));
+                                           QString::fromStdString(dir.path() + "/"), recoveryDirectory());
         form->show();
     }
     void TearDown() override
@@ -68,6 +68,8 @@ protected:
         initGameConfig();
         writegameconfig(dir.path("Quillmoss.Cfg"));
     }
+
+    QString recoveryDirectory() const { return QString::fromStdString(dir.path("recovery")); }
 
     // A file with one level of the given size, shown as after Open and Edit.
     void openLevel(int width = 40, int height = 40)

@@ -29,6 +29,8 @@ public:
                 return qm::MessageButton::Cancel;
             case qm::MessageButtons::YesNoCancel:
                 break;
+            case qm::MessageButtons::RecoverDiscardLater:
+                return qm::MessageButton::Recover;
             }
             return qm::MessageButton::Yes;
         });
