@@ -371,9 +371,19 @@ void Tnewlevel::filllevelgrid()
         StringGrid1Click();
 }
 
-void Tnewlevel::deletelevel()
+void Tnewlevel::record(const char *text, const std::function<void(StoreStep &)> &work)
 {
-    if (!deleteLevel(curlevel))
+    if (m_record) {
+        m_record(text, work);
+        return;
+    }
+    StoreStep step;
+    work(step);
+}
+
+void Tnewlevel::deletelevel(StoreStep &step)
+{
+    if (!step.deleteLevel(curlevel))
         return;
     if (levelsinfo.count < curlevel)
         curlevel = levelsinfo.count;
@@ -425,8 +435,11 @@ void Tnewlevel::Button2Click()
     if (!selectedLevelExists() || !graphicsFileExists())
         return;
     const LevelProperties properties = limitSavedProperties(readLevelProperties(fieldTexts()));
-    curlevel = sellevel;
-    storeLevelProperties(levels[curlevel], properties);
+    record("Save Level", [&](StoreStep &step) {
+        curlevel = sellevel;
+        step.levelChanging(curlevel);
+        storeLevelProperties(levels[curlevel], properties);
+    });
     // Show what was stored where the limits changed a value.
     setFieldTexts(levelFieldTexts(levels[curlevel]));
     filllevelgrid();
@@ -459,16 +472,19 @@ void Tnewlevel::Edit()
             m_loadTiles(properties.dxg);
         loadeddxg = properties.dxg;
     }
-    curlevel = sellevel;
-    storeEditedLevel(levels[curlevel], properties);
+    record("Edit Level", [&](StoreStep &step) {
+        curlevel = sellevel;
+        step.levelChanging(curlevel);
+        storeEditedLevel(levels[curlevel], properties);
+    });
     filllevelgrid();
     dialogok = true;
     accept();
 }
 
-void Tnewlevel::moveLevel(int32_t a, int32_t b)
+void Tnewlevel::moveLevel(StoreStep &step, int32_t a, int32_t b)
 {
-    if (swapLevels(a, b))
+    if (step.swapLevels(a, b))
         moveMarksForSwap(a, b);
 }
 
@@ -485,9 +501,11 @@ void Tnewlevel::Button1Click()
                     MessageButtons::Ok, this);
         return;
     }
-    moveLevel(sellevel - 1, sellevel);
-    sellevel = sellevel - 1;
-    curlevel = sellevel;
+    record("Move Level Up", [this](StoreStep &step) {
+        moveLevel(step, sellevel - 1, sellevel);
+        sellevel = sellevel - 1;
+        curlevel = sellevel;
+    });
     filllevelgrid();
     showlevelprops();
 }
@@ -505,9 +523,11 @@ void Tnewlevel::Button3Click()
                     MessageButtons::Ok, this);
         return;
     }
-    moveLevel(sellevel, sellevel + 1);
-    sellevel = sellevel + 1;
-    curlevel = sellevel;
+    record("Move Level Down", [this](StoreStep &step) {
+        moveLevel(step, sellevel, sellevel + 1);
+        sellevel = sellevel + 1;
+        curlevel = sellevel;
+    });
     filllevelgrid();
     showlevelprops();
 }
@@ -527,9 +547,11 @@ void Tnewlevel::Button4Click()
                     MessageButtons::Ok, this);
         return;
     }
-    curlevel = sellevel;
-    moveMarksForDelete(curlevel);
-    deletelevel();
+    record("Delete Level", [this](StoreStep &step) {
+        curlevel = sellevel;
+        moveMarksForDelete(curlevel);
+        deletelevel(step);
+    });
     sellevel = curlevel;
     filllevelgrid();
     showlevelprops();

@@ -1,0 +1,188 @@
+#include "storestep.h"
+
+#include <utility>
+
+namespace qm {
+
+namespace {
+
+template <class... Ts> struct Overloaded : Ts... {
+    using Ts::operator()...;
+};
+
+} // namespace
+
+void StoreStep::keep(Position &position, bool offsets)
+{
+    position.curlevel = curlevel;
+    position.prevlevel = prevlevel;
+    if (offsets)
+        position.offsets = std::make_unique<std::array<int32_t, kOffsetCount>>(levelsinfo.offsets);
+    else
+        position.offsets.reset();
+}
+
+void StoreStep::restore(const Position &position)
+{
+    curlevel = position.curlevel;
+    prevlevel = position.prevlevel;
+    if (position.offsets)
+        levelsinfo.offsets = *position.offsets;
+}
+
+void StoreStep::begin() { keep(m_before, true); }
+
+void StoreStep::finish()
+{
+    closePatch();
+    keep(m_after, m_levelStep);
+    if (!m_levelStep)
+        m_before.offsets.reset();
+}
+
+bool StoreStep::deleteLevel(int32_t k)
+{
+    if (k < 1 || k > levelsinfo.count)
+        return false;
+    closePatch();
+    auto removed = std::make_unique<tlevel>(levels[k]);
+    qm::deleteLevel(k);
+    m_edits.emplace_back(LevelRemoved{k, std::move(removed)});
+    m_levelStep = true;
+    return true;
+}
+
+void StoreStep::levelInserted(int32_t k)
+{
+    closePatch();
+    m_edits.emplace_back(LevelInserted{k, std::make_unique<tlevel>(levels[k])});
+    m_levelStep = true;
+}
+
+bool StoreStep::removeInserted(int32_t k)
+{
+    closePatch();
+    if (!m_edits.empty()) {
+        const auto *inserted = std::get_if<LevelInserted>(&m_edits.back());
+        if (inserted && inserted->k == k && k >= 1 && k <= levelsinfo.count) {
+            m_edits.pop_back();
+            return qm::deleteLevel(k);
+        }
+    }
+    return deleteLevel(k);
+}
+
+bool StoreStep::swapLevels(int32_t a, int32_t b)
+{
+    closePatch();
+    if (!qm::swapLevels(a, b))
+        return false;
+    m_edits.emplace_back(LevelsSwapped{a, b});
+    m_levelStep = true;
+    return true;
+}
+
+void StoreStep::levelChanging(int32_t k)
+{
+    closePatch();
+    m_edits.emplace_back(LevelChanged{k, std::make_unique<tlevel>(levels[k])});
+    m_levelStep = true;
+}
+
+CellPatch &StoreStep::patchFor(int32_t k)
+{
+    if (m_touched.empty() || std::get<CellPatch>(m_edits.back()).level != k) {
+        closePatch();
+        m_edits.emplace_back(CellPatch{k, {}});
+        m_touched.assign(size_t(kGridSize) * kGridSize, -1);
+    }
+    return std::get<CellPatch>(m_edits.back());
+}
+
+void StoreStep::paint(int32_t k, int32_t r, int32_t c, int32_t t, PaintVariant variant, const TileWidth &widthOf)
+{
+    if (k < 1 || k > kMaxLevels)
+        return;
+    CellPatch &patch = patchFor(k);
+    tlevel &level = levels[k];
+    // The cells as they were before the first write of this step reaches them.
+    paintingWrites(r, c, t, variant, widthOf, [&](const CellWrite &write) {
+        const cell *at = level.cellAt(write.row, write.column);
+        if (!at)
+            return;
+        int32_t &index = m_touched[size_t(write.row - 1) * kGridSize + size_t(write.column - 1)];
+        if (index < 0) {
+            index = int32_t(patch.changes.size());
+            patch.changes.push_back({int16_t(write.row), int16_t(write.column), *at, *at});
+        }
+    });
+    paintLevel(level, r, c, t, variant, widthOf);
+}
+
+void StoreStep::closePatch()
+{
+    if (m_touched.empty())
+        return;
+    CellPatch &patch = std::get<CellPatch>(m_edits.back());
+    std::vector<CellChange> changed;
+    for (CellChange &change : patch.changes) {
+        change.after = *levels[patch.level].cellAt(change.row, change.column);
+        if (!(change.after == change.before))
+            changed.push_back(change);
+    }
+    patch.changes = std::move(changed); // exactly as large as it needs to be
+    if (patch.changes.empty())
+        m_edits.pop_back();
+    std::vector<int32_t>().swap(m_touched);
+}
+
+void StoreStep::revert()
+{
+    for (auto edit = m_edits.rbegin(); edit != m_edits.rend(); ++edit)
+        std::visit(Overloaded{
+                       [](CellPatch &patch) {
+                           for (const CellChange &change : patch.changes)
+                               *levels[patch.level].cellAt(change.row, change.column) = change.before;
+                       },
+                       [](LevelRemoved &removed) { insertLevel(removed.k, *removed.level); },
+                       [](LevelInserted &inserted) { qm::deleteLevel(inserted.k); },
+                       [](LevelsSwapped &swapped) { qm::swapLevels(swapped.a, swapped.b); },
+                       [](LevelChanged &changed) { std::swap(levels[changed.k], *changed.other); },
+                   },
+                   *edit);
+    restore(m_before);
+}
+
+void StoreStep::apply()
+{
+    for (StoreEdit &edit : m_edits)
+        std::visit(Overloaded{
+                       [](CellPatch &patch) {
+                           for (const CellChange &change : patch.changes)
+                               *levels[patch.level].cellAt(change.row, change.column) = change.after;
+                       },
+                       [](LevelRemoved &removed) { qm::deleteLevel(removed.k); },
+                       [](LevelInserted &inserted) { insertLevel(inserted.k, *inserted.level); },
+                       [](LevelsSwapped &swapped) { qm::swapLevels(swapped.a, swapped.b); },
+                       [](LevelChanged &changed) { std::swap(levels[changed.k], *changed.other); },
+                   },
+                   edit);
+    restore(m_after);
+}
+
+size_t StoreStep::bytes() const
+{
+    size_t total = sizeof(*this) + m_edits.capacity() * sizeof(StoreEdit);
+    for (const Position *position : {&m_before, &m_after})
+        if (position->offsets)
+            total += sizeof(*position->offsets);
+    for (const StoreEdit &edit : m_edits) {
+        if (const auto *patch = std::get_if<CellPatch>(&edit))
+            total += patch->changes.capacity() * sizeof(CellChange);
+        else if (!std::holds_alternative<LevelsSwapped>(edit))
+            total += sizeof(tlevel);
+    }
+    return total;
+}
+
+} // namespace qm
