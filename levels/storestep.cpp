@@ -130,7 +130,8 @@ void StoreStep::closePatch()
         if (!(change.after == change.before))
             changed.push_back(change);
     }
-    patch.changes = std::move(changed); // exactly as large as it needs to be
+    changed.shrink_to_fit(); // the history counts and keeps only what it needs
+    patch.changes = std::move(changed);
     if (patch.changes.empty())
         m_edits.pop_back();
     std::vector<int32_t>().swap(m_touched);
