@@ -373,8 +373,8 @@ void Tnewlevel::filllevelgrid()
 
 void Tnewlevel::record(const char *text, const std::function<void(StoreStep &)> &work)
 {
-    if (m_record) {
-        m_record(text, work);
+    if (mRecord) {
+        mRecord(text, work);
         return;
     }
     StoreStep step;

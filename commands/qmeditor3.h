@@ -110,7 +110,7 @@ public:
     // text. Save it, Edit, Move Up, Move Down and Delete go through it; without one set, the work
     // is done and nothing is kept.
     using StepRecorder = std::function<void(const char *text, const std::function<void(StoreStep &)> &work)>;
-    void setStepRecorder(StepRecorder record) { m_record = std::move(record); }
+    void setStepRecorder(StepRecorder record) { mRecord = std::move(record); }
 
     // The level selected in the list (1-based), always the focused row + 1; 0 when the file holds
     // no level and no row is selected.
@@ -176,7 +176,7 @@ private:
     void record(const char *text, const std::function<void(StoreStep &)> &work);
 
     TileLoader m_loadTiles;
-    StepRecorder m_record;
+    StepRecorder mRecord;
     bool m_filling = false;
     int32_t m_markedLevel = 0;
     int32_t m_markedReturn = 0;

@@ -11,82 +11,82 @@ namespace {
 class StepCommand : public QUndoCommand {
 public:
     StepCommand(const QString &text, std::shared_ptr<StoreStep> step, size_t &total)
-        : QUndoCommand(text), m_step(std::move(step)), m_bytes(m_step->bytes()), m_total(total)
+        : QUndoCommand(text), mStep(std::move(step)), mBytes(mStep->bytes()), mTotal(total)
     {
-        m_total += m_bytes;
+        mTotal += mBytes;
     }
-    ~StepCommand() override { m_total -= m_bytes; }
+    ~StepCommand() override { mTotal -= mBytes; }
 
     void redo() override
     {
-        if (m_done) {
-            m_done = false; // pushed after its work
+        if (mDone) {
+            mDone = false; // pushed after its work
             return;
         }
-        m_step->apply();
+        mStep->apply();
     }
-    void undo() override { m_step->revert(); }
+    void undo() override { mStep->revert(); }
 
-    const std::shared_ptr<StoreStep> &step() const { return m_step; }
-    size_t bytes() const { return m_bytes; }
+    const std::shared_ptr<StoreStep> &step() const { return mStep; }
+    size_t bytes() const { return mBytes; }
 
 private:
-    std::shared_ptr<StoreStep> m_step;
-    size_t m_bytes;
-    size_t &m_total;
-    bool m_done = true;
+    std::shared_ptr<StoreStep> mStep;
+    size_t mBytes;
+    size_t &mTotal;
+    bool mDone = true;
 };
 
 } // namespace
 
-UndoHistory::UndoHistory(QObject *owner, size_t budget) : m_stack(new QUndoStack(owner)), m_budget(budget)
+UndoHistory::UndoHistory(QObject *owner, size_t budget) : mStack(new QUndoStack(owner)), mBudget(budget)
 {
-    m_stack->setObjectName("undoStack");
+    mStack->setObjectName("undoStack");
 }
 
-// The commands count into m_bytes: they go first.
-UndoHistory::~UndoHistory() { delete m_stack; }
+// The commands count into mBytes: they go first.
+UndoHistory::~UndoHistory() { delete mStack; }
 
 void UndoHistory::push(const QString &text, std::unique_ptr<StoreStep> step)
 {
     if (!step || step->empty())
         return;
-    m_stack->push(new StepCommand(text, std::move(step), m_bytes));
-    if (m_bytes > m_budget)
+    mStack->push(new StepCommand(text, std::move(step), mBytes));
+    if (mBytes > mBudget)
         dropOldest();
 }
 
 void UndoHistory::dropOldest()
 {
     // Right after a push there is nothing to redo: every command's step is done on the store.
-    const int count = m_stack->count();
+    const int count = mStack->count();
     struct Kept {
         QString text;
         std::shared_ptr<StoreStep> step;
     };
     std::vector<Kept> kept;
-    size_t total = m_bytes;
+    size_t total = mBytes;
     int first = 0;
-    for (; first < count - 1 && total > m_budget / 4 * 3; ++first)
-        total -= static_cast<const StepCommand *>(m_stack->command(first))->bytes();
+    for (; first < count - 1 && total > mBudget / 4 * 3; ++first)
+        total -= static_cast<const StepCommand *>(mStack->command(first))->bytes();
     for (int i = first; i < count; ++i) {
-        const auto *command = static_cast<const StepCommand *>(m_stack->command(i));
+        const auto *command = static_cast<const StepCommand *>(mStack->command(i));
         kept.push_back({command->text(), command->step()});
     }
-    const int clean = m_stack->cleanIndex();
+    const int clean = mStack->cleanIndex();
 
     // The visible state (top text, undo and redo possible, clean) is the same afterwards: no signals.
-    const bool blocked = m_stack->blockSignals(true);
-    m_stack->clear();
+    const bool blocked = mStack->blockSignals(true);
+    mStack->clear();
     if (clean != first)
-        m_stack->resetClean();
+        mStack->resetClean();
     for (size_t i = 0; i < kept.size(); ++i) {
-        auto *command = new StepCommand(kept[i].text, std::move(kept[i].step), m_bytes);
-        m_stack->push(command);
+        auto *command = new StepCommand(kept[i].text, std::move(kept[i].step), mBytes);
+        mStack->push(command);
         if (clean == first + int(i) + 1)
-            m_stack->setClean();
+            mStack->setClean();
     }
-    m_stack->blockSignals(blocked);
+    mStack->blockSignals(blocked);
 }
 
 } // namespace qm

@@ -30,20 +30,20 @@ public:
     UndoHistory(const UndoHistory &) = delete;
     UndoHistory &operator=(const UndoHistory &) = delete;
 
-    QUndoStack &stack() { return *m_stack; }
+    QUndoStack &stack() { return *mStack; }
     // Pushes a finished step that is already done, named text ("Paint", "Delete Level", ...). A step
     // without edits is dropped.
     void push(const QString &text, std::unique_ptr<StoreStep> step);
     // The bytes held by the steps of the history.
-    size_t bytes() const { return m_bytes; }
-    size_t budget() const { return m_budget; }
+    size_t bytes() const { return mBytes; }
+    size_t budget() const { return mBudget; }
 
 private:
     void dropOldest();
 
-    QUndoStack *m_stack;
-    size_t m_budget;
-    size_t m_bytes = 0;
+    QUndoStack *mStack;
+    size_t mBudget;
+    size_t mBytes = 0;
 };
 
 } // namespace qm

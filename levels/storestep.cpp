@@ -30,14 +30,14 @@ void StoreStep::restore(const Position &position)
         levelsinfo.offsets = *position.offsets;
 }
 
-void StoreStep::begin() { keep(m_before, true); }
+void StoreStep::begin() { keep(mBefore, true); }
 
 void StoreStep::finish()
 {
     closePatch();
-    keep(m_after, m_levelStep);
-    if (!m_levelStep)
-        m_before.offsets.reset();
+    keep(mAfter, mLevelStep);
+    if (!mLevelStep)
+        mBefore.offsets.reset();
 }
 
 bool StoreStep::deleteLevel(int32_t k)
@@ -47,25 +47,25 @@ bool StoreStep::deleteLevel(int32_t k)
     closePatch();
     auto removed = std::make_unique<tlevel>(levels[k]);
     qm::deleteLevel(k);
-    m_edits.emplace_back(LevelRemoved{k, std::move(removed)});
-    m_levelStep = true;
+    mEdits.emplace_back(LevelRemoved{k, std::move(removed)});
+    mLevelStep = true;
     return true;
 }
 
 void StoreStep::levelInserted(int32_t k)
 {
     closePatch();
-    m_edits.emplace_back(LevelInserted{k, std::make_unique<tlevel>(levels[k])});
-    m_levelStep = true;
+    mEdits.emplace_back(LevelInserted{k, std::make_unique<tlevel>(levels[k])});
+    mLevelStep = true;
 }
 
 bool StoreStep::removeInserted(int32_t k)
 {
     closePatch();
-    if (!m_edits.empty()) {
-        const auto *inserted = std::get_if<LevelInserted>(&m_edits.back());
+    if (!mEdits.empty()) {
+        const auto *inserted = std::get_if<LevelInserted>(&mEdits.back());
         if (inserted && inserted->k == k && k >= 1 && k <= levelsinfo.count) {
-            m_edits.pop_back();
+            mEdits.pop_back();
             return qm::deleteLevel(k);
         }
     }
@@ -77,26 +77,26 @@ bool StoreStep::swapLevels(int32_t a, int32_t b)
     closePatch();
     if (!qm::swapLevels(a, b))
         return false;
-    m_edits.emplace_back(LevelsSwapped{a, b});
-    m_levelStep = true;
+    mEdits.emplace_back(LevelsSwapped{a, b});
+    mLevelStep = true;
     return true;
 }
 
 void StoreStep::levelChanging(int32_t k)
 {
     closePatch();
-    m_edits.emplace_back(LevelChanged{k, std::make_unique<tlevel>(levels[k])});
-    m_levelStep = true;
+    mEdits.emplace_back(LevelChanged{k, std::make_unique<tlevel>(levels[k])});
+    mLevelStep = true;
 }
 
 CellPatch &StoreStep::patchFor(int32_t k)
 {
-    if (m_touched.empty() || std::get<CellPatch>(m_edits.back()).level != k) {
+    if (mTouched.empty() || std::get<CellPatch>(mEdits.back()).level != k) {
         closePatch();
-        m_edits.emplace_back(CellPatch{k, {}});
-        m_touched.assign(size_t(kGridSize) * kGridSize, -1);
+        mEdits.emplace_back(CellPatch{k, {}});
+        mTouched.assign(size_t(kGridSize) * kGridSize, -1);
     }
-    return std::get<CellPatch>(m_edits.back());
+    return std::get<CellPatch>(mEdits.back());
 }
 
 void StoreStep::paint(int32_t k, int32_t r, int32_t c, int32_t t, PaintVariant variant, const TileWidth &widthOf)
@@ -110,7 +110,7 @@ void StoreStep::paint(int32_t k, int32_t r, int32_t c, int32_t t, PaintVariant v
         const cell *at = level.cellAt(write.row, write.column);
         if (!at)
             return;
-        int32_t &index = m_touched[size_t(write.row - 1) * kGridSize + size_t(write.column - 1)];
+        int32_t &index = mTouched[size_t(write.row - 1) * kGridSize + size_t(write.column - 1)];
         if (index < 0) {
             index = int32_t(patch.changes.size());
             patch.changes.push_back({int16_t(write.row), int16_t(write.column), *at, *at});
@@ -121,9 +121,9 @@ void StoreStep::paint(int32_t k, int32_t r, int32_t c, int32_t t, PaintVariant v
 
 void StoreStep::closePatch()
 {
-    if (m_touched.empty())
+    if (mTouched.empty())
         return;
-    CellPatch &patch = std::get<CellPatch>(m_edits.back());
+    CellPatch &patch = std::get<CellPatch>(mEdits.back());
     std::vector<CellChange> changed;
     for (CellChange &change : patch.changes) {
         change.after = *levels[patch.level].cellAt(change.row, change.column);
@@ -133,13 +133,13 @@ void StoreStep::closePatch()
     changed.shrink_to_fit(); // the history counts and keeps only what it needs
     patch.changes = std::move(changed);
     if (patch.changes.empty())
-        m_edits.pop_back();
-    std::vector<int32_t>().swap(m_touched);
+        mEdits.pop_back();
+    std::vector<int32_t>().swap(mTouched);
 }
 
 void StoreStep::revert()
 {
-    for (auto edit = m_edits.rbegin(); edit != m_edits.rend(); ++edit)
+    for (auto edit = mEdits.rbegin(); edit != mEdits.rend(); ++edit)
         std::visit(Overloaded{
                        [](CellPatch &patch) {
                            for (const CellChange &change : patch.changes)
@@ -151,12 +151,12 @@ void StoreStep::revert()
                        [](LevelChanged &changed) { std::swap(levels[changed.k], *changed.other); },
                    },
                    *edit);
-    restore(m_before);
+    restore(mBefore);
 }
 
 void StoreStep::apply()
 {
-    for (StoreEdit &edit : m_edits)
+    for (StoreEdit &edit : mEdits)
         std::visit(Overloaded{
                        [](CellPatch &patch) {
                            for (const CellChange &change : patch.changes)
@@ -168,16 +168,16 @@ void StoreStep::apply()
                        [](LevelChanged &changed) { std::swap(levels[changed.k], *changed.other); },
                    },
                    edit);
-    restore(m_after);
+    restore(mAfter);
 }
 
 size_t StoreStep::bytes() const
 {
-    size_t total = sizeof(*this) + m_edits.capacity() * sizeof(StoreEdit);
-    for (const Position *position : {&m_before, &m_after})
+    size_t total = sizeof(*this) + mEdits.capacity() * sizeof(StoreEdit);
+    for (const Position *position : {&mBefore, &mAfter})
         if (position->offsets)
             total += sizeof(*position->offsets);
-    for (const StoreEdit &edit : m_edits) {
+    for (const StoreEdit &edit : mEdits) {
         if (const auto *patch = std::get_if<CellPatch>(&edit))
             total += patch->changes.capacity() * sizeof(CellChange);
         else if (!std::holds_alternative<LevelsSwapped>(edit))

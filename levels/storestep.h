@@ -84,9 +84,9 @@ public:
     void apply();
 
     // Whether the step changed nothing of the file (level numbers alone do not count).
-    bool empty() const { return m_edits.empty(); }
+    bool empty() const { return mEdits.empty(); }
     // Whether the step changed levels, not only cells.
-    bool changesLevels() const { return m_levelStep; }
+    bool changesLevels() const { return mLevelStep; }
     // What the step holds in memory, in bytes (approximate, for the history's budget).
     size_t bytes() const;
 
@@ -100,11 +100,11 @@ private:
     CellPatch &patchFor(int32_t k);
     void closePatch();
 
-    std::vector<StoreEdit> m_edits;
-    Position m_before, m_after;
-    bool m_levelStep = false;
+    std::vector<StoreEdit> mEdits;
+    Position mBefore, mAfter;
+    bool mLevelStep = false;
     // While painting: the index into the open patch's changes of each cell of the grid, -1 if untouched.
-    std::vector<int32_t> m_touched;
+    std::vector<int32_t> mTouched;
 };
 
 } // namespace qm
