@@ -28,8 +28,7 @@ protected:
     void SetUp() override
     {
         MainWindowTest::SetUp();
-        std::filesystem::copy_file(std::string(QM_GAME_DIR) + "/computer.dxg", dir.path("computer.dxg"),
-                                   std::filesystem::copy_options::overwrite_existing);
+        useDefaultTheme();
         openLevel();
         levelsfilepath = dir.path("undo.lev");
         form->history().stack().clear();
@@ -41,22 +40,6 @@ protected:
     {
         item("Save1")->trigger();
         return qmtest::readFile(levelsfilepath);
-    }
-    void pick(int tile)
-    {
-        const int row = (tile - 12) / 3, column = (tile - 12) % 3;
-        while (row < palscroll)
-            click(700, 90);
-        while (row > palscroll + 7)
-            click(700, 430);
-        click(640 + 40 * column + 20, 100 + 40 * (row - palscroll) + 20);
-        ASSERT_EQ(selectedtile(), tile);
-    }
-    void click(int x, int y)
-    {
-        move(x, y);
-        press(x, y);
-        release(x, y);
     }
     // Runs the levels dialog (Edit Levels) with the user's steps, which must close it.
     void inLevelsDialog(const std::function<void(Tnewlevel &)> &steps)
@@ -75,7 +58,7 @@ protected:
 TEST_F(UndoTest, PaintingStepsRoundTripByteForByte)
 {
     const auto stroke = [this] {
-        pick(20);
+        pickTile(20);
         move(45, 45);
         press(45, 45);
         for (int x = 45; x < 400; x += 13)
@@ -83,11 +66,11 @@ TEST_F(UndoTest, PaintingStepsRoundTripByteForByte)
         release(400, 145);
     };
     const auto block = [this] {
-        pick(kTileBlock6x3);
+        pickTile(kTileBlock6x3);
         click(165, 205);
     };
     const auto strip = [this] {
-        pick(kTileStripVertical);
+        pickTile(kTileStripVertical);
         click(445, 85);
     };
     for (const auto &paint : std::vector<std::function<void()>>{stroke, block, strip}) {
@@ -115,7 +98,7 @@ TEST_F(UndoTest, PaintingStepsRoundTripByteForByte)
 // file equals the one written before it; redone, the last one comes back.
 TEST_F(UndoTest, LevelStepsRoundTripThroughTheWrittenFile)
 {
-    pick(20);
+    pickTile(20);
     click(45, 45); // a level with a cell of its own
     form->history().stack().clear();
     std::vector<std::vector<uint8_t>> files{save()};
@@ -192,7 +175,7 @@ TEST_F(UndoTest, LevelStepsRoundTripThroughTheWrittenFile)
 // The clean point: back at the saved state the file is unchanged; away from it, closing asks.
 TEST_F(UndoTest, ClosingAsksExactlyAwayFromTheSavedState)
 {
-    pick(20);
+    pickTile(20);
     save();
     click(45, 45);
     EXPECT_FALSE(saved);
@@ -205,7 +188,7 @@ TEST_F(UndoTest, ClosingAsksExactlyAwayFromTheSavedState)
     openLevel();
     levelsfilepath = dir.path("undo.lev");
     EXPECT_FALSE(item("Undo1")->isEnabled()) << "Close emptied the history";
-    pick(20);
+    pickTile(20);
     click(45, 45);
     save();
     item("Undo1")->trigger();
