@@ -177,6 +177,8 @@ void TMainForm::endStroke()
     mStroke->finish();
     mHistory.push("Paint", std::move(mStroke));
     mStroke.reset();
+    // A command in the middle of a stroke ends it: the moves after it paint only after a new press.
+    painting = false;
     // A stroke that changed no cell leaves the file as it was.
     saved = mHistory.stack().isClean();
 }

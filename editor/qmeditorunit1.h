@@ -151,7 +151,7 @@ private:
     // Runs work as a new step and pushes it under the name work returns; with collectParts, steps
     // recorded meanwhile (by the levels dialog) become parts of it.
     void runStep(bool collectParts, const std::function<const char *(StoreStep &)> &work);
-    // The painting stroke going on, if any, pushed as one step.
+    // The painting stroke going on, if any, pushed as one step; painting stops until the next press.
     void endStroke();
     // After New, Open and Close: an empty history, and the file unchanged.
     void clearHistory();

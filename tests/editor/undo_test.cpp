@@ -92,6 +92,17 @@ TEST_F(UndoTest, PaintingStepsRoundTripByteForByte)
         EXPECT_EQ(0, std::memcmp(levels[1].cells, cellsAfter->cells, sizeof cellsAfter->cells));
         EXPECT_EQ(save(), after);
     }
+
+    // Undo while the button is still down ends the stroke: what follows is not painted behind the
+    // history's back.
+    const std::vector<uint8_t> before = save();
+    move(85, 285);
+    press(85, 285);
+    QTest::keyClick(surface(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(save(), before) << "the stroke so far is undone";
+    move(125, 285);
+    release(125, 285);
+    EXPECT_EQ(save(), before);
 }
 
 // Every operation of the levels dialog, Add Level and Delete curent Level: undone one by one, each
