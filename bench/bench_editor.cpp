@@ -83,7 +83,7 @@ void BM_EditorFrame100WithRecovery(benchmark::State &state)
 
     prepareFullLevelsFile();
     std::array<int32_t, kOffsetCount> offsets{};
-    const RecoverySnapshot copy{levelsfilebytes(offsets), "/home/designer/full.lev", 1, QDateTime::currentDateTime()};
+    const RecoverySnapshot copy{levelsFileBytes(offsets), "/home/designer/full.lev", 1, QDateTime::currentDateTime()};
     QTemporaryDir dir;
     RecoveryStore store([] { return std::optional<RecoverySnapshot>(); }, dir.path());
     int writes = 0;
@@ -119,7 +119,7 @@ void BM_RecoverySnapshot(benchmark::State &state)
     prepareFullLevelsFile();
     std::array<int32_t, kOffsetCount> offsets{};
     for (auto _ : state)
-        benchmark::DoNotOptimize(levelsfilebytes(offsets));
+        benchmark::DoNotOptimize(levelsFileBytes(offsets));
 }
 void BM_EditorFrame40(benchmark::State &state) { ourFrame(state, 40, true); }
 // Transparency off: the reference is this frame itself (it is a different picture).

@@ -9,9 +9,10 @@
 
 #include "graphics/componentwriter.h"
 #include "graphics/dib.h"
-#include "graphics/bytereader.h"
 #include "graphics/dximagelist.h"
+#include "graphics/graphicserrors.h"
 #include "graphics/offscreendrawtarget.h"
+#include "platform/bytes.h"
 
 #include "decodeinput.h"
 #include "scene.h"
@@ -200,7 +201,7 @@ void decode(benchmark::State &state, const Bytes &data)
 {
     for (auto _ : state) {
         Graphic picture;
-        ByteReader in(data.data(), data.size());
+        ByteReader in(data.data(), data.size(), throwStreamReadError);
         picture.readData(in);
         benchmark::DoNotOptimize(picture.pixels().data()); // run-length data is decoded here
     }

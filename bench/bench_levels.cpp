@@ -33,7 +33,7 @@ struct LevelsFileScene {
         qm::levelsfilepath = file;
         qm::writelevelsfile();
         std::array<int32_t, qm::kOffsetCount> offsets{};
-        bytes = qm::levelsfilebytes(offsets);
+        bytes = qm::levelsFileBytes(offsets);
     }
     ~LevelsFileScene() { std::filesystem::remove_all(dir); }
 };

@@ -18,7 +18,7 @@ namespace {
 
 void fullStore()
 {
-    initstore();
+    initStore();
     resetstore();
     curlevel = 1;
     for (int k = 1; k <= kMaxLevels; ++k) {

@@ -55,7 +55,7 @@ GamePictures::GamePictures(SurfacePixelFormat format, bool keyed) : target(forma
 
 void prepareFullLevelsFile()
 {
-    initstore();
+    initStore();
     levelsinfo = Tlevels{};
     levelsinfo.author = "bench";
     resetstore();
@@ -71,7 +71,7 @@ void prepareFullLevelsFile()
 
 void prepareLevel(int size)
 {
-    initstore();
+    initStore();
     levelsinfo = Tlevels{};
     resetstore();
     addlevel();
@@ -96,7 +96,7 @@ void prepareLevel(int size)
     palrow = 2;
 }
 
-// The draws of drawmapview with no pointer zone, in its order.
+// The draws of drawMapView with no pointer zone, in its order.
 std::vector<Blit> frameBlits(const FramePictures &pictures)
 {
     std::vector<Blit> out;

@@ -176,9 +176,9 @@ bool HelpWindow::openTopic(const std::string &helpFile, int number)
                     MessageButtons::Ok, parentWidget());
         return false;
     }
-    m_document = std::move(document);
-    m_path = helpFile;
-    m_history.clear();
+    mDocument = std::move(document);
+    mPath = helpFile;
+    mHistory.clear();
     display(number);
     show();
     raise();
@@ -188,39 +188,39 @@ bool HelpWindow::openTopic(const std::string &helpFile, int number)
 
 bool HelpWindow::goToTopic(int number)
 {
-    if (number == m_current)
+    if (number == mCurrent)
         return true;
-    if (!m_document.topic(number)) {
+    if (!mDocument.topic(number)) {
         showMessage(MessageKind::Error,
-                    "The help file " + helpFileText(m_path) + " has no topic " + QString::number(number) + ".",
+                    "The help file " + helpFileText(mPath) + " has no topic " + QString::number(number) + ".",
                     MessageButtons::Ok, this);
         return false;
     }
-    if (m_current >= 0)
-        m_history.push_back(m_current);
+    if (mCurrent >= 0)
+        mHistory.push_back(mCurrent);
     display(number);
     return true;
 }
 
 void HelpWindow::goBack()
 {
-    if (m_history.empty())
+    if (mHistory.empty())
         return;
-    const int previous = m_history.back();
-    m_history.pop_back();
+    const int previous = mHistory.back();
+    mHistory.pop_back();
     display(previous);
 }
 
 void HelpWindow::display(int number)
 {
-    const HelpTopic *topic = m_document.topic(number);
+    const HelpTopic *topic = mDocument.topic(number);
     if (!topic)
         return;
-    m_current = number;
+    mCurrent = number;
     const QString title = toDisplay(topic->title);
     setWindowTitle(title.isEmpty() ? QString("Quillmoss Help") : "Quillmoss Help: " + title);
     browser->setHtml(toDisplay(topic->body));
-    backButton->setEnabled(!m_history.empty());
+    backButton->setEnabled(!mHistory.empty());
 }
 
 void HelpWindow::followLink(const QUrl &link)

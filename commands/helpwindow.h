@@ -78,8 +78,8 @@ public:
     bool goToTopic(int number);
     void goBack();
 
-    int currentTopic() const { return m_current; }
-    const std::string &helpFile() const { return m_path; }
+    int currentTopic() const { return mCurrent; }
+    const std::string &helpFile() const { return mPath; }
 
     QPushButton *contentsButton;
     QPushButton *backButton;
@@ -89,10 +89,10 @@ private:
     void display(int number);
     void followLink(const QUrl &link);
 
-    HelpDocument m_document;
-    std::string m_path;
-    int m_current = -1;
-    std::vector<int> m_history;
+    HelpDocument mDocument;
+    std::string mPath;
+    int mCurrent = -1;
+    std::vector<int> mHistory;
 };
 
 // "Contents" of the Help menu: the table of contents of helpFile.

@@ -12,16 +12,13 @@
 #include "filedialogs.h"
 #include "levels/levelstore.h"
 #include "messagebox.h"
+#include "storetext.h"
 #include "platform/errors.h"
 #include "platform/files.h"
 
 namespace qm {
 
 namespace {
-
-// Texts of levels files are 8-bit: one character a byte.
-QString toQt(const std::string &text) { return QString::fromLatin1(text.data(), qsizetype(text.size())); }
-std::string fromQt(const QString &text) { return text.toLatin1().toStdString(); }
 
 constexpr int kLongestText = 255; // a text of a levels file has a one-byte length
 
@@ -89,7 +86,7 @@ void TForm2::showEvent(QShowEvent *event)
 void TForm2::FormShow()
 {
     ListBox1->clear();
-    for (const std::string &line : supaplexlist(spbuffer))
+    for (const std::string &line : supaplexList(spbuffer))
         ListBox1->addItem(toQt(line));
     ListBox1->setCurrentRow(-1);
     ListBox1->clearSelection();
@@ -144,7 +141,7 @@ bool importSupaplexCommand(TForm2 &dialog, QWidget *parent)
         return false;
 
     try {
-        dialog.spbuffer = readsupaplexfile(chosen.toStdString());
+        dialog.spbuffer = readSupaplexFile(chosen.toStdString());
     } catch (const Error &e) {
         showError(QString::fromUtf8(e.what()), parent);
         return false;
@@ -169,7 +166,7 @@ bool importSupaplexCommand(TForm2 &dialog, QWidget *parent)
 
     if (dialogok) {
         try {
-            importsupaplexlevel(dialog.spbuffer, dialog.splevel, levels[curlevel]);
+            importSupaplexLevel(dialog.spbuffer, dialog.splevel, levels[curlevel]);
             return true;
         } catch (const Error &e) {
             showError(QString::fromUtf8(e.what()), parent);

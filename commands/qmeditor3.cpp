@@ -14,6 +14,7 @@
 #include <utility>
 
 #include "messagebox.h"
+#include "storetext.h"
 #include "platform/errors.h"
 #include "platform/files.h"
 #include "platform/numbers.h"
@@ -24,10 +25,6 @@ namespace {
 
 const char *const kMissingGraphicsFile = "The dxg graphics file you choosed dose'nt exist!";
 const char *const kNoLevel = "The levels file holds no level.\r\nAdd a level first";
-
-// Texts of the store are 8-bit; each byte is the character of the same code.
-QString toQt(const std::string &text) { return QString::fromLatin1(text.data(), qsizetype(text.size())); }
-std::string fromQt(const QString &text) { return text.toLatin1().toStdString(); }
 
 std::string &fieldText(LevelFieldTexts &fields, LevelField field)
 {
@@ -155,7 +152,7 @@ void storeEditedLevel(tlevel &level, const LevelProperties &p)
 
 // ---------------------------------------------------------------------------------------------
 
-Tnewlevel::Tnewlevel(TileLoader loadTiles, QWidget *parent) : QDialog(parent), m_loadTiles(std::move(loadTiles))
+Tnewlevel::Tnewlevel(TileLoader loadTiles, QWidget *parent) : QDialog(parent), mLoadTiles(std::move(loadTiles))
 {
     setObjectName("newlevel");
     setWindowTitle("Levels");
@@ -226,8 +223,8 @@ Tnewlevel::Tnewlevel(TileLoader loadTiles, QWidget *parent) : QDialog(parent), m
     Label9 = label("Y:", 80, 184, 14);
     syl = edit("syl", "2", 96, 181, 40);
 
-    auto button = [this](QWidget *parent, const char *name, const char *text, const char *hint, int x, int y) {
-        auto *b = new QPushButton(text, parent);
+    auto button = [this](QWidget *owner, const char *name, const char *text, const char *hint, int x, int y) {
+        auto *b = new QPushButton(text, owner);
         b->setObjectName(name);
         b->setGeometry(x, y, 81, 25);
         b->setAutoDefault(false);
@@ -243,7 +240,7 @@ Tnewlevel::Tnewlevel(TileLoader loadTiles, QWidget *parent) : QDialog(parent), m
     Button6 = button(this, "Button6", "Cancel", nullptr, 356, 260);
 
     connect(StringGrid1, &QTableWidget::currentCellChanged, this, [this](int row, int, int previousRow, int) {
-        if (!m_filling && row != previousRow)
+        if (!mFilling && row != previousRow)
             run([this] { StringGrid1Click(); });
     });
     connect(StringGrid1, &QTableWidget::cellClicked, this, [this] { run([this] { StringGrid1Click(); }); });
@@ -267,13 +264,13 @@ template <typename Handler> void Tnewlevel::run(Handler handler)
 
 void Tnewlevel::markAddedLevel(int32_t added, int32_t returnTo)
 {
-    m_markedLevel = added;
-    m_markedReturn = returnTo;
+    mMarkedLevel = added;
+    mMarkedReturn = returnTo;
 }
 
 void Tnewlevel::moveMarksForSwap(int32_t a, int32_t b)
 {
-    for (int32_t *mark : {&m_markedLevel, &m_markedReturn}) {
+    for (int32_t *mark : {&mMarkedLevel, &mMarkedReturn}) {
         if (*mark == a)
             *mark = b;
         else if (*mark == b)
@@ -283,7 +280,7 @@ void Tnewlevel::moveMarksForSwap(int32_t a, int32_t b)
 
 void Tnewlevel::moveMarksForDelete(int32_t deleted)
 {
-    for (int32_t *mark : {&m_markedLevel, &m_markedReturn}) {
+    for (int32_t *mark : {&mMarkedLevel, &mMarkedReturn}) {
         if (*mark == deleted)
             *mark = 0;
         else if (*mark > deleted)
@@ -346,7 +343,7 @@ void Tnewlevel::filllevelgrid()
 {
     const int count = std::max(levelsinfo.count, 0);
     const int previousRow = StringGrid1->currentRow();
-    m_filling = true;
+    mFilling = true;
     StringGrid1->setRowCount(std::max(count, 1));
     for (int k = 1; k <= count; ++k) {
         StringGrid1->setItem(k - 1, 0, new QTableWidgetItem(QString::number(k)));
@@ -366,7 +363,7 @@ void Tnewlevel::filllevelgrid()
         StringGrid1->setCurrentCell(row, 0);
         StringGrid1->scrollToItem(StringGrid1->item(row, 0));
     }
-    m_filling = false;
+    mFilling = false;
     if (StringGrid1->currentRow() != previousRow)
         StringGrid1Click();
 }
@@ -468,8 +465,8 @@ void Tnewlevel::Edit()
     const LevelProperties properties = readLevelProperties(fields);
     // The graphics file is loaded before anything is stored: one that does not load changes nothing.
     if (loadeddxg != properties.dxg) {
-        if (m_loadTiles)
-            m_loadTiles(properties.dxg);
+        if (mLoadTiles)
+            mLoadTiles(properties.dxg);
         loadeddxg = properties.dxg;
     }
     record("Edit Level", [&](StoreStep &step) {

@@ -104,7 +104,7 @@ public:
     using TileLoader = std::function<void(const std::string &dxgName)>;
 
     explicit Tnewlevel(TileLoader loadTiles = {}, QWidget *parent = nullptr);
-    void setTileLoader(TileLoader loadTiles) { m_loadTiles = std::move(loadTiles); }
+    void setTileLoader(TileLoader loadTiles) { mLoadTiles = std::move(loadTiles); }
 
     // Runs work, which changes the store through the step it is given, as one undoable step named
     // text. Save it, Edit, Move Up, Move Down and Delete go through it; without one set, the work
@@ -120,9 +120,9 @@ public:
     // deletes levels in the dialog, so that an Add Level that is cancelled removes exactly that
     // level. 0 stands for none: markedLevel() becomes 0 when the marked level is deleted.
     void markAddedLevel(int32_t added, int32_t returnTo);
-    int32_t markedLevel() const { return m_markedLevel; }
-    int32_t markedReturnLevel() const { return m_markedReturn; }
-    void clearMarks() { m_markedLevel = m_markedReturn = 0; }
+    int32_t markedLevel() const { return mMarkedLevel; }
+    int32_t markedReturnLevel() const { return mMarkedReturn; }
+    void clearMarks() { mMarkedLevel = mMarkedReturn = 0; }
 
     void showlevelprops();
     void filllevelgrid();
@@ -175,11 +175,11 @@ private:
 
     void record(const char *text, const std::function<void(StoreStep &)> &work);
 
-    TileLoader m_loadTiles;
+    TileLoader mLoadTiles;
     StepRecorder mRecord;
-    bool m_filling = false;
-    int32_t m_markedLevel = 0;
-    int32_t m_markedReturn = 0;
+    bool mFilling = false;
+    int32_t mMarkedLevel = 0;
+    int32_t mMarkedReturn = 0;
 };
 
 } // namespace qm

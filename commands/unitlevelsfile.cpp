@@ -52,12 +52,12 @@ std::string nameFromQt(const QString &name) { return QFile::encodeName(name).toS
 
 } // namespace
 
-LevelsFileVerdict judgeLevelsFileName(const std::string &typed, const std::string &gamedir)
+LevelsFileVerdict judgeLevelsFileName(const std::string &typed, const std::string &gameDir)
 {
     const LevelsFileVerdict missing{false, {}, kLevelsFileMissing};
     const size_t slash = typed.rfind('/');
     if (slash == std::string::npos) {
-        if (!typed.empty() && regularFileExists(gamedir + typed))
+        if (!typed.empty() && regularFileExists(gameDir + typed))
             return {true, typed, {}};
         return missing;
     }
@@ -65,11 +65,11 @@ LevelsFileVerdict judgeLevelsFileName(const std::string &typed, const std::strin
     const std::string base = typed.substr(slash + 1);
     std::string dir = typed.substr(0, slash + 1);
     if (dir.front() != '/')
-        dir = gamedir + dir;
+        dir = gameDir + dir;
     if (base.empty())
         return missing;
-    if (sameIgnoringCase(normalDirectory(dir), normalDirectory(gamedir)))
-        return regularFileExists(gamedir + base) ? LevelsFileVerdict{true, base, {}} : missing;
+    if (sameIgnoringCase(normalDirectory(dir), normalDirectory(gameDir)))
+        return regularFileExists(gameDir + base) ? LevelsFileVerdict{true, base, {}} : missing;
     if (regularFileExists(dir + base))
         return {false, {}, kNotInGameDirectory};
     return missing;

@@ -29,7 +29,7 @@ inline constexpr const char *kLevelsFileMissing = "The file you choosed dosen't 
 // regard to case, "." and ".." resolved; a relative directory counts from gamedir); only its file name
 // is kept. An existing file elsewhere is refused as outside the game directory; anything that is not
 // an existing regular file (an empty name, a directory, a wildcard pattern) as missing.
-LevelsFileVerdict judgeLevelsFileName(const std::string &typed, const std::string &gamedir);
+LevelsFileVerdict judgeLevelsFileName(const std::string &typed, const std::string &gameDir);
 
 class Tlevelsfile : public QDialog {
     Q_OBJECT

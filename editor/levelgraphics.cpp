@@ -21,10 +21,10 @@ std::vector<TilePicture> tilePictures(const TPictureCollection &tiles)
     return pictures;
 }
 
-LevelGraphics readLevelGraphics(const std::string &gamedir, const std::string &dxg)
+LevelGraphics readLevelGraphics(const std::string &gameDir, const std::string &dxg)
 {
     LevelGraphics graphics;
-    const std::string path = gamedir + dxg;
+    const std::string path = gameDir + dxg;
     if (dxg.empty() || !fileexists(path)) {
         graphics.state = LevelGraphics::State::Missing;
         return graphics;

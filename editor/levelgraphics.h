@@ -13,8 +13,8 @@ class TPictureCollection;
 // Width and pattern count of every picture, by index (the pictures need not be prepared).
 std::vector<TilePicture> tilePictures(const TPictureCollection &tiles);
 
-// Reads the graphics file dxg of the game directory gamedir (ending in '/'): Missing when no such file
+// Reads the graphics file dxg of the game directory gameDir (ending in '/'): Missing when no such file
 // is there, Unreadable with the reader's message when it cannot be read.
-LevelGraphics readLevelGraphics(const std::string &gamedir, const std::string &dxg);
+LevelGraphics readLevelGraphics(const std::string &gameDir, const std::string &dxg);
 
 } // namespace qm

@@ -1,6 +1,7 @@
 #include "mapview.h"
 
 #include "levels/levelstore.h"
+#include "levels/tiles.h"
 
 #include "graphics/directdrawsurface.h"
 #include "graphics/picturecollection.h"
@@ -33,7 +34,7 @@ void drawNamed(TDirectDrawSurface &surface, const TPictureCollection &editor, co
 
 // Every cell is drawn, the surface clips. Each picture is shifted left and up by its skips, so
 // pictures larger than a square can be anchored above and left.
-void drawlevel(TDirectDrawSurface &surface, const TPictureCollection &tiles, const tlevel &level)
+void drawLevel(TDirectDrawSurface &surface, const TPictureCollection &tiles, const tlevel &level)
 {
     std::array<int32_t, kGridSize> columnX{};
     std::array<int32_t, kGridSize> rowY{};
@@ -62,7 +63,7 @@ void drawlevel(TDirectDrawSurface &surface, const TPictureCollection &tiles, con
     for (int r = 0; r < height; ++r) {
         for (int c = 0; c < width; ++c) {
             const cell &square = level.cells[r][c];
-            if (square.kind == 102)
+            if (square.kind == kKindOnTop)
                 secondPass.push_back(&square); // drawn above all others, in the same order
             else
                 draw(square, r, c);
@@ -124,13 +125,13 @@ void drawPointer(TDirectDrawSurface &surface, const FramePictures &pictures, Poi
 
 } // namespace
 
-void drawmapview(TDirectDrawSurface &surface, const FramePictures &pictures, PointerZone zone)
+void drawMapView(TDirectDrawSurface &surface, const FramePictures &pictures, PointerZone zone)
 {
     surface.Fill(0);
     if (const TPictureCollectionItem *background = tilePicture(pictures.tiles, 0))
         background->Draw(surface, 0, 0, 0);
     if (curlevel >= 1 && curlevel <= levelsinfo.count)
-        drawlevel(surface, pictures.tiles, levels[curlevel]);
+        drawLevel(surface, pictures.tiles, levels[curlevel]);
     drawPalette(surface, pictures);
     drawNamed(surface, pictures.editor, "fondtop", 640, 0);
     drawPointer(surface, pictures, zone);
@@ -138,7 +139,7 @@ void drawmapview(TDirectDrawSurface &surface, const FramePictures &pictures, Poi
 
 void drawframe(int32_t lagCount, TDirectDrawSurface &surface, const FramePictures &pictures)
 {
-    drawmapview(surface, pictures, scrollview(lagCount));
+    drawMapView(surface, pictures, scrollview(lagCount));
 }
 
 } // namespace qm

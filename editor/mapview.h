@@ -29,10 +29,10 @@ struct FramePictures {
 // Draws the frame for the given pointer zone: fill with 0, background picture 0, the cells of the
 // current level in two passes (kind 102 last), the palette from palscroll, "fondtop" at (640, 0) and
 // the pointer. A picture that is missing is skipped; nothing is read outside the image lists.
-void drawmapview(TDirectDrawSurface &surface, const FramePictures &pictures, PointerZone zone);
+void drawMapView(TDirectDrawSurface &surface, const FramePictures &pictures, PointerZone zone);
 
 // The cells of a level in both passes, placed by the view offset (viewx, viewy).
-void drawlevel(TDirectDrawSurface &surface, const TPictureCollection &tiles, const tlevel &level);
+void drawLevel(TDirectDrawSurface &surface, const TPictureCollection &tiles, const tlevel &level);
 
 // The frame routine of the timer: scrollview, then the drawing.
 void drawframe(int32_t lagCount, TDirectDrawSurface &surface, const FramePictures &pictures);

@@ -10,6 +10,7 @@
 #include "commands/messagebox.h"
 #include "commands/qmeditor3.h"
 #include "commands/qmeditorunit2.h"
+#include "commands/storetext.h"
 #include "commands/unitabout.h"
 #include "commands/unitlevelsfile.h"
 
@@ -32,10 +33,9 @@ const char *const kSaveFilter = "Quill Moss levels files|*.lev|Single level file
 const char *const kOpenTitle = "Open levels file";
 const char *const kOpenFilter = "Levels data file|*.lev|All files|*.*";
 
-// File names are in the file system's encoding; the texts of levels files are 8-bit characters.
+// File names are in the file system's encoding (texts of the store: storetext.h).
 QString fromPath(const std::string &path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
 std::string toPath(const QString &path) { return QFile::encodeName(path).toStdString(); }
-QString fromText(const std::string &text) { return QString::fromLatin1(text.data(), qsizetype(text.size())); }
 
 } // namespace
 
@@ -126,10 +126,10 @@ void TMainForm::openLevelsFile(const QString &path)
 {
     // The whole file is read and checked before the open file is given up: a file that cannot be
     // read leaves the editor as it was.
-    LevelsFileContent content = loadlevelsfile(toPath(path));
+    LevelsFileContent content = loadLevelsFile(toPath(path));
     resetstore();
     levelsfilepath = toPath(path);
-    storelevelsfile(content);
+    storeLevelsFile(content);
     dialogok = false;
     prevlevel = 1;
     curlevel = 1;
@@ -174,7 +174,7 @@ void TMainForm::Saveas1Click()
 {
     // The open file's own name, in its own folder; for a new file its name and ".lev", never a bare
     // ".lev" (a hidden file that the open dialog does not list).
-    QString directory, name = fromText(newfilename) + ".lev";
+    QString directory, name = toQt(newfilename) + ".lev";
     if (!levelsfilepath.empty()) {
         const QFileInfo file(fromPath(levelsfilepath));
         directory = file.path();

@@ -121,6 +121,12 @@ public:
     // found none (then it is made).
     bool writesGameConfigAtExit() const;
 
+    // The level chosen: its tiles loaded, the frame timer on, the system pointer hidden over the map
+    // (each frame draws the editor's own).
+    void startEditing();
+    // The frame timer on and the system pointer hidden over the map, when the map is not shown yet.
+    void showMap();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -169,14 +175,6 @@ private:
     // from the file before gets the tiles of the new current level.
     void followFileOpened();
 
-public:
-    // The level chosen: its tiles loaded, the frame timer on, the system pointer hidden over the map
-    // (each frame draws the editor's own).
-    void startEditing();
-    // The frame timer on and the system pointer hidden over the map, when the map is not shown yet.
-    void showMap();
-
-private:
     enum class GameConfig { NotRead, Unreadable, Missing, Read };
     GameConfig mGameConfig = GameConfig::NotRead;
     QString mSettingsFile;

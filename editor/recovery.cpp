@@ -1,6 +1,7 @@
 #include "recovery.h"
 
 #include "platform/errors.h"
+#include "platform/limits.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,7 +22,6 @@ namespace qm {
 
 namespace {
 
-constexpr size_t kMaxSidecarSize = 64 * 1024;
 constexpr int kWorkerNice = 10;
 const QString kAside = QStringLiteral("unreadable");
 
@@ -102,21 +102,21 @@ QString RecoveryStore::defaultDirectory()
 }
 
 RecoveryStore::RecoveryStore(SnapshotSource source, const QString &directory, Delays delays)
-    : m_source(std::move(source)), m_directory(directory), m_delays(delays),
-      m_id(QUuid::createUuid().toString(QUuid::WithoutBraces)), m_timer(new QTimer(this)),
-      m_thread(new QThread(this)), m_worker(new QObject)
+    : mSource(std::move(source)), mDirectory(directory), mDelays(delays),
+      mId(QUuid::createUuid().toString(QUuid::WithoutBraces)), mTimer(new QTimer(this)),
+      mThread(new QThread(this)), mWorker(new QObject)
 {
-    m_timer->setSingleShot(true);
-    connect(m_timer, &QTimer::timeout, this, &RecoveryStore::due);
-    m_worker->moveToThread(m_thread);
-    m_thread->start();
+    mTimer->setSingleShot(true);
+    connect(mTimer, &QTimer::timeout, this, &RecoveryStore::due);
+    mWorker->moveToThread(mThread);
+    mThread->start();
     // Writes yield to the frame when they share a core, but are not starved on a busy machine (as
     // they would be at idle priority): the worker thread alone runs at a lower nice value.
-    QMetaObject::invokeMethod(m_worker, [] { ::setpriority(PRIO_PROCESS, ::gettid(), kWorkerNice); },
+    QMetaObject::invokeMethod(mWorker, [] { ::setpriority(PRIO_PROCESS, ::gettid(), kWorkerNice); },
                               Qt::QueuedConnection);
     // Taking the lock now keeps an editor starting at the same time from offering this one's copy;
     // when the directory cannot be made yet, the first write tries again and reports the failure.
-    std::lock_guard lock(m_filesMutex);
+    std::lock_guard lock(mFilesMutex);
     try {
         ensureDirectoryAndLock();
     } catch (const Error &) {
@@ -126,39 +126,39 @@ RecoveryStore::RecoveryStore(SnapshotSource source, const QString &directory, De
 RecoveryStore::~RecoveryStore()
 {
     waitForWrites();
-    m_thread->quit();
-    m_thread->wait();
-    delete m_worker;
+    mThread->quit();
+    mThread->wait();
+    delete mWorker;
 }
 
-QString RecoveryStore::path(const QString &name) const { return m_directory + '/' + name; }
+QString RecoveryStore::path(const QString &name) const { return mDirectory + '/' + name; }
 
 void RecoveryStore::changed()
 {
     const auto now = std::chrono::steady_clock::now();
-    m_lastChange = now;
-    if (!m_firstPending)
-        m_firstPending = now;
+    mLastChange = now;
+    if (!mFirstPending)
+        mFirstPending = now;
     schedule();
 }
 
 void RecoveryStore::schedule()
 {
     const auto now = std::chrono::steady_clock::now();
-    auto due = std::min(*m_lastChange + m_delays.quiet, *m_firstPending + m_delays.interval);
-    if (m_lastWrite)
-        due = std::max(due, *m_lastWrite + m_delays.interval);
+    auto due = std::min(*mLastChange + mDelays.quiet, *mFirstPending + mDelays.interval);
+    if (mLastWrite)
+        due = std::max(due, *mLastWrite + mDelays.interval);
     const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(due - now);
-    m_timer->start(std::max<std::chrono::milliseconds>(wait, std::chrono::milliseconds(0)));
+    mTimer->start(std::max<std::chrono::milliseconds>(wait, std::chrono::milliseconds(0)));
 }
 
 void RecoveryStore::due()
 {
-    m_firstPending.reset();
-    m_lastChange.reset();
+    mFirstPending.reset();
+    mLastChange.reset();
     std::optional<RecoverySnapshot> snapshot;
     try {
-        snapshot = m_source();
+        snapshot = mSource();
     } catch (const std::exception &e) { // a store the writer refuses: nothing to copy, the editor goes on
         reportResult(QString::fromLocal8Bit(e.what()));
         return;
@@ -169,43 +169,43 @@ void RecoveryStore::due()
 
 void RecoveryStore::write(RecoverySnapshot snapshot)
 {
-    m_lastWrite = std::chrono::steady_clock::now();
+    mLastWrite = std::chrono::steady_clock::now();
     if (!snapshot.time.isValid())
         snapshot.time = QDateTime::currentDateTime();
-    const quint64 generation = m_generation;
+    const quint64 generation = mGeneration;
     queueOnWorker([this, snapshot = std::move(snapshot), generation] { writeOnWorker(snapshot, generation); });
 }
 
 void RecoveryStore::queueOnWorker(std::function<void()> work)
 {
     {
-        std::lock_guard count(m_countMutex);
-        ++m_queued;
+        std::lock_guard count(mCountMutex);
+        ++mQueued;
     }
-    QMetaObject::invokeMethod(m_worker, std::move(work), Qt::QueuedConnection);
+    QMetaObject::invokeMethod(mWorker, std::move(work), Qt::QueuedConnection);
 }
 
 void RecoveryStore::doneOnWorker()
 {
     {
-        std::lock_guard count(m_countMutex);
-        --m_queued;
+        std::lock_guard count(mCountMutex);
+        --mQueued;
     }
-    m_idle.notify_all();
+    mIdle.notify_all();
 }
 
 void RecoveryStore::ensureDirectoryAndLock()
 {
     std::error_code ec;
-    std::filesystem::create_directories(local(m_directory), ec);
+    std::filesystem::create_directories(local(mDirectory), ec);
     if (ec)
         throwIoError(ec.value());
-    if (m_lock && m_lock->isLocked())
+    if (mLock && mLock->isLocked())
         return;
-    m_lock = std::make_unique<QLockFile>(path(m_id + ".lock"));
-    m_lock->setStaleLockTime(0);
-    if (!m_lock->tryLock(0))
-        throwIoError(m_lock->error() == QLockFile::PermissionError ? EACCES : EIO);
+    mLock = std::make_unique<QLockFile>(path(mId + ".lock"));
+    mLock->setStaleLockTime(0);
+    if (!mLock->tryLock(0))
+        throwIoError(mLock->error() == QLockFile::PermissionError ? EACCES : EIO);
 }
 
 // The worker's part: a new levels file, then the sidecar that makes it current, then the previous
@@ -214,23 +214,23 @@ void RecoveryStore::writeOnWorker(const RecoverySnapshot &snapshot, quint64 gene
 {
     QString failure;
     {
-        std::lock_guard lock(m_filesMutex);
-        const bool current = generation == m_generation; // not discarded since it was queued
+        std::lock_guard lock(mFilesMutex);
+        const bool current = generation == mGeneration; // not discarded since it was queued
         if (current) {
             QString levelsName;
             try {
                 ensureDirectoryAndLock();
-                levelsName = QStringLiteral("%1-%2.lev").arg(m_id).arg(++m_serial);
+                levelsName = QStringLiteral("%1-%2.lev").arg(mId).arg(++mSerial);
                 writeFileSafely(local(path(levelsName)), snapshot.levels);
                 const QByteArray side = sidecarBytes(
                     {levelsName, snapshot.originalPath, snapshot.level, snapshot.time, qint64(snapshot.levels.size())});
-                writeFileSafely(local(path(m_id + ".json")), side.data(), size_t(side.size()));
-                if (!m_levelsName.isEmpty())
-                    removeFile(path(m_levelsName));
-                m_levelsName = levelsName;
+                writeFileSafely(local(path(mId + ".json")), side.data(), size_t(side.size()));
+                if (!mLevelsName.isEmpty())
+                    removeFile(path(mLevelsName));
+                mLevelsName = levelsName;
                 removeRecoveredCopies();
             } catch (const std::exception &e) {
-                if (!levelsName.isEmpty() && levelsName != m_levelsName)
+                if (!levelsName.isEmpty() && levelsName != mLevelsName)
                     removeFile(path(levelsName));
                 failure = QString::fromLocal8Bit(e.what());
                 if (failure.isEmpty())
@@ -247,47 +247,47 @@ void RecoveryStore::writeOnWorker(const RecoverySnapshot &snapshot, quint64 gene
 void RecoveryStore::reportResult(const QString &failure)
 {
     if (failure.isEmpty()) {
-        m_failureShown = false;
+        mFailureShown = false;
         emit written();
-    } else if (!m_failureShown) {
-        m_failureShown = true;
+    } else if (!mFailureShown) {
+        mFailureShown = true;
         emit writeFailed(QStringLiteral("The recovery copy could not be written: %1").arg(failure));
     }
 }
 
 void RecoveryStore::waitForWrites()
 {
-    std::unique_lock count(m_countMutex);
-    m_idle.wait(count, [this] { return m_queued == 0; });
+    std::unique_lock count(mCountMutex);
+    mIdle.wait(count, [this] { return mQueued == 0; });
 }
 
 bool RecoveryStore::writing() const
 {
-    std::lock_guard count(m_countMutex);
-    return m_queued > 0;
+    std::lock_guard count(mCountMutex);
+    return mQueued > 0;
 }
 
 // A copy's sidecar goes first: without it, its levels files are no copy any more.
 void RecoveryStore::removeCopyFiles(const QString &id)
 {
     removeFile(path(id + ".json"));
-    const QStringList leftovers = QDir(m_directory).entryList({id + "-*.lev"}, QDir::Files | QDir::Hidden);
+    const QStringList leftovers = QDir(mDirectory).entryList({id + "-*.lev"}, QDir::Files | QDir::Hidden);
     for (const QString &name : leftovers)
         removeFile(path(name));
 }
 
 void RecoveryStore::discardOwn()
 {
-    m_timer->stop();
-    m_firstPending.reset();
-    m_lastChange.reset();
-    m_lastWrite.reset();
-    ++m_generation;
+    mTimer->stop();
+    mFirstPending.reset();
+    mLastChange.reset();
+    mLastWrite.reset();
+    ++mGeneration;
     queueOnWorker([this] {
         {
-            std::lock_guard lock(m_filesMutex);
-            removeCopyFiles(m_id);
-            m_levelsName.clear();
+            std::lock_guard lock(mFilesMutex);
+            removeCopyFiles(mId);
+            mLevelsName.clear();
             removeRecoveredCopies();
         }
         doneOnWorker();
@@ -296,15 +296,15 @@ void RecoveryStore::discardOwn()
 
 void RecoveryStore::removeRecoveredCopies()
 {
-    for (const QString &id : m_recovered)
+    for (const QString &id : mRecovered)
         removeCopyFiles(id);
-    m_recovered.clear();
+    mRecovered.clear();
 }
 
 RecoveredFile RecoveryStore::readCopy(const QString &id, RecoveryCopy *copy) const
 {
-    const Sidecar side = parseSidecar(id, readWholeFile(local(path(id + ".json")), kMaxSidecarSize));
-    RecoveredFile file{loadlevelsfile(local(path(side.levelsName))), side.originalPath, side.level};
+    const Sidecar side = parseSidecar(id, readWholeFile(local(path(id + ".json")), kMaxRecoverySidecarBytes));
+    RecoveredFile file{loadLevelsFile(local(path(side.levelsName))), side.originalPath, side.level};
     if (qint64(file.content.bytes.size()) != side.size)
         refuse(QStringLiteral("its levels file is %1 bytes long instead of %2").arg(file.content.bytes.size()).arg(side.size));
     if (side.level < 0 || size_t(side.level) > file.content.levels.size())
@@ -317,14 +317,14 @@ RecoveredFile RecoveryStore::readCopy(const QString &id, RecoveryCopy *copy) con
 // Keeps the files of a copy that cannot be read in the folder "unreadable", for the user to look at.
 void RecoveryStore::moveAside(const QString &id)
 {
-    QDir dir(m_directory);
+    QDir dir(mDirectory);
     dir.mkdir(kAside);
     const QStringList names = dir.entryList({id + ".json", id + "-*.lev"}, QDir::Files | QDir::Hidden);
     for (const QString &name : names)
         dir.rename(name, kAside + '/' + name);
 }
 
-void RecoveryStore::release(const QString &id) { m_claimed.erase(id); }
+void RecoveryStore::release(const QString &id) { mClaimed.erase(id); }
 
 QString RecoveryStore::unreadable(const QString &id, const std::exception &e)
 {
@@ -337,10 +337,10 @@ QString RecoveryStore::unreadable(const QString &id, const std::exception &e)
 std::vector<RecoveryCopy> RecoveryStore::unownedCopies(std::vector<RecoveryProblem> &problems)
 {
     std::vector<RecoveryCopy> copies;
-    const QStringList sidecars = QDir(m_directory).entryList({"*.json"}, QDir::Files | QDir::Hidden, QDir::Name);
+    const QStringList sidecars = QDir(mDirectory).entryList({"*.json"}, QDir::Files | QDir::Hidden, QDir::Name);
     for (const QString &name : sidecars) {
         const QString id = name.chopped(5);
-        if (!isCopyId(id) || id == m_id || m_claimed.count(id))
+        if (!isCopyId(id) || id == mId || mClaimed.count(id))
             continue;
         // A lock held by a running editor means the copy is its own; one left by a killed editor is
         // stale and taken over here.
@@ -348,7 +348,7 @@ std::vector<RecoveryCopy> RecoveryStore::unownedCopies(std::vector<RecoveryProbl
         claim->setStaleLockTime(0);
         if (!claim->tryLock(0))
             continue;
-        m_claimed[id] = std::move(claim);
+        mClaimed[id] = std::move(claim);
         RecoveryCopy copy;
         try {
             readCopy(id, &copy);
@@ -364,7 +364,7 @@ std::vector<RecoveryCopy> RecoveryStore::unownedCopies(std::vector<RecoveryProbl
 
 RecoveredFile RecoveryStore::recover(const RecoveryCopy &copy)
 {
-    if (!m_claimed.count(copy.id))
+    if (!mClaimed.count(copy.id))
         refuse(QStringLiteral("The recovery copy %1 is not held by this editor.").arg(copy.id));
     RecoveredFile file;
     try {
@@ -374,14 +374,14 @@ RecoveredFile RecoveryStore::recover(const RecoveryCopy &copy)
     }
     // The copy stays until this editor's own copy replaces it, or its work is saved or discarded; if
     // the editor ends before either, the copy is offered again.
-    std::lock_guard lock(m_filesMutex);
-    m_recovered.push_back(copy.id);
+    std::lock_guard lock(mFilesMutex);
+    mRecovered.push_back(copy.id);
     return file;
 }
 
 void RecoveryStore::discard(const RecoveryCopy &copy)
 {
-    if (!m_claimed.count(copy.id))
+    if (!mClaimed.count(copy.id))
         return;
     removeCopyFiles(copy.id);
     release(copy.id);

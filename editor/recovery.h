@@ -35,7 +35,7 @@ namespace qm {
 
 // What the window hands over for one copy: the writer's bytes, taken on the GUI thread.
 struct RecoverySnapshot {
-    Bytes levels;             // levelsfilebytes() of the store
+    Bytes levels;             // levelsFileBytes() of the store
     std::string originalPath; // where Save goes; empty for a file never saved
     int level = 0;            // the current level
     QDateTime time;           // when the snapshot was taken
@@ -49,7 +49,7 @@ struct RecoveryCopy {
     QDateTime time;
 };
 
-// A recovered copy, read and checked, ready for storelevelsfile().
+// A recovered copy, read and checked, ready for storeLevelsFile().
 struct RecoveredFile {
     LevelsFileContent content;
     std::string originalPath; // empty: open as a new file, whose Save asks for a name
@@ -85,8 +85,8 @@ public:
     // Waits for a write in progress. The copy stays: discardOwn() first on a normal exit.
     ~RecoveryStore() override;
 
-    const QString &id() const { return m_id; }
-    const QString &directory() const { return m_directory; }
+    const QString &id() const { return mId; }
+    const QString &directory() const { return mDirectory; }
 
     // The work changed and is unsaved: a copy is written a quiet delay after the last change, no
     // sooner than the interval after the previous copy, and no later than the interval after the
@@ -138,32 +138,32 @@ private:
     QString unreadable(const QString &id, const std::exception &e);
     void release(const QString &id);
 
-    SnapshotSource m_source;
-    QString m_directory;
-    Delays m_delays;
-    QString m_id;
+    SnapshotSource mSource;
+    QString mDirectory;
+    Delays mDelays;
+    QString mId;
 
     // GUI thread: the debounce.
-    QTimer *m_timer;
-    std::optional<std::chrono::steady_clock::time_point> m_firstPending, m_lastChange, m_lastWrite;
-    bool m_failureShown = false;
+    QTimer *mTimer;
+    std::optional<std::chrono::steady_clock::time_point> mFirstPending, mLastChange, mLastWrite;
+    bool mFailureShown = false;
 
     // The worker's, and the GUI thread's only at start-up (recover): the files of this editor's copy.
     // The GUI thread never waits for a write: it only counts the work it queues.
-    std::mutex m_filesMutex;
-    std::unique_ptr<QLockFile> m_lock;
-    QString m_levelsName; // the levels file of the current copy, empty when there is none
-    QStringList m_recovered; // ids of the copies recovered
-    int m_serial = 0;
-    std::atomic<quint64> m_generation = 0; // discardOwn() makes the writes queued before it obsolete
+    std::mutex mFilesMutex;
+    std::unique_ptr<QLockFile> mLock;
+    QString mLevelsName; // the levels file of the current copy, empty when there is none
+    QStringList mRecovered; // ids of the copies recovered
+    int mSerial = 0;
+    std::atomic<quint64> mGeneration = 0; // discardOwn() makes the writes queued before it obsolete
 
-    mutable std::mutex m_countMutex;
-    int m_queued = 0; // writes and discards queued or in progress
-    std::condition_variable m_idle;
+    mutable std::mutex mCountMutex;
+    int mQueued = 0; // writes and discards queued or in progress
+    std::condition_variable mIdle;
 
-    std::map<QString, std::unique_ptr<QLockFile>> m_claimed; // copies offered, held by this editor
-    QThread *m_thread;
-    QObject *m_worker;
+    std::map<QString, std::unique_ptr<QLockFile>> mClaimed; // copies offered, held by this editor
+    QThread *mThread;
+    QObject *mWorker;
 };
 
 } // namespace qm

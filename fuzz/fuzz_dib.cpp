@@ -4,9 +4,10 @@
 // colours say without touching anything outside the image, and written again by our encoder in its
 // own bit count it decodes to the same colours.
 
-#include "graphics/bytereader.h"
 #include "graphics/dib.h"
 #include "graphics/dibwriter.h"
+#include "graphics/graphicserrors.h"
+#include "platform/bytes.h"
 
 #include "platform/errors.h"
 
@@ -56,7 +57,7 @@ void checkConversion(const TDIB &image, SurfacePixelFormat format, int32_t x, in
     for (int32_t by = 0; by < h + 2; ++by)
         for (int32_t bx = 0; bx < w + 2; ++bx) {
             const uint8_t *p = buffer.data() + by * pitch + bx * bpp;
-            const uint32_t got = bpp == 2 ? uint32_t(p[0] | p[1] << 8) : uint32_t(p[0] | p[1] << 8 | p[2] << 16) | uint32_t(p[3]) << 24;
+            const uint32_t got = bpp == 2 ? loadLe16(p) : loadLe32(p);
             const int32_t ix = x + bx - 1, iy = y + by - 1;
             const bool inRect = bx >= 1 && by >= 1 && bx <= w && by <= h;
             const bool onImage = ix >= 0 && iy >= 0 && ix < image.Width() && iy < image.Height();
@@ -121,7 +122,7 @@ void checkImage(const TDIB &image)
         return;
     const Bytes again = reencode(image);
     TDIB copy;
-    ByteReader in(again.data(), again.size());
+    ByteReader in(again.data(), again.size(), throwStreamReadError);
     copy.readData(in);
     if (copy.Width() != image.Width() || copy.Height() != image.Height())
         fail("written again, the image has another size");
@@ -135,7 +136,7 @@ template <class Decoder> void decode(const uint8_t *data, size_t size, bool bitm
 {
     Decoder image;
     try {
-        ByteReader in(data, size);
+        ByteReader in(data, size, throwStreamReadError);
         image.readData(in);
     } catch (const Error &e) {
         if (!expectedMessage(e.what(), bitmap)) {

@@ -9,21 +9,21 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    qm::initgameconfig();
+    qm::initGameConfig();
     try {
-        qm::readgameconfigtext(std::string(reinterpret_cast<const char *>(data), size));
+        qm::readGameConfigText(std::string(reinterpret_cast<const char *>(data), size));
     } catch (const qm::Error &) {
         // What was read stays, and is written all the same at exit.
     }
-    const std::string written = qm::gameconfigtext();
-    qm::initgameconfig();
+    const std::string written = qm::gameConfigText();
+    qm::initGameConfig();
     try {
-        qm::readgameconfigtext(written);
+        qm::readGameConfigText(written);
     } catch (const qm::Error &) {
         // A value that holds a ";" cannot be read back whole; that is the file format.
         return 0;
     }
-    if (qm::gameconfigtext() != written)
+    if (qm::gameConfigText() != written)
         std::abort();
     return 0;
 }

@@ -32,11 +32,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     static tlevel first[kMaxLevels];
     LevelsFileContent content;
     try {
-        content = parselevelsfile(RawBytes(data, data + size));
+        content = parseLevelsFile(RawBytes(data, data + size));
     } catch (const Error &) {
         return 0; // refused with a message: fine
     }
-    storelevelsfile(content);
+    storeLevelsFile(content);
     const int count = levelsinfo.count;
     if (count < 0 || count > kMaxLevels)
         std::abort();
@@ -44,9 +44,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         first[k - 1] = levels[k];
 
     std::array<int32_t, kOffsetCount> offsets{};
-    Bytes written = levelsfilebytes(offsets);
-    LevelsFileContent again = parselevelsfile(RawBytes(written.begin(), written.end()));
-    storelevelsfile(again);
+    Bytes written = levelsFileBytes(offsets);
+    LevelsFileContent again = parseLevelsFile(RawBytes(written.begin(), written.end()));
+    storeLevelsFile(again);
     if (levelsinfo.count != count)
         std::abort();
     for (int k = 1; k <= count; ++k)

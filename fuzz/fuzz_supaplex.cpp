@@ -16,11 +16,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     file.spbuffer.assign(kSupaplexFileSize, 0);
     std::memcpy(file.spbuffer.data(), data + 1, std::min(size - 1, kSupaplexFileSize));
     const int number = data[0] % 113; // 0 and 112 lie outside the list
-    if (supaplexlist(file).size() != size_t(kSupaplexLevels))
+    if (supaplexList(file).size() != size_t(kSupaplexLevels))
         std::abort();
     static tlevel level;
     try {
-        importsupaplexlevel(file, number, level);
+        importSupaplexLevel(file, number, level);
     } catch (const std::exception &) {
         if (number >= 1 && number <= kSupaplexLevels)
             std::abort();
@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         for (int c = 1; c <= 58; ++c) {
             const cell got = *level.cellAt(r, c);
             const uint8_t code = file.spbuffer[size_t(number - 1) * kSupaplexRecord + size_t(60 * r + c)];
-            if (!(got == supaplexcell(code)))
+            if (!(got == supaplexCell(code)))
                 std::abort();
         }
     return 0;

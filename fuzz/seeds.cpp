@@ -26,7 +26,7 @@ void put(const std::filesystem::path &dir, const std::string &name, const Bytes 
 
 void levelsSeeds(const std::filesystem::path &dir)
 {
-    initstore();
+    initStore();
     for (int files = 0; files < 3; ++files) {
         levelsinfo = Tlevels{};
         levelsinfo.author = files ? "seed author" : "";
@@ -39,20 +39,20 @@ void levelsSeeds(const std::filesystem::path &dir)
             levels[k].cellAt(2, 3)->kind = 102;
         }
         std::array<int32_t, kOffsetCount> offsets{};
-        put(dir, "levels" + std::to_string(files), levelsfilebytes(offsets));
+        put(dir, "levels" + std::to_string(files), levelsFileBytes(offsets));
     }
 }
 
 void configSeeds(const std::filesystem::path &dir)
 {
-    initgameconfig();
+    initGameConfig();
     cfglevelsfile = "Sample.lev";
     cfgsongcount = 2;
     cfgsongs[1] = "first song.mod";
     cfgsongs[2] = "second.mod";
     cfglevelsongcount = 3;
     cfglevelsongs[2] = 1;
-    std::string text = gameconfigtext();
+    std::string text = gameConfigText();
     put(dir, "config", Bytes(text.begin(), text.end()));
 }
 

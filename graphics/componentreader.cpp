@@ -29,7 +29,7 @@
 
 #include "componentreader.h"
 
-#include "bytereader.h"
+#include "platform/bytes.h"
 #include "colors.h"
 #include "graphicserrors.h"
 #include "picturecollection.h"
@@ -93,14 +93,13 @@ std::vector<std::string> splitPath(const std::string &name)
 class Reader {
 public:
     Reader(TPictureCollection &collection, const uint8_t *data, size_t size)
-        : mCollection(collection), mData(data), mSize(size)
+        : mCollection(collection), mData(data), mSize(size), mIn(data, size, throwStreamReadError)
     {
     }
 
     void run()
     {
         size_t start = readResourceHeader();
-        mIn = ByteReader(mData, mSize);
         if (mSize - start < 4 || std::memcmp(mData + start, "TPF0", 4) != 0)
             throw EReadError(kInvalidStreamFormat);
         mIn.skip(start + 4);

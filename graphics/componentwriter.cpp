@@ -1,15 +1,8 @@
 #include "componentwriter.h"
 
+#include "platform/bytes.h"
+
 namespace qm {
-namespace {
-
-void put32(Bytes &out, uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        out.push_back(uint8_t(v >> (8 * i)));
-}
-
-} // namespace
 
 void ComponentStreamWriter::resourceHeader(const std::string &name)
 {
@@ -21,7 +14,7 @@ void ComponentStreamWriter::resourceHeader(const std::string &name)
     byte(0x30); // memory flags: moveable, pure, discardable
     byte(0x10);
     mSizeField = mBytes.size();
-    put32(mBytes, 0);
+    appendLe32(mBytes, 0);
 }
 
 void ComponentStreamWriter::objectHeader(const std::string &className, const std::string &objectName,
@@ -72,7 +65,7 @@ void ComponentStreamWriter::string(const std::string &value)
 void ComponentStreamWriter::longString(const std::string &value)
 {
     byte(12);
-    put32(mBytes, uint32_t(value.size()));
+    appendLe32(mBytes, uint32_t(value.size()));
     raw(value);
 }
 
@@ -85,7 +78,7 @@ void ComponentStreamWriter::ident(const std::string &value)
 void ComponentStreamWriter::binary(const Bytes &data)
 {
     byte(10);
-    put32(mBytes, uint32_t(data.size()));
+    appendLe32(mBytes, uint32_t(data.size()));
     raw(data);
 }
 

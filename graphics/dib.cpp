@@ -1,6 +1,6 @@
 #include "dib.h"
 
-#include "bytereader.h"
+#include "platform/bytes.h"
 #include "graphicserrors.h"
 
 #include "platform/limits.h"
@@ -48,12 +48,6 @@ inline uint32_t fieldOf(uint32_t v, uint8_t bits, uint8_t shift)
         return 0;
     uint32_t mask = bits >= 32 ? 0xFFFFFFFFu : (1u << bits) - 1;
     return expandField((v >> shift) & mask, bits);
-}
-
-inline uint16_t le16(const uint8_t *p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-inline uint32_t le32(const uint8_t *p)
-{
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
 }
 
 // rowSize x rows as a byte count, or SIZE_MAX when it does not fit.
@@ -222,7 +216,7 @@ void TBitmap::readData(ByteReader &outer)
         throw EInvalidGraphic(kBitmapInvalid);
     InfoHeader h = readInfoHeader(in, size);
     // Larger headers are read whole; of their further fields only the masks are used.
-    ByteReader extra = size > 40 ? in.sub(size - 40) : ByteReader();
+    ByteReader extra = size > 40 ? in.sub(size - 40) : in.sub(0);
     if (h.planes != 1)
         throw EInvalidGraphic(kBitmapInvalid);
     switch (h.bitCount) {
@@ -383,7 +377,7 @@ TColor TDIB::pixelColor(int32_t x, int32_t y) const
         return rgbColor(uint8_t(c >> 16), uint8_t(c >> 8), uint8_t(c));
     }
     case 16: {
-        uint32_t v = le16(r + 2 * size_t(x));
+        uint32_t v = loadLe16(r + 2 * size_t(x));
         red = fieldOf(v, mFormat.redBits, mFormat.redShift);
         green = fieldOf(v, mFormat.greenBits, mFormat.greenShift);
         blue = fieldOf(v, mFormat.blueBits, mFormat.blueShift);
@@ -395,7 +389,7 @@ TColor TDIB::pixelColor(int32_t x, int32_t y) const
         red = r[3 * size_t(x) + 2];
         break;
     default: {
-        uint32_t v = le32(r + 4 * size_t(x));
+        uint32_t v = loadLe32(r + 4 * size_t(x));
         red = fieldOf(v, mFormat.redBits, mFormat.redShift);
         green = fieldOf(v, mFormat.greenBits, mFormat.greenShift);
         blue = fieldOf(v, mFormat.blueBits, mFormat.blueShift);

@@ -1,21 +1,12 @@
 #include "dibwriter.h"
 
+#include "platform/bytes.h"
+
 #include <algorithm>
 #include <map>
 
 namespace qm {
 namespace {
-
-void put16(Bytes &out, uint32_t v)
-{
-    out.push_back(uint8_t(v));
-    out.push_back(uint8_t(v >> 8));
-}
-void put32(Bytes &out, uint32_t v)
-{
-    put16(out, v & 0xFFFF);
-    put16(out, v >> 16);
-}
 
 // Palette and indexes for images of 8 bits or fewer.
 struct Indexed {
@@ -164,26 +155,26 @@ void putCoreHeader(Bytes &out, const PixelImage &image, const DibEncoding &enc, 
 {
     if (image.width > 0xFFFF || image.height > 0xFFFF || enc.topDown || l.compression != 0)
         throw EncodeError("the 12-byte header holds only plain bottom-up images up to 65535 pixels");
-    put32(out, 12);
-    put16(out, uint32_t(image.width));
-    put16(out, uint32_t(image.height));
-    put16(out, 1);
-    put16(out, uint32_t(enc.bitCount));
+    appendLe32(out, 12);
+    appendLe16(out, uint32_t(image.width));
+    appendLe16(out, uint32_t(image.height));
+    appendLe16(out, 1);
+    appendLe16(out, uint32_t(enc.bitCount));
 }
 
 void putInfoHeader(Bytes &out, const PixelImage &image, const DibEncoding &enc, const Layout &l, uint32_t size)
 {
-    put32(out, size);
-    put32(out, uint32_t(image.width));
-    put32(out, enc.topDown ? uint32_t(-image.height) : uint32_t(image.height));
-    put16(out, 1);
-    put16(out, uint32_t(enc.bitCount));
-    put32(out, l.compression);
-    put32(out, uint32_t(l.pixels.size()));
-    put32(out, 2835); // 72 dots per inch
-    put32(out, 2835);
-    put32(out, enc.colorsUsed);
-    put32(out, 0);
+    appendLe32(out, size);
+    appendLe32(out, uint32_t(image.width));
+    appendLe32(out, enc.topDown ? uint32_t(-image.height) : uint32_t(image.height));
+    appendLe16(out, 1);
+    appendLe16(out, uint32_t(enc.bitCount));
+    appendLe32(out, l.compression);
+    appendLe32(out, uint32_t(l.pixels.size()));
+    appendLe32(out, 2835); // 72 dots per inch
+    appendLe32(out, 2835);
+    appendLe32(out, enc.colorsUsed);
+    appendLe32(out, 0);
 }
 
 } // namespace
@@ -292,7 +283,7 @@ Bytes encodeDib(const PixelImage &image, const DibEncoding &enc)
         putInfoHeader(out, image, enc, l, 40);
     if (l.masks)
         for (uint32_t m : l.masksValues)
-            put32(out, m);
+            appendLe32(out, m);
     putTable(out, l, enc.coreHeader ? 3 : 4);
     out.insert(out.end(), l.pixels.begin(), l.pixels.end());
     return out;
@@ -321,20 +312,20 @@ Bytes encodeBitmap(const PixelImage &image, const DibEncoding &enc)
     }
     if (l.masks && !masksInHeader)
         for (uint32_t m : l.masksValues)
-            put32(info, m);
+            appendLe32(info, m);
     putTable(info, l, headerSize == 12 ? 3 : 4);
 
     Bytes file;
     file.push_back('B');
     file.push_back('M');
-    put32(file, uint32_t(14 + info.size() + l.pixels.size()));
-    put32(file, 0);
-    put32(file, uint32_t(14 + info.size()));
+    appendLe32(file, uint32_t(14 + info.size() + l.pixels.size()));
+    appendLe32(file, 0);
+    appendLe32(file, uint32_t(14 + info.size()));
     file.insert(file.end(), info.begin(), info.end());
     file.insert(file.end(), l.pixels.begin(), l.pixels.end());
 
     Bytes out;
-    put32(out, uint32_t(file.size()));
+    appendLe32(out, uint32_t(file.size()));
     out.insert(out.end(), file.begin(), file.end());
     return out;
 }

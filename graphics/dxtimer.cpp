@@ -12,21 +12,21 @@ uint32_t TDXTimer::systemMilliseconds()
     return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
 }
 
-TDXTimer::TDXTimer(IdleHost &host, Clock clock) : m_host(host), m_clock(std::move(clock)) {}
+TDXTimer::TDXTimer(IdleHost &host, Clock clock) : mHost(host), mClock(std::move(clock)) {}
 
 TDXTimer::~TDXTimer() { uninstall(); }
 
 void TDXTimer::loaded()
 {
-    m_loading = false;
-    if (m_enabled)
+    mLoading = false;
+    if (mEnabled)
         start();
 }
 
 void TDXTimer::setEnabled(bool enabled)
 {
-    m_enabled = enabled;
-    if (m_loading)
+    mEnabled = enabled;
+    if (mLoading)
         return;
     if (enabled)
         start();
@@ -34,65 +34,65 @@ void TDXTimer::setEnabled(bool enabled)
         stop();
 }
 
-void TDXTimer::setInterval(int32_t milliseconds) { m_interval = std::max(milliseconds, 0); }
+void TDXTimer::setInterval(int32_t milliseconds) { mInterval = std::max(milliseconds, 0); }
 
 void TDXTimer::setActiveOnly(bool activeOnly)
 {
-    m_activeOnly = activeOnly;
-    if (m_running && !m_loading)
+    mActiveOnly = activeOnly;
+    if (mRunning && !mLoading)
         start();
 }
 
 void TDXTimer::start()
 {
     stop();
-    if (!m_activeOnly || m_host.applicationActive()) {
-        m_lastTick = m_frameRateStart = m_clock();
-        m_frameCount = 0;
+    if (!mActiveOnly || mHost.applicationActive()) {
+        mLastTick = mFrameRateStart = mClock();
+        mFrameCount = 0;
         install();
     }
-    m_running = true;
+    mRunning = true;
 }
 
 void TDXTimer::stop()
 {
     uninstall();
-    m_running = false;
+    mRunning = false;
 }
 
 void TDXTimer::install()
 {
-    if (!m_installed) {
-        m_installed = true;
-        m_host.installIdleHandler();
+    if (!mInstalled) {
+        mInstalled = true;
+        mHost.installIdleHandler();
     }
 }
 
 void TDXTimer::uninstall()
 {
-    if (m_installed) {
-        m_installed = false;
-        m_host.removeIdleHandler();
+    if (mInstalled) {
+        mInstalled = false;
+        mHost.removeIdleHandler();
     }
 }
 
 void TDXTimer::idlePass()
 {
-    if (!m_installed)
+    if (!mInstalled)
         return;
-    const uint32_t now = m_clock();
-    const uint32_t elapsed = now - m_lastTick; // the clock wraps; so does the difference
-    if (elapsed < static_cast<uint32_t>(m_interval))
+    const uint32_t now = mClock();
+    const uint32_t elapsed = now - mLastTick; // the clock wraps; so does the difference
+    if (elapsed < static_cast<uint32_t>(mInterval))
         return;
-    m_lastTick = now;
-    const uint32_t divisor = static_cast<uint32_t>(std::max(m_interval, 1));
+    mLastTick = now;
+    const uint32_t divisor = static_cast<uint32_t>(std::max(mInterval, 1));
     const int64_t lag = elapsed / divisor;
-    ++m_frameCount;
-    const uint32_t span = std::max<uint32_t>(now - m_frameRateStart, 1);
+    ++mFrameCount;
+    const uint32_t span = std::max<uint32_t>(now - mFrameRateStart, 1);
     if (span >= 1000) {
-        m_frameRate = static_cast<int32_t>(std::lround(m_frameCount * 1000.0 / span));
-        m_frameCount = 0;
-        m_frameRateStart = now;
+        mFrameRate = static_cast<int32_t>(std::lround(mFrameCount * 1000.0 / span));
+        mFrameCount = 0;
+        mFrameRateStart = now;
     }
     if (OnTimer)
         OnTimer(static_cast<int32_t>(std::clamp<int64_t>(lag, 1, INT32_MAX)));
@@ -102,7 +102,7 @@ void TDXTimer::applicationActivated()
 {
     if (OnActivate)
         OnActivate();
-    if (m_activeOnly && m_running)
+    if (mActiveOnly && mRunning)
         install();
 }
 
@@ -110,7 +110,7 @@ void TDXTimer::applicationDeactivated()
 {
     if (OnDeactivate)
         OnDeactivate();
-    if (m_activeOnly)
+    if (mActiveOnly)
         uninstall();
 }
 

@@ -37,14 +37,14 @@ public:
 
     void loaded();
 
-    bool Enabled() const { return m_enabled; }
+    bool Enabled() const { return mEnabled; }
     void setEnabled(bool enabled);
-    int32_t Interval() const { return m_interval; }
+    int32_t Interval() const { return mInterval; }
     void setInterval(int32_t milliseconds);
-    bool ActiveOnly() const { return m_activeOnly; }
+    bool ActiveOnly() const { return mActiveOnly; }
     void setActiveOnly(bool activeOnly);
-    int32_t FrameRate() const { return m_frameRate; }
-    bool running() const { return m_running; }
+    int32_t FrameRate() const { return mFrameRate; }
+    bool running() const { return mRunning; }
 
     std::function<void()> OnActivate;
     std::function<void()> OnDeactivate;
@@ -62,18 +62,18 @@ private:
     void install();
     void uninstall();
 
-    IdleHost &m_host;
-    Clock m_clock;
-    bool m_loading = true;
-    bool m_enabled = true;
-    bool m_activeOnly = true;
-    int32_t m_interval = 1000;
-    bool m_running = false;
-    bool m_installed = false;
-    uint32_t m_lastTick = 0;
-    uint32_t m_frameRateStart = 0;
-    int32_t m_frameCount = 0;
-    int32_t m_frameRate = 0;
+    IdleHost &mHost;
+    Clock mClock;
+    bool mLoading = true;
+    bool mEnabled = true;
+    bool mActiveOnly = true;
+    int32_t mInterval = 1000;
+    bool mRunning = false;
+    bool mInstalled = false;
+    uint32_t mLastTick = 0;
+    uint32_t mFrameRateStart = 0;
+    int32_t mFrameCount = 0;
+    int32_t mFrameRate = 0;
 };
 
 } // namespace qm

@@ -43,4 +43,7 @@ QM_GRAPHICS_ERROR(EDirectDrawSurfaceError)
 inline constexpr const char *kStreamReadError = "Stream read error";
 inline constexpr const char *kInvalidStreamFormat = "Invalid stream format";
 
+// The failure of a graphics file's byte reader: a read past the end of the data.
+[[noreturn]] inline void throwStreamReadError() { throw EReadError(kStreamReadError); }
+
 } // namespace qm

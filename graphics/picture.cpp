@@ -1,6 +1,6 @@
 #include "picture.h"
 
-#include "bytereader.h"
+#include "platform/bytes.h"
 #include "dib.h"
 
 namespace qm {

@@ -41,27 +41,27 @@ const char *const kEndBanner = "--------------------- End of configuration file 
 // character 26 both end it.
 class ConfigReader {
 public:
-    explicit ConfigReader(std::string_view bytes) : m_bytes(bytes) {}
+    explicit ConfigReader(std::string_view bytes) : mBytes(bytes) {}
 
-    bool atEnd() const { return m_pos >= m_bytes.size() || m_bytes[m_pos] == kEndOfText; }
+    bool atEnd() const { return mPos >= mBytes.size() || mBytes[mPos] == kEndOfText; }
 
     char next()
     {
         if (atEnd())
             throwReadBeyondEnd();
-        return m_bytes[m_pos++];
+        return mBytes[mPos++];
     }
 
     // Passes the rest of the line and its end (CR LF, CR or LF); at the end of the text, nothing.
     void skipLine()
     {
         while (!atEnd()) {
-            char c = m_bytes[m_pos++];
+            char c = mBytes[mPos++];
             if (c == '\n')
                 return;
             if (c == '\r') {
-                if (!atEnd() && m_bytes[m_pos] == '\n')
-                    ++m_pos;
+                if (!atEnd() && mBytes[mPos] == '\n')
+                    ++mPos;
                 return;
             }
         }
@@ -89,8 +89,8 @@ public:
     int32_t readcfgnumber() { return strToInt(readcfgvalue()); }
 
 private:
-    std::string_view m_bytes;
-    size_t m_pos = 0;
+    std::string_view mBytes;
+    size_t mPos = 0;
 };
 
 void line(std::string &out, const std::string &text)
@@ -111,7 +111,7 @@ std::string gameConfigPath() { return resolveDataFile(gamedir + kGameConfigName)
 
 } // namespace
 
-void initgameconfig()
+void initGameConfig()
 {
     cfgeddie = cfgshowtips = cfgmusic = cfgsounds = false;
     cfgspeed = 0;
@@ -125,10 +125,10 @@ void initgameconfig()
 void readgameconfig(const std::string &path)
 {
     Bytes bytes = readWholeFile(path, kMaxGameConfigBytes);
-    readgameconfigtext(std::string(bytes.begin(), bytes.end()));
+    readGameConfigText(std::string(bytes.begin(), bytes.end()));
 }
 
-void readgameconfigtext(const std::string &text)
+void readGameConfigText(const std::string &text)
 {
     ConfigReader in(text);
     in.skipLines(3);
@@ -168,7 +168,7 @@ void writecfgvalue(std::string &out, const std::string &value)
     out += ";\r\n";
 }
 
-std::string gameconfigtext()
+std::string gameConfigText()
 {
     std::string out;
     line(out, kBanner1);
@@ -220,7 +220,7 @@ bool holdsExactly(const std::string &path, const std::string &text)
 
 void writegameconfig(const std::string &path)
 {
-    std::string text = gameconfigtext();
+    std::string text = gameConfigText();
     // A file that already says the same is left alone: the game directory may be installed where the
     // user cannot write, and an unchanged configuration must not fail there.
     if (holdsExactly(path, text))

@@ -32,7 +32,7 @@ extern int32_t cfglevelsongcount;
 extern std::array<int32_t, kMaxLevelSongs + 1> cfglevelsongs;  // 0: the menu; k: level k; 0 = random
 
 // All values back to their start values (false, 0, empty).
-void initgameconfig();
+void initGameConfig();
 
 // Reads the file into the values. The first failure (a missing file, a bad number, a file that ends
 // before a value it should hold) throws; the values read until then stay, the rest keep their start
@@ -41,10 +41,10 @@ void readgameconfig(const std::string &path);
 // The game's own file: gamedir + "Quillmoss.Cfg" (found in any letter case).
 void readgameconfig();
 // The same for a file's text already in memory.
-void readgameconfigtext(const std::string &text);
+void readGameConfigText(const std::string &text);
 
 // The file text for the values held.
-std::string gameconfigtext();
+std::string gameConfigText();
 
 // Writes the values, replacing the file safely: on failure the previous file is untouched. A file that
 // already holds exactly these bytes is not written again (nor touched).

@@ -1,5 +1,6 @@
 #include "levelsfile.h"
 
+#include "platform/bytes.h"
 #include "platform/errors.h"
 #include "platform/limits.h"
 
@@ -13,19 +14,11 @@ static_assert(std::endian::native == std::endian::little,
 
 namespace {
 
-// Larger than any levels file the editor can hold (200 levels of 100 x 100 are about 32 MB); a file
-// beyond this is refused rather than read into memory.
-
 constexpr size_t kCellBytes = sizeof(cell);
 
 [[noreturn]] void refuse(const std::string &message) { throw Error("EInvalidLevelsFile", message); }
 
-void putInt32(Bytes &out, int32_t value)
-{
-    uint8_t b[4];
-    std::memcpy(b, &value, 4);
-    out.insert(out.end(), b, b + 4);
-}
+void putInt32(Bytes &out, int32_t value) { appendLe32(out, static_cast<uint32_t>(value)); }
 
 size_t shortLength(const std::string &text) { return std::min<size_t>(text.size(), 255); }
 
@@ -37,20 +30,20 @@ LevelsFileContent::Level readlevel(ByteReader &in, int k, int32_t offset)
                + ").");
     in.seek(static_cast<size_t>(offset));
     LevelsFileContent::Level level;
-    level.dxg = in.readshortstring();
-    level.name = in.readshortstring();
-    level.startx = in.readInt32();
-    level.starty = in.readInt32();
-    level.reserved = in.readInt32();
-    level.width = in.readInt32();
-    level.height = in.readInt32();
+    level.dxg = in.shortString();
+    level.name = in.shortString();
+    level.startx = in.i32();
+    level.starty = in.i32();
+    level.reserved = in.i32();
+    level.width = in.i32();
+    level.height = in.i32();
     if (level.width < 0 || level.height < 0 || level.width > kGridSize || level.height > kGridSize)
         refuse("Level " + std::to_string(k) + " is " + std::to_string(level.width) + " x "
                + std::to_string(level.height) + " squares; a level can be at most " + std::to_string(kGridSize)
                + " x " + std::to_string(kGridSize) + ".");
     level.cellsAt = in.position();
-    in.readBytes(kCellBytes * static_cast<size_t>(level.width) * static_cast<size_t>(level.height));
-    level.infotrons = in.readInt32();
+    in.skip(kCellBytes * static_cast<size_t>(level.width) * static_cast<size_t>(level.height));
+    level.infotrons = in.i32();
     return level;
 }
 
@@ -73,38 +66,6 @@ void appendlevel(Bytes &out, const tlevel &level)
 
 } // namespace
 
-void ByteReader::seek(size_t pos)
-{
-    if (pos > m_size)
-        throwReadBeyondEnd();
-    m_pos = pos;
-}
-
-const uint8_t *ByteReader::readBytes(size_t count)
-{
-    if (count > m_size - m_pos)
-        throwReadBeyondEnd();
-    const uint8_t *at = m_data + m_pos;
-    m_pos += count;
-    return at;
-}
-
-uint8_t ByteReader::readByte() { return *readBytes(1); }
-
-int32_t ByteReader::readInt32()
-{
-    int32_t value;
-    std::memcpy(&value, readBytes(4), 4);
-    return value;
-}
-
-std::string ByteReader::readshortstring()
-{
-    size_t n = readByte();
-    const uint8_t *text = readBytes(n);
-    return std::string(reinterpret_cast<const char *>(text), n);
-}
-
 void writeshortstring(Bytes &out, const std::string &text)
 {
     size_t n = shortLength(text);
@@ -112,22 +73,22 @@ void writeshortstring(Bytes &out, const std::string &text)
     out.insert(out.end(), text.begin(), text.begin() + static_cast<std::ptrdiff_t>(n));
 }
 
-LevelsFileContent loadlevelsfile(const std::string &path)
+LevelsFileContent loadLevelsFile(const std::string &path)
 {
-    return parselevelsfile(readWholeFileRaw(path, kMaxLevelsFileBytes));
+    return parseLevelsFile(readWholeFileRaw(path, kMaxLevelsFileBytes));
 }
 
-LevelsFileContent parselevelsfile(RawBytes bytes)
+LevelsFileContent parseLevelsFile(RawBytes bytes)
 {
     LevelsFileContent content;
     content.bytes = std::move(bytes);
-    ByteReader in(content.bytes.data(), content.bytes.size());
+    ByteReader in(content.bytes.data(), content.bytes.size(), throwReadBeyondEnd);
     Tlevels &header = content.header;
-    header.reserved = in.readInt32();
-    header.author = in.readshortstring();
-    header.count = in.readInt32();
+    header.reserved = in.i32();
+    header.author = in.shortString();
+    header.count = in.i32();
     for (int32_t &offset : header.offsets)
-        offset = in.readInt32();
+        offset = in.i32();
     if (header.count < 0 || header.count > kMaxLevels)
         refuse("The file declares " + std::to_string(header.count) + " levels; a levels file holds 0 to "
                + std::to_string(kMaxLevels) + " levels.");
@@ -137,7 +98,7 @@ LevelsFileContent parselevelsfile(RawBytes bytes)
     return content;
 }
 
-void storelevelsfile(const LevelsFileContent &content)
+void storeLevelsFile(const LevelsFileContent &content)
 {
     levelsinfo = content.header;
     for (size_t i = 0; i < content.levels.size(); ++i) {
@@ -158,9 +119,9 @@ void storelevelsfile(const LevelsFileContent &content)
     }
 }
 
-void readlevelsfile() { storelevelsfile(loadlevelsfile(levelsfilepath)); }
+void readlevelsfile() { storeLevelsFile(loadLevelsFile(levelsfilepath)); }
 
-Bytes levelsfilebytes(std::array<int32_t, kOffsetCount> &offsets)
+Bytes levelsFileBytes(std::array<int32_t, kOffsetCount> &offsets)
 {
     const int count = levelsinfo.count;
     if (count < 0 || count > kMaxLevels)
@@ -195,7 +156,7 @@ Bytes levelsfilebytes(std::array<int32_t, kOffsetCount> &offsets)
 void writelevelsfile()
 {
     std::array<int32_t, kOffsetCount> offsets{};
-    Bytes bytes = levelsfilebytes(offsets);
+    Bytes bytes = levelsFileBytes(offsets);
     writeFileSafely(levelsfilepath, bytes);
     levelsinfo.offsets = offsets;
     saved = true;

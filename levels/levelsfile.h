@@ -37,20 +37,20 @@ struct LevelsFileContent {
 // Reads and checks the whole file. Throws EInOutError with the system's text ("File not found",
 // "Read beyond end of file", ...) or a clear message when the file cannot be held by the store (more
 // than 200 levels, a level larger than 100 x 100 or of negative size, a level outside the file).
-LevelsFileContent loadlevelsfile(const std::string &path);
+LevelsFileContent loadLevelsFile(const std::string &path);
 // The same for a file's bytes already in memory.
-LevelsFileContent parselevelsfile(RawBytes bytes);
+LevelsFileContent parseLevelsFile(RawBytes bytes);
 
 // Puts a checked file into the store: the header into levelsinfo, level k into slot k. Cells of a
 // slot outside the level's width x height are left as they were.
-void storelevelsfile(const LevelsFileContent &content);
+void storeLevelsFile(const LevelsFileContent &content);
 
 // Reads the file named by levelsfilepath into the store; on failure the store is unchanged.
 void readlevelsfile();
 
 // The bytes writelevelsfile writes for the store; the offsets of levels 1..count are computed as the
 // levels are laid out and returned in `offsets` (entries above count as the store holds them).
-Bytes levelsfilebytes(std::array<int32_t, kOffsetCount> &offsets);
+Bytes levelsFileBytes(std::array<int32_t, kOffsetCount> &offsets);
 
 // Writes the header and levels 1..count to levelsfilepath, replacing its contents, then sets saved
 // and keeps the offsets just written. On failure the previous file is untouched and saved unchanged.
@@ -58,23 +58,5 @@ void writelevelsfile();
 
 // One length-prefixed text. Texts longer than 255 characters are cut to their first 255.
 void writeshortstring(Bytes &out, const std::string &text);
-
-// Reads sequentially from a byte buffer; every read past the end throws "Read beyond end of file".
-class ByteReader {
-public:
-    ByteReader(const uint8_t *data, size_t size) : m_data(data), m_size(size) {}
-    size_t position() const { return m_pos; }
-    size_t size() const { return m_size; }
-    void seek(size_t pos);
-    uint8_t readByte();
-    int32_t readInt32();
-    const uint8_t *readBytes(size_t count);
-    std::string readshortstring();
-
-private:
-    const uint8_t *m_data;
-    size_t m_size;
-    size_t m_pos = 0;
-};
 
 } // namespace qm

@@ -39,14 +39,14 @@ tlevel &LevelSlots::operator[](int k)
 {
     if (k < 1 || k > kMaxLevels)
         throwBadSlot(k);
-    return m_slots[k - 1];
+    return mSlots[k - 1];
 }
 
 const tlevel &LevelSlots::operator[](int k) const
 {
     if (k < 1 || k > kMaxLevels)
         throwBadSlot(k);
-    return m_slots[k - 1];
+    return mSlots[k - 1];
 }
 
 void resetstore()
@@ -136,7 +136,7 @@ void removecurrentlevel()
     curlevel = prevlevel;
 }
 
-void initstore()
+void initStore()
 {
     fileopen = false;
     saved = true;

@@ -77,7 +77,7 @@ public:
     const tlevel &operator[](int k) const;
 
 private:
-    tlevel m_slots[kMaxLevels];
+    tlevel mSlots[kMaxLevels];
 };
 
 // The store.
@@ -135,6 +135,6 @@ bool swapLevels(int32_t a, int32_t b);
 
 // The state at start-up: no file open, an empty header, nothing loaded, gamedir set to the
 // program's directory (the slots are not cleared).
-void initstore();
+void initStore();
 
 } // namespace qm

@@ -1,5 +1,7 @@
 #include "supaplex.h"
 
+#include "tiles.h"
+
 #include "platform/errors.h"
 
 #include <array>
@@ -16,35 +18,35 @@ std::array<cell, 256> conversionTable()
     auto set = [&](uint8_t code, int32_t tile, int32_t kind, int32_t pattern) {
         table[code] = cell{tile, 0, kind, pattern};
     };
-    set(0, 15, 100, 0);  // empty
-    set(1, 20, 100, 0);  // boulder
-    set(2, 16, 100, 0);  // base
-    set(3, 16, 100, 0);  // the hero's start becomes an ordinary base
-    set(4, 12, 100, 0);  // infotron
-    set(5, 28, 100, 0);  // chip
-    set(6, 41, 100, 0);  // hardware wall
-    set(7, 63, 100, 0);  // exit
-    set(8, 21, 100, 0);  // disk
+    set(0, kTileEmpty, kKindOrdinary, 0);
+    set(1, kTileBoulder, kKindOrdinary, 0);
+    set(2, kTileBase, kKindOrdinary, 0);
+    set(3, kTileBase, kKindOrdinary, 0); // the hero's start becomes an ordinary base
+    set(4, kTileInfotron, kKindOrdinary, 0);
+    set(5, kTileChip, kKindOrdinary, 0);
+    set(6, kTileWall, kKindOrdinary, 0);
+    set(7, kTileExit, kKindOrdinary, 0);
+    set(8, kTileOrangeDisk, kKindOrdinary, 0);
     for (uint8_t code = 9; code <= 16; ++code) // ports, drawn above their neighbours
-        set(code, 49 + (code - 9) % 4, 102, 0);
-    set(17, 38, 100, 0);
-    set(18, 21, 100, 0);
-    set(19, 53, 100, 0); // terminal
-    set(20, 19, 100, 0);
-    set(24, 39, 100, 0);
-    set(26, 29, 100, 0); // horizontal chip, left and right halves
-    set(27, 29, 100, 1);
-    set(28, 32, 100, 0);
-    set(29, 35, 100, 0);
-    set(30, 56, 100, 0);
-    set(31, 35, 100, 0);
-    set(32, 56, 100, 0);
-    set(33, 34, 100, 0);
-    set(34, 35, 100, 0);
-    set(35, 35, 100, 0);
-    set(36, 36, 100, 0);
-    set(37, 31, 100, 0); // vertical chip, upper and lower halves
-    set(38, 31, 100, 1);
+        set(code, kTilePortRight + (code - 9) % 4, kKindOnTop, 0);
+    set(17, kTileSpinner, kKindOrdinary, 0);
+    set(18, kTileOrangeDisk, kKindOrdinary, 0);
+    set(19, kTileTerminal, kKindOrdinary, 0);
+    set(20, kTileRedDisk, kKindOrdinary, 0);
+    set(24, kTileSpark, kKindOrdinary, 0);
+    set(26, kTileStripHorizontal, kKindOrdinary, 0); // horizontal chip, left and right halves
+    set(27, kTileStripHorizontal, kKindOrdinary, 1);
+    set(28, kTileWallPlain, kKindOrdinary, 0);
+    set(29, kTileWallStriped, kKindOrdinary, 0);
+    set(30, kTileWallBraced, kKindOrdinary, 0);
+    set(31, kTileWallStriped, kKindOrdinary, 0);
+    set(32, kTileWallBraced, kKindOrdinary, 0);
+    set(33, kTileWallLight, kKindOrdinary, 0);
+    set(34, kTileWallStriped, kKindOrdinary, 0);
+    set(35, kTileWallStriped, kKindOrdinary, 0);
+    set(36, kTileBlock7x1, kKindOrdinary, 0);
+    set(37, kTileStripVertical, kKindOrdinary, 0); // vertical chip, upper and lower halves
+    set(38, kTileStripVertical, kKindOrdinary, 1);
     return table;
 }
 
@@ -56,9 +58,9 @@ const std::array<cell, 256> &table()
 
 } // namespace
 
-SupaplexFile readsupaplexfile(const std::string &path) { return SupaplexFile{readFileStart(path, kSupaplexFileSize)}; }
+SupaplexFile readSupaplexFile(const std::string &path) { return SupaplexFile{readFileStart(path, kSupaplexFileSize)}; }
 
-std::vector<std::string> supaplexlist(const SupaplexFile &file)
+std::vector<std::string> supaplexList(const SupaplexFile &file)
 {
     std::vector<std::string> lines;
     if (file.spbuffer.size() < kSupaplexFileSize)
@@ -70,9 +72,9 @@ std::vector<std::string> supaplexlist(const SupaplexFile &file)
     return lines;
 }
 
-cell supaplexcell(uint8_t code) { return table()[code]; }
+cell supaplexCell(uint8_t code) { return table()[code]; }
 
-void importsupaplexlevel(const SupaplexFile &file, int splevel, tlevel &level)
+void importSupaplexLevel(const SupaplexFile &file, int splevel, tlevel &level)
 {
     if (splevel < 1 || splevel > kSupaplexLevels || file.spbuffer.size() < kSupaplexFileSize)
         throw Error("ERangeError", "There is no Supaplex level " + std::to_string(splevel) + ": choose one of the "
@@ -82,7 +84,7 @@ void importsupaplexlevel(const SupaplexFile &file, int splevel, tlevel &level)
     level.height = kSupaplexRows - 2;
     for (int r = 1; r <= level.height; ++r)
         for (int c = 1; c <= level.width; ++c)
-            *level.cellAt(r, c) = supaplexcell(record[kSupaplexColumns * r + c]);
+            *level.cellAt(r, c) = supaplexCell(record[kSupaplexColumns * r + c]);
 }
 
 } // namespace qm

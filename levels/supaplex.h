@@ -27,16 +27,16 @@ struct SupaplexFile {
 };
 
 // Reads the first 170,496 bytes of the file; a shorter file fails with "Read beyond end of file".
-SupaplexFile readsupaplexfile(const std::string &path);
+SupaplexFile readSupaplexFile(const std::string &path);
 
 // The lines of the import list: for n = 1..111, n, a space and the 23 title bytes of record n.
-std::vector<std::string> supaplexlist(const SupaplexFile &file);
+std::vector<std::string> supaplexList(const SupaplexFile &file);
 
 // The cell an object code becomes.
-cell supaplexcell(uint8_t code);
+cell supaplexCell(uint8_t code);
 
 // Converts level splevel (1..111) into level: 58 x 22 squares, cell [r][c] from byte 60 x r + c of
 // the record. Nothing else of the level changes. A number outside 1..111 throws and changes nothing.
-void importsupaplexlevel(const SupaplexFile &file, int splevel, tlevel &level);
+void importSupaplexLevel(const SupaplexFile &file, int splevel, tlevel &level);
 
 } // namespace qm

@@ -11,21 +11,21 @@ namespace qm {
 class Error : public std::runtime_error {
 public:
     Error(std::string className, const std::string &message)
-        : std::runtime_error(message), m_className(std::move(className)) {}
-    const std::string &className() const { return m_className; }
+        : std::runtime_error(message), mClassName(std::move(className)) {}
+    const std::string &className() const { return mClassName; }
 
 private:
-    std::string m_className;
+    std::string mClassName;
 };
 
 // A file operation failed; the message is the system's text for it.
 class EInOutError : public Error {
 public:
-    EInOutError(const std::string &message, int code) : Error("EInOutError", message), m_code(code) {}
-    int errorCode() const { return m_code; }
+    EInOutError(const std::string &message, int code) : Error("EInOutError", message), mCode(code) {}
+    int errorCode() const { return mCode; }
 
 private:
-    int m_code;
+    int mCode;
 };
 
 // A text that should be a number is not one.

@@ -87,20 +87,20 @@ int openChecked(const char *path, int flags, mode_t mode = 0)
 // Closes a descriptor once, whatever happens.
 class FileDescriptor {
 public:
-    explicit FileDescriptor(int fd) : m_fd(fd) {}
+    explicit FileDescriptor(int fd) : mFd(fd) {}
     FileDescriptor(const FileDescriptor &) = delete;
     FileDescriptor &operator=(const FileDescriptor &) = delete;
     ~FileDescriptor()
     {
-        if (m_fd >= 0)
-            ::close(m_fd);
+        if (mFd >= 0)
+            ::close(mFd);
     }
-    int get() const { return m_fd; }
+    int get() const { return mFd; }
     // Closes and reports a failure (a failed close can be the first sign of a lost write).
     void close()
     {
-        int fd = m_fd;
-        m_fd = -1;
+        int fd = mFd;
+        mFd = -1;
         int e = iofault::check(Op::Close);
         if (::close(fd) != 0 && e == 0 && errno != EINTR)
             e = errno;
@@ -109,7 +109,7 @@ public:
     }
 
 private:
-    int m_fd;
+    int mFd;
 };
 
 void writeAll(int fd, const uint8_t *data, size_t size)

@@ -10,8 +10,8 @@
 
 namespace qm {
 
-// Levels file: 200 levels of at most 100 x 100 cells take under 10 MB; the rest is slack for
-// headers that point far.
+// Levels file: 200 levels of at most 100 x 100 cells of 16 bytes take about 32 MB; the rest is
+// slack for headers that point far.
 inline constexpr size_t kMaxLevelsFileBytes = size_t(256) << 20;
 
 // Game configuration file: a few hundred lines of text; anything near this size is not one.
@@ -19,6 +19,9 @@ inline constexpr size_t kMaxGameConfigBytes = size_t(16) << 20;
 
 // Help document: plain text or simple HTML of a few pages.
 inline constexpr size_t kMaxHelpFileBytes = size_t(16) << 20;
+
+// Description beside a recovery copy: a few lines of JSON naming the copy's file and level.
+inline constexpr size_t kMaxRecoverySidecarBytes = size_t(64) << 10;
 
 // Graphics file: read whole into memory before it is parsed.
 inline constexpr size_t kMaxGraphicsFileBytes = size_t(256) << 20;

@@ -16,7 +16,7 @@ seconds="${1:-10}"
 build=build-fuzz
 
 CC=clang-14 CXX=clang++-14 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DQM_FUZZ=ON -DQM_SANITIZE=ON -DQM_BENCH=OFF > /dev/null
+  -DQM_FUZZ=ON -DQM_SANITIZE=ON -DQM_BENCH=OFF -DQM_WERROR="${QM_WERROR:-OFF}" > /dev/null
 targets=$(sed -n 's/^set(QM_FUZZ_TARGETS \(.*\))$/\1/p' fuzz/CMakeLists.txt)
 build_targets=(qmfuzzseeds)
 for t in $targets; do build_targets+=("fuzz_$t"); done

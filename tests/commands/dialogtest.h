@@ -20,10 +20,10 @@ class StoreFixture : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        qm::initstore();
-        qm::gamedir = m_gamedir.path() + "/";
+        qm::initStore();
+        qm::gamedir = mGamedir.path() + "/";
         for (const char *name : {"computer.dxg", "forest.dxg", "underground.dxg", "kitchen.dxg"})
-            writeFile(m_gamedir.path(name), std::string("graphics"));
+            writeFile(mGamedir.path(name), std::string("graphics"));
     }
 
     static void fillStore(int count, int current = 1)
@@ -47,8 +47,8 @@ protected:
         return names;
     }
 
-    TempDir m_gamedir;
-    MessageLog m_messages;
+    TempDir mGamedir;
+    MessageLog mMessages;
 };
 
 } // namespace qmtest

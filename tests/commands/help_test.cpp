@@ -140,15 +140,15 @@ class HelpWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        qm::initstore();
-        qm::gamedir = m_dir.path() + "/";
-        qmtest::writeFile(m_dir.path("editor.hlp"), kDocument); // found as Editor.hlp
+        qm::initStore();
+        qm::gamedir = mDir.path() + "/";
+        qmtest::writeFile(mDir.path("editor.hlp"), kDocument); // found as Editor.hlp
     }
 
     // Clicks the link whose text is given, where the user sees it.
     void clickLink(const QString &text)
     {
-        QTextBrowser *browser = m_window.browser;
+        QTextBrowser *browser = mWindow.browser;
         QTextCursor found = browser->document()->find(text);
         ASSERT_FALSE(found.isNull()) << text.toStdString();
         QTextCursor middle(browser->document());
@@ -157,68 +157,68 @@ protected:
         QTest::mouseClick(browser->viewport(), Qt::LeftButton, {}, at);
     }
 
-    qmtest::TempDir m_dir;
-    qmtest::MessageLog m_messages;
-    qm::HelpWindow m_window;
+    qmtest::TempDir mDir;
+    qmtest::MessageLog mMessages;
+    qm::HelpWindow mWindow;
 };
 
 TEST_F(HelpWindowTest, ContentsLinksBackAndGettingStarted)
 {
-    EXPECT_EQ(qm::helpFilePath(), m_dir.path() + "/Editor.hlp");
-    ASSERT_TRUE(qm::showHelpContents(m_window));
-    EXPECT_TRUE(m_window.isVisible());
-    EXPECT_EQ(m_window.currentTopic(), 0);
-    EXPECT_EQ(m_window.windowTitle(), "Quillmoss Help: Contents");
-    EXPECT_TRUE(m_window.browser->toPlainText().contains("Getting Started and Keys."));
-    EXPECT_FALSE(m_window.backButton->isEnabled());
+    EXPECT_EQ(qm::helpFilePath(), mDir.path() + "/Editor.hlp");
+    ASSERT_TRUE(qm::showHelpContents(mWindow));
+    EXPECT_TRUE(mWindow.isVisible());
+    EXPECT_EQ(mWindow.currentTopic(), 0);
+    EXPECT_EQ(mWindow.windowTitle(), "Quillmoss Help: Contents");
+    EXPECT_TRUE(mWindow.browser->toPlainText().contains("Getting Started and Keys."));
+    EXPECT_FALSE(mWindow.backButton->isEnabled());
 
     clickLink("Keys");
-    EXPECT_EQ(m_window.currentTopic(), 7);
-    EXPECT_TRUE(m_window.browser->toPlainText().contains("Escape ends the editor."));
-    EXPECT_TRUE(m_window.backButton->isEnabled());
-    click(m_window.backButton);
-    EXPECT_EQ(m_window.currentTopic(), 0);
-    EXPECT_FALSE(m_window.backButton->isEnabled());
+    EXPECT_EQ(mWindow.currentTopic(), 7);
+    EXPECT_TRUE(mWindow.browser->toPlainText().contains("Escape ends the editor."));
+    EXPECT_TRUE(mWindow.backButton->isEnabled());
+    click(mWindow.backButton);
+    EXPECT_EQ(mWindow.currentTopic(), 0);
+    EXPECT_FALSE(mWindow.backButton->isEnabled());
 
     // An outside link leads nowhere; a link to a missing topic says so and stays.
     clickLink("Outside");
-    EXPECT_EQ(m_window.currentTopic(), 0);
-    EXPECT_TRUE(m_messages.entries.empty());
+    EXPECT_EQ(mWindow.currentTopic(), 0);
+    EXPECT_TRUE(mMessages.entries.empty());
     clickLink("Gone");
-    EXPECT_EQ(m_window.currentTopic(), 0);
-    EXPECT_EQ(m_messages.texts(),
+    EXPECT_EQ(mWindow.currentTopic(), 0);
+    EXPECT_EQ(mMessages.texts(),
               std::vector<std::string>{"The help file " + qm::helpFilePath() + " has no topic 42."});
 
     clickLink("Getting Started");
-    EXPECT_EQ(m_window.currentTopic(), 1);
-    click(m_window.contentsButton);
-    EXPECT_EQ(m_window.currentTopic(), 0);
-    click(m_window.backButton);
-    EXPECT_EQ(m_window.currentTopic(), 1);
+    EXPECT_EQ(mWindow.currentTopic(), 1);
+    click(mWindow.contentsButton);
+    EXPECT_EQ(mWindow.currentTopic(), 0);
+    click(mWindow.backButton);
+    EXPECT_EQ(mWindow.currentTopic(), 1);
 
-    m_window.close();
-    ASSERT_TRUE(qm::showHelpGettingStarted(m_window));
-    EXPECT_TRUE(m_window.isVisible());
-    EXPECT_EQ(m_window.currentTopic(), 1);
-    EXPECT_EQ(m_window.windowTitle(), "Quillmoss Help: Getting Started");
-    EXPECT_TRUE(m_window.browser->toPlainText().contains("First steps."));
-    EXPECT_FALSE(m_window.backButton->isEnabled()); // a command starts a fresh history
+    mWindow.close();
+    ASSERT_TRUE(qm::showHelpGettingStarted(mWindow));
+    EXPECT_TRUE(mWindow.isVisible());
+    EXPECT_EQ(mWindow.currentTopic(), 1);
+    EXPECT_EQ(mWindow.windowTitle(), "Quillmoss Help: Getting Started");
+    EXPECT_TRUE(mWindow.browser->toPlainText().contains("First steps."));
+    EXPECT_FALSE(mWindow.backButton->isEnabled()); // a command starts a fresh history
 }
 
 TEST_F(HelpWindowTest, UnreadableFilesAndMissingTopicsAreReported)
 {
-    std::remove(m_dir.path("editor.hlp").c_str());
-    EXPECT_FALSE(qm::showHelpContents(m_window));
-    EXPECT_FALSE(m_window.isVisible());
-    EXPECT_EQ(m_messages.texts(),
+    std::remove(mDir.path("editor.hlp").c_str());
+    EXPECT_FALSE(qm::showHelpContents(mWindow));
+    EXPECT_FALSE(mWindow.isVisible());
+    EXPECT_EQ(mMessages.texts(),
               std::vector<std::string>{"The help file " + qm::helpFilePath() + " cannot be read: File not found"});
-    EXPECT_EQ(m_messages.entries[0].kind, qm::MessageKind::Error);
+    EXPECT_EQ(mMessages.entries[0].kind, qm::MessageKind::Error);
 
-    m_messages.entries.clear();
-    qmtest::writeFile(m_dir.path("Editor.hlp"), std::string("QUILLMOSS-HELP 1\n@topic 5 Only\n<p>x</p>\n"));
-    EXPECT_FALSE(qm::showHelpGettingStarted(m_window));
-    EXPECT_EQ(m_messages.texts(), std::vector<std::string>{"The help file " + qm::helpFilePath() + " has no topic 1."});
-    EXPECT_FALSE(m_window.isVisible());
+    mMessages.entries.clear();
+    qmtest::writeFile(mDir.path("Editor.hlp"), std::string("QUILLMOSS-HELP 1\n@topic 5 Only\n<p>x</p>\n"));
+    EXPECT_FALSE(qm::showHelpGettingStarted(mWindow));
+    EXPECT_EQ(mMessages.texts(), std::vector<std::string>{"The help file " + qm::helpFilePath() + " has no topic 1."});
+    EXPECT_FALSE(mWindow.isVisible());
 }
 
 TEST_F(HelpWindowTest, HostileBodiesAreShownAsText)
@@ -229,12 +229,12 @@ TEST_F(HelpWindowTest, HostileBodiesAreShownAsText)
     body += "after</p><img src=\"/etc/passwd\"><b><i><table><tr><td>";
     for (int k = 0; k < 200; ++k)
         body += "<ul><li>";
-    qmtest::writeFile(m_dir.path("editor.hlp"), "QUILLMOSS-HELP 1\n@topic 0 \xff Bad\n" + body + "\n@topic 1 x\n");
-    ASSERT_TRUE(qm::showHelpContents(m_window));
-    const QString text = m_window.browser->toPlainText();
+    qmtest::writeFile(mDir.path("editor.hlp"), "QUILLMOSS-HELP 1\n@topic 0 \xff Bad\n" + body + "\n@topic 1 x\n");
+    ASSERT_TRUE(qm::showHelpContents(mWindow));
+    const QString text = mWindow.browser->toPlainText();
     EXPECT_TRUE(text.contains("before")) << text.left(80).toStdString();
     EXPECT_TRUE(text.contains("after"));
-    EXPECT_TRUE(m_messages.entries.empty());
+    EXPECT_TRUE(mMessages.entries.empty());
 }
 
 } // namespace

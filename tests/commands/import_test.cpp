@@ -50,13 +50,13 @@ class SupaplexImport : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        qm::initstore();
-        qm::gamedir = m_gamedir.path() + "/";
-        qmtest::writeFile(m_gamedir.path("computer.dxg"), std::string("graphics"));
-        qmtest::writeFile(m_gamedir.path("forest.dxg"), std::string("graphics"));
-        m_levelsDat = m_files.path("Levels.dat");
-        qmtest::writeFile(m_levelsDat, supaplexBytes());
-        m_files_dialog.answer = QString::fromStdString(m_levelsDat);
+        qm::initStore();
+        qm::gamedir = mGamedir.path() + "/";
+        qmtest::writeFile(mGamedir.path("computer.dxg"), std::string("graphics"));
+        qmtest::writeFile(mGamedir.path("forest.dxg"), std::string("graphics"));
+        mLevelsDat = mFiles.path("Levels.dat");
+        qmtest::writeFile(mLevelsDat, supaplexBytes());
+        m_files_dialog.answer = QString::fromStdString(mLevelsDat);
 
         qm::resetstore();
         qm::levelsinfo.count = 0;
@@ -69,29 +69,29 @@ protected:
         qm::prevlevel = 1;
         qm::fileopen = true;
         qm::saved = false;
-        m_dialog = std::make_unique<qm::TForm2>();
+        mDialog = std::make_unique<qm::TForm2>();
     }
 
     bool import(std::function<void()> steps, int *shown = nullptr)
     {
-        whenShown(*m_dialog, std::move(steps), shown);
-        return qm::importSupaplexCommand(*m_dialog);
+        whenShown(*mDialog, std::move(steps), shown);
+        return qm::importSupaplexCommand(*mDialog);
     }
 
     // Fails and closes the dialog if the command shows it.
     void expectNoDialog()
     {
-        QTimer::singleShot(0, m_dialog.get(), [this] {
-            if (m_dialog->isVisible()) {
+        QTimer::singleShot(0, mDialog.get(), [this] {
+            if (mDialog->isVisible()) {
                 ADD_FAILURE() << "the import dialog was shown";
-                m_dialog->reject();
+                mDialog->reject();
             }
         });
     }
 
     void selectLine(int row)
     {
-        QListWidget *list = m_dialog->ListBox1;
+        QListWidget *list = mDialog->ListBox1;
         QListWidgetItem *item = list->item(row);
         ASSERT_NE(item, nullptr);
         list->scrollToItem(item);
@@ -106,37 +106,37 @@ protected:
         return result;
     }
 
-    qmtest::TempDir m_gamedir;
-    qmtest::TempDir m_files;
-    std::string m_levelsDat;
-    qmtest::MessageLog m_messages;
+    qmtest::TempDir mGamedir;
+    qmtest::TempDir mFiles;
+    std::string mLevelsDat;
+    qmtest::MessageLog mMessages;
     qmtest::FileDialogScript m_files_dialog;
-    std::unique_ptr<qm::TForm2> m_dialog;
+    std::unique_ptr<qm::TForm2> mDialog;
 };
 
 TEST_F(SupaplexImport, ListsTheTitlesAndImportsTheChosenLevelAfterTheLast)
 {
     const bool imported = import([this] {
-        QListWidget *list = m_dialog->ListBox1;
+        QListWidget *list = mDialog->ListBox1;
         ASSERT_EQ(list->count(), 111);
         EXPECT_EQ(list->item(0)->text().toStdString(), "1 " + title(1));
         EXPECT_EQ(list->item(110)->text().toStdString(), "111 " + title(111));
         EXPECT_TRUE(list->selectedItems().isEmpty());
-        EXPECT_EQ(m_dialog->Edit1->text(), "Untitled");
-        EXPECT_EQ(m_dialog->ComboBox1->currentText(), "Computer.dxg");
-        EXPECT_EQ(m_dialog->ComboBox1->count(), 4);
+        EXPECT_EQ(mDialog->Edit1->text(), "Untitled");
+        EXPECT_EQ(mDialog->ComboBox1->currentText(), "Computer.dxg");
+        EXPECT_EQ(mDialog->ComboBox1->count(), 4);
 
         // Nothing selected: Import is refused.
-        EXPECT_FALSE(m_dialog->Import->isEnabled());
-        click(m_dialog->Import);
-        m_dialog->ImportClick(); // as a key or a script might call it
-        EXPECT_TRUE(m_dialog->isVisible());
-        EXPECT_EQ(m_messages.texts(), std::vector<std::string>{"Choose the level to import in the list."});
+        EXPECT_FALSE(mDialog->Import->isEnabled());
+        click(mDialog->Import);
+        mDialog->ImportClick(); // as a key or a script might call it
+        EXPECT_TRUE(mDialog->isVisible());
+        EXPECT_EQ(mMessages.texts(), std::vector<std::string>{"Choose the level to import in the list."});
 
         selectLine(2);
-        EXPECT_TRUE(m_dialog->Import->isEnabled());
-        typeInto(m_dialog->Edit1, "Third");
-        click(m_dialog->Import);
+        EXPECT_TRUE(mDialog->Import->isEnabled());
+        typeInto(mDialog->Edit1, "Third");
+        click(mDialog->Import);
     });
     EXPECT_TRUE(imported);
 
@@ -148,7 +148,7 @@ TEST_F(SupaplexImport, ListsTheTitlesAndImportsTheChosenLevelAfterTheLast)
     EXPECT_EQ(names(), (std::vector<std::string>{"Level 1", "Level 2", "Level 3", "Third"}));
     EXPECT_EQ(qm::curlevel, 4);
     EXPECT_EQ(qm::prevlevel, 2);
-    EXPECT_EQ(m_dialog->splevel, 3);
+    EXPECT_EQ(mDialog->splevel, 3);
     EXPECT_TRUE(qm::dialogok);
     EXPECT_FALSE(qm::saved); // importing leaves saved alone
     EXPECT_TRUE(qm::loadeddxg.empty()); // and loads no graphics
@@ -174,12 +174,12 @@ TEST_F(SupaplexImport, CancelOrTheCloseBoxLeavesTheStoreExactlyAsBefore)
     EXPECT_FALSE(import(
         [this] {
             selectLine(5);
-            typeInto(m_dialog->Edit1, "Not wanted");
-            click(m_dialog->Cancel);
+            typeInto(mDialog->Edit1, "Not wanted");
+            click(mDialog->Cancel);
         },
         &shown));
-    EXPECT_FALSE(import([this] { m_dialog->close(); }, &shown));
-    EXPECT_FALSE(import([this] { QTest::keyClick(m_dialog->ListBox1, Qt::Key_Escape); }, &shown));
+    EXPECT_FALSE(import([this] { mDialog->close(); }, &shown));
+    EXPECT_FALSE(import([this] { QTest::keyClick(mDialog->ListBox1, Qt::Key_Escape); }, &shown));
     EXPECT_EQ(shown, 3);
 
     EXPECT_EQ(names(), before);
@@ -187,44 +187,44 @@ TEST_F(SupaplexImport, CancelOrTheCloseBoxLeavesTheStoreExactlyAsBefore)
     EXPECT_EQ(qm::prevlevel, 1);
     EXPECT_EQ(qm::levels[4].name, "left over");
     EXPECT_FALSE(qm::dialogok);
-    EXPECT_TRUE(m_messages.entries.empty());
+    EXPECT_TRUE(mMessages.entries.empty());
 }
 
 TEST_F(SupaplexImport, MissingGraphicsFileKeepsTheDialogOpenAndTypedTextsStay)
 {
     EXPECT_TRUE(import([this] {
         selectLine(0);
-        typeInto(m_dialog->Edit1, "First");
-        typeInto(m_dialog->ComboBox1->lineEdit(), "kitchen.dxg"); // not in the game directory
-        click(m_dialog->Import);
-        ASSERT_EQ(m_messages.entries.size(), 1u);
-        EXPECT_EQ(m_messages.entries[0].kind, qm::MessageKind::Error);
-        EXPECT_EQ(m_messages.entries[0].text, "The dxg graphics file you choosed dose'nt exist!");
-        EXPECT_EQ(m_messages.entries[0].buttons, qm::MessageButtons::Cancel);
-        EXPECT_TRUE(m_dialog->isVisible());
+        typeInto(mDialog->Edit1, "First");
+        typeInto(mDialog->ComboBox1->lineEdit(), "kitchen.dxg"); // not in the game directory
+        click(mDialog->Import);
+        ASSERT_EQ(mMessages.entries.size(), 1u);
+        EXPECT_EQ(mMessages.entries[0].kind, qm::MessageKind::Error);
+        EXPECT_EQ(mMessages.entries[0].text, "The dxg graphics file you choosed dose'nt exist!");
+        EXPECT_EQ(mMessages.entries[0].buttons, qm::MessageButtons::Cancel);
+        EXPECT_TRUE(mDialog->isVisible());
         EXPECT_EQ(qm::levels[4].name, "Untitled"); // nothing taken yet
 
-        typeInto(m_dialog->ComboBox1->lineEdit(), "FOREST.dxg");
-        click(m_dialog->Import);
+        typeInto(mDialog->ComboBox1->lineEdit(), "FOREST.dxg");
+        click(mDialog->Import);
     }));
     EXPECT_EQ(qm::levels[4].name, "First");
     EXPECT_EQ(qm::levels[4].dxg, "FOREST.dxg");
-    EXPECT_EQ(*qm::levels[4].cellAt(5, 5), qm::supaplexcell(1));
+    EXPECT_EQ(*qm::levels[4].cellAt(5, 5), qm::supaplexCell(1));
 
     // The next import starts from the texts typed before, with a fresh list and no line selected.
     EXPECT_TRUE(import([this] {
-        EXPECT_EQ(m_dialog->Edit1->text(), "First");
-        EXPECT_EQ(m_dialog->ComboBox1->currentText(), "FOREST.dxg");
-        EXPECT_EQ(m_dialog->ListBox1->count(), 111);
-        EXPECT_TRUE(m_dialog->ListBox1->selectedItems().isEmpty());
+        EXPECT_EQ(mDialog->Edit1->text(), "First");
+        EXPECT_EQ(mDialog->ComboBox1->currentText(), "FOREST.dxg");
+        EXPECT_EQ(mDialog->ListBox1->count(), 111);
+        EXPECT_TRUE(mDialog->ListBox1->selectedItems().isEmpty());
         selectLine(110);
-        QTest::keyClick(m_dialog->ListBox1, Qt::Key_Return); // Enter on a line imports it
+        QTest::keyClick(mDialog->ListBox1, Qt::Key_Return); // Enter on a line imports it
     }));
     EXPECT_EQ(qm::levelsinfo.count, 5);
     EXPECT_EQ(qm::curlevel, 5);
     EXPECT_EQ(qm::prevlevel, 4);
-    EXPECT_EQ(m_dialog->splevel, 111);
-    EXPECT_EQ(*qm::levels[5].cellAt(5, 5), qm::supaplexcell(111 % 40));
+    EXPECT_EQ(mDialog->splevel, 111);
+    EXPECT_EQ(*qm::levels[5].cellAt(5, 5), qm::supaplexCell(111 % 40));
 }
 
 TEST_F(SupaplexImport, FailuresBeforeTheDialogAddNothing)
@@ -234,24 +234,24 @@ TEST_F(SupaplexImport, FailuresBeforeTheDialogAddNothing)
     // The file dialog cancelled: nothing happens at all.
     m_files_dialog.answer.clear();
     expectNoDialog();
-    EXPECT_FALSE(qm::importSupaplexCommand(*m_dialog));
-    EXPECT_TRUE(m_messages.entries.empty());
+    EXPECT_FALSE(qm::importSupaplexCommand(*mDialog));
+    EXPECT_TRUE(mMessages.entries.empty());
 
     // A file one byte short.
     std::vector<uint8_t> shortFile = supaplexBytes();
     shortFile.pop_back();
-    qmtest::writeFile(m_levelsDat, shortFile);
-    m_files_dialog.answer = QString::fromStdString(m_levelsDat);
+    qmtest::writeFile(mLevelsDat, shortFile);
+    m_files_dialog.answer = QString::fromStdString(mLevelsDat);
     expectNoDialog();
-    EXPECT_FALSE(qm::importSupaplexCommand(*m_dialog));
-    EXPECT_EQ(m_messages.texts(), std::vector<std::string>{"Read beyond end of file"});
+    EXPECT_FALSE(qm::importSupaplexCommand(*mDialog));
+    EXPECT_EQ(mMessages.texts(), std::vector<std::string>{"Read beyond end of file"});
 
     // A file that is not there.
-    m_messages.entries.clear();
-    m_files_dialog.answer = QString::fromStdString(m_files.path("gone.dat"));
+    mMessages.entries.clear();
+    m_files_dialog.answer = QString::fromStdString(mFiles.path("gone.dat"));
     expectNoDialog();
-    EXPECT_FALSE(qm::importSupaplexCommand(*m_dialog));
-    EXPECT_EQ(m_messages.texts(), std::vector<std::string>{"File not found"});
+    EXPECT_FALSE(qm::importSupaplexCommand(*mDialog));
+    EXPECT_EQ(mMessages.texts(), std::vector<std::string>{"File not found"});
 
     EXPECT_EQ(names(), before);
     EXPECT_EQ(qm::curlevel, 2);
@@ -265,10 +265,10 @@ TEST_F(SupaplexImport, FullStoreIsReportedAndNothingIsAdded)
     qm::curlevel = 7;
     qm::prevlevel = 3;
     expectNoDialog();
-    EXPECT_FALSE(qm::importSupaplexCommand(*m_dialog));
-    ASSERT_EQ(m_messages.entries.size(), 1u);
-    EXPECT_EQ(m_messages.entries[0].kind, qm::MessageKind::Error);
-    EXPECT_EQ(m_messages.entries[0].text, messageOf([] { qm::addlevel(); })) << "the message of Add Level";
+    EXPECT_FALSE(qm::importSupaplexCommand(*mDialog));
+    ASSERT_EQ(mMessages.entries.size(), 1u);
+    EXPECT_EQ(mMessages.entries[0].kind, qm::MessageKind::Error);
+    EXPECT_EQ(mMessages.entries[0].text, messageOf([] { qm::addlevel(); })) << "the message of Add Level";
     EXPECT_TRUE(m_files_dialog.requests.empty()) << "refused before a file is picked";
     EXPECT_EQ(qm::levelsinfo.count, qm::kMaxLevels);
     EXPECT_EQ(qm::curlevel, 7);
@@ -279,15 +279,15 @@ TEST_F(SupaplexImport, NothingHappensWithoutAnOpenFileAndOtherFilesAreNotOffered
 {
     qm::fileopen = false;
     expectNoDialog();
-    EXPECT_FALSE(qm::importSupaplexCommand(*m_dialog));
+    EXPECT_FALSE(qm::importSupaplexCommand(*mDialog));
     EXPECT_TRUE(m_files_dialog.requests.empty());
     EXPECT_EQ(qm::levelsinfo.count, 3);
 
     qm::importOtherLevelsFileCommand();
-    ASSERT_EQ(m_messages.entries.size(), 1u);
-    EXPECT_EQ(m_messages.entries[0].kind, qm::MessageKind::Information);
-    EXPECT_EQ(m_messages.entries[0].text, "This option is not yet avaiable!");
-    EXPECT_EQ(m_messages.entries[0].buttons, qm::MessageButtons::Ok);
+    ASSERT_EQ(mMessages.entries.size(), 1u);
+    EXPECT_EQ(mMessages.entries[0].kind, qm::MessageKind::Information);
+    EXPECT_EQ(mMessages.entries[0].text, "This option is not yet avaiable!");
+    EXPECT_EQ(mMessages.entries[0].buttons, qm::MessageButtons::Ok);
 }
 
 } // namespace

@@ -24,21 +24,21 @@ protected:
     void SetUp() override
     {
         StoreFixture::SetUp();
-        m_dialog = std::make_unique<qm::Tnewlevel>(m_loader);
+        mDialog = std::make_unique<qm::Tnewlevel>(mLoader);
         fillStore(5, 2);
         qm::prevlevel = 1;
     }
-    void TearDown() override { m_dialog.reset(); }
+    void TearDown() override { mDialog.reset(); }
 
     bool addLevel(std::function<void()> steps)
     {
-        whenShown(*m_dialog, std::move(steps));
-        return qm::addLevelCommand(*m_dialog, m_loader);
+        whenShown(*mDialog, std::move(steps));
+        return qm::addLevelCommand(*mDialog, mLoader);
     }
 
-    std::vector<std::string> m_loads;
-    std::function<void(const std::string &)> m_loader = [this](const std::string &name) { m_loads.push_back(name); };
-    std::unique_ptr<qm::Tnewlevel> m_dialog;
+    std::vector<std::string> mLoads;
+    std::function<void(const std::string &)> mLoader = [this](const std::string &name) { mLoads.push_back(name); };
+    std::unique_ptr<qm::Tnewlevel> mDialog;
 };
 
 const std::vector<std::string> kFive{"Level 1", "Level 2", "Level 3", "Level 4", "Level 5"};
@@ -47,10 +47,10 @@ TEST_F(LevelCommands, AddLevelWithEditKeepsTheNewLevelCurrent)
 {
     qm::saved = false;
     const bool kept = addLevel([this] {
-        EXPECT_EQ(m_dialog->sellevel, 6);
-        EXPECT_EQ(m_dialog->namel->text(), "Untitled");
-        typeInto(m_dialog->namel, "Sixth");
-        click(m_dialog->Button5);
+        EXPECT_EQ(mDialog->sellevel, 6);
+        EXPECT_EQ(mDialog->namel->text(), "Untitled");
+        typeInto(mDialog->namel, "Sixth");
+        click(mDialog->Button5);
     });
     EXPECT_TRUE(kept);
     EXPECT_EQ(qm::levelsinfo.count, 6);
@@ -60,23 +60,23 @@ TEST_F(LevelCommands, AddLevelWithEditKeepsTheNewLevelCurrent)
     EXPECT_EQ(*qm::levels[6].cellAt(100, 100), qm::kDefaultCell);
     EXPECT_FALSE(qm::saved); // adding a level leaves saved alone
     // The dialog loaded the tiles; the command does not load them again.
-    EXPECT_EQ(m_loads, std::vector<std::string>{"computer.dxg"});
+    EXPECT_EQ(mLoads, std::vector<std::string>{"computer.dxg"});
     EXPECT_EQ(qm::loadeddxg, "computer.dxg");
 
     // Delete curent Level right after: level 6 goes and level 2 is current again.
     qm::deleteCurrentLevelCommand();
     EXPECT_EQ(levelNames(), kFive);
     EXPECT_EQ(qm::curlevel, 2);
-    EXPECT_TRUE(m_messages.entries.empty());
+    EXPECT_TRUE(mMessages.entries.empty());
 }
 
 TEST_F(LevelCommands, AddLevelWithCancelRestoresTheFile)
 {
-    EXPECT_FALSE(addLevel([this] { click(m_dialog->Button6); }));
+    EXPECT_FALSE(addLevel([this] { click(mDialog->Button6); }));
     EXPECT_EQ(levelNames(), kFive);
     EXPECT_EQ(qm::curlevel, 2);
-    EXPECT_TRUE(m_loads.empty());
-    EXPECT_TRUE(m_messages.entries.empty());
+    EXPECT_TRUE(mLoads.empty());
+    EXPECT_TRUE(mMessages.entries.empty());
 }
 
 TEST_F(LevelCommands, CancelRemovesExactlyTheAddedLevelWhereverTheDialogMovedIt)
@@ -122,32 +122,32 @@ TEST_F(LevelCommands, CancelRemovesExactlyTheAddedLevelWhereverTheDialogMovedIt)
         SCOPED_TRACE(c.name);
         fillStore(5, 2);
         EXPECT_FALSE(addLevel([this, &c] {
-            c.steps(*m_dialog);
-            click(m_dialog->Button6);
+            c.steps(*mDialog);
+            click(mDialog->Button6);
         }));
         EXPECT_EQ(levelNames(), c.names);
         EXPECT_EQ(qm::curlevel, c.current);
         EXPECT_EQ(qm::levels[qm::curlevel].name, "Level 2");
-        EXPECT_EQ(m_dialog->markedLevel(), 0);
+        EXPECT_EQ(mDialog->markedLevel(), 0);
     }
-    EXPECT_TRUE(m_messages.entries.empty());
+    EXPECT_TRUE(mMessages.entries.empty());
 }
 
 TEST_F(LevelCommands, AddLevelOnAFullStoreIsRefused)
 {
     fillStore(qm::kMaxLevels, 7);
-    QTimer::singleShot(0, m_dialog.get(), [this] {
-        if (m_dialog->isVisible()) {
+    QTimer::singleShot(0, mDialog.get(), [this] {
+        if (mDialog->isVisible()) {
             ADD_FAILURE() << "the levels dialog was shown";
-            m_dialog->reject();
+            mDialog->reject();
         }
     });
-    EXPECT_FALSE(qm::addLevelCommand(*m_dialog, m_loader));
+    EXPECT_FALSE(qm::addLevelCommand(*mDialog, mLoader));
     EXPECT_EQ(qm::levelsinfo.count, qm::kMaxLevels);
     EXPECT_EQ(qm::curlevel, 7);
-    ASSERT_EQ(m_messages.entries.size(), 1u);
-    EXPECT_EQ(m_messages.entries[0].kind, qm::MessageKind::Error);
-    EXPECT_NE(m_messages.entries[0].text.find("200"), std::string::npos) << m_messages.entries[0].text;
+    ASSERT_EQ(mMessages.entries.size(), 1u);
+    EXPECT_EQ(mMessages.entries[0].kind, qm::MessageKind::Error);
+    EXPECT_NE(mMessages.entries[0].text.find("200"), std::string::npos) << mMessages.entries[0].text;
 }
 
 TEST_F(LevelCommands, AddLevelLoadsTilesWhenTheAcceptedLevelNeedsOthers)
@@ -157,25 +157,25 @@ TEST_F(LevelCommands, AddLevelLoadsTilesWhenTheAcceptedLevelNeedsOthers)
     qm::levels[3].dxg = "forest.dxg";
     qm::loadeddxg = "forest.dxg";
     EXPECT_TRUE(addLevel([this] {
-        clickRow(m_dialog->StringGrid1, 2);
-        click(m_dialog->Button5);
+        clickRow(mDialog->StringGrid1, 2);
+        click(mDialog->Button5);
     }));
     EXPECT_EQ(qm::curlevel, 3);
-    EXPECT_TRUE(m_loads.empty());
+    EXPECT_TRUE(mLoads.empty());
 
     // A graphics file that does not load stores nothing: the error once, the dialog stays open, and
     // Cancel then drops the added level as for any cancelled Add Level.
-    m_dialog->setTileLoader([](const std::string &) { throw qm::Error("EPictureCollectionError", "Bad graphics"); });
+    mDialog->setTileLoader([](const std::string &) { throw qm::Error("EPictureCollectionError", "Bad graphics"); });
     EXPECT_FALSE(addLevel([this] {
-        click(m_dialog->Button5);
-        EXPECT_TRUE(m_dialog->isVisible());
+        click(mDialog->Button5);
+        EXPECT_TRUE(mDialog->isVisible());
         EXPECT_FALSE(qm::dialogok);
-        click(m_dialog->Button6);
+        click(mDialog->Button6);
     }));
-    EXPECT_EQ(m_messages.texts(), std::vector<std::string>{"Bad graphics"});
+    EXPECT_EQ(mMessages.texts(), std::vector<std::string>{"Bad graphics"});
     EXPECT_EQ(qm::levelsinfo.count, 6);
     EXPECT_EQ(qm::curlevel, 3);
-    EXPECT_TRUE(m_loads.empty());
+    EXPECT_TRUE(mLoads.empty());
     EXPECT_EQ(qm::loadeddxg, "forest.dxg");
 }
 
@@ -208,27 +208,27 @@ TEST_F(LevelCommands, DeleteCurentLevelDownToNoLevels)
     qm::fileopen = false;
     qm::deleteCurrentLevelCommand();
     EXPECT_EQ(qm::levelsinfo.count, 2);
-    EXPECT_TRUE(m_messages.entries.empty());
+    EXPECT_TRUE(mMessages.entries.empty());
 }
 
 class CreateNewDialog : public qmtest::StoreFixture {
 protected:
-    qm::Tnewlevels m_dialog;
+    qm::Tnewlevels mDialog;
 };
 
 TEST_F(CreateNewDialog, LayoutAndCaptions)
 {
-    m_dialog.show();
-    EXPECT_EQ(m_dialog.windowTitle(), "Create new");
-    EXPECT_EQ(m_dialog.size(), QSize(297, 151));
-    EXPECT_EQ(m_dialog.minimumSize(), m_dialog.maximumSize());
-    EXPECT_EQ(m_dialog.GroupBox1->title(), " Levels file ");
-    EXPECT_EQ(m_dialog.Label1->text(), "Name:");
-    EXPECT_EQ(m_dialog.Label2->text(), "Author:");
-    EXPECT_EQ(m_dialog.bok->text(), "Ok");
-    EXPECT_EQ(m_dialog.bcancel->text(), "Cancel");
-    EXPECT_TRUE(m_dialog.ename->text().isEmpty());
-    EXPECT_TRUE(m_dialog.ecopyright->text().isEmpty());
+    mDialog.show();
+    EXPECT_EQ(mDialog.windowTitle(), "Create new");
+    EXPECT_EQ(mDialog.size(), QSize(297, 151));
+    EXPECT_EQ(mDialog.minimumSize(), mDialog.maximumSize());
+    EXPECT_EQ(mDialog.GroupBox1->title(), " Levels file ");
+    EXPECT_EQ(mDialog.Label1->text(), "Name:");
+    EXPECT_EQ(mDialog.Label2->text(), "Author:");
+    EXPECT_EQ(mDialog.bok->text(), "Ok");
+    EXPECT_EQ(mDialog.bcancel->text(), "Cancel");
+    EXPECT_TRUE(mDialog.ename->text().isEmpty());
+    EXPECT_TRUE(mDialog.ecopyright->text().isEmpty());
 }
 
 TEST_F(CreateNewDialog, OkEmptiesTheHeaderAndTakesTheTexts)
@@ -238,7 +238,7 @@ TEST_F(CreateNewDialog, OkEmptiesTheHeaderAndTakesTheTexts)
     qm::levelsinfo.author = "Old author";
     qm::levelsinfo.offsets.fill(1234);
     qm::newfilename = "Old";
-    EXPECT_EQ(execWith(m_dialog, [this] { click(m_dialog.bok); }), QDialog::Accepted);
+    EXPECT_EQ(execWith(mDialog, [this] { click(mDialog.bok); }), QDialog::Accepted);
     EXPECT_EQ(qm::levelsinfo.count, 0);
     EXPECT_EQ(qm::levelsinfo.reserved, 0);
     EXPECT_EQ(qm::levelsinfo.author, "");
@@ -246,21 +246,21 @@ TEST_F(CreateNewDialog, OkEmptiesTheHeaderAndTakesTheTexts)
     for (int32_t offset : qm::levelsinfo.offsets)
         ASSERT_EQ(offset, 0);
 
-    EXPECT_EQ(execWith(m_dialog,
+    EXPECT_EQ(execWith(mDialog,
                        [this] {
-                           typeInto(m_dialog.ename, "Sea");
-                           typeInto(m_dialog.ecopyright, "Ann");
-                           click(m_dialog.bok);
+                           typeInto(mDialog.ename, "Sea");
+                           typeInto(mDialog.ecopyright, "Ann");
+                           click(mDialog.bok);
                        }),
               QDialog::Accepted);
     EXPECT_EQ(qm::newfilename, "Sea");
     EXPECT_EQ(qm::levelsinfo.author, "Ann");
 
     // The edits keep their texts for the next showing.
-    execWith(m_dialog, [this] {
-        EXPECT_EQ(m_dialog.ename->text(), "Sea");
-        EXPECT_EQ(m_dialog.ecopyright->text(), "Ann");
-        click(m_dialog.bcancel);
+    execWith(mDialog, [this] {
+        EXPECT_EQ(mDialog.ename->text(), "Sea");
+        EXPECT_EQ(mDialog.ecopyright->text(), "Ann");
+        click(mDialog.bcancel);
     });
 }
 
@@ -270,11 +270,11 @@ TEST_F(CreateNewDialog, CancelChangesNothing)
     qm::levelsinfo.author = "Kept";
     qm::levelsinfo.offsets[4] = 77;
     qm::newfilename = "Kept";
-    EXPECT_EQ(execWith(m_dialog,
+    EXPECT_EQ(execWith(mDialog,
                        [this] {
-                           typeInto(m_dialog.ename, "Other");
-                           typeInto(m_dialog.ecopyright, "Other");
-                           click(m_dialog.bcancel);
+                           typeInto(mDialog.ename, "Other");
+                           typeInto(mDialog.ecopyright, "Other");
+                           click(mDialog.bcancel);
                        }),
               QDialog::Rejected);
     EXPECT_EQ(qm::levelsinfo.count, 3);
@@ -282,7 +282,7 @@ TEST_F(CreateNewDialog, CancelChangesNothing)
     EXPECT_EQ(qm::levelsinfo.offsets[4], 77);
     EXPECT_EQ(qm::newfilename, "Kept");
     EXPECT_EQ(levelNames().size(), 3u);
-    EXPECT_TRUE(m_messages.entries.empty());
+    EXPECT_TRUE(mMessages.entries.empty());
 }
 
 } // namespace

@@ -55,7 +55,7 @@ INSTANTIATE_TEST_SUITE_P(
         CheckCase{"ColumnComparedWithTheCorrectedWidth", sizes("71", "40", "71", "2"),
                   {"The maximum width is 70.", "Edit start position column cannot be bigger than 70!"},
                   {"70", "40", "70", "2"}}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &entry) { return std::string(entry.param.name); });
 
 TEST(LevelFieldChecks, ANonNumberEndsTheChecksAfterEarlierCorrections)
 {

@@ -27,21 +27,21 @@ protected:
     void SetUp() override
     {
         StoreFixture::SetUp();
-        m_dialog = std::make_unique<qm::Tnewlevel>([this](const std::string &name) { m_loads.push_back(name); });
+        mDialog = std::make_unique<qm::Tnewlevel>([this](const std::string &name) { mLoads.push_back(name); });
     }
-    void TearDown() override { m_dialog.reset(); }
+    void TearDown() override { mDialog.reset(); }
 
     // Shows the dialog afresh (not modally): every showing runs FormShow.
     qm::Tnewlevel &shown()
     {
-        m_dialog->hide();
-        m_dialog->show();
-        return *m_dialog;
+        mDialog->hide();
+        mDialog->show();
+        return *mDialog;
     }
 
     QString gridText(int row, int column) const
     {
-        QTableWidgetItem *item = m_dialog->StringGrid1->item(row, column);
+        QTableWidgetItem *item = mDialog->StringGrid1->item(row, column);
         return item ? item->text() : QString();
     }
 
@@ -53,8 +53,8 @@ protected:
                 qm::levels[level].cellAt(r, c)->tile = tile;
     }
 
-    std::unique_ptr<qm::Tnewlevel> m_dialog;
-    std::vector<std::string> m_loads;
+    std::unique_ptr<qm::Tnewlevel> mDialog;
+    std::vector<std::string> mLoads;
 };
 
 TEST_F(LevelsDialog, LayoutCaptionsAndHints)
@@ -146,7 +146,7 @@ TEST_F(LevelsDialog, ShowListsTheLevelsAndTheCurrentLevelsProperties)
     EXPECT_EQ(qm::curlevel, 2);
     clickRow(d.StringGrid1, 1);
     EXPECT_EQ(d.namel->text(), "Level 2");
-    EXPECT_TRUE(m_messages.entries.empty());
+    EXPECT_TRUE(mMessages.entries.empty());
 }
 
 TEST_F(LevelsDialog, EditCorrectsInvalidFieldsOneMessageEach)
@@ -174,15 +174,15 @@ TEST_F(LevelsDialog, EditCorrectsInvalidFieldsOneMessageEach)
     qm::Tnewlevel &d = shown();
     for (const Case &c : cases) {
         SCOPED_TRACE(std::string(c.width) + " " + c.height + " " + c.column + " " + c.row);
-        m_messages.clear();
+        mMessages.clear();
         qm::dialogok = false;
         typeInto(d.nrxl, c.width);
         typeInto(d.nryl, c.height);
         typeInto(d.sxl, c.column);
         typeInto(d.syl, c.row);
         click(d.Button5);
-        EXPECT_EQ(m_messages.texts(), c.messages);
-        for (const auto &entry : m_messages.entries) {
+        EXPECT_EQ(mMessages.texts(), c.messages);
+        for (const auto &entry : mMessages.entries) {
             EXPECT_EQ(entry.kind, MessageKind::Information);
             EXPECT_EQ(entry.buttons, MessageButtons::Ok);
         }
@@ -197,9 +197,9 @@ TEST_F(LevelsDialog, EditCorrectsInvalidFieldsOneMessageEach)
     }
 
     // Pressing Edit again accepts the corrected fields.
-    m_messages.clear();
+    mMessages.clear();
     click(d.Button5);
-    EXPECT_TRUE(m_messages.entries.empty());
+    EXPECT_TRUE(mMessages.entries.empty());
     EXPECT_FALSE(d.isVisible());
     EXPECT_EQ(d.result(), QDialog::Accepted);
     EXPECT_TRUE(qm::dialogok);
@@ -218,25 +218,25 @@ TEST_F(LevelsDialog, EditAndSaveItStoreNothingWhenAFieldIsNotANumber)
     typeInto(d.nrxl, "50");
     typeInto(d.nril, "lots");
     click(d.Button5);
-    ASSERT_EQ(m_messages.entries.size(), 1u);
-    EXPECT_EQ(m_messages.entries[0].kind, MessageKind::Error);
-    EXPECT_EQ(m_messages.entries[0].text, "'lots' is not a valid integer value");
+    ASSERT_EQ(mMessages.entries.size(), 1u);
+    EXPECT_EQ(mMessages.entries[0].kind, MessageKind::Error);
+    EXPECT_EQ(mMessages.entries[0].text, "'lots' is not a valid integer value");
     EXPECT_TRUE(d.isVisible());
     EXPECT_FALSE(qm::dialogok);
     EXPECT_EQ(qm::curlevel, 1);
     EXPECT_EQ(qm::levels[3].name, "Level 3");
     EXPECT_EQ(qm::levels[3].width, 40);
 
-    m_messages.clear();
+    mMessages.clear();
     typeInto(d.nril, "4");
     typeInto(d.syl, "");
     click(d.Button2);
-    EXPECT_EQ(m_messages.texts(), std::vector<std::string>{"'' is not a valid integer value"});
+    EXPECT_EQ(mMessages.texts(), std::vector<std::string>{"'' is not a valid integer value"});
     EXPECT_EQ(qm::curlevel, 1);
     EXPECT_EQ(qm::levels[3].name, "Level 3");
     EXPECT_EQ(qm::levels[3].width, 40);
     EXPECT_EQ(qm::levels[3].infotrons, 0);
-    EXPECT_TRUE(m_loads.empty());
+    EXPECT_TRUE(mLoads.empty());
 }
 
 TEST_F(LevelsDialog, EditGrowsALevelWithDefaultCellsOnlyWhereItGrows)
@@ -247,7 +247,7 @@ TEST_F(LevelsDialog, EditGrowsALevelWithDefaultCellsOnlyWhereItGrows)
     typeInto(d.nrxl, "50");
     typeInto(d.nryl, "44");
     click(d.Button5);
-    ASSERT_TRUE(m_messages.entries.empty());
+    ASSERT_TRUE(mMessages.entries.empty());
     EXPECT_EQ(qm::levels[1].width, 50);
     EXPECT_EQ(qm::levels[1].height, 44);
     const qm::tlevel &level = qm::levels[1];
@@ -292,7 +292,7 @@ TEST_F(LevelsDialog, SaveItStoresWithoutTheChecksOfEditAndStaysOpen)
     typeInto(d.syl, "3");
     typeInto(d.nril, "9");
     click(d.Button2);
-    EXPECT_TRUE(m_messages.entries.empty());
+    EXPECT_TRUE(mMessages.entries.empty());
     EXPECT_TRUE(d.isVisible());
     EXPECT_FALSE(qm::dialogok);
     EXPECT_EQ(qm::curlevel, 2);
@@ -306,7 +306,7 @@ TEST_F(LevelsDialog, SaveItStoresWithoutTheChecksOfEditAndStaysOpen)
     EXPECT_EQ(level.infotrons, 9);
     EXPECT_EQ(level.cellAt(50, 41)->tile, 7); // no cell renewed
     EXPECT_EQ(gridText(1, 1), "Caves");
-    EXPECT_TRUE(m_loads.empty());
+    EXPECT_TRUE(mLoads.empty());
     EXPECT_EQ(qm::loadeddxg, "computer.dxg");
 
     // Beyond the grid: kept within 1..100 with the start square inside, and shown as stored.
@@ -316,7 +316,7 @@ TEST_F(LevelsDialog, SaveItStoresWithoutTheChecksOfEditAndStaysOpen)
     typeInto(d.syl, "4");
     typeInto(d.nril, "-5");
     click(d.Button2);
-    EXPECT_TRUE(m_messages.entries.empty());
+    EXPECT_TRUE(mMessages.entries.empty());
     EXPECT_EQ(level.width, 100);
     EXPECT_EQ(level.height, 1);
     EXPECT_EQ(level.startx, 100 * 40 + 20);
@@ -347,16 +347,16 @@ TEST_F(LevelsDialog, MoveUpAndDownExchangeNeighboursAndRefuseAtTheEnds)
     EXPECT_EQ(levelNames(), (std::vector<std::string>{"Level 1", "Level 2", "Level 4", "Level 3", "Level 5"}));
     EXPECT_EQ(qm::curlevel, 4);
     EXPECT_EQ(d.namel->text(), "Level 3");
-    EXPECT_TRUE(m_messages.entries.empty());
+    EXPECT_TRUE(mMessages.entries.empty());
 
     const std::vector<std::string> order = levelNames();
     clickRow(d.StringGrid1, 0);
     click(d.Button1);
     clickRow(d.StringGrid1, 4);
     click(d.Button3);
-    EXPECT_EQ(m_messages.texts(), (std::vector<std::string>{"This is the only level in the levels file.\r\nCannot move it up",
+    EXPECT_EQ(mMessages.texts(), (std::vector<std::string>{"This is the only level in the levels file.\r\nCannot move it up",
                                                             "This is the only level in the levels file.\r\nCannot move it down"}));
-    for (const auto &entry : m_messages.entries) {
+    for (const auto &entry : mMessages.entries) {
         EXPECT_EQ(entry.kind, MessageKind::Error);
         EXPECT_EQ(entry.buttons, MessageButtons::Ok);
     }
@@ -385,12 +385,12 @@ TEST_F(LevelsDialog, DeleteRemovesTheSelectedLevelAndRefusesTheOnlyOne)
     EXPECT_EQ(d.sellevel, 2);
     EXPECT_EQ(d.StringGrid1->currentRow(), 1);
     EXPECT_EQ(d.namel->text(), "Level 2");
-    EXPECT_TRUE(m_messages.entries.empty());
+    EXPECT_TRUE(mMessages.entries.empty());
 
     click(d.Button4);
     click(d.Button4);
     EXPECT_EQ(levelNames(), (std::vector<std::string>{"Level 1"}));
-    EXPECT_EQ(m_messages.texts(),
+    EXPECT_EQ(mMessages.texts(),
               std::vector<std::string>{"This is the only level in the levels file.\r\nCannot delete it, becose it dosent make "
                                        "sense a levels file widthouth levels"});
     EXPECT_EQ(qm::curlevel, 1);
@@ -399,9 +399,9 @@ TEST_F(LevelsDialog, DeleteRemovesTheSelectedLevelAndRefusesTheOnlyOne)
 TEST_F(LevelsDialog, CancelKeepsWhatMoveUpChanged)
 {
     fillStore(3, 3);
-    const int result = execWith(*m_dialog, [this] {
-        click(m_dialog->Button1);
-        click(m_dialog->Button6);
+    const int result = execWith(*mDialog, [this] {
+        click(mDialog->Button1);
+        click(mDialog->Button6);
     });
     EXPECT_EQ(result, QDialog::Rejected);
     EXPECT_FALSE(qm::dialogok);
@@ -413,27 +413,27 @@ TEST_F(LevelsDialog, EditLoadsTilesOnlyWhenTheGraphicsFileNameDiffers)
 {
     fillStore(2, 1);
     qm::loadeddxg = "computer.dxg";
-    EXPECT_EQ(execWith(*m_dialog, [this] { click(m_dialog->Button5); }), QDialog::Accepted);
-    EXPECT_TRUE(m_loads.empty());
+    EXPECT_EQ(execWith(*mDialog, [this] { click(mDialog->Button5); }), QDialog::Accepted);
+    EXPECT_TRUE(mLoads.empty());
 
     // The file exists as "computer.dxg"; a name that differs in letter case still loads.
-    execWith(*m_dialog, [this] {
-        typeInto(m_dialog->dxgl->lineEdit(), "Computer.dxg");
-        click(m_dialog->Button5);
+    execWith(*mDialog, [this] {
+        typeInto(mDialog->dxgl->lineEdit(), "Computer.dxg");
+        click(mDialog->Button5);
     });
-    EXPECT_EQ(m_loads, std::vector<std::string>{"Computer.dxg"});
+    EXPECT_EQ(mLoads, std::vector<std::string>{"Computer.dxg"});
     EXPECT_EQ(qm::loadeddxg, "Computer.dxg");
     EXPECT_EQ(qm::levels[1].dxg, "Computer.dxg");
 
     // Another level, another file.
-    execWith(*m_dialog, [this] {
-        clickRow(m_dialog->StringGrid1, 1);
-        typeInto(m_dialog->dxgl->lineEdit(), "kitchen.dxg");
-        click(m_dialog->Button5);
+    execWith(*mDialog, [this] {
+        clickRow(mDialog->StringGrid1, 1);
+        typeInto(mDialog->dxgl->lineEdit(), "kitchen.dxg");
+        click(mDialog->Button5);
     });
-    EXPECT_EQ(m_loads, (std::vector<std::string>{"Computer.dxg", "kitchen.dxg"}));
+    EXPECT_EQ(mLoads, (std::vector<std::string>{"Computer.dxg", "kitchen.dxg"}));
     EXPECT_EQ(qm::curlevel, 2);
-    EXPECT_TRUE(m_messages.entries.empty());
+    EXPECT_TRUE(mMessages.entries.empty());
 }
 
 TEST_F(LevelsDialog, AMissingGraphicsFileIsRefusedBeforeAnythingIsStored)
@@ -446,8 +446,8 @@ TEST_F(LevelsDialog, AMissingGraphicsFileIsRefusedBeforeAnythingIsStored)
     typeInto(d.dxgl->lineEdit(), "swamp.dxg");
     click(d.Button5);
     click(d.Button2);
-    ASSERT_EQ(m_messages.texts(), (std::vector<std::string>{missing, missing}));
-    for (const auto &entry : m_messages.entries) {
+    ASSERT_EQ(mMessages.texts(), (std::vector<std::string>{missing, missing}));
+    for (const auto &entry : mMessages.entries) {
         EXPECT_EQ(entry.kind, MessageKind::Error);
         EXPECT_EQ(entry.buttons, MessageButtons::Cancel);
     }
@@ -456,20 +456,20 @@ TEST_F(LevelsDialog, AMissingGraphicsFileIsRefusedBeforeAnythingIsStored)
     EXPECT_EQ(qm::curlevel, 1);
     EXPECT_EQ(qm::levels[2].name, "Level 2");
     EXPECT_EQ(qm::levels[2].dxg, "computer.dxg");
-    EXPECT_TRUE(m_loads.empty());
+    EXPECT_TRUE(mLoads.empty());
 
     // Leaving the box only warns; a popup taking the focus does not count as leaving.
-    m_messages.clear();
+    mMessages.clear();
     QFocusEvent popup(QEvent::FocusOut, Qt::PopupFocusReason);
     QApplication::sendEvent(d.dxgl, &popup);
-    EXPECT_TRUE(m_messages.entries.empty());
+    EXPECT_TRUE(mMessages.entries.empty());
     QFocusEvent tab(QEvent::FocusOut, Qt::TabFocusReason);
     QApplication::sendEvent(d.dxgl, &tab);
-    EXPECT_EQ(m_messages.texts(), std::vector<std::string>{missing});
+    EXPECT_EQ(mMessages.texts(), std::vector<std::string>{missing});
     EXPECT_EQ(qm::levels[2].dxg, "computer.dxg");
     typeInto(d.dxgl->lineEdit(), "underground.dxg");
     QApplication::sendEvent(d.dxgl, &tab);
-    EXPECT_EQ(m_messages.entries.size(), 1u);
+    EXPECT_EQ(mMessages.entries.size(), 1u);
 }
 
 TEST_F(LevelsDialog, WorksWithNoLevelAndWithACurrentLevelBeyondTheList)
@@ -484,8 +484,8 @@ TEST_F(LevelsDialog, WorksWithNoLevelAndWithACurrentLevelBeyondTheList)
     EXPECT_EQ(d.sxl->text(), "2");
     for (QPushButton *button : {d.Button5, d.Button2, d.Button1, d.Button3, d.Button4})
         click(button);
-    ASSERT_EQ(m_messages.entries.size(), 5u);
-    for (const auto &entry : m_messages.entries)
+    ASSERT_EQ(mMessages.entries.size(), 5u);
+    for (const auto &entry : mMessages.entries)
         EXPECT_EQ(entry.text, "The levels file holds no level.\r\nAdd a level first");
     EXPECT_EQ(qm::levelsinfo.count, 0);
     EXPECT_FALSE(qm::dialogok);

@@ -235,7 +235,7 @@ void writeTwoThemeFile(const std::string &path, const std::string &secondDxg)
     levelsfilepath = path;
     writelevelsfile();
     const std::string gameDirectory = gamedir;
-    initstore();
+    initStore();
     gamedir = gameDirectory;
 }
 

@@ -70,7 +70,7 @@ TEST_F(MainWindowTest, AConfigurationThatWasNotReadIsLeftAsItIsAtExit)
     auto restart = [&] {
         form.reset();
         messages.clear();
-        initgameconfig();
+        initGameConfig();
         form = std::make_unique<TMainForm>(QString::fromStdString(dir.path("settings.ini")),
                                            QString::fromStdString(dir.path() + "/"));
         form->show();
@@ -78,7 +78,7 @@ TEST_F(MainWindowTest, AConfigurationThatWasNotReadIsLeftAsItIsAtExit)
     cfglevelsfile = "Game.lev";
     cfgsongcount = 1;
     cfgsongs[1] = "Theme.mid";
-    std::string text = gameconfigtext();
+    std::string text = gameConfigText();
     text.replace(text.find("Speed = 0;"), 10, "Speed = fast;");
     qmtest::writeFile(dir.path("Quillmoss.Cfg"), text);
     const std::vector<uint8_t> damaged = qmtest::readFile(dir.path("Quillmoss.Cfg"));

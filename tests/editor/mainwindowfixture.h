@@ -32,8 +32,8 @@ protected:
     void SetUp() override
     {
         writeGameDirectory(true);
-        initstore();
-        initgameconfig();
+        initStore();
+        initGameConfig();
         setMessageResponder([this](MessageKind, const QString &text, MessageButtons) {
             messages.push_back(text);
             if (!answers.empty()) {
@@ -66,7 +66,7 @@ protected:
         if (withEditorPictures)
             qmtest::writeFile(dir.path("Editor.dxg"), qmtest::syntheticEditor());
         qmtest::writeFile(dir.path("computer.dxg"), qmtest::syntheticTheme());
-        initgameconfig();
+        initGameConfig();
         writegameconfig(dir.path("Quillmoss.Cfg"));
     }
 

@@ -1,6 +1,7 @@
 #include "editor/mapediting.h"
 
 #include "levels/levelstore.h"
+#include "levels/tiles.h"
 
 #include <gtest/gtest.h>
 #include <cstring>
@@ -14,7 +15,7 @@ class MapEditing : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        initstore();
+        initStore();
         levelsinfo = Tlevels{};
         resetstore();
         addlevel();
@@ -46,96 +47,96 @@ cell tpk(int32_t tile, int32_t pattern, int32_t kind) { return cell{tile, 0, kin
 
 TEST_F(MapEditing, SingleTilesKeepTheirKindOnAPressAndBecomeOrdinaryOnADrag)
 {
-    levels[1].cellAt(3, 3)->kind = 101;
+    levels[1].cellAt(3, 3)->kind = kKindMarked;
     levels[1].cellAt(3, 3)->pattern = 4;
     paint(12, 3, 3);
-    EXPECT_EQ(at(3, 3), tpk(12, 0, 101));
+    EXPECT_EQ(at(3, 3), tpk(12, 0, kKindMarked));
     EXPECT_FALSE(saved);
     paint(12, 3, 3, PaintVariant::Drag);
-    EXPECT_EQ(at(3, 3), tpk(12, 0, 100));
+    EXPECT_EQ(at(3, 3), tpk(12, 0, kKindOrdinary));
     EXPECT_EQ(at(3, 4), kDefaultCell);
 }
 
 TEST_F(MapEditing, TallAndSquareObjectsWriteTheirFillers)
 {
-    paint(68, 5, 5);
-    EXPECT_EQ(at(5, 5), tpk(68, 0, 101));
+    paint(kTileMarked3x3, 5, 5);
+    EXPECT_EQ(at(5, 5), tpk(kTileMarked3x3, 0, kKindMarked));
     for (int i = 0; i <= 2; ++i)
         for (int j = 0; j <= 2; ++j)
             if (i || j) {
-                EXPECT_EQ(at(5 + i, 5 + j), tpk(11, 0, 100)) << i << "," << j;
+                EXPECT_EQ(at(5 + i, 5 + j), tpk(kTileFiller, 0, kKindOrdinary)) << i << "," << j;
             }
 
-    paint(63, 10, 5);
-    EXPECT_EQ(at(10, 5), tpk(63, 0, 101));
-    EXPECT_EQ(at(11, 5).tile, 15);
-    EXPECT_EQ(at(12, 5).tile, 11);
-    paint(63, 10, 6, PaintVariant::Drag);
-    EXPECT_EQ(at(10, 6), tpk(63, 0, 102));
+    paint(kTileExit, 10, 5);
+    EXPECT_EQ(at(10, 5), tpk(kTileExit, 0, kKindMarked));
+    EXPECT_EQ(at(11, 5).tile, kTileEmpty);
+    EXPECT_EQ(at(12, 5).tile, kTileFiller);
+    paint(kTileExit, 10, 6, PaintVariant::Drag);
+    EXPECT_EQ(at(10, 6), tpk(kTileExit, 0, kKindOnTop));
 
-    paint(64, 20, 5);
-    EXPECT_EQ(at(20, 5).tile, 64);
-    EXPECT_EQ(at(21, 5).tile, 65);
+    paint(kTileTall, 20, 5);
+    EXPECT_EQ(at(20, 5).tile, kTileTall);
+    EXPECT_EQ(at(21, 5).tile, kTileTallLower);
 
-    paint(66, 30, 5);
-    EXPECT_EQ(at(30, 5), tpk(66, 0, 101));
-    EXPECT_EQ(at(31, 5).tile, 11);
-    EXPECT_EQ(at(32, 5).tile, 11);
+    paint(kTileMarkedTallA, 30, 5);
+    EXPECT_EQ(at(30, 5), tpk(kTileMarkedTallA, 0, kKindMarked));
+    EXPECT_EQ(at(31, 5).tile, kTileFiller);
+    EXPECT_EQ(at(32, 5).tile, kTileFiller);
 
-    for (int port : {49, 52, 33}) {
+    for (int port : {kTilePortRight, kTilePortUp, kTileOnTop}) {
         paint(port, 35, 5);
-        EXPECT_EQ(at(35, 5), tpk(port, 0, 102)) << port;
+        EXPECT_EQ(at(35, 5), tpk(port, 0, kKindOnTop)) << port;
     }
 }
 
 TEST_F(MapEditing, StripsFollowTheWidthOfTheHorizontalStripsPicture)
 {
-    paint(29, 2, 2);
+    paint(kTileStripHorizontal, 2, 2);
     for (int k = 0; k < 4; ++k)
-        EXPECT_EQ(at(2, 2 + k), tpk(29, k, 102));
+        EXPECT_EQ(at(2, 2 + k), tpk(kTileStripHorizontal, k, kKindOnTop));
     EXPECT_EQ(at(2, 6), kDefaultCell);
 
-    paint(31, 10, 2);
+    paint(kTileStripVertical, 10, 2);
     for (int k = 0; k < 4; ++k)
-        EXPECT_EQ(at(10 + k, 2), tpk(31, k, 102));
+        EXPECT_EQ(at(10 + k, 2), tpk(kTileStripVertical, k, kKindOnTop));
     EXPECT_EQ(at(14, 2), kDefaultCell);
 
     pictureWidth[29] = 39; // narrower than a square: the strip is the one square only
-    paint(29, 20, 2);
-    EXPECT_EQ(at(20, 2), tpk(29, 0, 100));
+    paint(kTileStripHorizontal, 20, 2);
+    EXPECT_EQ(at(20, 2), tpk(kTileStripHorizontal, 0, kKindOrdinary));
     EXPECT_EQ(at(20, 3), kDefaultCell);
 }
 
 TEST_F(MapEditing, BlocksNeedTheirPictureAtItsFullWidth)
 {
-    paint(30, 2, 2);
+    paint(kTilePair, 2, 2);
     for (int k = 0; k <= 6; ++k) {
-        EXPECT_EQ(at(2, 2 + k), tpk(30, k, 101));
-        EXPECT_EQ(at(3, 2 + k), tpk(30, 7 + k, 101));
+        EXPECT_EQ(at(2, 2 + k), tpk(kTilePair, k, kKindMarked));
+        EXPECT_EQ(at(3, 2 + k), tpk(kTilePair, 7 + k, kKindMarked));
     }
-    paint(36, 5, 2);
+    paint(kTileBlock7x1, 5, 2);
     for (int k = 0; k <= 6; ++k)
-        EXPECT_EQ(at(5, 2 + k), tpk(36, k, 101));
-    paint(37, 7, 2);
-    EXPECT_EQ(at(7, 2), tpk(15, 0, 101));
-    EXPECT_EQ(at(7, 3), tpk(37, 1, 101));
-    EXPECT_EQ(at(7, 4), tpk(37, 2, 101));
-    EXPECT_EQ(at(7, 5), tpk(15, 0, 101));
+        EXPECT_EQ(at(5, 2 + k), tpk(kTileBlock7x1, k, kKindMarked));
+    paint(kTileBlock7x2, 7, 2);
+    EXPECT_EQ(at(7, 2), tpk(kTileEmpty, 0, kKindMarked));
+    EXPECT_EQ(at(7, 3), tpk(kTileBlock7x2, 1, kKindMarked));
+    EXPECT_EQ(at(7, 4), tpk(kTileBlock7x2, 2, kKindMarked));
+    EXPECT_EQ(at(7, 5), tpk(kTileEmpty, 0, kKindMarked));
     for (int k = 0; k <= 6; ++k)
-        EXPECT_EQ(at(8, 2 + k), tpk(37, 7 + k, 101));
-    paint(40, 10, 2);
+        EXPECT_EQ(at(8, 2 + k), tpk(kTileBlock7x2, 7 + k, kKindMarked));
+    paint(kTileBlock6x3, 10, 2);
     for (int i = 0; i <= 2; ++i)
         for (int k = 0; k <= 5; ++k)
-            EXPECT_EQ(at(10 + i, 2 + k), tpk(40, 6 * i + k, 101));
+            EXPECT_EQ(at(10 + i, 2 + k), tpk(kTileBlock6x3, 6 * i + k, kKindMarked));
 
     // Pictures of other widths: only the square itself, and for 30 its pair.
     pictureWidth = {{29, 160}};
-    paint(36, 20, 2);
-    EXPECT_EQ(at(20, 2), tpk(36, 0, 100));
+    paint(kTileBlock7x1, 20, 2);
+    EXPECT_EQ(at(20, 2), tpk(kTileBlock7x1, 0, kKindOrdinary));
     EXPECT_EQ(at(20, 3), kDefaultCell);
-    paint(30, 22, 2);
-    EXPECT_EQ(at(22, 2), tpk(30, 0, 100));
-    EXPECT_EQ(at(22, 3), tpk(30, 1, 100));
+    paint(kTilePair, 22, 2);
+    EXPECT_EQ(at(22, 2), tpk(kTilePair, 0, kKindOrdinary));
+    EXPECT_EQ(at(22, 3), tpk(kTilePair, 1, kKindOrdinary));
     EXPECT_EQ(at(22, 4), kDefaultCell);
     EXPECT_EQ(at(23, 2), kDefaultCell);
 }
@@ -144,15 +145,15 @@ TEST_F(MapEditing, NoWriteLeavesTheGrid)
 {
     levels[2] = levels[1]; // the neighbouring slot must stay as it is
     tlevel before = levels[2];
-    paint(40, 99, 97);
-    EXPECT_EQ(at(99, 97), tpk(40, 0, 101));
-    EXPECT_EQ(at(100, 100), tpk(40, 9, 101));
-    paint(68, 100, 100);
-    paint(31, 100, 1);
+    paint(kTileBlock6x3, 99, 97);
+    EXPECT_EQ(at(99, 97), tpk(kTileBlock6x3, 0, kKindMarked));
+    EXPECT_EQ(at(100, 100), tpk(kTileBlock6x3, 9, kKindMarked));
+    paint(kTileMarked3x3, 100, 100);
+    paint(kTileStripVertical, 100, 1);
     paint(12, 0, 0);
     paint(12, -5, 101);
-    paint(29, 1, 100);
-    EXPECT_EQ(at(1, 100), tpk(29, 0, 102));
+    paint(kTileStripHorizontal, 1, 100);
+    EXPECT_EQ(at(1, 100), tpk(kTileStripHorizontal, 0, kKindOnTop));
     EXPECT_EQ(levels[2].name, before.name);
     EXPECT_EQ(std::memcmp(levels[2].cells, before.cells, sizeof before.cells), 0);
 }
@@ -193,7 +194,7 @@ TEST_F(MapEditing, PressesAndDragsPaintTheCellUnderTheLastPointerPosition)
 
     select(20);
     mapMouseDown(MouseButton::Left, 100, 60, widths);
-    EXPECT_EQ(at(3, 4), tpk(20, 0, 100));
+    EXPECT_EQ(at(3, 4), tpk(20, 0, kKindOrdinary));
     EXPECT_FALSE(saved);
     mapMouseMove(140, 60, widths);
     EXPECT_EQ(at(3, 5).tile, 20);

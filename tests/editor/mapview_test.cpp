@@ -1,6 +1,7 @@
 #include "editor/mapview.h"
 
 #include "levels/levelstore.h"
+#include "levels/tiles.h"
 
 #include "framepictures.h"
 
@@ -15,7 +16,7 @@ class MapView : public ::testing::TestWithParam<SurfacePixelFormat> {
 protected:
     void SetUp() override
     {
-        initstore();
+        initStore();
         levelsinfo = Tlevels{};
         resetstore();
         addlevel();
@@ -35,7 +36,7 @@ protected:
         return ::testing::AssertionFailure() << "pixel (" << x << ", " << y << ") is " << std::hex << got
                                              << ", expected " << pictures.expected(rgb);
     }
-    static void put(int r, int c, int tile, int pattern = 0, int kind = 100)
+    static void put(int r, int c, int tile, int pattern = 0, int kind = kKindOrdinary)
     {
         *levels[1].cellAt(r, c) = cell{tile, 0, kind, pattern};
     }
@@ -58,14 +59,14 @@ TEST_P(MapView, ANewLevelShowsItsBaseInEveryCell)
 
 TEST_P(MapView, SecondPassCellsCoverTheirNeighbours)
 {
-    put(1, 1, 20, 0, 102); // 80 wide: pattern 0 only is drawn, 40 x 40
-    put(2, 2, 20, 1, 100);
-    put(1, 2, 13, 0, 100);
+    put(1, 1, 20, 0, kKindOnTop); // 80 wide: pattern 0 only is drawn, 40 x 40
+    put(2, 2, 20, 1, kKindOrdinary);
+    put(1, 2, 13, 0, kKindOrdinary);
     frame();
     EXPECT_TRUE(shows(20, 20, tileColor(20, 0)));
     EXPECT_TRUE(shows(60, 20, tileColor(13)));
     EXPECT_TRUE(shows(60, 60, tileColor(20, 1)));
-    put(1, 1, 20, 5, 102); // a pattern the picture does not have: invisible
+    put(1, 1, 20, 5, kKindOnTop); // a pattern the picture does not have: invisible
     frame();
     EXPECT_TRUE(shows(20, 20, kBackground));
 }
@@ -157,7 +158,7 @@ TEST_P(MapView, NoLevelMeansNoCellsAndMissingPicturesAreSkipped)
 
 INSTANTIATE_TEST_SUITE_P(BothPixelFormats, MapView,
                          ::testing::Values(SurfacePixelFormat::Xrgb8888, SurfacePixelFormat::Rgb565),
-                         [](const auto &info) {
-                             return info.param == SurfacePixelFormat::Rgb565 ? std::string("Rgb565")
+                         [](const auto &entry) {
+                             return entry.param == SurfacePixelFormat::Rgb565 ? std::string("Rgb565")
                                                                               : std::string("Xrgb8888");
                          });

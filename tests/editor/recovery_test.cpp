@@ -30,7 +30,7 @@ namespace {
 // A levels file of two levels whose cells carry `tile`.
 Bytes sampleLevels(int32_t tile)
 {
-    initstore();
+    initStore();
     levelsinfo = Tlevels{};
     levelsinfo.author = "recovery";
     resetstore();
@@ -41,7 +41,7 @@ Bytes sampleLevels(int32_t tile)
         levels[k].cellAt(5, k)->tile = tile;
     }
     std::array<int32_t, kOffsetCount> offsets{};
-    return levelsfilebytes(offsets);
+    return levelsFileBytes(offsets);
 }
 
 RecoverySnapshot snapshotOf(int32_t tile, const std::string &original = "/home/me/work.lev", int level = 2)
@@ -152,9 +152,9 @@ TEST(Recovery, LaterKeepsACopyDiscardDeletesItAndRecoverGivesTheSnapshotsBytes)
     EXPECT_EQ(Bytes(file.content.bytes.begin(), file.content.bytes.end()), unsaved.levels);
     EXPECT_EQ(file.originalPath, "");
     sampleLevels(0); // another store, then the recovered one in its place: Save writes the snapshot's bytes
-    storelevelsfile(file.content);
+    storeLevelsFile(file.content);
     std::array<int32_t, kOffsetCount> offsets{};
-    EXPECT_EQ(levelsfilebytes(offsets), unsaved.levels);
+    EXPECT_EQ(levelsFileBytes(offsets), unsaved.levels);
 
     // The recovered copy stays until this editor's own copy replaces it.
     EXPECT_TRUE(offered(*storeIn(dir.path())).empty()) << "held by the editor that recovered it";

@@ -2,6 +2,7 @@
 
 #include "editor/mapview.h"
 #include "levels/levelstore.h"
+#include "levels/tiles.h"
 
 #include "framepictures.h"
 
@@ -49,7 +50,7 @@ class Thumbnails : public ::testing::TestWithParam<ThumbnailCase> {
 protected:
     void SetUp() override
     {
-        initstore();
+        initStore();
         levelsinfo = Tlevels{};
         resetstore();
         addlevel();
@@ -58,7 +59,7 @@ protected:
         tiles.SetDXDraw(&target);
         tiles.Items().LoadFromStream(theme.data(), theme.size());
     }
-    static void put(int r, int c, int tile, int pattern = 0, int kind = 100)
+    static void put(int r, int c, int tile, int pattern = 0, int kind = kKindOrdinary)
     {
         *levels[1].cellAt(r, c) = cell{tile, 0, kind, pattern};
     }
@@ -79,17 +80,17 @@ TEST_P(Thumbnails, EqualTheFullDrawingSampled)
     level.height = 9;
     put(1, 1, 21);          // skips: drawn above and left of the level, clipped
     put(4, 5, 21);
-    put(3, 4, 20, 0, 102);  // 80 wide, second pass over its right neighbour
+    put(3, 4, 20, 0, kKindOnTop);  // 80 wide, second pass over its right neighbour
     put(3, 5, 13);
     put(5, 5, 20, 1);
     put(6, 6, 20, 9);       // no such pattern
     put(7, 7, 500);         // no such picture
     put(7, 8, -1);
-    put(9, 13, 21, 0, 102);
+    put(9, 13, 21, 0, kKindOnTop);
     put(2, 9, kOddSizes, 3);
-    put(2, 10, kOddSizes, 1, 102);
+    put(2, 10, kOddSizes, 1, kKindOnTop);
     put(5, 11, kShifted);
-    put(9, 12, kShifted, 0, 102);
+    put(9, 12, kShifted, 0, kKindOnTop);
     put(4, 1, kDust, 123456);
     put(4, 2, kFarAway);
     for (int c = 1; c <= 13; ++c)
@@ -104,7 +105,7 @@ TEST_P(Thumbnails, EqualTheFullDrawingSampled)
     TDirectDrawSurface full(GetParam().format);
     full.SetSize(13 * kSquare, 9 * kSquare);
     full.Fill(0);
-    drawlevel(full, tiles.Items(), level);
+    drawLevel(full, tiles.Items(), level);
     auto sampled = [s](int t) { return kSquare * (t / s) + 20 * (2 * (t % s) + 1) / s; };
     int differing = 0;
     for (int y = 0; y < small.height; ++y)
@@ -128,7 +129,7 @@ INSTANTIATE_TEST_SUITE_P(
     FormatsAndSizes, Thumbnails,
     ::testing::Values(ThumbnailCase{SurfacePixelFormat::Xrgb8888, 1}, ThumbnailCase{SurfacePixelFormat::Xrgb8888, 3},
                       ThumbnailCase{SurfacePixelFormat::Xrgb8888, 40}, ThumbnailCase{SurfacePixelFormat::Rgb565, 4}),
-    [](const auto &info) {
-        return std::string(info.param.format == SurfacePixelFormat::Rgb565 ? "Bits16" : "Bits32") + "Size"
-               + std::to_string(info.param.square);
+    [](const auto &entry) {
+        return std::string(entry.param.format == SurfacePixelFormat::Rgb565 ? "Bits16" : "Bits32") + "Size"
+               + std::to_string(entry.param.square);
     });

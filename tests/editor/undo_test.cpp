@@ -20,7 +20,7 @@ namespace {
 Bytes storeBytes()
 {
     std::array<int32_t, kOffsetCount> offsets{};
-    return levelsfilebytes(offsets);
+    return levelsFileBytes(offsets);
 }
 
 class UndoTest : public qmtest::MainWindowTest {
@@ -218,7 +218,7 @@ TEST(UndoHistoryTest, RandomSessionUndoesAndRedoesToTheSameBytes)
 {
     std::mt19937 random(14);
     const auto below = [&](int n) { return int(random() % unsigned(n)); };
-    initstore();
+    initStore();
     resetstore();
     fileopen = true;
     curlevel = 1;
@@ -285,7 +285,7 @@ TEST(UndoHistoryTest, RandomSessionUndoesAndRedoesToTheSameBytes)
             if (count < 12)
                 record("Import Level", [&](StoreStep &step) {
                     addlevel();
-                    importsupaplexlevel(supaplex, 1 + below(kSupaplexLevels), levels[curlevel]);
+                    importSupaplexLevel(supaplex, 1 + below(kSupaplexLevels), levels[curlevel]);
                     step.levelInserted(curlevel);
                 });
             break;
@@ -301,7 +301,7 @@ TEST(UndoHistoryTest, RandomSessionUndoesAndRedoesToTheSameBytes)
         if (below(10) == 0) {
             // Written now and then: the offsets beyond the count stay as a save leaves them.
             std::array<int32_t, kOffsetCount> offsets{};
-            levelsfilebytes(offsets);
+            levelsFileBytes(offsets);
             levelsinfo.offsets = offsets;
         }
     }
@@ -323,7 +323,7 @@ TEST(UndoHistoryTest, RandomSessionUndoesAndRedoesToTheSameBytes)
 // exactly, and the clean point survives when it is kept.
 TEST(UndoHistoryTest, KeepsWithinItsBudgetDroppingTheOldest)
 {
-    initstore();
+    initStore();
     resetstore();
     curlevel = 1;
     addlevel();

@@ -7,6 +7,8 @@
 #include "graphics/offscreendrawtarget.h"
 #include "levels/gameconfig.h"
 #include "levels/levelsfile.h"
+#include "levels/tiles.h"
+#include "platform/bytes.h"
 
 #include <gtest/gtest.h>
 
@@ -189,8 +191,8 @@ TEST_P(ThemeFile, PaletteTilesAreDistinct)
 
 INSTANTIATE_TEST_SUITE_P(Themes, ThemeFile,
                          testing::Values("computer.dxg", "forest.dxg", "kitchen.dxg", "underground.dxg"),
-                         [](const testing::TestParamInfo<std::string> &info) {
-                             return info.param.substr(0, info.param.find('.'));
+                         [](const testing::TestParamInfo<std::string> &entry) {
+                             return entry.param.substr(0, entry.param.find('.'));
                          });
 
 TEST(ThemeFiles, EachThemeHasItsOwnLook)
@@ -267,7 +269,7 @@ TEST(EditorFile, PointersHaveTheirTipWherePlaced)
 
 TEST(SampleLevels, ReadBackWithEveryThemeAndEveryTile)
 {
-    const LevelsFileContent content = loadlevelsfile(kGameDir + "Sample.lev");
+    const LevelsFileContent content = loadLevelsFile(kGameDir + "Sample.lev");
     ASSERT_GE(content.levels.size(), 5u);
     EXPECT_EQ(content.header.count, int32_t(content.levels.size()));
     std::set<std::string> themes;
@@ -281,15 +283,16 @@ TEST(SampleLevels, ReadBackWithEveryThemeAndEveryTile)
         EXPECT_TRUE(level.height >= 6 && level.height <= 70 && level.height % 2 == 0);
         const int column = (level.startx - 20) / 40, row = (level.starty - 20) / 40;
         EXPECT_TRUE(column >= 1 && column <= level.width && row >= 1 && row <= level.height);
-        ByteReader cells(content.bytes.data() + level.cellsAt, size_t(level.width) * size_t(level.height) * 16);
+        ByteReader cells(content.bytes.data() + level.cellsAt, size_t(level.width) * size_t(level.height) * 16,
+                         throwReadBeyondEnd);
         for (int k = 0; k < level.width * level.height; ++k) {
-            const int32_t tile = cells.readInt32();
-            cells.readInt32();
-            const int32_t kind = cells.readInt32();
-            const int32_t pattern = cells.readInt32();
+            const int32_t tile = cells.i32();
+            cells.i32();
+            const int32_t kind = cells.i32();
+            const int32_t pattern = cells.i32();
             tiles.insert(tile);
-            EXPECT_TRUE(tile >= 11 && tile <= 68) << tile;
-            EXPECT_TRUE(kind >= 100 && kind <= 102);
+            EXPECT_TRUE(tile >= kTileFiller && tile <= kLastPaletteTile) << tile;
+            EXPECT_TRUE(kind >= kKindOrdinary && kind <= kKindOnTop);
             EXPECT_TRUE(pattern >= 0 && pattern < expectedShape(tile).patterns) << tile << " " << pattern;
         }
     }
@@ -330,12 +333,12 @@ TEST(SupaplexSample, Has111RecordsWithTitlesAHeroAndAnExit)
 TEST(GameConfig, NamesTheSampleLevelsAndReadsBackToTheSameBytes)
 {
     const std::string path = kGameDir + "Quillmoss.Cfg";
-    initgameconfig();
+    initGameConfig();
     readgameconfig(path);
     EXPECT_EQ(cfglevelsfile, "Sample.lev");
     EXPECT_TRUE(std::filesystem::exists(kGameDir + cfglevelsfile));
     EXPECT_GT(cfgsongcount, 0);
-    EXPECT_EQ(gameconfigtext(), readText(path));
+    EXPECT_EQ(gameConfigText(), readText(path));
 }
 
 TEST(HelpDocument, HasContentsGettingStartedAndNoBrokenLinks)

@@ -34,7 +34,7 @@ Found found(const std::vector<Finding> &findings)
 
 TEST(SampleLevelChecks, EveryLevelIsFreeOfFindings)
 {
-    initstore();
+    initStore();
     resetstore();
     levelsfilepath = kGameDir + "Sample.lev";
     readlevelsfile();
@@ -52,18 +52,18 @@ TEST(SampleLevelChecks, EveryLevelIsFreeOfFindings)
 // becomes the first square of the 7 x 1 block, alone. Infotrons: the import asks for none.
 TEST(SupaplexImportChecks, FindingsFollowTheObjectCodes)
 {
-    const SupaplexFile file = readsupaplexfile(kGameDir + "Levels.dat");
+    const SupaplexFile file = readSupaplexFile(kGameDir + "Levels.dat");
     const LevelGraphics graphics = readLevelGraphics(kGameDir, "computer.dxg");
     ASSERT_EQ(graphics.pictures.at(29).width, 80);
     auto level = std::make_unique<tlevel>();
     for (int n = 1; n <= kSupaplexLevels; ++n) {
         SCOPED_TRACE("Supaplex level " + std::to_string(n));
-        importsupaplexlevel(file, n, *level);
+        importSupaplexLevel(file, n, *level);
         const uint8_t *record = file.spbuffer.data() + size_t(n - 1) * kSupaplexRecord;
         auto code = [&](int r, int c) { return record[kSupaplexColumns * r + c]; };
 
         Found expected;
-        const int32_t start = supaplexcell(code(2, 2)).tile;
+        const int32_t start = supaplexCell(code(2, 2)).tile;
         if (start != 15 && start != 16)
             expected.push_back({"start-tile", {2, 2}});
         bool exit = false;

@@ -11,33 +11,22 @@ using namespace qm::testing;
 
 namespace {
 
-void put16(Bytes &b, uint32_t v)
-{
-    b.push_back(uint8_t(v));
-    b.push_back(uint8_t(v >> 8));
-}
-void put32(Bytes &b, uint32_t v)
-{
-    put16(b, v & 0xFFFF);
-    put16(b, v >> 16);
-}
-
 // A 40-byte information header.
 Bytes infoHeader(int32_t w, int32_t h, int bits, uint32_t compression = 0, uint32_t imageSize = 0,
                  uint32_t colorsUsed = 0)
 {
     Bytes b;
-    put32(b, 40);
-    put32(b, uint32_t(w));
-    put32(b, uint32_t(h));
-    put16(b, 1);
-    put16(b, uint32_t(bits));
-    put32(b, compression);
-    put32(b, imageSize);
-    put32(b, 0);
-    put32(b, 0);
-    put32(b, colorsUsed);
-    put32(b, 0);
+    appendLe32(b, 40);
+    appendLe32(b, uint32_t(w));
+    appendLe32(b, uint32_t(h));
+    appendLe16(b, 1);
+    appendLe16(b, uint32_t(bits));
+    appendLe32(b, compression);
+    appendLe32(b, imageSize);
+    appendLe32(b, 0);
+    appendLe32(b, 0);
+    appendLe32(b, colorsUsed);
+    appendLe32(b, 0);
     return b;
 }
 
@@ -86,13 +75,13 @@ TEST(DibDecoding, SixteenBitFormatsFromCompressionAndMasks)
     EXPECT_EQ(plain.pixelColor(0, 0), rgbColor(0xF7, 0, 0)) << "5-5-5 puts 0xF800 into red 0x1E and bit 15 nowhere";
 
     Bytes masks565;
-    put32(masks565, 0xF800), put32(masks565, 0x7E0), put32(masks565, 0x1F);
+    appendLe32(masks565, 0xF800), appendLe32(masks565, 0x7E0), appendLe32(masks565, 0x1F);
     TDIB fiveSixFive = decodeDib(infoHeader(1, 1, 16, 3) + masks565 + pixel);
     EXPECT_TRUE(fiveSixFive.pixelFormat().hasWidths(5, 6, 5));
     EXPECT_EQ(fiveSixFive.pixelColor(0, 0), rgbColor(0xFF, 0, 0));
 
     Bytes swapped;
-    put32(swapped, 0x1F), put32(swapped, 0x7E0), put32(swapped, 0xF800);
+    appendLe32(swapped, 0x1F), appendLe32(swapped, 0x7E0), appendLe32(swapped, 0xF800);
     TDIB redHigh = decodeDib(infoHeader(1, 1, 16, 3) + swapped + pixel);
     EXPECT_TRUE(redHigh.pixelFormat().hasWidths(5, 6, 5));
     EXPECT_EQ(redHigh.pixelColor(0, 0), rgbColor(0xFF, 0, 0)) << "red is always the highest field";
@@ -211,7 +200,7 @@ TEST_P(DecodeFailures, FailWithTheirClassAndMessage)
 Bytes bitmapOf(const Bytes &file)
 {
     Bytes b;
-    put32(b, uint32_t(file.size()));
+    appendLe32(b, uint32_t(file.size()));
     return b + file;
 }
 
@@ -230,7 +219,7 @@ INSTANTIATE_TEST_SUITE_P(
         DecodeFailure{"TenTenTenMasks",
                       [] {
                           Bytes m;
-                          put32(m, 0x3FF00000), put32(m, 0xFFC00), put32(m, 0x3FF);
+                          appendLe32(m, 0x3FF00000), appendLe32(m, 0xFFC00), appendLe32(m, 0x3FF);
                           return infoHeader(1, 1, 32, 3) + m + zeros(4);
                       },
                       false, "EInvalidGraphicOperation", "PixelFormat in invalid"},
@@ -251,7 +240,7 @@ INSTANTIATE_TEST_SUITE_P(
                       "EReadError", "Stream read error"},
         DecodeFailure{"NegativeWidth", [] { return infoHeader(-1, 1, 24) + zeros(4); }, false, "EInvalidGraphic",
                       "DIB is invalid"}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &entry) { return std::string(entry.param.name); });
 
 INSTANTIATE_TEST_SUITE_P(
     Bitmap, DecodeFailures,
@@ -280,7 +269,7 @@ INSTANTIATE_TEST_SUITE_P(
                       "EReadError", "Stream read error"},
         DecodeFailure{"FileHeaderCutShort", [] { return bitmapOf({'B', 'M', 0, 0}); }, true, "EReadError",
                       "Stream read error"}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &entry) { return std::string(entry.param.name); });
 
 TEST(BitmapDecoding, PixelDataCutShortInsideTheFileLeavesBlack)
 {
@@ -353,7 +342,7 @@ INSTANTIATE_TEST_SUITE_P(
                       RoundTrip{"Bitmap8CoreHeader", {.bitCount = 8, .coreHeader = true}, true},
                       RoundTrip{"Bitmap565V4Header", {.bitCount = 16, .rgb565 = true, .bitmapHeaderSize = 108}, true},
                       RoundTrip{"Bitmap32V5Header", {.bitCount = 32, .bitFields = true, .bitmapHeaderSize = 124}, true}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &entry) { return std::string(entry.param.name); });
 
 TEST(RunLengthWriter, LongRunsAndLiteralsSurviveAcrossEveryLength)
 {

@@ -377,7 +377,7 @@ INSTANTIATE_TEST_SUITE_P(
                         });
                     },
                     {"EReadError", "Error reading TPictureCollectionComponent.ColorTable: Stream read error"}}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &entry) { return std::string(entry.param.name); });
 
 // Cutting a valid file short at every byte gives the error of the part that is cut, never a crash.
 TEST(GraphicsFile, EveryTruncationGivesItsError)

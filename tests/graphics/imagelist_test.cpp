@@ -70,7 +70,7 @@ INSTANTIATE_TEST_SUITE_P(
         LayoutCase{"OverlappingPatterns", 100, 40, {40, 40, -20, 0}, 4, {{0, 0, 40, 40}, {20, 0, 60, 40}, {40, 0, 80, 40}}},
         LayoutCase{"NegativeSizeMeansWholeSide", 80, 40, {-5, 20, 0, 0}, 2, {{0, 0, 80, 20}, {0, 20, 80, 40}}},
         LayoutCase{"EmptyPicture", 0, 0, {}, 0, {}}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &entry) { return std::string(entry.param.name); });
 
 TEST(PatternLayoutBlocks, AboutFiveHundredPixelsOfWholeSteps)
 {

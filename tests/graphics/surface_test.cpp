@@ -167,8 +167,8 @@ TEST_P(KeyedDraw, MatchesThePerPixelRuleEverywhere)
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, KeyedDraw, ::testing::Values(SurfacePixelFormat::Xrgb8888, SurfacePixelFormat::Rgb565),
-                         [](const auto &info) {
-                             return std::string(info.param == SurfacePixelFormat::Rgb565 ? "Rgb565" : "Xrgb8888");
+                         [](const auto &entry) {
+                             return std::string(entry.param == SurfacePixelFormat::Rgb565 ? "Rgb565" : "Xrgb8888");
                          });
 
 TEST(BlitKernels, EveryKernelMatchesTheScalarOneAtEveryLength)

@@ -1,9 +1,10 @@
 #pragma once
 // Small pictures and graphics files for the tests, made with the program's own writer.
 
-#include "graphics/bytereader.h"
 #include "graphics/componentwriter.h"
 #include "graphics/dib.h"
+#include "graphics/graphicserrors.h"
+#include "platform/bytes.h"
 
 #include <cstdint>
 #include <random>
@@ -41,7 +42,7 @@ inline PixelImage randomIndexed(int32_t w, int32_t h, int colors, unsigned seed,
 inline TDIB decodeDib(const Bytes &data)
 {
     TDIB dib;
-    ByteReader in(data.data(), data.size());
+    ByteReader in(data.data(), data.size(), throwStreamReadError);
     dib.readData(in);
     return dib;
 }
@@ -49,7 +50,7 @@ inline TDIB decodeDib(const Bytes &data)
 inline TBitmap decodeBitmap(const Bytes &data)
 {
     TBitmap bmp;
-    ByteReader in(data.data(), data.size());
+    ByteReader in(data.data(), data.size(), throwStreamReadError);
     bmp.readData(in);
     return bmp;
 }

@@ -67,8 +67,8 @@ std::string messageAsUnprivileged(const std::function<void()> &action)
 
 class GameConfig : public ::testing::Test {
 protected:
-    void SetUp() override { initgameconfig(); }
-    void TearDown() override { initgameconfig(); }
+    void SetUp() override { initGameConfig(); }
+    void TearDown() override { initGameConfig(); }
     TempDir dir;
 };
 
@@ -100,11 +100,11 @@ TEST_F(GameConfig, TheWrittenFileHasTheExactLayout)
                 "----- 0 means random, the game will choose one of the songs --------", "",
                 "Number of levels = 2;", "", "Menu = 1;", "Level1 = 0;", "Level2 = 2;", "",
                 "--------------------- End of configuration file --------------------"});
-    EXPECT_EQ(gameconfigtext(), expected);
+    EXPECT_EQ(gameConfigText(), expected);
 
     writegameconfig(dir.path("Quillmoss.Cfg"));
     EXPECT_EQ(textOf(dir.path("Quillmoss.Cfg")), expected);
-    initgameconfig();
+    initGameConfig();
     readgameconfig(dir.path("Quillmoss.Cfg"));
     EXPECT_TRUE(cfgeddie);
     EXPECT_TRUE(cfgshowtips);
@@ -114,7 +114,7 @@ TEST_F(GameConfig, TheWrittenFileHasTheExactLayout)
     EXPECT_EQ(cfglevelsfile, "Sample.lev");
     EXPECT_EQ(cfgsongs[2], "deep cave.mod"); // spaces stay: only the one character after "=" goes
     EXPECT_EQ(cfglevelsongs[2], 2);
-    EXPECT_EQ(gameconfigtext(), expected);
+    EXPECT_EQ(gameConfigText(), expected);
 }
 
 TEST_F(GameConfig, UnusualValuesAreReadAsWrittenAndNormalised)
@@ -137,7 +137,7 @@ TEST_F(GameConfig, UnusualValuesAreReadAsWrittenAndNormalised)
     EXPECT_EQ(cfglevelsongcount, -1);
     EXPECT_EQ(cfglevelsongs[0], 0); // with -1 levels not even the menu song is read
 
-    std::string text = gameconfigtext();
+    std::string text = gameConfigText();
     EXPECT_NE(text.find("\r\nCharacter = Murphy;\r\n"), std::string::npos);
     EXPECT_NE(text.find("\r\nLevels File = a=b.lev;\r\n"), std::string::npos);
     EXPECT_NE(text.find("\r\nNumber of songs = 0;\r\n\r\n\r\n------------------------ Levels songs"),
@@ -154,7 +154,7 @@ TEST_F(GameConfig, ALevelCountOfZeroReadsAndWritesOnlyTheMenuSong)
     std::string text = textOf(dir.path("c.cfg"));
     EXPECT_NE(text.find("Menu = 4;\r\n\r\n---"), std::string::npos);
     EXPECT_EQ(text.find("Level1"), std::string::npos);
-    initgameconfig();
+    initGameConfig();
     readgameconfig(dir.path("c.cfg"));
     EXPECT_EQ(cfglevelsongs[0], 4);
     EXPECT_EQ(cfglevelsongs[1], 0);
@@ -177,7 +177,7 @@ TEST_F(GameConfig, AFileThatEndsEarlyFailsInsteadOfWaiting)
     // Cut inside the search for "=", inside the value, and a character 26 before the ";".
     for (const std::string &text : {full.substr(0, kHead.size() + 5), full.substr(0, kHead.size() + 14),
                                     kHead + "Character = Ed\x1a" "die;\r\n", std::string()}) {
-        initgameconfig();
+        initGameConfig();
         writeFile(dir.path("c.cfg"), text);
         EXPECT_EQ(messageOf([&] { readgameconfig(dir.path("c.cfg")); }), "Read beyond end of file");
         EXPECT_FALSE(cfgeddie);
@@ -205,7 +205,7 @@ TEST_F(GameConfig, MoreThanAHundredSongsAndLevelsKeepTheFirstHundred)
     EXPECT_EQ(cfglevelsongcount, 100);
     EXPECT_EQ(cfglevelsongs[0], 5);
     EXPECT_EQ(cfglevelsongs[100], 100);
-    std::string written = gameconfigtext();
+    std::string written = gameConfigText();
     EXPECT_NE(written.find("Song100 = s100;"), std::string::npos);
     EXPECT_EQ(written.find("Song101"), std::string::npos);
     EXPECT_EQ(written.find("Level101"), std::string::npos);
@@ -227,7 +227,7 @@ TEST_F(GameConfig, TheGamesFileIsFoundInAnyLetterCase)
     gamedir = dir.path() + "/";
     cfgspeed = 8;
     writegameconfig(dir.path("QUILLMOSS.CFG"));
-    initgameconfig();
+    initGameConfig();
     readgameconfig();
     EXPECT_EQ(cfgspeed, 8);
     cfgspeed = 9;

@@ -183,7 +183,7 @@ INSTANTIATE_TEST_SUITE_P(Objects, ObjectCheck,
                                          ObjectCase{"Exit", 63, 1, 3}, ObjectCase{"Tall", 64, 1, 2},
                                          ObjectCase{"MarkedTallA", 66, 1, 3}, ObjectCase{"MarkedTallB", 67, 1, 3},
                                          ObjectCase{"Marked3x3", 68, 3, 3}),
-                         [](const auto &info) { return std::string(info.param.name); });
+                         [](const auto &entry) { return std::string(entry.param.name); });
 
 TEST(LevelCheck, PartsLeftOfAnObjectWhoseFirstSquareWasPaintedOver)
 {

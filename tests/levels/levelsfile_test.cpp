@@ -1,6 +1,7 @@
 #include "levels/levelsfile.h"
 #include "levels/levelstore.h"
 
+#include "platform/bytes.h"
 #include "platform/errors.h"
 
 #include "messageof.h"
@@ -20,22 +21,12 @@ using qmtest::writeFile;
 
 namespace {
 
-int32_t intAt(const std::vector<uint8_t> &bytes, size_t pos)
-{
-    int32_t v;
-    std::memcpy(&v, bytes.data() + pos, 4);
-    return v;
-}
+int32_t intAt(const std::vector<uint8_t> &bytes, size_t pos) { return int32_t(loadLe32(bytes.data() + pos)); }
 
 // Builds levels files by hand, to make files the editor itself would never write.
 struct FileBuilder {
     std::vector<uint8_t> bytes;
-    void putInt(int32_t v)
-    {
-        uint8_t b[4];
-        std::memcpy(b, &v, 4);
-        bytes.insert(bytes.end(), b, b + 4);
-    }
+    void putInt(int32_t v) { appendLe32(bytes, uint32_t(v)); }
     void putText(const std::string &s)
     {
         bytes.push_back(static_cast<uint8_t>(s.size()));
@@ -72,7 +63,7 @@ class LevelsFile : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        initstore();
+        initStore();
         resetstore();
     }
     void TearDown() override { iofault::reset(); }
@@ -159,7 +150,7 @@ TEST_F(LevelsFile, WriteReadWriteIsByteIdentical)
     writelevelsfile();
     std::vector<uint8_t> first = readFile(levelsfilepath);
     std::array<int32_t, kOffsetCount> offsets{};
-    EXPECT_EQ(levelsfilebytes(offsets), first) << "the bytes in memory (recovery copies) are the file's";
+    EXPECT_EQ(levelsFileBytes(offsets), first) << "the bytes in memory (recovery copies) are the file's";
     writelevelsfile();
     EXPECT_EQ(readFile(levelsfilepath), first) << "writing the same store twice";
 
@@ -306,7 +297,7 @@ TEST_P(LevelsFileRefusal, NamesWhatIsWrongAndChangesNothing)
     GetParam().damage(file, table, level);
     writeFile(dir.path("bad.lev"), file.bytes);
 
-    initstore();
+    initStore();
     levelsinfo.author = "before";
     resetstore();
     levelsfilepath = dir.path("bad.lev");
@@ -322,11 +313,11 @@ constexpr size_t kHeightAt = kWidthAt + 4;
 INSTANTIATE_TEST_SUITE_P(
     AbsurdFields, LevelsFileRefusal,
     ::testing::Values(
-        BadField{"CountAbove200", [](FileBuilder &f, size_t t, size_t) { f.setInt(t - 4, 201); },
+        BadField{"CountAbove200", [](FileBuilder &f, size_t table, size_t) { f.setInt(table - 4, 201); },
                  "The file declares 201 levels; a levels file holds 0 to 200 levels."},
-        BadField{"HugeCount", [](FileBuilder &f, size_t t, size_t) { f.setInt(t - 4, 0x7fffffff); },
+        BadField{"HugeCount", [](FileBuilder &f, size_t table, size_t) { f.setInt(table - 4, 0x7fffffff); },
                  "The file declares 2147483647 levels; a levels file holds 0 to 200 levels."},
-        BadField{"NegativeCount", [](FileBuilder &f, size_t t, size_t) { f.setInt(t - 4, -1); },
+        BadField{"NegativeCount", [](FileBuilder &f, size_t table, size_t) { f.setInt(table - 4, -1); },
                  "The file declares -1 levels; a levels file holds 0 to 200 levels."},
         BadField{"WidthAbove100", [](FileBuilder &f, size_t, size_t l) { f.setInt(l + kWidthAt, 101); },
                  "Level 1 is 101 x 4 squares; a level can be at most 100 x 100."},
@@ -338,13 +329,13 @@ INSTANTIATE_TEST_SUITE_P(
                      f.setInt(l + kHeightAt, 0x40000000);
                  },
                  "Level 1 is 1073741824 x 1073741824 squares; a level can be at most 100 x 100."},
-        BadField{"NegativeOffset", [](FileBuilder &f, size_t t, size_t) { f.setInt(t, -20); },
+        BadField{"NegativeOffset", [](FileBuilder &f, size_t table, size_t) { f.setInt(table, -20); },
                  "Level 1 has an invalid position in the file (-20)."},
-        BadField{"OffsetPastTheEnd", [](FileBuilder &f, size_t t, size_t) { f.setInt(t, 1 << 30); },
+        BadField{"OffsetPastTheEnd", [](FileBuilder &f, size_t table, size_t) { f.setInt(table, 1 << 30); },
                  "Read beyond end of file"},
         BadField{"SizeLargerThanTheData", [](FileBuilder &f, size_t, size_t l) { f.setInt(l + kWidthAt, 5); },
                  "Read beyond end of file"}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &entry) { return std::string(entry.param.name); });
 
 TEST_F(LevelsFile, AMissingFileIsFileNotFoundAndChangesNothing)
 {

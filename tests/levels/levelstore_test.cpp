@@ -12,7 +12,7 @@ class LevelStore : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        initstore();
+        initStore();
         resetstore();
     }
 

@@ -33,7 +33,7 @@ SupaplexFile fileOf(Bytes bytes) { return SupaplexFile{std::move(bytes)}; }
 
 TEST(SupaplexImport, TheListHasALineForEachOfThe111Levels)
 {
-    std::vector<std::string> lines = supaplexlist(fileOf(makeSupaplexFile()));
+    std::vector<std::string> lines = supaplexList(fileOf(makeSupaplexFile()));
     ASSERT_EQ(lines.size(), 111u);
     EXPECT_EQ(lines[0], "1 Level 1                ");
     EXPECT_EQ(lines[110], "111 Level 111              ");
@@ -49,7 +49,7 @@ TEST(SupaplexImport, TheGridIsTakenWithoutItsFrame)
     record[0] = record[59] = record[60 * 23] = 1; // the frame is not imported
     tlevel level;
     level.cellAt(23, 1)->tile = 99;
-    importsupaplexlevel(fileOf(bytes), 1, level);
+    importSupaplexLevel(fileOf(bytes), 1, level);
     EXPECT_EQ(level.width, 58);
     EXPECT_EQ(level.height, 22);
     EXPECT_EQ(*level.cellAt(1, 1), (cell{12, 0, 100, 0}));
@@ -65,15 +65,15 @@ TEST(SupaplexImport, TheGridIsTakenWithoutItsFrame)
 TEST(SupaplexImport, CodesConvertThroughTheTable)
 {
     for (uint8_t code = 9; code <= 16; ++code)
-        EXPECT_EQ(supaplexcell(code), (cell{49 + (code - 9) % 4, 0, 102, 0})) << int(code);
+        EXPECT_EQ(supaplexCell(code), (cell{49 + (code - 9) % 4, 0, 102, 0})) << int(code);
     for (uint8_t code : {21, 22, 23, 39, 40, 200, 255})
-        EXPECT_EQ(supaplexcell(code), kDefaultCell) << int(code);
-    EXPECT_EQ(supaplexcell(0), (cell{15, 0, 100, 0}));
-    EXPECT_EQ(supaplexcell(26), (cell{29, 0, 100, 0}));
-    EXPECT_EQ(supaplexcell(27), (cell{29, 0, 100, 1}));
-    EXPECT_EQ(supaplexcell(37), (cell{31, 0, 100, 0}));
-    EXPECT_EQ(supaplexcell(38), (cell{31, 0, 100, 1}));
-    EXPECT_EQ(supaplexcell(36), (cell{36, 0, 100, 0}));
+        EXPECT_EQ(supaplexCell(code), kDefaultCell) << int(code);
+    EXPECT_EQ(supaplexCell(0), (cell{15, 0, 100, 0}));
+    EXPECT_EQ(supaplexCell(26), (cell{29, 0, 100, 0}));
+    EXPECT_EQ(supaplexCell(27), (cell{29, 0, 100, 1}));
+    EXPECT_EQ(supaplexCell(37), (cell{31, 0, 100, 0}));
+    EXPECT_EQ(supaplexCell(38), (cell{31, 0, 100, 1}));
+    EXPECT_EQ(supaplexCell(36), (cell{36, 0, 100, 0}));
 }
 
 TEST(SupaplexImport, ShortFilesAndLevelsOutsideTheListAreRefused)
@@ -83,14 +83,14 @@ TEST(SupaplexImport, ShortFilesAndLevelsOutsideTheListAreRefused)
     bytes.pop_back();
     qmtest::writeFile(dir.path("Levels.dat"), bytes);
     try {
-        readsupaplexfile(dir.path("Levels.dat"));
+        readSupaplexFile(dir.path("Levels.dat"));
         FAIL() << "a short file was read";
     } catch (const Error &e) {
         EXPECT_STREQ(e.what(), "Read beyond end of file");
     }
     tlevel level;
     for (int number : {0, 112, -1})
-        EXPECT_THROW(importsupaplexlevel(fileOf(makeSupaplexFile()), number, level), Error);
+        EXPECT_THROW(importSupaplexLevel(fileOf(makeSupaplexFile()), number, level), Error);
     EXPECT_EQ(level.width, 40);
 }
 
@@ -98,12 +98,12 @@ TEST(SupaplexImport, AnImportedLevelIsWrittenAs20462Bytes)
 {
     TempDir dir;
     qmtest::writeFile(dir.path("Levels.dat"), makeSupaplexFile());
-    SupaplexFile supaplex = readsupaplexfile(dir.path("Levels.dat"));
-    initstore();
+    SupaplexFile supaplex = readSupaplexFile(dir.path("Levels.dat"));
+    initStore();
     levelsinfo = Tlevels{};
     resetstore();
     addlevel();
-    importsupaplexlevel(supaplex, 5, levels[1]);
+    importSupaplexLevel(supaplex, 5, levels[1]);
     levelsfilepath = dir.path("one.lev");
     writelevelsfile();
     EXPECT_EQ(qmtest::readFile(levelsfilepath).size(), 4009u + 20462u);

@@ -51,7 +51,7 @@ std::string longName(const TempDir &dir) { return dir.path(std::string(300, 'n')
 std::string storeBytes()
 {
     std::array<int32_t, kOffsetCount> offsets{};
-    Bytes bytes = levelsfilebytes(offsets);
+    Bytes bytes = levelsFileBytes(offsets);
     return std::string(bytes.begin(), bytes.end()) + std::to_string(saved);
 }
 
@@ -104,16 +104,16 @@ const FailureCase kCases[] = {
      {"EInOutError", "File not found"}},
 
     // The Supaplex levels file.
-    {"SupaplexMissing", [](const TempDir &dir) { readsupaplexfile(dir.path("Levels.dat")); },
+    {"SupaplexMissing", [](const TempDir &dir) { readSupaplexFile(dir.path("Levels.dat")); },
      {"EInOutError", "File not found"}},
-    {"SupaplexDirectory", [](const TempDir &dir) { readsupaplexfile(dir.path("folder")); },
+    {"SupaplexDirectory", [](const TempDir &dir) { readSupaplexFile(dir.path("folder")); },
      {"EInOutError", "File access denied"}},
-    {"SupaplexEmpty", [](const TempDir &dir) { readsupaplexfile(dir.path("empty.lev")); },
+    {"SupaplexEmpty", [](const TempDir &dir) { readSupaplexFile(dir.path("empty.lev")); },
      {"EInOutError", "Read beyond end of file"}},
     {"SupaplexOneByteShort",
      [](const TempDir &dir) {
          writeFileSafely(dir.path("Levels.dat"), Bytes(kSupaplexFileSize - 1, 1));
-         readsupaplexfile(dir.path("Levels.dat"));
+         readSupaplexFile(dir.path("Levels.dat"));
      },
      {"EInOutError", "Read beyond end of file"}},
 
@@ -126,10 +126,10 @@ const FailureCase kCases[] = {
      {"EInOutError", "Read beyond end of file"}},
     {"ConfigurationBadNumber",
      [](const TempDir &) {
-         initgameconfig();
-         std::string text = gameconfigtext();
+         initGameConfig();
+         std::string text = gameConfigText();
          text.replace(text.find("Speed = 0;"), 10, "Speed = 0x1F;");
-         readgameconfigtext(text);
+         readGameConfigText(text);
      },
      {"EConvertError", "'0x1F' is not a valid integer value"}},
     {"ConfigurationWriteOverDirectory", [](const TempDir &dir) { writegameconfig(dir.path("folder")); },
@@ -165,7 +165,7 @@ protected:
         std::filesystem::create_directory(dir.path("folder"));
         writeFileSafely(dir.path("empty.lev"), Bytes{});
         // A store with unsaved work in it, which no failure may touch.
-        initstore();
+        initStore();
         levelsinfo = Tlevels{};
         levelsinfo.author = "held";
         resetstore();
@@ -189,4 +189,4 @@ TEST_P(FailureMessages, AreExactAndKeepTheStore)
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, FailureMessages, ::testing::ValuesIn(kCases),
-                         [](const auto &info) { return std::string(info.param.name); });
+                         [](const auto &entry) { return std::string(entry.param.name); });

@@ -50,16 +50,16 @@ void PrintTo(const Fault &f, std::ostream *os) { *os << f.name; }
 std::string storeState()
 {
     std::array<int32_t, kOffsetCount> offsets{};
-    Bytes bytes = levelsfilebytes(offsets);
+    Bytes bytes = levelsFileBytes(offsets);
     for (int32_t offset : levelsinfo.offsets)
         bytes.insert(bytes.end(), reinterpret_cast<const uint8_t *>(&offset), reinterpret_cast<const uint8_t *>(&offset + 1));
     return std::string(bytes.begin(), bytes.end()) + "|" + std::to_string(saved) + std::to_string(fileopen)
-           + std::to_string(curlevel) + "|" + levelsfilepath + "|" + gameconfigtext();
+           + std::to_string(curlevel) + "|" + levelsfilepath + "|" + gameConfigText();
 }
 
 void variedStore(const std::string &author, int count, int32_t tile)
 {
-    initstore();
+    initStore();
     levelsinfo = Tlevels{};
     levelsinfo.author = author;
     resetstore();
@@ -74,7 +74,7 @@ void variedStore(const std::string &author, int count, int32_t tile)
 
 void variedConfig(const std::string &levelsFile)
 {
-    initgameconfig();
+    initGameConfig();
     cfgeddie = true;
     cfgspeed = 7;
     cfglevelsfile = levelsFile;
@@ -171,8 +171,8 @@ TEST_P(SaveFaults, KeepThePreviousFileAndWhatIsHeld)
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryStep, SaveFaults, ::testing::Combine(::testing::ValuesIn(kWriters), ::testing::ValuesIn(kSaveFaults)),
-                         [](const auto &info) {
-                             return std::string(std::get<0>(info.param).name) + "_" + std::get<1>(info.param).name;
+                         [](const auto &entry) {
+                             return std::string(std::get<0>(entry.param).name) + "_" + std::get<1>(entry.param).name;
                          });
 
 TEST(SaveFaultsOnANewFile, LeaveNoFileAtAll)
@@ -180,7 +180,7 @@ TEST(SaveFaultsOnANewFile, LeaveNoFileAtAll)
     // The configuration file is created at exit when it was missing at start-up.
     for (Op op : {Op::Open, Op::Write, Op::Sync, Op::Close, Op::Rename}) {
         TempDir dir;
-        initgameconfig();
+        initGameConfig();
         iofault::inject(op, 1, ENOSPC);
         EXPECT_EQ(messageOf([&] { writegameconfig(dir.path(kGameConfigName)); }), "Disk full");
         iofault::reset();
@@ -232,9 +232,9 @@ const Reader kFixedSizeReaders[] = {
      },
      [](const std::string &path) {
          // The import reads the file before it adds a level; a failure adds nothing.
-         SupaplexFile file = readsupaplexfile(path);
+         SupaplexFile file = readSupaplexFile(path);
          addlevel();
-         importsupaplexlevel(file, 1, levels[levelsinfo.count]);
+         importSupaplexLevel(file, 1, levels[levelsinfo.count]);
      }},
 };
 

@@ -75,9 +75,9 @@ public:
         mTarget.Initialize();
         mTiles.SetDXDraw(&mTarget);
         writeFileSafely(dir.path("computer.dxg"), themeFile());
-        initgameconfig();
+        initGameConfig();
         // The file edited: two levels, the first as large as a level can be.
-        initstore();
+        initStore();
         levelsinfo = Tlevels{};
         resetstore();
         addlevel();

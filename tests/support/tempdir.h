@@ -17,16 +17,16 @@ public:
         std::string tmpl = (std::filesystem::temp_directory_path() / "qmtest-XXXXXX").string();
         if (!::mkdtemp(tmpl.data()))
             throw std::runtime_error("cannot make a temporary directory");
-        m_path = tmpl;
+        mPath = tmpl;
     }
     ~TempDir()
     {
-        if (m_path.empty())
+        if (mPath.empty())
             return;
         std::error_code ignored;
-        std::filesystem::permissions(m_path, std::filesystem::perms::owner_all,
+        std::filesystem::permissions(mPath, std::filesystem::perms::owner_all,
                                      std::filesystem::perm_options::add, ignored);
-        std::filesystem::remove_all(m_path, ignored);
+        std::filesystem::remove_all(mPath, ignored);
     }
     TempDir(const TempDir &) = delete;
     TempDir &operator=(const TempDir &) = delete;
@@ -34,22 +34,22 @@ public:
     // Keeps the directory and its files after the test; returns its path.
     std::string release()
     {
-        std::string kept = m_path.string();
-        m_path.clear();
+        std::string kept = mPath.string();
+        mPath.clear();
         return kept;
     }
 
-    std::string path(const std::string &name = "") const { return (m_path / name).string(); }
+    std::string path(const std::string &name = "") const { return (mPath / name).string(); }
     std::vector<std::string> entries() const
     {
         std::vector<std::string> names;
-        for (const auto &entry : std::filesystem::directory_iterator(m_path))
+        for (const auto &entry : std::filesystem::directory_iterator(mPath))
             names.push_back(entry.path().filename().string());
         return names;
     }
 
 private:
-    std::filesystem::path m_path;
+    std::filesystem::path mPath;
 };
 
 inline std::vector<uint8_t> readFile(const std::string &path)

@@ -40,7 +40,7 @@ protected:
         dir = new qmtest::TempDir;
         qmtest::writeFile(dir->path("Editor.dxg"), qmtest::syntheticEditor());
         qmtest::writeFile(dir->path("computer.dxg"), qmtest::syntheticTheme());
-        initstore();
+        initStore();
         levelsinfo = Tlevels{};
         resetstore();
         addlevel();
@@ -101,7 +101,7 @@ INSTANTIATE_TEST_SUITE_P(
         Frame{"ZoneLeft", 1, {"--view", "80,80", "--pointer", "10,200", "--lag", "20"}, 0x6bd17904630deb42ull},
         Frame{"ZonePanel", 1, {"--pointer", "700,200"}, 0x191ce17b29fd754eull},
         Frame{"ZoneRightBand", 1, {"--pointer", "770,200", "--lag", "40"}, 0x719033fc4a2a14b2ull}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &entry) { return std::string(entry.param.name); });
 
 } // namespace
 

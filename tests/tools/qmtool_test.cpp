@@ -63,7 +63,7 @@ TEST(QmtoolLev, NewInfoAndCopyAgreeWithTheLibrary)
 TEST(QmtoolLev, EightBitTextsComeOutAsLatin1Characters)
 {
     TempDir dir;
-    qm::initstore();
+    qm::initStore();
     qm::levelsinfo = qm::Tlevels{};
     qm::levelsinfo.author = "caf\xe9 \x01";
     qm::resetstore();
@@ -132,7 +132,7 @@ TEST(QmtoolCfg, InfoAndCopyNormaliseAndReportFailures)
 TEST(QmtoolLev, CheckPrintsFindingsAndExitsTwoOnErrors)
 {
     TempDir dir;
-    qm::initstore();
+    qm::initStore();
     qm::levelsinfo = qm::Tlevels{};
     qm::resetstore();
     qm::addlevel();

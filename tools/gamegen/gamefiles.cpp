@@ -24,7 +24,7 @@ std::string joinPath(const std::string &dir, const std::string &name)
 // levels file, one song per theme and a song for each sample level by its theme.
 void setGameConfig()
 {
-    initgameconfig();
+    initGameConfig();
     cfgeddie = true;
     cfgshowtips = true;
     cfgmusic = true;

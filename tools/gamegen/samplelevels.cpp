@@ -6,6 +6,7 @@
 #include "editor/mapediting.h"
 #include "levels/levelsfile.h"
 #include "levels/levelstore.h"
+#include "levels/tiles.h"
 #include "platform/errors.h"
 
 #include <algorithm>
@@ -43,17 +44,17 @@ int32_t tileOfChar(char c)
 std::pair<int, int> footprint(int32_t tile)
 {
     switch (tile) {
-    case 29: return {2, 1};
-    case 31:
-    case 64: return {1, 2};
-    case 30:
-    case 37: return {7, 2};
-    case 36: return {7, 1};
-    case 40: return {6, 3};
-    case 63:
-    case 66:
-    case 67: return {1, 3};
-    case 68: return {3, 3};
+    case kTileStripHorizontal: return {2, 1};
+    case kTileStripVertical:
+    case kTileTall: return {1, 2};
+    case kTilePair:
+    case kTileBlock7x2: return {7, 2};
+    case kTileBlock7x1: return {7, 1};
+    case kTileBlock6x3: return {6, 3};
+    case kTileExit:
+    case kTileMarkedTallA:
+    case kTileMarkedTallB: return {1, 3};
+    case kTileMarked3x3: return {3, 3};
     default: return {1, 1};
     }
 }
@@ -179,7 +180,7 @@ void paintGallery(tlevel &level, const TileWidth &widthOf)
     const int width = 30;
     int row = 2, col = 2, shelf = 1;
     std::vector<std::tuple<int, int, int32_t>> places;
-    for (int32_t tile = 12; tile <= 68; ++tile) {
+    for (int32_t tile = kFirstPaletteTile; tile <= kLastPaletteTile; ++tile) {
         const auto [fw, fh] = footprint(tile);
         if (col + fw > width - 1) {
             col = 2;
@@ -197,7 +198,7 @@ void paintGallery(tlevel &level, const TileWidth &widthOf)
     for (int r = 1; r <= height; ++r)
         for (int c = 1; c <= width; ++c) {
             const bool edge = r == 1 || c == 1 || r == height || c == width;
-            *level.cellAt(r, c) = cell{edge ? 41 : 15, 0, 100, 0};
+            *level.cellAt(r, c) = cell{edge ? kTileWall : kTileEmpty, 0, kKindOrdinary, 0};
         }
     for (const auto &[r, c, tile] : places)
         paintcell(r, c, tile, PaintVariant::Press, widthOf);
@@ -226,7 +227,7 @@ void storeLevel(const SampleLevel &sample, const TileWidth &widthOf)
                 level.startx = (c + 1) * kSquare + kSquare / 2;
                 level.starty = (r + 1) * kSquare + kSquare / 2;
             }
-            if (tile == 12)
+            if (tile == kTileInfotron)
                 ++infotrons;
             paintcell(r + 1, c + 1, tile, PaintVariant::Press, widthOf);
         }

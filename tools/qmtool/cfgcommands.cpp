@@ -65,7 +65,7 @@ int cfgCopy(const ToolCommand &command, const QStringList &args)
 } // namespace
 
 const ToolGroup cfgGroup{
-    "cfg", "the game configuration file", qm::initgameconfig,
+    "cfg", "the game configuration file", qm::initGameConfig,
     {
         {"cfg", "info", "FILE", "Reads a game configuration file and prints its values as JSON.", cfgInfo},
         {"cfg", "copy", "IN OUT",

@@ -198,7 +198,7 @@ int levRender(const ToolCommand &command, const QStringList &args)
     qm::viewx = qm::viewy = 0;
     qm::TDirectDrawSurface &surface = scene.target.Surface();
     surface.Fill(0);
-    qm::drawlevel(surface, scene.patratele.Items(), qm::levels[qm::curlevel]);
+    qm::drawLevel(surface, scene.patratele.Items(), qm::levels[qm::curlevel]);
     saveSurfaceImage(surface, words[2]);
     return 0;
 }
@@ -287,7 +287,7 @@ int levCheck(const ToolCommand &command, const QStringList &args)
 } // namespace
 
 const ToolGroup levGroup{
-    "lev", "levels files", qm::initstore,
+    "lev", "levels files", qm::initStore,
     {
         {"lev", "info", "FILE [--cells]", "Reads a levels file and prints it as JSON.", levInfo},
         {"lev", "new", "FILE [--author TEXT] [--levels N]",

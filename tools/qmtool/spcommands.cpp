@@ -17,7 +17,7 @@ int spList(const ToolCommand &command, const QStringList &args)
 {
     QCommandLineParser parser;
     QStringList words = parseCommand(parser, args, command, 1);
-    for (const std::string &line : qm::supaplexlist(qm::readsupaplexfile(localPath(words[0]))))
+    for (const std::string &line : qm::supaplexList(qm::readSupaplexFile(localPath(words[0]))))
         std::printf("%s\n", QString::fromLatin1(line.data(), qsizetype(line.size())).toUtf8().constData());
     return 0;
 }
@@ -32,7 +32,7 @@ int spImport(const ToolCommand &command, const QStringList &args)
     const int number = words[1].toInt(&ok);
     if (!ok || number < 1 || number > qm::kSupaplexLevels)
         throw UsageError{"N is a level of the Supaplex file, 1 to 111\nusage: " + usageLine(command)};
-    const qm::SupaplexFile supaplex = qm::readsupaplexfile(localPath(words[0]));
+    const qm::SupaplexFile supaplex = qm::readSupaplexFile(localPath(words[0]));
 
     // The levels file: read when it exists, otherwise a new one as New Levels File makes it.
     const std::string levelsPath = localPath(words[2]);
@@ -46,7 +46,7 @@ int spImport(const ToolCommand &command, const QStringList &args)
     qm::tlevel &level = qm::levels[qm::curlevel];
     level.name = parser.value("name").toLatin1().toStdString();
     level.dxg = parser.value("dxg").toLatin1().toStdString();
-    qm::importsupaplexlevel(supaplex, number, level);
+    qm::importSupaplexLevel(supaplex, number, level);
     qm::writelevelsfile();
     return 0;
 }
@@ -54,7 +54,7 @@ int spImport(const ToolCommand &command, const QStringList &args)
 } // namespace
 
 const ToolGroup spGroup{
-    "sp", "Supaplex levels files", qm::initstore,
+    "sp", "Supaplex levels files", qm::initStore,
     {
         {"sp", "list", "LEVELSDAT", "Lists the 111 levels of a Supaplex levels file, one a line.", spList},
         {"sp", "import", "LEVELSDAT N LEVFILE [--name TEXT] [--dxg NAME]",
