@@ -33,6 +33,8 @@ def load_cases(path):
         field = "real_time" if name.startswith(WALL_TIME) else "cpu_time"
         samples.setdefault(name, []).append(b[field] * UNIT_NS[b.get("time_unit", "ns")])
         samples.setdefault(name + " (wall)", []).append(b["real_time"] * UNIT_NS[b.get("time_unit", "ns")])
+        if "history_bytes" in b:
+            samples.setdefault(name + " (history bytes)", []).append(b["history_bytes"])
     cases = {}
     for name, values in samples.items():
         cases[name] = {"median": statistics.median(values), "min": min(values), "max": max(values), "n": len(values)}
@@ -80,6 +82,15 @@ class Report:
         lo, hi = a["min"] / b["max"], a["max"] / b["min"]
         self.verdict(label, r, limit,
                      f"{fmt_ns(a['median'])} / {fmt_ns(b['median'])} = {r:.2f}x, goal <= {limit}x, range {lo:.2f}..{hi:.2f}")
+
+    def memory(self, label, name, limit_bytes):
+        a = self.case(name)
+        if a is None:
+            self.unknown += 1
+            print(f"  [  ??  ] {label:<46} not measured ({self.errors.get(name.split(' (')[0], 'missing')})")
+            return
+        mb = 1024 * 1024
+        self.verdict(label, a["max"], limit_bytes, f"{a['max'] / mb:.1f} MB, goal <= {limit_bytes / mb:.0f} MB")
 
     def absolute(self, label, name, limit_ns):
         a = self.case(name)
@@ -139,6 +150,8 @@ def main(argv):
     rep.show("thumbnail tiles of computer.dxg, size 4", "BM_ThumbnailTiles/size:4")
     rep.show("thumbnails of 200 levels, size 2", "BM_Thumbnails200/size:2")
     rep.show("thumbnails of 200 levels, size 4", "BM_Thumbnails200/size:4")
+    rep.show("undo + redo of a 100 x 100 stroke", "BM_UndoRedoFullStroke")
+    rep.show("undo + redo of deleting level 1 of 200", "BM_UndoRedoLevelDelete")
 
     tile = {b: rep.case(f"BM_KeyedTile/bits:{b}") for b in (32, 16)}
     for b, c in tile.items():
@@ -159,6 +172,10 @@ def main(argv):
     rep.ratio("levels file write <= 2x plain write+fsync", "BM_LevelsFileWrite", "BM_PlainWriteNewFile", 2.0)
     rep.absolute("checking 200 levels of 100 x 100 < 100 ms", "BM_CheckLevels", 100e6)
     rep.absolute("thumbnails of 200 levels 100 x 100 < 250 ms", "BM_Thumbnails200/size:4", 250e6)
+    # Each iteration is an undo and a redo: each must fit in one frame.
+    rep.absolute("undo + redo of a full-grid stroke < 2 x 16 ms", "BM_UndoRedoFullStroke", 32e6)
+    rep.absolute("undo + redo of a level delete < 2 x 16 ms", "BM_UndoRedoLevelDelete", 32e6)
+    rep.memory("history after 10,000 strokes <= 64 MB", "BM_HistoryAfter10000Strokes/iterations:1 (history bytes)", 64 * 2**20)
 
     if len(argv) > 2:
         with open(argv[2]) as f:

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "levels/levelstore.h"
+#include "levels/storestep.h"
 #include "messagebox.h"
 #include "platform/errors.h"
 #include "qmeditor3.h"
@@ -22,14 +23,17 @@ void keepCurrentLevelInFile()
 
 } // namespace
 
-bool addLevelCommand(Tnewlevel &dialog, const std::function<void(const std::string &)> &loadTiles)
+bool addLevelCommand(Tnewlevel &dialog, const std::function<void(const std::string &)> &loadTiles, StoreStep *step)
 {
+    StoreStep unkept;
+    StoreStep &recorded = step ? *step : unkept;
     try {
         addlevel();
     } catch (const Error &e) {
         showError(QString::fromUtf8(e.what()), &dialog);
         return false;
     }
+    recorded.levelInserted(curlevel);
     dialogok = false;
     dialog.markAddedLevel(curlevel, prevlevel);
     dialog.exec();
@@ -55,9 +59,8 @@ bool addLevelCommand(Tnewlevel &dialog, const std::function<void(const std::stri
         // The level to return to moves down one place when it lies after the removed one.
         if (returnTo > added)
             --returnTo;
-        curlevel = added;
-        prevlevel = returnTo;
-        removecurrentlevel();
+        recorded.removeInserted(added);
+        curlevel = prevlevel = returnTo;
     } else if (returnTo >= 1) {
         // The user deleted the added level in the dialog already.
         curlevel = returnTo;
@@ -66,14 +69,16 @@ bool addLevelCommand(Tnewlevel &dialog, const std::function<void(const std::stri
     return false;
 }
 
-void deleteCurrentLevelCommand()
+void deleteCurrentLevelCommand(StoreStep *step)
 {
     if (!fileopen)
         return;
     // The level to return to keeps its identity when it lies after the removed level.
     if (curlevel >= 1 && curlevel <= levelsinfo.count && prevlevel > curlevel)
         --prevlevel;
-    removecurrentlevel();
+    StoreStep unkept;
+    (step ? *step : unkept).deleteLevel(curlevel);
+    curlevel = prevlevel;
     keepCurrentLevelInFile();
 }
 

@@ -368,9 +368,19 @@ void Tnewlevel::filllevelgrid()
         StringGrid1Click();
 }
 
-void Tnewlevel::deletelevel()
+void Tnewlevel::record(const char *text, const std::function<void(StoreStep &)> &work)
 {
-    if (!deleteLevel(curlevel))
+    if (mRecord) {
+        mRecord(text, work);
+        return;
+    }
+    StoreStep step;
+    work(step);
+}
+
+void Tnewlevel::deletelevel(StoreStep &step)
+{
+    if (!step.deleteLevel(curlevel))
         return;
     if (levelsinfo.count < curlevel)
         curlevel = levelsinfo.count;
@@ -422,8 +432,11 @@ void Tnewlevel::Button2Click()
     if (!selectedLevelExists() || !graphicsFileExists())
         return;
     const LevelProperties properties = limitSavedProperties(readLevelProperties(fieldTexts()));
-    curlevel = sellevel;
-    storeLevelProperties(levels[curlevel], properties);
+    record("Save Level", [&](StoreStep &step) {
+        curlevel = sellevel;
+        step.levelChanging(curlevel);
+        storeLevelProperties(levels[curlevel], properties);
+    });
     // Show what was stored where the limits changed a value.
     setFieldTexts(levelFieldTexts(levels[curlevel]));
     filllevelgrid();
@@ -456,16 +469,19 @@ void Tnewlevel::Edit()
             mLoadTiles(properties.dxg);
         loadeddxg = properties.dxg;
     }
-    curlevel = sellevel;
-    storeEditedLevel(levels[curlevel], properties);
+    record("Edit Level", [&](StoreStep &step) {
+        curlevel = sellevel;
+        step.levelChanging(curlevel);
+        storeEditedLevel(levels[curlevel], properties);
+    });
     filllevelgrid();
     dialogok = true;
     accept();
 }
 
-void Tnewlevel::moveLevel(int32_t a, int32_t b)
+void Tnewlevel::moveLevel(StoreStep &step, int32_t a, int32_t b)
 {
-    if (swapLevels(a, b))
+    if (step.swapLevels(a, b))
         moveMarksForSwap(a, b);
 }
 
@@ -482,9 +498,11 @@ void Tnewlevel::Button1Click()
                     MessageButtons::Ok, this);
         return;
     }
-    moveLevel(sellevel - 1, sellevel);
-    sellevel = sellevel - 1;
-    curlevel = sellevel;
+    record("Move Level Up", [this](StoreStep &step) {
+        moveLevel(step, sellevel - 1, sellevel);
+        sellevel = sellevel - 1;
+        curlevel = sellevel;
+    });
     filllevelgrid();
     showlevelprops();
 }
@@ -502,9 +520,11 @@ void Tnewlevel::Button3Click()
                     MessageButtons::Ok, this);
         return;
     }
-    moveLevel(sellevel, sellevel + 1);
-    sellevel = sellevel + 1;
-    curlevel = sellevel;
+    record("Move Level Down", [this](StoreStep &step) {
+        moveLevel(step, sellevel, sellevel + 1);
+        sellevel = sellevel + 1;
+        curlevel = sellevel;
+    });
     filllevelgrid();
     showlevelprops();
 }
@@ -524,9 +544,11 @@ void Tnewlevel::Button4Click()
                     MessageButtons::Ok, this);
         return;
     }
-    curlevel = sellevel;
-    moveMarksForDelete(curlevel);
-    deletelevel();
+    record("Delete Level", [this](StoreStep &step) {
+        curlevel = sellevel;
+        moveMarksForDelete(curlevel);
+        deletelevel(step);
+    });
     sellevel = curlevel;
     filllevelgrid();
     showlevelprops();

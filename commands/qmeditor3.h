@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "levels/levelstore.h"
+#include "levels/storestep.h"
 
 class QComboBox;
 class QGroupBox;
@@ -105,6 +106,12 @@ public:
     explicit Tnewlevel(TileLoader loadTiles = {}, QWidget *parent = nullptr);
     void setTileLoader(TileLoader loadTiles) { mLoadTiles = std::move(loadTiles); }
 
+    // Runs work, which changes the store through the step it is given, as one undoable step named
+    // text. Save it, Edit, Move Up, Move Down and Delete go through it; without one set, the work
+    // is done and nothing is kept.
+    using StepRecorder = std::function<void(const char *text, const std::function<void(StoreStep &)> &work)>;
+    void setStepRecorder(StepRecorder record) { mRecord = std::move(record); }
+
     // The level selected in the list (1-based), always the focused row + 1; 0 when the file holds
     // no level and no row is selected.
     int32_t sellevel = 0;
@@ -119,7 +126,7 @@ public:
 
     void showlevelprops();
     void filllevelgrid();
-    void deletelevel();
+    void deletelevel(StoreStep &step);
 
     // Event handlers.
     void FormShow();
@@ -161,12 +168,15 @@ private:
     bool selectedLevelExists();
     bool graphicsFileExists();
     // Exchanges levels a and b of the store, and the marks with them.
-    void moveLevel(int32_t a, int32_t b);
+    void moveLevel(StoreStep &step, int32_t a, int32_t b);
     void moveMarksForSwap(int32_t a, int32_t b);
     void moveMarksForDelete(int32_t deleted);
     template <typename Handler> void run(Handler handler);
 
+    void record(const char *text, const std::function<void(StoreStep &)> &work);
+
     TileLoader mLoadTiles;
+    StepRecorder mRecord;
     bool mFilling = false;
     int32_t mMarkedLevel = 0;
     int32_t mMarkedReturn = 0;

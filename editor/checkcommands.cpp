@@ -23,13 +23,6 @@ constexpr int kSavedNoteMilliseconds = 250;
 
 } // namespace
 
-QMenu *TMainForm::createEditMenu()
-{
-    Edit1 = menuBar()->addMenu("&Edit");
-    Edit1->setObjectName("Edit1");
-    return Edit1;
-}
-
 void TMainForm::addCheckActions(QMenu *edit)
 {
     mCheckLevel = addItem(edit, "checkLevel", "Check &Level", &TMainForm::checkLevelCommand, QKeySequence(Qt::Key_F7));

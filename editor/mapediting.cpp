@@ -82,16 +82,19 @@ CellPosition pointercell()
     return {squareOf(viewy + pointery + 20) + 1, squareOf(viewx + pointerx + 20) + 1};
 }
 
-void paintcell(int32_t r, int32_t c, int32_t t, PaintVariant variant, const TileWidth &widthOf)
+void paintcell(int32_t r, int32_t c, int32_t t, PaintVariant variant, const TileWidth &widthOf, StoreStep *step)
 {
     tlevel *level = currentLevel();
     if (!level)
         return;
-    paintLevel(*level, r, c, t, variant, widthOf);
+    if (step)
+        step->paint(curlevel, r, c, t, variant, widthOf);
+    else
+        paintLevel(*level, r, c, t, variant, widthOf);
     saved = false;
 }
 
-void mapMouseDown(MouseButton button, int32_t x, int32_t y, const TileWidth &widthOf)
+void mapMouseDown(MouseButton button, int32_t x, int32_t y, const TileWidth &widthOf, StoreStep *stroke)
 {
     if (!fileopen)
         return;
@@ -112,11 +115,11 @@ void mapMouseDown(MouseButton button, int32_t x, int32_t y, const TileWidth &wid
     }
     if (painting && x < kMapWidth) {
         CellPosition at = pointercell();
-        paintcell(at.row, at.column, selectedtile(), PaintVariant::Press, widthOf);
+        paintcell(at.row, at.column, selectedtile(), PaintVariant::Press, widthOf, stroke);
     }
 }
 
-void mapMouseMove(int32_t x, int32_t y, const TileWidth &widthOf)
+void mapMouseMove(int32_t x, int32_t y, const TileWidth &widthOf, StoreStep *stroke)
 {
     if (!fileopen)
         return;
@@ -124,7 +127,7 @@ void mapMouseMove(int32_t x, int32_t y, const TileWidth &widthOf)
     pointery = y;
     if (painting && x < kMapWidth) {
         CellPosition at = pointercell();
-        paintcell(at.row, at.column, selectedtile(), PaintVariant::Drag, widthOf);
+        paintcell(at.row, at.column, selectedtile(), PaintVariant::Drag, widthOf, stroke);
     }
 }
 

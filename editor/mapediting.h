@@ -4,6 +4,7 @@
 // main window only routes its mouse events and timer ticks here.
 
 #include "levels/painting.h"
+#include "levels/storestep.h"
 
 #include <cstdint>
 
@@ -39,15 +40,16 @@ CellPosition pointercell();
 
 // Writes tile into cell (row, column) of the current level with the companion squares of objects
 // larger than one square (paintingWrites), and clears saved. Writes that would fall outside rows and columns
-// 1..100 are skipped.
-void paintcell(int32_t row, int32_t column, int32_t tile, PaintVariant variant, const TileWidth &widthOf);
+// 1..100 are skipped. With a step, the cells are changed through it, so that it can take them back.
+void paintcell(int32_t row, int32_t column, int32_t tile, PaintVariant variant, const TileWidth &widthOf,
+               StoreStep *step = nullptr);
 
 enum class MouseButton { Left, Right, Middle };
 
 // The mouse on the drawing surface, at surface position (x, y). Before a file is open, presses and
-// moves do nothing; a release always ends painting.
-void mapMouseDown(MouseButton button, int32_t x, int32_t y, const TileWidth &widthOf);
-void mapMouseMove(int32_t x, int32_t y, const TileWidth &widthOf);
+// moves do nothing; a release always ends painting. Painting records its writes in stroke when given.
+void mapMouseDown(MouseButton button, int32_t x, int32_t y, const TileWidth &widthOf, StoreStep *stroke = nullptr);
+void mapMouseMove(int32_t x, int32_t y, const TileWidth &widthOf, StoreStep *stroke = nullptr);
 void mapMouseUp();
 
 } // namespace qm

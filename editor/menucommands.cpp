@@ -22,6 +22,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QUndoStack>
 
 namespace qm {
 
@@ -46,6 +47,17 @@ void TMainForm::createDialogs()
     levelsfile = new Tlevelsfile(this);
     helpwindow = new HelpWindow(this);
     newlevel = new Tnewlevel([this](const std::string &name) { loadTiles(name); }, this);
+    newlevel->setStepRecorder(
+        [this](const char *text, const std::function<void(StoreStep &)> &work) { recordStep(text, work); });
+}
+
+void TMainForm::showLevelsDialogUnrecorded()
+{
+    // What the dialog does to a file just made or opened is part of its start, not a step.
+    StoreStep start;
+    mOpenStep = &start;
+    const std::unique_ptr<StoreStep *, void (*)(StoreStep **)> done(&mOpenStep, [](StoreStep **open) { *open = nullptr; });
+    newlevel->exec();
 }
 
 bool TMainForm::askNewFileName(std::string &name)
@@ -89,13 +101,13 @@ void TMainForm::Newlevelsfile1Click()
     dialogok = false;
     curlevel = 1;
     addlevel();
-    newlevel->exec();
+    showLevelsDialogUnrecorded();
     if (dialogok)
         startEditing();
     else
         removecurrentlevel();
     followFileOpened();
-    saved = true;
+    clearHistory();
     enablefilemenus();
 }
 
@@ -123,11 +135,11 @@ void TMainForm::openLevelsFile(const QString &path)
     dialogok = false;
     prevlevel = 1;
     curlevel = 1;
-    newlevel->exec();
+    showLevelsDialogUnrecorded();
     if (dialogok)
         startEditing();
     followFileOpened();
-    saved = true;
+    clearHistory();
     enablefilemenus();
 }
 
@@ -155,13 +167,16 @@ void TMainForm::writeLevelsFileTo(const QString &path)
         levelsfilepath = previous; // the file is still the one it was
         throw;
     }
+    mHistory.stack().setClean();
     dropRecoveryCopy();
 }
 
 void TMainForm::Save1Click()
 {
+    endStroke();
     if (!levelsfilepath.empty()) {
         writelevelsfile();
+        mHistory.stack().setClean();
         checkSavedFile();
         dropRecoveryCopy();
         return;
@@ -210,6 +225,7 @@ void TMainForm::Close1Click()
     }
     DXDraw->unsetCursor();
     DXDraw->setHint(kNoLevelHint);
+    clearHistory();
     disablefilemenus();
 }
 
@@ -232,7 +248,7 @@ void TMainForm::Thislevel1Click()
         return;
     }
     dialogok = false;
-    newlevel->exec();
+    newlevel->exec(); // its changes are steps of their own
     // A level chosen with Edit is shown, also in a file whose map was not started yet.
     if (dialogok && !mapShown())
         showMap();
@@ -241,21 +257,30 @@ void TMainForm::Thislevel1Click()
 
 void TMainForm::Newlevel1Click()
 {
+    // One step for the level added and what is done to the levels while its dialog is open.
+    bool kept = false;
+    runStep(true, [&](StoreStep &step) {
+        kept = addLevelCommand(*newlevel, [this](const std::string &name) { loadTiles(name); }, &step);
+        return kept ? "Add Level" : "Edit Levels";
+    });
     // The first level of a file whose levels were all cancelled or deleted starts the map.
-    if (addLevelCommand(*newlevel, [this](const std::string &name) { loadTiles(name); }) && !mapShown())
+    if (kept && !mapShown())
         showMap();
     followCurrentLevel();
 }
 
 void TMainForm::Deletelevel1Click()
 {
-    deleteCurrentLevelCommand();
+    recordStep("Delete Level", [](StoreStep &step) { deleteCurrentLevelCommand(&step); });
     followCurrentLevel();
 }
 
 void TMainForm::fromSupaPlexlevelsfile1Click()
 {
-    importSupaplexCommand(*importdialog, this);
+    recordStep("Import Level", [this](StoreStep &step) {
+        if (importSupaplexCommand(*importdialog, this))
+            step.levelInserted(levelsinfo.count);
+    });
     followCurrentLevel();
 }
 

@@ -17,6 +17,7 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QSettings>
+#include <QUndoStack>
 #include <cerrno>
 
 namespace qm {
@@ -128,7 +129,8 @@ void TMainForm::createMenu()
     File1->addSeparator()->setObjectName("N2");
     Exit1 = addItem(File1, "Exit1", "E&xit", &TMainForm::Exit1Click);
 
-    addCheckActions(createEditMenu());
+    createEditMenu();
+    addCheckActions(Edit1);
 
     Options1 = bar->addMenu("Options");
     Options1->setObjectName("Options1");
@@ -145,6 +147,109 @@ void TMainForm::createMenu()
     About1 = addItem(Help1, "About1", "&About...", &TMainForm::About1Click);
 
     disablefilemenus();
+}
+
+void TMainForm::createEditMenu()
+{
+    Edit1 = menuBar()->addMenu("&Edit");
+    Edit1->setObjectName("Edit1");
+    undoAction = addItem(Edit1, "Undo1", "&Undo", &TMainForm::undoClick, QKeySequence::Undo);
+    redoAction = addItem(Edit1, "Redo1", "&Redo", &TMainForm::redoClick);
+    redoAction->setShortcuts({QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y")});
+    QUndoStack &stack = mHistory.stack();
+    for (auto signal : {&QUndoStack::canUndoChanged, &QUndoStack::canRedoChanged})
+        connect(&stack, signal, this, [this] { updateUndoActions(); });
+    for (auto signal : {&QUndoStack::undoTextChanged, &QUndoStack::redoTextChanged})
+        connect(&stack, signal, this, [this] { updateUndoActions(); });
+    // The one source of "unsaved": the rest of the editor reads saved.
+    connect(&stack, &QUndoStack::cleanChanged, this, [](bool clean) { saved = clean; });
+    connect(&stack, &QUndoStack::indexChanged, this, [this, &stack] { saved = stack.isClean(); });
+}
+
+void TMainForm::updateUndoActions()
+{
+    const QUndoStack &stack = mHistory.stack();
+    undoAction->setText(stack.canUndo() ? "&Undo " + stack.undoText() : QString("&Undo"));
+    redoAction->setText(stack.canRedo() ? "&Redo " + stack.redoText() : QString("&Redo"));
+    undoAction->setEnabled(mFileMenusEnabled && stack.canUndo());
+    redoAction->setEnabled(mFileMenusEnabled && stack.canRedo());
+}
+
+void TMainForm::endStroke()
+{
+    if (!mStroke)
+        return;
+    mStroke->finish();
+    mHistory.push("Paint", std::move(mStroke));
+    mStroke.reset();
+    // A command in the middle of a stroke ends it: the moves after it paint only after a new press.
+    painting = false;
+    // A stroke that changed no cell leaves the file as it was.
+    saved = mHistory.stack().isClean();
+}
+
+void TMainForm::recordStep(const char *text, const std::function<void(StoreStep &)> &work)
+{
+    if (mOpenStep) {
+        work(*mOpenStep);
+        return;
+    }
+    runStep(false, [&](StoreStep &step) {
+        work(step);
+        return text;
+    });
+}
+
+void TMainForm::runStep(bool collectParts, const std::function<const char *(StoreStep &)> &work)
+{
+    endStroke();
+    auto step = std::make_unique<StoreStep>();
+    step->begin();
+    const char *text = "Edit Levels";
+    // What was done before a failure is kept as a step too: the history always matches the store.
+    const auto push = [&] {
+        mOpenStep = nullptr;
+        step->finish();
+        mHistory.push(text, std::move(step));
+    };
+    if (collectParts)
+        mOpenStep = step.get();
+    try {
+        text = work(*step);
+    } catch (...) {
+        push();
+        throw;
+    }
+    push();
+}
+
+void TMainForm::undoClick()
+{
+    endStroke();
+    mHistory.stack().undo();
+    followHistory();
+}
+
+void TMainForm::redoClick()
+{
+    endStroke();
+    mHistory.stack().redo();
+    followHistory();
+}
+
+void TMainForm::followHistory()
+{
+    followCurrentLevel();
+    // Back at the saved state: the file on disk holds this work, its recovery copy is not needed.
+    if (fileopen && saved)
+        dropRecoveryCopy();
+}
+
+void TMainForm::clearHistory()
+{
+    mStroke.reset();
+    mHistory.stack().clear();
+    saved = true;
 }
 
 void TMainForm::guarded(const std::function<void()> &handler)
@@ -230,7 +335,11 @@ void TMainForm::DXDrawMouseDown(Qt::MouseButton button, int32_t x, int32_t y)
     const MouseButton which = button == Qt::LeftButton    ? MouseButton::Left
                               : button == Qt::RightButton ? MouseButton::Right
                                                           : MouseButton::Middle;
-    mapMouseDown(which, x, y, mTileWidth);
+    if (which == MouseButton::Left && fileopen && !mStroke) {
+        mStroke = std::make_unique<StoreStep>();
+        mStroke->begin();
+    }
+    mapMouseDown(which, x, y, mTileWidth, mStroke.get());
     if (painting)
         workChanged();
 }
@@ -239,12 +348,16 @@ void TMainForm::DXDrawMouseMove(int32_t x, int32_t y)
 {
     if (!mapShown())
         return;
-    mapMouseMove(x, y, mTileWidth);
+    mapMouseMove(x, y, mTileWidth, mStroke.get());
     if (painting)
         workChanged();
 }
 
-void TMainForm::DXDrawMouseUp() { mapMouseUp(); }
+void TMainForm::DXDrawMouseUp()
+{
+    mapMouseUp();
+    endStroke();
+}
 
 int32_t TMainForm::tileWidth(int32_t tile) const
 {
@@ -347,6 +460,8 @@ void TMainForm::enablefilemenus()
     for (QAction *item : {Save1, Saveas1, Close1, Newlevel1, Deletelevel1, Inportlevel1->menuAction(), Thislevel1,
                            mCheckLevel, mCheckAllLevels})
         item->setEnabled(true);
+    mFileMenusEnabled = true;
+    updateUndoActions();
 }
 
 void TMainForm::disablefilemenus()
@@ -354,6 +469,8 @@ void TMainForm::disablefilemenus()
     for (QAction *item : {Save1, Saveas1, Close1, Newlevel1, Deletelevel1, Inportlevel1->menuAction(), Thislevel1,
                            mCheckLevel, mCheckAllLevels})
         item->setEnabled(false);
+    mFileMenusEnabled = false;
+    updateUndoActions();
 }
 
 void TMainForm::Exit1Click() { close(); }

@@ -5,6 +5,7 @@
 #include "dxdraw.h"
 #include "idlehost.h"
 #include "mapediting.h"
+#include "undohistory.h"
 
 #include "graphics/dximagelist.h"
 #include "graphics/dxtimer.h"
@@ -116,6 +117,14 @@ public:
     // The width of the tile picture for a tile value (0 when there is none): painting needs it.
     int32_t tileWidth(int32_t tile) const;
 
+    // Undo and Redo of the Edit menu. A painting stroke still going on is ended first.
+    void undoClick();
+    void redoClick();
+    // Runs work as one step of the undo history named text (or as part of the step of a command that
+    // is going on, such as Add Level with its levels dialog).
+    void recordStep(const char *text, const std::function<void(StoreStep &)> &work);
+    UndoHistory &history() { return mHistory; }
+
     QString settingsFile() const { return mSettingsFile; }
     // Whether closing the window writes the game configuration: only when start-up read it, or
     // found none (then it is made).
@@ -147,7 +156,8 @@ protected:
 
 private:
     // Menu items, named as in the menu.
-    QMenu *File1 = nullptr, *Inportlevel1 = nullptr, *Options1 = nullptr, *Help1 = nullptr;
+    QMenu *File1 = nullptr, *Inportlevel1 = nullptr, *Edit1 = nullptr, *Options1 = nullptr, *Help1 = nullptr;
+    QAction *undoAction = nullptr, *redoAction = nullptr;
     QAction *Newlevelsfile1 = nullptr, *Openlevelsfile1 = nullptr, *Save1 = nullptr, *Saveas1 = nullptr,
             *Close1 = nullptr, *Newlevel1 = nullptr, *Deletelevel1 = nullptr, *fromSupaPlexlevelsfile1 = nullptr,
             *fromotherlevfile1 = nullptr, *Exit1 = nullptr, *Thislevel1 = nullptr, *CurentLevesFile1 = nullptr,
@@ -162,13 +172,26 @@ private:
     HelpWindow *helpwindow = nullptr;
 
     void createMenu();
-    // The Edit menu, between File and Options, and the level checks in it.
-    QMenu *createEditMenu();
+    // The Edit menu, between File and Options: Undo and Redo, then the level checks (addCheckActions).
+    void createEditMenu();
     void addCheckActions(QMenu *edit);
-    // The caption: the program's title, the saved file's error count, and " [Pause]" while paused.
+    // The caption: the program's title, the saved file's error count, " [Pause]" while paused, and a note.
     void updateCaption();
     void checkSavedFile();
     void showLevelChecks(bool allLevels);
+    // The levels dialog of New and Open: what it changes is not a step.
+    void showLevelsDialogUnrecorded();
+    // Texts and enabled state of Undo and Redo from the history, while the file commands are enabled.
+    void updateUndoActions();
+    // Runs work as a new step and pushes it under the name work returns; with collectParts, steps
+    // recorded meanwhile (by the levels dialog) become parts of it.
+    void runStep(bool collectParts, const std::function<const char *(StoreStep &)> &work);
+    // The painting stroke going on, if any, pushed as one step; painting stops until the next press.
+    void endStroke();
+    // After an undo or redo: the current level's tiles, and no recovery copy at the saved state.
+    void followHistory();
+    // After New, Open and Close: an empty history, and the file unchanged.
+    void clearHistory();
     void createDialogs();
     QAction *addItem(QMenu *menu, const char *name, const QString &caption, void (TMainForm::*handler)(),
                      const QKeySequence &shortcut = {});
@@ -198,13 +221,16 @@ private:
     QString mSettingsFile;
     QString mGameDirectory;
     TileWidth mTileWidth;
-    QMenu *Edit1 = nullptr;
     QAction *mCheckLevel = nullptr, *mCheckAllLevels = nullptr;
     LevelCheckWindow *mLevelCheckWindow = nullptr;
     QString mSavedErrorsNote; // part of the caption while the saved file is unchanged
     QTimer *mSavedErrorsWatch = nullptr;
     std::string mSavedErrorsPath;
     bool mPaused = false;
+    UndoHistory mHistory{this};
+    std::unique_ptr<StoreStep> mStroke; // the painting stroke going on
+    StoreStep *mOpenStep = nullptr;     // the step of the command going on that records its parts
+    bool mFileMenusEnabled = false;
     bool mWaitingForSurface = false; // events run inside Close: menu commands are not started
     const QKeyEvent *mLastKey = nullptr;
     int mLastKeyCode = 0;

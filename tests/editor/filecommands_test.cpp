@@ -197,7 +197,7 @@ TEST_F(FileCommands, NoMenuCommandRunsWhileCloseWaitsForTheSurface)
     EXPECT_EQ(fileDialogs.size(), 1u);
 }
 
-TEST_F(FileCommands, EditLevelsNeedsAnOpenFileAndAddingALevelDoesNotAskAtExit)
+TEST_F(FileCommands, EditLevelsNeedsAnOpenFileAndAddingALevelUndoneDoesNotAskAtExit)
 {
     item("Thislevel1")->setEnabled(true);
     item("Thislevel1")->trigger();
@@ -210,6 +210,11 @@ TEST_F(FileCommands, EditLevelsNeedsAnOpenFileAndAddingALevelDoesNotAskAtExit)
     EXPECT_EQ(levelsinfo.count, 1);
     EXPECT_TRUE(form->DXTimer.Enabled()) << "the added level is shown";
     item("Deletelevel1")->trigger();
+    EXPECT_EQ(levelsinfo.count, 0);
+    // Adding and deleting are changes of the file; undone, the file is as it was saved.
+    EXPECT_FALSE(saved);
+    item("Undo1")->trigger();
+    item("Undo1")->trigger();
     EXPECT_EQ(levelsinfo.count, 0);
     messages.clear();
     form->close();

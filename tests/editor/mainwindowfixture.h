@@ -19,6 +19,7 @@
 #include <QTest>
 #include <QTimer>
 #include <deque>
+#include <filesystem>
 #include <gtest/gtest.h>
 
 namespace qmtest {
@@ -109,6 +110,29 @@ protected:
         QTest::mouseRelease(surface(), button, {}, QPoint(x, y));
     }
     void move(int x, int y) { QTest::mouseMove(surface(), QPoint(x, y)); }
+    void click(int x, int y)
+    {
+        move(x, y);
+        press(x, y);
+        release(x, y);
+    }
+    // Picks tile from the palette, scrolling it as needed.
+    void pickTile(int tile)
+    {
+        const int row = (tile - 12) / 3, column = (tile - 12) % 3;
+        while (row < palscroll)
+            click(700, 90);
+        while (row > palscroll + 7)
+            click(700, 430);
+        click(640 + 40 * column + 20, 100 + 40 * (row - palscroll) + 20);
+        ASSERT_EQ(selectedtile(), tile);
+    }
+    // The default game directory's theme, whose strips and blocks have the widths painting looks for.
+    void useDefaultTheme()
+    {
+        std::filesystem::copy_file(std::string(QM_GAME_DIR) + "/computer.dxg", dir.path("computer.dxg"),
+                                   std::filesystem::copy_options::overwrite_existing);
+    }
     static cell at(int r, int c) { return *levels[curlevel].cellAt(r, c); }
 
     TempDir dir;

@@ -14,28 +14,15 @@ protected:
     void SetUp() override
     {
         MainWindowTest::SetUp();
-        std::filesystem::copy_file(std::string(QM_GAME_DIR) + "/computer.dxg", dir.path("computer.dxg"),
-                                   std::filesystem::copy_options::overwrite_existing);
+        useDefaultTheme();
         openLevel(); // loads the theme
     }
 
-    // Picks tile from the palette (scrolling it as needed) and presses at cell (r, c).
+    // Picks tile from the palette and presses at cell (r, c).
     void paintTile(int tile, int r, int c)
     {
-        const int row = (tile - 12) / 3, column = (tile - 12) % 3;
-        while (row < palscroll)
-            click(700, 90);
-        while (row > palscroll + 7)
-            click(700, 430);
-        click(640 + 40 * column + 20, 100 + 40 * (row - palscroll) + 20);
-        ASSERT_EQ(selectedtile(), tile);
+        pickTile(tile);
         click(40 * (c - 1) + 5, 40 * (r - 1) + 5);
-    }
-    void click(int x, int y)
-    {
-        move(x, y);
-        press(x, y);
-        release(x, y);
     }
     static cell tpk(int tile, int pattern, int kind) { return cell{tile, 0, kind, pattern}; }
 };

@@ -1,0 +1,189 @@
+#include "storestep.h"
+
+#include <utility>
+
+namespace qm {
+
+namespace {
+
+template <class... Ts> struct Overloaded : Ts... {
+    using Ts::operator()...;
+};
+
+} // namespace
+
+void StoreStep::keep(Position &position, bool offsets)
+{
+    position.curlevel = curlevel;
+    position.prevlevel = prevlevel;
+    if (offsets)
+        position.offsets = std::make_unique<std::array<int32_t, kOffsetCount>>(levelsinfo.offsets);
+    else
+        position.offsets.reset();
+}
+
+void StoreStep::restore(const Position &position)
+{
+    curlevel = position.curlevel;
+    prevlevel = position.prevlevel;
+    if (position.offsets)
+        levelsinfo.offsets = *position.offsets;
+}
+
+void StoreStep::begin() { keep(mBefore, true); }
+
+void StoreStep::finish()
+{
+    closePatch();
+    keep(mAfter, mLevelStep);
+    if (!mLevelStep)
+        mBefore.offsets.reset();
+}
+
+bool StoreStep::deleteLevel(int32_t k)
+{
+    if (k < 1 || k > levelsinfo.count)
+        return false;
+    closePatch();
+    auto removed = std::make_unique<tlevel>(levels[k]);
+    qm::deleteLevel(k);
+    mEdits.emplace_back(LevelRemoved{k, std::move(removed)});
+    mLevelStep = true;
+    return true;
+}
+
+void StoreStep::levelInserted(int32_t k)
+{
+    closePatch();
+    mEdits.emplace_back(LevelInserted{k, std::make_unique<tlevel>(levels[k])});
+    mLevelStep = true;
+}
+
+bool StoreStep::removeInserted(int32_t k)
+{
+    closePatch();
+    if (!mEdits.empty()) {
+        const auto *inserted = std::get_if<LevelInserted>(&mEdits.back());
+        if (inserted && inserted->k == k && k >= 1 && k <= levelsinfo.count) {
+            mEdits.pop_back();
+            return qm::deleteLevel(k);
+        }
+    }
+    return deleteLevel(k);
+}
+
+bool StoreStep::swapLevels(int32_t a, int32_t b)
+{
+    closePatch();
+    if (!qm::swapLevels(a, b))
+        return false;
+    mEdits.emplace_back(LevelsSwapped{a, b});
+    mLevelStep = true;
+    return true;
+}
+
+void StoreStep::levelChanging(int32_t k)
+{
+    closePatch();
+    mEdits.emplace_back(LevelChanged{k, std::make_unique<tlevel>(levels[k])});
+    mLevelStep = true;
+}
+
+CellPatch &StoreStep::patchFor(int32_t k)
+{
+    if (mTouched.empty() || std::get<CellPatch>(mEdits.back()).level != k) {
+        closePatch();
+        mEdits.emplace_back(CellPatch{k, {}});
+        mTouched.assign(size_t(kGridSize) * kGridSize, -1);
+    }
+    return std::get<CellPatch>(mEdits.back());
+}
+
+void StoreStep::paint(int32_t k, int32_t r, int32_t c, int32_t t, PaintVariant variant, const TileWidth &widthOf)
+{
+    if (k < 1 || k > kMaxLevels)
+        return;
+    CellPatch &patch = patchFor(k);
+    tlevel &level = levels[k];
+    // The cells as they were before the first write of this step reaches them.
+    paintingWrites(r, c, t, variant, widthOf, [&](const CellWrite &write) {
+        const cell *at = level.cellAt(write.row, write.column);
+        if (!at)
+            return;
+        int32_t &index = mTouched[size_t(write.row - 1) * kGridSize + size_t(write.column - 1)];
+        if (index < 0) {
+            index = int32_t(patch.changes.size());
+            patch.changes.push_back({int16_t(write.row), int16_t(write.column), *at, *at});
+        }
+    });
+    paintLevel(level, r, c, t, variant, widthOf);
+}
+
+void StoreStep::closePatch()
+{
+    if (mTouched.empty())
+        return;
+    CellPatch &patch = std::get<CellPatch>(mEdits.back());
+    std::vector<CellChange> changed;
+    for (CellChange &change : patch.changes) {
+        change.after = *levels[patch.level].cellAt(change.row, change.column);
+        if (!(change.after == change.before))
+            changed.push_back(change);
+    }
+    changed.shrink_to_fit(); // the history counts and keeps only what it needs
+    patch.changes = std::move(changed);
+    if (patch.changes.empty())
+        mEdits.pop_back();
+    std::vector<int32_t>().swap(mTouched);
+}
+
+void StoreStep::revert()
+{
+    for (auto edit = mEdits.rbegin(); edit != mEdits.rend(); ++edit)
+        std::visit(Overloaded{
+                       [](CellPatch &patch) {
+                           for (const CellChange &change : patch.changes)
+                               *levels[patch.level].cellAt(change.row, change.column) = change.before;
+                       },
+                       [](LevelRemoved &removed) { insertLevel(removed.k, *removed.level); },
+                       [](LevelInserted &inserted) { qm::deleteLevel(inserted.k); },
+                       [](LevelsSwapped &swapped) { qm::swapLevels(swapped.a, swapped.b); },
+                       [](LevelChanged &changed) { std::swap(levels[changed.k], *changed.other); },
+                   },
+                   *edit);
+    restore(mBefore);
+}
+
+void StoreStep::apply()
+{
+    for (StoreEdit &edit : mEdits)
+        std::visit(Overloaded{
+                       [](CellPatch &patch) {
+                           for (const CellChange &change : patch.changes)
+                               *levels[patch.level].cellAt(change.row, change.column) = change.after;
+                       },
+                       [](LevelRemoved &removed) { qm::deleteLevel(removed.k); },
+                       [](LevelInserted &inserted) { insertLevel(inserted.k, *inserted.level); },
+                       [](LevelsSwapped &swapped) { qm::swapLevels(swapped.a, swapped.b); },
+                       [](LevelChanged &changed) { std::swap(levels[changed.k], *changed.other); },
+                   },
+                   edit);
+    restore(mAfter);
+}
+
+size_t StoreStep::bytes() const
+{
+    size_t total = sizeof(*this) + mEdits.capacity() * sizeof(StoreEdit);
+    for (const Position *position : {&mBefore, &mAfter})
+        if (position->offsets)
+            total += sizeof(*position->offsets);
+    for (const StoreEdit &edit : mEdits) {
+        if (const auto *patch = std::get_if<CellPatch>(&edit))
+            total += patch->changes.capacity() * sizeof(CellChange);
+        else if (!std::holds_alternative<LevelsSwapped>(edit))
+            total += sizeof(tlevel);
+    }
+    return total;
+}
+
+} // namespace qm
