@@ -9,6 +9,8 @@ namespace {
 template <class... Ts> struct Overloaded : Ts... {
     using Ts::operator()...;
 };
+// clang 14 (the fuzz build) does not deduce aggregate template arguments by itself.
+template <class... Ts> Overloaded(Ts...) -> Overloaded<Ts...>;
 
 } // namespace
 
