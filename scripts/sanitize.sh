@@ -5,8 +5,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=build-sanitize
+# Warnings stay warnings here: g++'s sanitizer instrumentation raises false ones inside the standard
+# library; the plain and the fuzz builds hold the code to warnings as errors.
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQM_SANITIZE=ON -DQM_BENCH=OFF \
-  -DQM_WERROR="${QM_WERROR:-OFF}" > /dev/null
+  -DQM_WERROR=OFF > /dev/null
 cmake --build "$build" -j "$(nproc)"
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1"
 export LSAN_OPTIONS="suppressions=$(pwd)/scripts/lsan-suppressions.txt:print_suppressions=0"
