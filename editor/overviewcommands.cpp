@@ -6,6 +6,7 @@
 #include "overviewwindow.h"
 
 #include <QMenu>
+#include <QScreen>
 
 namespace qm {
 
@@ -19,6 +20,11 @@ void TMainForm::overviewCommand()
     if (!mOverview) {
         mOverview = new OverviewWindow(this);
         mOverview->levelChosen = [this](int32_t level) { guarded([&] { showFinding(level, std::nullopt); }); };
+        // Beside the map when the screen has room, so that both are seen.
+        const QRect screen = this->screen()->availableGeometry();
+        const QPoint beside = frameGeometry().topRight() + QPoint(8, 0);
+        if (beside.x() + mOverview->width() <= screen.right())
+            mOverview->move(beside);
     }
     mOverview->show();
     mOverview->raise();

@@ -24,7 +24,7 @@ OverviewWindow::OverviewWindow(QWidget *parent) : QWidget(parent, Qt::Window)
     setWindowTitle("Levels Overview");
     mList = new ThumbnailList([this](int i) { return drawLevel(i); }, kGridSize * kSquare, this);
     mList->setObjectName("overviewList");
-    mList->setSelectionMode(QAbstractItemView::SingleSelection);
+    mList->setSelectionMode(QAbstractItemView::NoSelection); // the frame marks the current level
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(mList);

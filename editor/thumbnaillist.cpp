@@ -56,6 +56,7 @@ ThumbnailList::ThumbnailList(std::function<QImage(int)> draw, int pictureSide, Q
     setViewMode(QListView::IconMode);
     setMovement(QListView::Static);
     setResizeMode(QListView::Adjust);
+    // Every item is as large as the largest picture and its label, also before its picture is drawn.
     setUniformItemSizes(true);
     setWordWrap(true);
     setIconSize(QSize(pictureSide, pictureSide));
@@ -74,6 +75,7 @@ void ThumbnailList::setCount(int n)
     while (count() < n) {
         auto *item = new QListWidgetItem(this);
         item->setTextAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        item->setSizeHint(gridSize() - QSize(kGap / 2, kGap / 2));
         redraw(count() - 1);
     }
     mWaitingCount = int(std::count(mWaiting.begin(), mWaiting.end(), 1));
