@@ -76,4 +76,21 @@ void BM_OverviewOpening(benchmark::State &state)
 }
 BENCHMARK(BM_OverviewOpening)->UseRealTime()->Unit(benchmark::kMillisecond);
 
+// What the open overview costs after each edit (at most every 100 ms while painting): the fingerprints
+// of all 200 levels compared, nothing to draw again.
+void BM_OverviewRecheck(benchmark::State &state)
+{
+    application();
+    prepareFullFile();
+    qm::OverviewWindow window;
+    window.show();
+    while (window.list()->drawing() || window.thumbnailsDrawn() < qm::kMaxLevels)
+        QApplication::processEvents(QEventLoop::AllEvents);
+    for (auto _ : state)
+        window.refresh();
+    if (window.thumbnailsDrawn() != qm::kMaxLevels || window.list()->drawing())
+        state.SkipWithError("a level unchanged was drawn again");
+}
+BENCHMARK(BM_OverviewRecheck)->Unit(benchmark::kMillisecond);
+
 } // namespace
