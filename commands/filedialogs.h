@@ -1,12 +1,22 @@
 #pragma once
 // The open and save file dialogs of the editor. Tests answer them by script instead of showing them.
 
+#include <QFile>
 #include <QString>
 #include <functional>
+#include <string>
 
 class QWidget;
 
 namespace qm {
+
+// The open dialog of levels files (Open Levels File, From Other .lev File).
+inline constexpr const char *kOpenLevelsTitle = "Open levels file";
+inline constexpr const char *kOpenLevelsFilter = "Levels data file|*.lev|All files|*.*";
+
+// File names are in the file system's encoding (texts of the store: storetext.h).
+inline QString fromPath(const std::string &path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
+inline std::string toPath(const QString &path) { return QFile::encodeName(path).toStdString(); }
 
 struct FileDialogRequest {
     enum class Mode { Open, Save } mode = Mode::Open;

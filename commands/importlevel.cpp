@@ -180,9 +180,4 @@ bool importSupaplexCommand(TForm2 &dialog, QWidget *parent)
     return false;
 }
 
-void importOtherLevelsFileCommand(QWidget *parent)
-{
-    showMessage(MessageKind::Information, "This option is not yet avaiable!", MessageButtons::Ok, parent);
-}
-
 } // namespace qm

@@ -60,7 +60,4 @@ private:
 // Returns whether a level was imported.
 bool importSupaplexCommand(TForm2 &dialog, QWidget *parent = nullptr);
 
-// "From Other .lev File": announced but not offered; says so in an information box.
-void importOtherLevelsFileCommand(QWidget *parent = nullptr);
-
 } // namespace qm

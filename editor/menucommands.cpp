@@ -30,12 +30,6 @@ namespace {
 
 const char *const kSaveTitle = "Save levels file";
 const char *const kSaveFilter = "Quill Moss levels files|*.lev|Single level file|*.qlv|All files|*.*";
-const char *const kOpenTitle = "Open levels file";
-const char *const kOpenFilter = "Levels data file|*.lev|All files|*.*";
-
-// File names are in the file system's encoding (texts of the store: storetext.h).
-QString fromPath(const std::string &path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
-std::string toPath(const QString &path) { return QFile::encodeName(path).toStdString(); }
 
 } // namespace
 
@@ -115,7 +109,7 @@ void TMainForm::Openlevelsfile1Click()
 {
     if (!asksave())
         return;
-    const QString path = showFileDialog({FileDialogRequest::Mode::Open, kOpenTitle, kOpenFilter,
+    const QString path = showFileDialog({FileDialogRequest::Mode::Open, kOpenLevelsTitle, kOpenLevelsFilter,
                                          fromPath(gamedir), QString(), true},
                                         this);
     if (path.isEmpty())
@@ -283,8 +277,6 @@ void TMainForm::fromSupaPlexlevelsfile1Click()
     });
     followCurrentLevel();
 }
-
-void TMainForm::fromotherlevfile1Click() { importOtherLevelsFileCommand(this); }
 
 // The chosen name reaches the game's configuration file when the program ends.
 void TMainForm::CurentLevesFile1Click() { levelsfile->exec(); }

@@ -135,6 +135,7 @@ void TMainForm::createMenu()
     Options1 = bar->addMenu("Options");
     Options1->setObjectName("Options1");
     Thislevel1 = addItem(Options1, "Thislevel1", "&Edit Levels", &TMainForm::Thislevel1Click, QKeySequence("Ctrl+E"));
+    addOverviewAction(Options1);
     CurentLevesFile1 = addItem(Options1, "CurentLevesFile1", "&Curent Leves-File", &TMainForm::CurentLevesFile1Click);
     AskConfirmations1 = addItem(Options1, "AskConfirmations1", "Ask Confirmations", &TMainForm::AskConfirmations1Click);
     AskConfirmations1->setCheckable(true);

@@ -25,6 +25,7 @@ namespace qm {
 
 class HelpWindow;
 class LevelCheckWindow;
+class OverviewWindow;
 class RecoveryStore;
 struct RecoveryCopy;
 class TForm2;
@@ -136,6 +137,9 @@ public:
     // Makes level current as the levels dialog's Edit does, then centres the view on cell and puts
     // the pointer's mark there.
     void showFinding(int32_t level, std::optional<CellPlace> cell);
+    // "Levels Overview" (overviewcommands.cpp): the non-modal window of thumbnails of all levels.
+    void overviewCommand();
+
     // After a save: how many errors the saved levels have, in the caption until the next change.
     void showSavedErrors(int32_t errors);
 
@@ -175,6 +179,9 @@ private:
     // The Edit menu, between File and Options: Undo and Redo, then the level checks (addCheckActions).
     void createEditMenu();
     void addCheckActions(QMenu *edit);
+    void addOverviewAction(QMenu *options);
+    // The overview, when open, compares its thumbnails with the store soon.
+    void overviewFollows();
     // The caption: the program's title, the saved file's error count, " [Pause]" while paused, and a note.
     void updateCaption();
     void checkSavedFile();
@@ -223,6 +230,7 @@ private:
     TileWidth mTileWidth;
     QAction *mCheckLevel = nullptr, *mCheckAllLevels = nullptr;
     LevelCheckWindow *mLevelCheckWindow = nullptr;
+    OverviewWindow *mOverview = nullptr;
     QString mSavedErrorsNote; // part of the caption while the saved file is unchanged
     QTimer *mSavedErrorsWatch = nullptr;
     std::string mSavedErrorsPath;

@@ -275,19 +275,13 @@ TEST_F(SupaplexImport, FullStoreIsReportedAndNothingIsAdded)
     EXPECT_EQ(qm::prevlevel, 3);
 }
 
-TEST_F(SupaplexImport, NothingHappensWithoutAnOpenFileAndOtherFilesAreNotOffered)
+TEST_F(SupaplexImport, NothingHappensWithoutAnOpenFile)
 {
     qm::fileopen = false;
     expectNoDialog();
     EXPECT_FALSE(qm::importSupaplexCommand(*mDialog));
     EXPECT_TRUE(m_files_dialog.requests.empty());
     EXPECT_EQ(qm::levelsinfo.count, 3);
-
-    qm::importOtherLevelsFileCommand();
-    ASSERT_EQ(mMessages.entries.size(), 1u);
-    EXPECT_EQ(mMessages.entries[0].kind, qm::MessageKind::Information);
-    EXPECT_EQ(mMessages.entries[0].text, "This option is not yet avaiable!");
-    EXPECT_EQ(mMessages.entries[0].buttons, qm::MessageButtons::Ok);
 }
 
 } // namespace

@@ -35,6 +35,7 @@ TEST_F(MainWindowTest, StartsWithItsCaptionMenuAndAFixedClientArea)
                  {item("fromotherlevfile1"), "From Other .lev File", "", true},
                  {item("Exit1"), "E&xit", "", true},
                  {item("Thislevel1"), "&Edit Levels", "Ctrl+E", false},
+                 {item("levelsOverview"), "Levels &Overview", "F8", true},
                  {item("CurentLevesFile1"), "&Curent Leves-File", "", true},
                  {item("AskConfirmations1"), "Ask Confirmations", "", true},
                  {item("Contents1"), "&Contents", "", true},

@@ -3,6 +3,7 @@
 #include "commands.h"
 #include "toolsupport.h"
 
+#include "editor/levelcopy.h"
 #include "editor/levelgraphics.h"
 #include "editor/mapview.h"
 #include "levels/levelcheck.h"
@@ -115,6 +116,25 @@ int levCopy(const ToolCommand &command, const QStringList &args)
     QStringList words = parseCommand(parser, args, command, 2);
     readInto(words[0]);
     qm::levelsfilepath = localPath(words[1]);
+    qm::writelevelsfile();
+    return 0;
+}
+
+int levAppend(const ToolCommand &command, const QStringList &args)
+{
+    QCommandLineParser parser;
+    QStringList words = parseCommand(parser, args, command, 4);
+    std::vector<int32_t> chosen;
+    for (const QString &number : words[2].split(',')) {
+        bool ok = false;
+        chosen.push_back(number.toInt(&ok));
+        if (!ok)
+            throw UsageError{"LEVELS is a list of level numbers such as 1,4,7\nusage: " + usageLine(command)};
+    }
+    const qm::LevelsFileContent from = qm::loadLevelsFile(localPath(words[1]));
+    readInto(words[0]);
+    qm::appendLevelCopies(from, chosen, nullptr);
+    qm::levelsfilepath = localPath(words[3]);
     qm::writelevelsfile();
     return 0;
 }
@@ -293,6 +313,10 @@ const ToolGroup levGroup{
         {"lev", "new", "FILE [--author TEXT] [--levels N]",
          "Writes a new levels file as New Levels File makes it, with N default levels.", levNew},
         {"lev", "copy", "IN OUT", "Reads a levels file and writes it again, as Save does.", levCopy},
+        {"lev", "append", "IN FROM LEVELS OUT",
+         "Copies levels of FROM (numbers such as 1,4,7) after the last level of IN and writes OUT, as From Other "
+         ".lev File does.",
+         levAppend},
         {"lev", "render", "FILE LEVEL OUT [--gamedir DIR] [--depth 16|32]",
          "Draws a whole level as an image (.png or .ppm).", levRender},
         {"lev", "frame",
