@@ -9,11 +9,11 @@
 
 #include "messageof.h"
 
-#include <QElapsedTimer>
 #include <QProcess>
 #include <QUndoStack>
 
 using namespace qm;
+using qmtest::waitUntil;
 
 namespace {
 
@@ -98,16 +98,6 @@ protected:
 
     Bytes before;
 };
-
-// Runs the event loop until done() holds or 5 s passed; whether it holds.
-bool waitUntil(const std::function<bool()> &done)
-{
-    QElapsedTimer waited;
-    waited.start();
-    while (!done() && waited.elapsed() < 5000)
-        QTest::qWait(5);
-    return done();
-}
 
 // Three levels chosen out of order: appended in the file's order, the first current, the file
 // written the same as qmtool writes it, and one undo step that removes exactly the copies.

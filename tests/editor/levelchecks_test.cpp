@@ -10,6 +10,7 @@
 
 using namespace qm;
 using qmtest::MainWindowTest;
+using qmtest::waitUntil;
 
 namespace {
 
@@ -66,7 +67,7 @@ TEST_F(LevelChecks, F7ListsTheLevelsFindingsWhichFollowItAndADoubleClickShowsOne
 
     // The list follows the level while it is shown.
     levels[1].infotrons = 0;
-    QTRY_COMPARE(list()->rowCount(), 1);
+    EXPECT_TRUE(waitUntil([&] { return list()->rowCount() == 1; }));
 
     viewx = viewy = 0;
     doubleClick(0);
@@ -103,7 +104,7 @@ TEST_F(LevelChecks, ASaveWithErrorsSaysHowManyInTheCaptionUntilTheNextChange)
     form->DXTimer.applicationActivated();
 
     paintcell(1, 1, 16, PaintVariant::Press, [](int32_t) { return 40; });
-    QTRY_COMPARE(form->windowTitle(), title);
+    EXPECT_TRUE(waitUntil([&] { return form->windowTitle() == title; }));
 
     // A file without errors says nothing.
     levels[1].infotrons = levels[2].infotrons = 0;

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QString>
@@ -22,6 +23,16 @@
 
 namespace qmtest {
 
+// Runs the event loop until done() holds or 5 s passed; whether it holds. Qt's QTRY_ macros are not
+// used: outside a QTest program a failed one returns from the test without failing it.
+inline bool waitUntil(const std::function<bool()> &done)
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (!done() && waited.elapsed() < 5000)
+        QTest::qWait(5);
+    return done();
+}
 
 // Answers every file dialog with a chosen path (empty: cancelled) and records the requests.
 class FileDialogScript {
