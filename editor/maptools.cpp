@@ -357,6 +357,8 @@ std::string statusText(const MapTools &tools, const TPictureCollection &tiles, c
 
 void drawToolsFrame(int32_t lagCount, TDirectDrawSurface &surface, const FramePictures &pictures, MapTools &tools)
 {
+    if (tools.stamp)
+        carriedtile = kStampCarried; // also after a new file reset the store's window state
     const PointerZone zone = scrollview(lagCount);
     drawMapView(surface, pictures, zone);
     const tlevel *level = currentLevel();

@@ -1,0 +1,105 @@
+#include "editor/maptools.h"
+
+#include "levels/levelstore.h"
+
+#include "platform/errors.h"
+
+#include "framepictures.h"
+
+#include <gtest/gtest.h>
+
+using namespace qm;
+using namespace qmtest;
+
+namespace {
+
+Stamp sampleStamp()
+{
+    Stamp stamp{2, 3, {}};
+    for (int k = 0; k < 6; ++k)
+        stamp.cells.push_back(cell{20 + k, k == 4 ? -7 : 0, 100 + k % 3, k});
+    return stamp;
+}
+
+std::string withNumberAt(std::string bytes, size_t at, uint32_t value)
+{
+    for (int k = 0; k < 4; ++k)
+        bytes[at + size_t(k)] = char(value >> (8 * k) & 0xFF);
+    return bytes;
+}
+
+} // namespace
+
+// The clipboard's bytes come from anywhere: what the editor writes reads back whole, and every damaged
+// form is refused with a message instead of read past its end or sized from a hostile count.
+TEST(MapTools, ClipboardCellsReadBackAndDamagedOnesAreRefused)
+{
+    const Stamp stamp = sampleStamp();
+    const std::string bytes = stampBytes(stamp);
+    EXPECT_EQ(readStampBytes(bytes), stamp);
+    EXPECT_EQ(stampText(stamp), "20\t21\t22\n23\t24\t25\n");
+
+    const std::vector<std::pair<const char *, std::string>> damaged{
+        {"empty", ""},
+        {"another format", "hello, world, this is text"},
+        {"header cut short", bytes.substr(0, 12)},
+        {"last cell cut short", bytes.substr(0, bytes.size() - 1)},
+        {"bytes after the cells", bytes + "x"},
+        {"no rows", withNumberAt(bytes, 8, 0)},
+        {"negative columns", withNumberAt(bytes, 12, 0xFFFFFFFF)},
+        {"more rows than a level", withNumberAt(bytes, 8, 101)},
+        {"a size whose cells overflow", withNumberAt(withNumberAt(bytes, 8, 0x40000000), 12, 0x40000000)},
+    };
+    for (const auto &[what, input] : damaged) {
+        try {
+            readStampBytes(input);
+            ADD_FAILURE() << what << " was read";
+        } catch (const Error &e) {
+            EXPECT_NE(std::string(e.what()).find("damaged"), std::string::npos) << what << ": " << e.what();
+        }
+    }
+}
+
+// With the overlays off and nothing held the frame is drawframe's byte for byte; with them on the
+// panel is left as it was apart from the frame around the carried tile's slot, and the map shows the
+// start marker.
+TEST(MapTools, OverlaysDrawOnTheMapAreaOnly)
+{
+    initStore();
+    levelsinfo = Tlevels{};
+    resetstore();
+    addlevel();
+    pointerx = 320;
+    pointery = 240;
+    SyntheticPictures pictures{SurfacePixelFormat::Xrgb8888};
+    TDirectDrawSurface &surface = pictures.target.Surface();
+    const FramePictures frame{pictures.editor.Items(), pictures.tiles.Items()};
+    const auto snapshot = [&] {
+        return std::vector<uint8_t>(surface.bits(), surface.bits() + surface.pitch() * surface.Height());
+    };
+    drawframe(1, surface, frame);
+    const std::vector<uint8_t> plain = snapshot();
+    const auto plainPixel = [&](int x, int y) {
+        return *reinterpret_cast<const uint32_t *>(&plain[size_t(y * surface.pitch() + x * 4)]);
+    };
+    MapTools tools;
+    tools.overlays = false;
+    drawToolsFrame(1, surface, frame, tools);
+    EXPECT_TRUE(snapshot() == plain);
+
+    tools.overlays = true;
+    drawToolsFrame(1, surface, frame, tools);
+    const CellPosition start = startSquare(levels[1]); // (2, 2): its marker's outer frame
+    const int markerX = 40 * (start.column - 1) + 1, markerY = 40 * (start.row - 1) + 1;
+    EXPECT_NE(pictures.pixel(markerX, markerY), plainPixel(markerX, markerY));
+    int changedInPanel = 0;
+    for (int y = 0; y < surface.Height(); ++y)
+        for (int x = kMapWidth; x < surface.Width(); ++x) {
+            const bool slotFrame = x >= kSlotLeft - 2 && x < kSlotLeft + 42 && y >= kSlotTop - 2 && y < kSlotTop + 42;
+            if (surface.pixel(x, y) != plainPixel(x, y)) {
+                EXPECT_TRUE(slotFrame) << x << ", " << y;
+                ++changedInPanel;
+            }
+        }
+    EXPECT_GT(changedInPanel, 0) << "the carried tile's slot is framed";
+}
