@@ -70,6 +70,8 @@ void TMainForm::createStatusLine()
 {
     mStatusLabel = new QLabel(this);
     mStatusLabel->setObjectName("statusLine");
+    // A long line is cut at the window's edge: the window keeps its size.
+    mStatusLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     statusBar()->setObjectName("statusBar");
     statusBar()->setSizeGripEnabled(false);
     statusBar()->addWidget(mStatusLabel, 1);
@@ -85,7 +87,7 @@ void TMainForm::updateStatus()
     if (fileopen) {
         const std::string path = levelsfilepath.empty() ? newfilename : levelsfilepath;
         const QString name = path.empty() ? QString("Untitled") : QFileInfo(QString::fromStdString(path)).fileName();
-        text = QString::fromStdString(statusText(mTools, patratele.Items(), name.toStdString()));
+        text = QString::fromStdString(statusText(mTools, patratele.Items(), name.toStdString(), mapShown()));
     }
     if (mStatusLabel->text() != text)
         mStatusLabel->setText(text);

@@ -44,7 +44,7 @@ std::string pictureName(const TPictureCollection &tiles, int32_t tile)
 
 std::string tileText(const TPictureCollection &tiles, int32_t tile)
 {
-    return "tile " + std::to_string(tile) + " " + pictureName(tiles, tile);
+    return std::to_string(tile) + " " + pictureName(tiles, tile);
 }
 
 void putNumber(std::string &out, int32_t value)
@@ -323,19 +323,22 @@ Stamp readStampBytes(std::string_view bytes)
     return stamp;
 }
 
-std::string statusText(const MapTools &tools, const TPictureCollection &tiles, const std::string &fileName)
+std::string statusText(const MapTools &tools, const TPictureCollection &tiles, const std::string &fileName,
+                       bool mapShown)
 {
     std::string text = fileName + (saved ? " (saved)" : " (changed)");
     const tlevel *level = currentLevel();
     if (!level)
         return text;
-    text += "  |  Level " + std::to_string(curlevel) + ": " + level->name;
+    text += " | Level " + std::to_string(curlevel) + " " + level->name;
+    if (!mapShown)
+        return text;
     if (pointerx > kMapWidth) {
         if (const std::optional<int32_t> tile = paletteTileAt(pointerx, pointery))
-            text += "  |  Palette: " + tileText(tiles, *tile);
+            text += " | Palette: " + tileText(tiles, *tile);
     } else {
         const CellPosition at = pointercell();
-        text += "  |  Row " + std::to_string(at.row) + ", column " + std::to_string(at.column);
+        text += " | Cell " + std::to_string(at.row) + "," + std::to_string(at.column);
         if (at.row >= 1 && at.row <= level->height && at.column >= 1 && at.column <= level->width) {
             const cell &square = *level->cellAt(at.row, at.column);
             text += ": " + tileText(tiles, square.tile) + ", " + kindName(square.kind);
@@ -344,14 +347,14 @@ std::string statusText(const MapTools &tools, const TPictureCollection &tiles, c
         }
     }
     if (tools.stamp)
-        text += "  |  Stamp " + std::to_string(tools.stamp->columns) + " x " + std::to_string(tools.stamp->rows);
+        text += " | Stamp " + std::to_string(tools.stamp->columns) + " x " + std::to_string(tools.stamp->rows);
     else
-        text += "  |  Carrying " + tileText(tiles, selectedtile());
+        text += " | Carrying " + tileText(tiles, selectedtile());
     int64_t held = 0;
     for (int32_t r = 1; r <= std::min(level->height, kGridSize); ++r)
         for (int32_t c = 1; c <= std::min(level->width, kGridSize); ++c)
             held += level->cellAt(r, c)->tile == kTileInfotron;
-    text += "  |  Infotrons: " + std::to_string(level->infotrons) + " asked, " + std::to_string(held) + " held";
+    text += " | Infotrons " + std::to_string(level->infotrons) + " asked, " + std::to_string(held) + " held";
     return text;
 }
 
@@ -377,7 +380,7 @@ void drawToolsFrame(int32_t lagCount, TDirectDrawSurface &surface, const FramePi
     }
 
     const MapCanvas canvas{surface};
-    const uint32_t gridPixel = surface.ColorToPixel(0x00505050);
+    const uint32_t gridPixel = surface.ColorToPixel(0x00909090);
     const uint32_t markPixel = surface.ColorToPixel(0x0000E0FF);  // amber
     const uint32_t startPixel = surface.ColorToPixel(0x0000FF40); // green
     const uint32_t darkPixel = surface.ColorToPixel(clBlack);

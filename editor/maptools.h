@@ -103,8 +103,9 @@ struct MapTools {
 
 // The status line: the file and whether it is saved, the level, the cell under the pointer with its
 // tile, picture name and kind, what is carried, and the infotrons asked for against those held. Over
-// the palette: the tile under the pointer.
-std::string statusText(const MapTools &tools, const TPictureCollection &tiles, const std::string &fileName);
+// the palette: the tile under the pointer. While the map is not shown: the file and the level.
+std::string statusText(const MapTools &tools, const TPictureCollection &tiles, const std::string &fileName,
+                       bool mapShown);
 
 // The frame: drawframe, then (when something is to be shown) the overlays on the map area, the
 // carried tile's palette frame and the pointer again above them. With nothing to show the frame is

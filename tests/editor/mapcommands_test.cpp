@@ -7,6 +7,7 @@
 
 #include <QClipboard>
 #include <QMimeData>
+#include <QStatusBar>
 #include <QUndoStack>
 #include <QWheelEvent>
 #include <random>
@@ -92,7 +93,7 @@ TEST_F(MapCommands, PickAndStampsCopyObjectsWhole)
     EXPECT_EQ(selectedtile(), kTileFiller) << "no slot, still carried";
     click(cellPoint(9, 9).x(), cellPoint(9, 9).y());
     EXPECT_EQ(at(9, 9).tile, kTileFiller);
-    EXPECT_TRUE(status().contains("Carrying tile 11 filler")) << status().toStdString();
+    EXPECT_TRUE(status().contains("Carrying 11 filler")) << status().toStdString();
 
     paintTile(kTileBlock6x3, 4, 2);
     drag(cellPoint(4, 2), cellPoint(6, 7), Qt::RightButton);
@@ -248,4 +249,25 @@ TEST_F(MapCommands, KeysAndWheelKeepTheViewWithinItsBounds)
             EXPECT_EQ(viewx, 40);
         }
     }
+}
+
+// The status line sits under the surface, which keeps its size and place, and names the file, the
+// level, the cell under the pointer with its picture's name and kind, what is carried and the
+// infotrons; over the palette, the tile under the pointer.
+TEST_F(MapCommands, StatusLineNamesWhatIsUnderThePointer)
+{
+    const QRect surfaceBefore = surface()->geometry();
+    EXPECT_EQ(surface()->size(), QSize(784, 480));
+    EXPECT_EQ(form->height(), surfaceBefore.bottom() + 1 + form->statusBar()->height());
+    show();
+    levelsfilepath = dir.path("status.lev");
+    levels[1].infotrons = 3;
+    paintTile(kTileInfotron, 4, 5);
+    pickTile(kTileBoulder);
+    move(cellPoint(4, 5).x(), cellPoint(4, 5).y());
+    EXPECT_EQ(status(), "status.lev (changed) | Level 1 Untitled | Cell 4,5: 12 infotron, ordinary | Carrying 20 "
+                        "boulder | Infotrons 3 asked, 1 held");
+    move(640 + 60, 100 + 20); // the second slot of the first row shown
+    EXPECT_TRUE(status().contains("Palette: 13 gem")) << status().toStdString();
+    EXPECT_EQ(surface()->geometry(), surfaceBefore);
 }
