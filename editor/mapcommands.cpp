@@ -195,11 +195,13 @@ void TMainForm::toolsMouseUp(Qt::MouseButton button)
         int32_t painted = 0;
         guarded([&] {
             recordStep("Fill", [&](StoreStep &step) {
-                painted = fillCells(step, curlevel, *rect, selectedtile(), mTileWidth);
+                // A stamp carried fills with its copies; a tile as painting places it.
+                painted = mTools.stamp ? fillWithStamp(step, curlevel, *rect, *mTools.stamp)
+                                       : fillCells(step, curlevel, *rect, selectedtile(), mTileWidth);
             });
         });
         if (painted == 0)
-            showStatusMessage("The rectangle is too small for the carried object.");
+            showStatusMessage("The rectangle is too small for what is carried.");
         workChanged();
     } else if (button == Qt::LeftButton && drag == MapTools::Drag::Stamp) {
         mTools.drag = MapTools::Drag::None;

@@ -214,16 +214,33 @@ CellPosition paintedSize(int32_t tile, const TileWidth &widthOf)
     return size;
 }
 
-int32_t fillCells(StoreStep &step, int32_t k, const CellRect &rect, int32_t tile, const TileWidth &widthOf)
+namespace {
+
+// Calls put(row, column) at each place where a rows x columns piece starts when rect is covered with
+// whole pieces side by side from its top left; answers how many.
+template <class Put> int32_t tileRect(const CellRect &rect, CellPosition size, Put &&put)
 {
-    const CellPosition size = paintedSize(tile, widthOf);
-    int32_t painted = 0;
+    int32_t count = 0;
     for (int32_t r = rect.top; r + size.row - 1 <= rect.bottom; r += size.row)
         for (int32_t c = rect.left; c + size.column - 1 <= rect.right; c += size.column) {
-            step.paint(k, r, c, tile, PaintVariant::Press, widthOf);
-            ++painted;
+            put(r, c);
+            ++count;
         }
-    return painted;
+    return count;
+}
+
+} // namespace
+
+int32_t fillCells(StoreStep &step, int32_t k, const CellRect &rect, int32_t tile, const TileWidth &widthOf)
+{
+    return tileRect(rect, paintedSize(tile, widthOf),
+                    [&](int32_t r, int32_t c) { step.paint(k, r, c, tile, PaintVariant::Press, widthOf); });
+}
+
+int32_t fillWithStamp(StoreStep &step, int32_t k, const CellRect &rect, const Stamp &stamp)
+{
+    return tileRect(rect, {stamp.rows, stamp.columns},
+                    [&](int32_t r, int32_t c) { writeStamp(step, k, {r, c}, stamp); });
 }
 
 void carryTile(int32_t tile)

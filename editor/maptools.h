@@ -55,6 +55,8 @@ CellPosition paintedSize(int32_t tile, const TileWidth &widthOf);
 // place it: a plain tile in every cell, an object larger than one square side by side, as many whole
 // ones as fit. Answers how many were painted.
 int32_t fillCells(StoreStep &step, int32_t k, const CellRect &rect, int32_t tile, const TileWidth &widthOf);
+// The same with a stamp: as many whole copies as fit, side by side.
+int32_t fillWithStamp(StoreStep &step, int32_t k, const CellRect &rect, const Stamp &stamp);
 
 // Right click: tile becomes the carried tile. A palette tile selects its slot and scrolls the palette
 // to show it; any other is carried without a slot.

@@ -193,6 +193,16 @@ TEST_F(MapCommands, FillPaintsTheRectangleAsOneStep)
     EXPECT_EQ(at(2, 8).tile, 20);
     item("Undo1")->trigger();
     EXPECT_EQ(cellsOf(2, 2, 10, 10), std::vector<cell>(100, (cell{20, 0, kKindOrdinary, 0})));
+
+    paintTile(kTileInfotron, 2, 2);
+    drag(cellPoint(2, 2), cellPoint(3, 3), Qt::RightButton); // a 2 x 2 stamp
+    const std::vector<cell> stamp = cellsOf(2, 2, 2, 2);
+    drag(cellPoint(14, 2), cellPoint(18, 6), Qt::LeftButton, Qt::ShiftModifier);
+    for (int r : {14, 16})
+        for (int c : {2, 4})
+            EXPECT_EQ(cellsOf(r, c, 2, 2), stamp) << "copies side by side, not the stamp's carried tile";
+    EXPECT_EQ(at(18, 2), kDefaultCell);
+    EXPECT_EQ(at(14, 6), kDefaultCell);
 }
 
 // S puts the start square under the pointer, within the level, as one step that Undo takes back; the

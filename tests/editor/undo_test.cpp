@@ -302,7 +302,10 @@ TEST(UndoHistoryTest, RandomSessionUndoesAndRedoesToTheSameBytes)
             break;
         case 7:
             record("Fill", [&](StoreStep &step) {
-                if (const std::optional<CellRect> rect = someCells(k))
+                const std::optional<CellRect> rect = someCells(k), piece = someCells(k);
+                if (rect && piece && below(2))
+                    fillWithStamp(step, k, *rect, captureStamp(levels[k], *piece));
+                else if (rect)
                     fillCells(step, k, *rect, 12 + below(60), widthOf);
             });
             break;
