@@ -4,12 +4,9 @@
 
 #include "platform/errors.h"
 
-#include "framepictures.h"
-
 #include <gtest/gtest.h>
 
 using namespace qm;
-using namespace qmtest;
 
 namespace {
 
@@ -58,48 +55,4 @@ TEST(MapTools, ClipboardCellsReadBackAndDamagedOnesAreRefused)
             EXPECT_NE(std::string(e.what()).find("damaged"), std::string::npos) << what << ": " << e.what();
         }
     }
-}
-
-// With the overlays off and nothing held the frame is drawframe's byte for byte; with them on the
-// panel is left as it was apart from the frame around the carried tile's slot, and the map shows the
-// start marker.
-TEST(MapTools, OverlaysDrawOnTheMapAreaOnly)
-{
-    initStore();
-    levelsinfo = Tlevels{};
-    resetstore();
-    addlevel();
-    pointerx = 320;
-    pointery = 240;
-    SyntheticPictures pictures{SurfacePixelFormat::Xrgb8888};
-    TDirectDrawSurface &surface = pictures.target.Surface();
-    const FramePictures frame{pictures.editor.Items(), pictures.tiles.Items()};
-    const auto snapshot = [&] {
-        return std::vector<uint8_t>(surface.bits(), surface.bits() + surface.pitch() * surface.Height());
-    };
-    drawframe(1, surface, frame);
-    const std::vector<uint8_t> plain = snapshot();
-    const auto plainPixel = [&](int x, int y) {
-        return *reinterpret_cast<const uint32_t *>(&plain[size_t(y * surface.pitch() + x * 4)]);
-    };
-    MapTools tools;
-    tools.overlays = false;
-    drawToolsFrame(1, surface, frame, tools);
-    EXPECT_TRUE(snapshot() == plain);
-
-    tools.overlays = true;
-    drawToolsFrame(1, surface, frame, tools);
-    const CellPosition start = startSquare(levels[1]); // (2, 2): its marker's outer frame
-    const int markerX = 40 * (start.column - 1) + 1, markerY = 40 * (start.row - 1) + 1;
-    EXPECT_NE(pictures.pixel(markerX, markerY), plainPixel(markerX, markerY));
-    int changedInPanel = 0;
-    for (int y = 0; y < surface.Height(); ++y)
-        for (int x = kMapWidth; x < surface.Width(); ++x) {
-            const bool slotFrame = x >= kSlotLeft - 2 && x < kSlotLeft + 42 && y >= kSlotTop - 2 && y < kSlotTop + 42;
-            if (surface.pixel(x, y) != plainPixel(x, y)) {
-                EXPECT_TRUE(slotFrame) << x << ", " << y;
-                ++changedInPanel;
-            }
-        }
-    EXPECT_GT(changedInPanel, 0) << "the carried tile's slot is framed";
 }
