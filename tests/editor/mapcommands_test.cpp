@@ -281,3 +281,14 @@ TEST_F(MapCommands, StatusLineNamesWhatIsUnderThePointer)
     EXPECT_TRUE(status().contains("Palette: 13 gem")) << status().toStdString();
     EXPECT_EQ(surface()->geometry(), surfaceBefore);
 }
+
+// The overlay switch is on at first and kept with the settings, as Ask Confirmations is.
+TEST_F(MapCommands, OverlaySwitchIsKeptAcrossARestart)
+{
+    EXPECT_TRUE(item("ShowStartSquareAndGrid1")->isChecked());
+    item("ShowStartSquareAndGrid1")->trigger();
+    form->close();
+    form = std::make_unique<TMainForm>(QString::fromStdString(dir.path("settings.ini")),
+                                       QString::fromStdString(dir.path() + "/"));
+    EXPECT_FALSE(item("ShowStartSquareAndGrid1")->isChecked());
+}
