@@ -189,7 +189,8 @@ void TMainForm::toolsMouseUp(Qt::MouseButton button)
         }
     } else if (button == Qt::LeftButton && drag == MapTools::Drag::Fill) {
         mTools.drag = MapTools::Drag::None;
-        const std::optional<CellRect> rect = level ? cellsBetween(*level, mTools.dragFrom, pointercell()) : std::nullopt;
+        const std::optional<CellRect> rect =
+            level ? cellsBetween(*level, mTools.dragFrom, pointercell()) : std::nullopt;
         if (!rect)
             return;
         int32_t painted = 0;

@@ -62,9 +62,12 @@ int32_t numberAt(std::string_view bytes, size_t at)
     return int32_t(bits);
 }
 
-Error damaged(const std::string &what) { return Error("ECellsClipboard", "The cells on the clipboard are damaged: " + what + "."); }
+Error damaged(const std::string &what)
+{
+    return Error("ECellsClipboard", "The cells on the clipboard are damaged: " + what + ".");
+}
 
-// The pixel rectangle of cells on the map area, and drawing onto it clipped to the map area.
+// Rectangles drawn onto the surface, clipped to the map area.
 struct MapCanvas {
     TDirectDrawSurface &surface;
 
@@ -88,21 +91,25 @@ struct MapCanvas {
     }
 };
 
-int32_t screenX(int32_t column) { return int32_t(std::trunc((column - 1) * double(kSquare) - viewx)); }
-int32_t screenY(int32_t row) { return int32_t(std::trunc((row - 1) * double(kSquare) - viewy)); }
+// Where a cell's top-left corner is on the map area; far-off cells (a start square read from a damaged
+// file) are kept within reach of 32-bit pixel arithmetic.
+int32_t onMap(double pixel) { return int32_t(std::trunc(std::clamp(pixel, -1e6, 1e6))); }
+int32_t screenX(int32_t column) { return onMap((column - 1) * double(kSquare) - viewx); }
+int32_t screenY(int32_t row) { return onMap((row - 1) * double(kSquare) - viewy); }
 
 void drawGrid(const MapCanvas &canvas, const tlevel &level, uint32_t pixel)
 {
-    const int32_t right = screenX(level.width + 1), bottom = screenY(level.height + 1);
+    const int32_t width = std::clamp(level.width, 0, kGridSize), height = std::clamp(level.height, 0, kGridSize);
+    const int32_t right = screenX(width + 1), bottom = screenY(height + 1);
     const int32_t left = screenX(1), top = screenY(1);
     // Dotted, so that the cells show through.
-    for (int32_t c = 1; c <= level.width + 1; ++c) {
+    for (int32_t c = 1; c <= width + 1; ++c) {
         const int32_t x = screenX(c);
         if (x >= 0 && x < kMapWidth)
             for (int32_t y = std::max(top, 0) & ~1; y < std::min(bottom, kMapHeight); y += 2)
                 canvas.surface.setPixel(x, y, pixel);
     }
-    for (int32_t r = 1; r <= level.height + 1; ++r) {
+    for (int32_t r = 1; r <= height + 1; ++r) {
         const int32_t y = screenY(r);
         if (y >= 0 && y < kMapHeight)
             for (int32_t x = std::max(left, 0) & ~1; x < std::min(right, kMapWidth); x += 2)
@@ -356,9 +363,9 @@ std::string statusText(const MapTools &tools, const TPictureCollection &tiles, c
     } else {
         const CellPosition at = pointercell();
         text += " | Cell " + std::to_string(at.row) + "," + std::to_string(at.column);
-        if (at.row >= 1 && at.row <= level->height && at.column >= 1 && at.column <= level->width) {
-            const cell &square = *level->cellAt(at.row, at.column);
-            text += ": " + tileText(tiles, square.tile) + ", " + kindName(square.kind);
+        const cell *square = level->cellAt(at.row, at.column);
+        if (square && at.row <= level->height && at.column <= level->width) {
+            text += ": " + tileText(tiles, square->tile) + ", " + kindName(square->kind);
         } else {
             text += ": outside the level";
         }

@@ -112,7 +112,8 @@ TEST_F(MapCommands, PickAndStampsCopyObjectsWhole)
     const cell outsideRight = at(39, 41), outsideBelow = at(41, 39);
     const QPoint corner(40 * 37 - int(viewx) + 5, 40 * 38 - int(viewy) + 5); // cell (39, 38)
     click(corner.x(), corner.y());
-    EXPECT_EQ(cellsOf(39, 38, 2, 3), (std::vector<cell>{object[0], object[1], object[2], object[6], object[7], object[8]}));
+    EXPECT_EQ(cellsOf(39, 38, 2, 3),
+              (std::vector<cell>{object[0], object[1], object[2], object[6], object[7], object[8]}));
     EXPECT_EQ(at(39, 41), outsideRight);
     EXPECT_EQ(at(41, 39), outsideBelow);
     EXPECT_TRUE(status().contains("Stamp 6 x 3")) << status().toStdString();
