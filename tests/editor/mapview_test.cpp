@@ -195,6 +195,11 @@ TEST_P(MapView, OverlaysDrawOnTheMapAreaOnly)
         }
     EXPECT_GT(changedInPanel, 0) << "the carried tile's slot is framed";
 
+    // A start square far off the level, as a damaged file may hold it, is simply not on the map.
+    levels[1].startx = levels[1].starty = INT32_MAX;
+    drawToolsFrame(1, surface, both, tools);
+    EXPECT_TRUE(shows(markerX, markerY, tileColor(kTileBase)));
+
     // A stamp carried at the map's right edge is cut there.
     tools.carry(Stamp{2, 3, std::vector<cell>(6, cell{20, 0, kKindOrdinary, 0})});
     pointerx = 620;
