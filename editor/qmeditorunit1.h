@@ -196,10 +196,6 @@ private:
     // The Edit menu, between File and Options: Undo and Redo, then the level checks (addCheckActions).
     void createEditMenu();
     void addCheckActions(QMenu *edit);
-    void addMapToolActions(QMenu *edit);
-    // The status line under the surface and the overlay switch in the Options menu.
-    void createStatusLine();
-    void addOverlayAction(QMenu *options);
     // The caption: the program's title, the saved file's error count, " [Pause]" while paused, and a note.
     void updateCaption();
     void checkSavedFile();
@@ -218,6 +214,10 @@ private:
     // After New, Open and Close: an empty history, and the file unchanged.
     void clearHistory();
     void createDialogs();
+    // The map tools' Edit items, the status line under the surface and the overlay switch in Options.
+    void addMapToolActions(QMenu *edit);
+    void createStatusLine();
+    void addOverlayAction(QMenu *options);
     QAction *addItem(QMenu *menu, const char *name, const QString &caption, void (TMainForm::*handler)(),
                      const QKeySequence &shortcut = {});
     // Runs a handler; a failure is shown in an error box and ends it, as a failed command does.
