@@ -13,8 +13,11 @@ constexpr int32_t kSurfaceClampX = 784;
 constexpr int32_t kSurfaceClampY = 480;
 constexpr int32_t kEdge = 20;
 
-// The level the window edits, or nullptr when the file has no current level (a file whose only
-// level was cancelled keeps a stale slot that must not be edited).
+// trunc(value) div 40, both toward zero.
+int32_t squareOf(double value) { return static_cast<int32_t>(static_cast<int64_t>(std::trunc(value)) / kSquare); }
+
+} // namespace
+
 tlevel *currentLevel()
 {
     if (curlevel < 1 || curlevel > levelsinfo.count || curlevel > kMaxLevels)
@@ -22,11 +25,6 @@ tlevel *currentLevel()
     return &levels[curlevel];
 }
 
-// trunc(value) div 40, both toward zero.
-int32_t squareOf(double value) { return static_cast<int32_t>(static_cast<int64_t>(std::trunc(value)) / kSquare); }
-
-// The bounds of the view: not above or left of the level, and not beyond its right and bottom edges
-// (which wins for a level smaller than the map).
 void clampView()
 {
     viewy = std::max(viewy, 0.0);
@@ -36,8 +34,6 @@ void clampView()
         viewx = std::min(viewx, level->width * double(kSquare) - kMapWidth);
     }
 }
-
-} // namespace
 
 PointerZone scrollview(int32_t lagCount)
 {

@@ -29,6 +29,14 @@ struct CellPosition {
     int32_t column;
 };
 
+// The level the window edits, or nullptr when the file has no current level (a file whose only
+// level was cancelled keeps a stale slot that must not be edited).
+tlevel *currentLevel();
+
+// Keeps the view within its bounds: not above or left of the level, and not beyond its right and
+// bottom edges (which wins for a level smaller than the map).
+void clampView();
+
 // Scrolls the view so that cell (row, column) of the current level is in the middle of the map area,
 // kept within the bounds that edge scrolling keeps, and puts the pointer's mark on the cell (the
 // mark is the editor's own pointer, drawn at the cell's top-left corner, so pointercell() answers it).

@@ -93,6 +93,8 @@ void drawPalette(TDirectDrawSurface &surface, const FramePictures &pictures)
     }
 }
 
+} // namespace
+
 void drawPointer(TDirectDrawSurface &surface, const FramePictures &pictures, PointerZone zone)
 {
     switch (zone) {
@@ -122,8 +124,6 @@ void drawPointer(TDirectDrawSurface &surface, const FramePictures &pictures, Poi
         break;
     }
 }
-
-} // namespace
 
 void drawMapView(TDirectDrawSurface &surface, const FramePictures &pictures, PointerZone zone)
 {

@@ -31,6 +31,9 @@ struct FramePictures {
 // the pointer. A picture that is missing is skipped; nothing is read outside the image lists.
 void drawMapView(TDirectDrawSurface &surface, const FramePictures &pictures, PointerZone zone);
 
+// The editor's pointer for the zone at (pointerx, pointery), over the map with the carried tile.
+void drawPointer(TDirectDrawSurface &surface, const FramePictures &pictures, PointerZone zone);
+
 // The cells of a level in both passes, placed by the view offset (viewx, viewy).
 void drawLevel(TDirectDrawSurface &surface, const TPictureCollection &tiles, const tlevel &level);
 

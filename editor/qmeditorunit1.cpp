@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QWheelEvent>
 #include <QMenuBar>
 #include <QScreen>
 #include <QSettings>
@@ -27,6 +28,7 @@ namespace {
 constexpr int kClientWidth = 784;
 constexpr int kClientHeight = 480;
 const char *const kAskConfirmationsKey = "AskConfirmations";
+const char *const kOverlaysKey = "ShowStartSquareAndGrid";
 
 std::unique_ptr<QSettings> openSettings(const QString &file)
 {
@@ -54,7 +56,10 @@ TMainForm::TMainForm(const QString &settingsFile, const QString &gameDirectory, 
     DXDraw->setHint(kNoLevelHint);
     DXDraw->OnMouseDown = [this](Qt::MouseButton button, QPoint p) { DXDrawMouseDown(button, p.x(), p.y()); };
     DXDraw->OnMouseMove = [this](QPoint p) { DXDrawMouseMove(p.x(), p.y()); };
-    DXDraw->OnMouseUp = [this](Qt::MouseButton, QPoint) { DXDrawMouseUp(); };
+    DXDraw->OnMouseUp = [this](Qt::MouseButton button, QPoint) {
+        toolsMouseUp(button);
+        DXDrawMouseUp();
+    };
     meniulist.SetDXDraw(DXDraw);
     patratele.SetDXDraw(DXDraw);
     mTileWidth = [this](int32_t tile) { return tileWidth(tile); };
@@ -72,6 +77,7 @@ TMainForm::TMainForm(const QString &settingsFile, const QString &gameDirectory, 
     qApp->installEventFilter(this);
     FormCreate();
     createDialogs();
+    createStatusLine();
 
     // The client area is fixed; the menu bar comes on top of it.
     adjustSize();
@@ -131,6 +137,7 @@ void TMainForm::createMenu()
 
     createEditMenu();
     addCheckActions(Edit1);
+    addMapToolActions(Edit1);
 
     Options1 = bar->addMenu("Options");
     Options1->setObjectName("Options1");
@@ -140,6 +147,7 @@ void TMainForm::createMenu()
     AskConfirmations1 = addItem(Options1, "AskConfirmations1", "Ask Confirmations", &TMainForm::AskConfirmations1Click);
     AskConfirmations1->setCheckable(true);
     AskConfirmations1->setChecked(true);
+    addOverlayAction(Options1);
 
     Help1 = bar->addMenu("Help");
     Help1->setObjectName("Help1");
@@ -181,8 +189,9 @@ void TMainForm::endStroke()
     if (!mStroke)
         return;
     mStroke->finish();
-    mHistory.push("Paint", std::move(mStroke));
+    mHistory.push(mStrokeText, std::move(mStroke));
     mStroke.reset();
+    mStrokeText = "Paint";
     // A command in the middle of a stroke ends it: the moves after it paint only after a new press.
     painting = false;
     // A stroke that changed no cell leaves the file as it was.
@@ -283,6 +292,8 @@ void TMainForm::FormCreate()
         mGameConfig = GameConfig::Read;
         askconfirmations = openSettings(mSettingsFile)->value(kAskConfirmationsKey, true).toBool();
         AskConfirmations1->setChecked(askconfirmations);
+        mTools.overlays = openSettings(mSettingsFile)->value(kOverlaysKey, true).toBool();
+        mOverlaysAction->setChecked(mTools.overlays);
     } catch (const std::exception &e) {
         // The window opens all the same; the remaining steps are skipped.
         QString text = QString::fromLatin1(e.what());
@@ -304,7 +315,7 @@ void TMainForm::DXTimerTimer(int32_t lagCount)
         if (!DXDraw || !DXDraw->ReadyToDraw())
             return;
         if (fileopen)
-            drawframe(lagCount, DXDraw->Surface(), FramePictures{meniulist.Items(), patratele.Items()});
+            drawToolsFrame(lagCount, DXDraw->Surface(), FramePictures{meniulist.Items(), patratele.Items()}, mTools);
         else
             DXDraw->Surface().Fill(0);
         DXDraw->Flip();
@@ -336,6 +347,8 @@ void TMainForm::DXDrawMouseDown(Qt::MouseButton button, int32_t x, int32_t y)
     const MouseButton which = button == Qt::LeftButton    ? MouseButton::Left
                               : button == Qt::RightButton ? MouseButton::Right
                                                           : MouseButton::Middle;
+    if (toolsMouseDown(button, QGuiApplication::keyboardModifiers(), x, y))
+        return;
     if (which == MouseButton::Left && fileopen && !mStroke) {
         mStroke = std::make_unique<StoreStep>();
         mStroke->begin();
@@ -347,7 +360,7 @@ void TMainForm::DXDrawMouseDown(Qt::MouseButton button, int32_t x, int32_t y)
 
 void TMainForm::DXDrawMouseMove(int32_t x, int32_t y)
 {
-    if (!mapShown())
+    if (!mapShown() || toolsMouseMove(x, y))
         return;
     mapMouseMove(x, y, mTileWidth, mStroke.get());
     if (painting)
@@ -401,6 +414,8 @@ void TMainForm::showMap()
 
 void TMainForm::FormKeyDown(int key, Qt::KeyboardModifiers shift)
 {
+    if (toolsKey(key))
+        return;
     if (key == Qt::Key_Escape)
         close();
     if ((key == Qt::Key_Return || key == Qt::Key_Enter) && (shift & Qt::AltModifier))
@@ -413,6 +428,11 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
     // Key preview: the window sees every key meant for it before the focused control does, and does
     // not consume it. A key that the control passes on to its parents comes by here again: it counts
     // once, until its release.
+    if (event->type() == QEvent::Wheel && watched == DXDraw) {
+        const auto *wheel = static_cast<const QWheelEvent *>(event);
+        toolsWheel(wheel->angleDelta(), wheel->modifiers());
+        return true;
+    }
     const bool press = event->type() == QEvent::KeyPress;
     if ((press || event->type() == QEvent::KeyRelease) && watched->isWidgetType()
         && static_cast<QWidget *>(watched)->window() == this) {
@@ -448,6 +468,7 @@ void TMainForm::FormClose()
     if (writesGameConfigAtExit())
         guarded([] { writegameconfig(); });
     openSettings(mSettingsFile)->setValue(kAskConfirmationsKey, askconfirmations);
+    openSettings(mSettingsFile)->setValue(kOverlaysKey, mTools.overlays);
     dropRecoveryCopy();
 }
 

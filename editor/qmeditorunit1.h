@@ -5,6 +5,7 @@
 #include "dxdraw.h"
 #include "idlehost.h"
 #include "mapediting.h"
+#include "maptools.h"
 #include "undohistory.h"
 
 #include "graphics/dximagelist.h"
@@ -18,6 +19,7 @@
 #include <string>
 
 class QAction;
+class QLabel;
 class QMenu;
 class QTimer;
 
@@ -75,6 +77,25 @@ public:
     void DXDrawMouseMove(int32_t x, int32_t y);
     void DXDrawMouseUp();
     void FormKeyDown(int key, Qt::KeyboardModifiers shift);
+
+    // The designer's tools on the map (mapcommands.cpp): right button, Shift, wheel and keys, the Edit
+    // menu's cell commands, the status line and the overlays. The routing answers whether the tools
+    // took the event.
+    bool toolsMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int32_t x, int32_t y);
+    bool toolsMouseMove(int32_t x, int32_t y);
+    void toolsMouseUp(Qt::MouseButton button);
+    bool toolsKey(int key);
+    void toolsWheel(QPoint angleDelta, Qt::KeyboardModifiers modifiers);
+    void copyClick();
+    void cutClick();
+    void pasteClick();
+    void deleteClick();
+    void setStartSquareClick();
+    void overlaysClick();
+    // The status line's text now, and a passing message in its place (a paste that found nothing).
+    void updateStatus();
+    void showStatusMessage(const QString &text);
+    QString statusLine() const;
 
     // Levels-file commands and the unsaved-changes prompt; their handlers are in menucommands.cpp.
     // The menu items and dialogs are the window's own: tests reach them through Qt by their object
@@ -200,6 +221,10 @@ private:
     // After New, Open and Close: an empty history, and the file unchanged.
     void clearHistory();
     void createDialogs();
+    // The map tools' Edit items, the status line under the surface and the overlay switch in Options.
+    void addMapToolActions(QMenu *edit);
+    void createStatusLine();
+    void addOverlayAction(QMenu *options);
     QAction *addItem(QMenu *menu, const char *name, const QString &caption, void (TMainForm::*handler)(),
                      const QKeySequence &shortcut = {});
     // Runs a handler; a failure is shown in an error box and ends it, as a failed command does.
@@ -237,6 +262,13 @@ private:
     bool mPaused = false;
     UndoHistory mHistory{this};
     std::unique_ptr<StoreStep> mStroke; // the painting stroke going on
+    const char *mStrokeText = "Paint";  // its name in the history
+    MapTools mTools;
+    CellPosition mLastStampCell{0, 0};
+    int mWheelRest = 0; // eighths of a degree not yet scrolled
+    QLabel *mStatusLabel = nullptr;
+    QTimer *mStatusTimer = nullptr;
+    QAction *mOverlaysAction = nullptr;
     StoreStep *mOpenStep = nullptr;     // the step of the command going on that records its parts
     bool mFileMenusEnabled = false;
     bool mWaitingForSurface = false; // events run inside Close: menu commands are not started

@@ -1,5 +1,8 @@
 // Writes the seed corpora of the fuzz targets, made by the program's own writers:
-//   qmfuzzseeds DIR   makes DIR/levelsfile, DIR/gameconfig, DIR/supaplex, DIR/graphicsfile, DIR/dib.
+//   qmfuzzseeds DIR   makes DIR/levelsfile, DIR/gameconfig, DIR/supaplex, DIR/graphicsfile, DIR/dib,
+//                     DIR/cells.
+
+#include "editor/maptools.h"
 
 #include "graphics/componentwriter.h"
 #include "graphics/dibwriter.h"
@@ -176,6 +179,15 @@ void graphicsSeeds(const std::filesystem::path &dir)
     }
 }
 
+void cellsSeeds(const std::filesystem::path &dir)
+{
+    Stamp stamp{3, 2, {}};
+    for (int k = 0; k < 6; ++k)
+        stamp.cells.push_back(cell{63 - k, 0, kKindOrdinary + k % 3, k});
+    const std::string bytes = stampBytes(stamp);
+    put(dir, "cells", Bytes(bytes.begin(), bytes.end()));
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -190,5 +202,6 @@ int main(int argc, char **argv)
     supaplexSeeds(root / "supaplex");
     graphicsSeeds(root / "graphicsfile");
     dibSeeds(root / "dib");
+    cellsSeeds(root / "cells");
     return 0;
 }

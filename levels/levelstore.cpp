@@ -26,6 +26,7 @@ double viewx = 0, viewy = 0;
 int32_t palscroll = 0;
 int32_t palcolumn = 0, palrow = 0;
 bool painting = false;
+int32_t carriedtile = kPaletteSlotCarried;
 
 namespace {
 [[noreturn]] void throwBadSlot(int k)
@@ -54,6 +55,7 @@ void resetstore()
     newfilename.clear();
     levelsfilepath.clear();
     palscroll = palcolumn = palrow = 0;
+    carriedtile = kPaletteSlotCarried;
     painting = false;
     viewx = viewy = 0;
     prevlevel = 0;
@@ -150,6 +152,7 @@ void initStore()
     pointerx = pointery = 0;
     viewx = viewy = 0;
     palscroll = palcolumn = palrow = 0;
+    carriedtile = kPaletteSlotCarried;
     painting = false;
 }
 

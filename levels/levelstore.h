@@ -100,9 +100,12 @@ extern double viewx, viewy;        // level pixel at the top left of the map vie
 extern int32_t palscroll;          // first palette row shown
 extern int32_t palcolumn, palrow;  // the selected palette slot
 extern bool painting;              // the left button went down on the surface and is still held
+// A tile carried in place of the selected palette slot (picked from the map), or kPaletteSlotCarried.
+extern int32_t carriedtile;
+inline constexpr int32_t kPaletteSlotCarried = -1;
 
 // The tile that painting writes and the pointer carries.
-inline int32_t selectedtile() { return palrow * 3 + palcolumn + 12; }
+inline int32_t selectedtile() { return carriedtile != kPaletteSlotCarried ? carriedtile : palrow * 3 + palcolumn + 12; }
 
 // Prepares the store for a file that is about to be created or opened: names, view state and
 // current/previous level numbers start afresh; the header and the slots stay as they are.

@@ -108,17 +108,33 @@ void StoreStep::paint(int32_t k, int32_t r, int32_t c, int32_t t, PaintVariant v
     CellPatch &patch = patchFor(k);
     tlevel &level = levels[k];
     // The cells as they were before the first write of this step reaches them.
-    paintingWrites(r, c, t, variant, widthOf, [&](const CellWrite &write) {
-        const cell *at = level.cellAt(write.row, write.column);
-        if (!at)
-            return;
-        int32_t &index = mTouched[size_t(write.row - 1) * kGridSize + size_t(write.column - 1)];
-        if (index < 0) {
-            index = int32_t(patch.changes.size());
-            patch.changes.push_back({int16_t(write.row), int16_t(write.column), *at, *at});
-        }
-    });
+    paintingWrites(r, c, t, variant, widthOf,
+                   [&](const CellWrite &write) { keepCell(patch, level, write.row, write.column); });
     paintLevel(level, r, c, t, variant, widthOf);
+}
+
+void StoreStep::setCell(int32_t k, int32_t r, int32_t c, const cell &value)
+{
+    if (k < 1 || k > kMaxLevels)
+        return;
+    tlevel &level = levels[k];
+    cell *at = level.cellAt(r, c);
+    if (!at)
+        return;
+    keepCell(patchFor(k), level, r, c);
+    *at = value;
+}
+
+void StoreStep::keepCell(CellPatch &patch, const tlevel &level, int32_t r, int32_t c)
+{
+    const cell *at = level.cellAt(r, c);
+    if (!at)
+        return;
+    int32_t &index = mTouched[size_t(r - 1) * kGridSize + size_t(c - 1)];
+    if (index < 0) {
+        index = int32_t(patch.changes.size());
+        patch.changes.push_back({int16_t(r), int16_t(c), *at, *at});
+    }
 }
 
 void StoreStep::closePatch()

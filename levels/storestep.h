@@ -77,6 +77,8 @@ public:
     void levelChanging(int32_t k);
     // Paints tile t at (r, c) of level k as paintLevel does, keeping the cells it touches.
     void paint(int32_t k, int32_t r, int32_t c, int32_t t, PaintVariant variant, const TileWidth &widthOf);
+    // Sets cell (r, c) of level k to value, keeping it as paint() does; outside 1..100 nothing.
+    void setCell(int32_t k, int32_t r, int32_t c, const cell &value);
 
     // Takes the step back / does it again on the store. Only in turn, starting with revert() after
     // finish(): each assumes the store as the other left it.
@@ -98,6 +100,8 @@ private:
     static void keep(Position &position, bool offsets);
     static void restore(const Position &position);
     CellPatch &patchFor(int32_t k);
+    // Keeps cell (r, c) of level k as it is before the step's first write to it (inside the grid).
+    void keepCell(CellPatch &patch, const tlevel &level, int32_t r, int32_t c);
     void closePatch();
 
     std::vector<StoreEdit> mEdits;

@@ -1,3 +1,4 @@
+#include "editor/maptools.h"
 #include "editor/mapview.h"
 
 #include "levels/levelstore.h"
@@ -154,6 +155,59 @@ TEST_P(MapView, NoLevelMeansNoCellsAndMissingPicturesAreSkipped)
     frame();
     EXPECT_TRUE(shows(20, 20, kBackground));
     EXPECT_TRUE(shows(60, 20, kBackground));
+}
+
+// With the overlays off and nothing held the frame is drawframe's byte for byte; with them on the
+// map shows the start marker and the panel is left as it was apart from the frame around the carried
+// tile's slot; a carried stamp stays on the map area.
+TEST_P(MapView, OverlaysDrawOnTheMapAreaOnly)
+{
+    TDirectDrawSurface &surface = pictures.target.Surface();
+    const FramePictures both{pictures.editor.Items(), pictures.tiles.Items()};
+    const auto snapshot = [&] {
+        std::vector<uint32_t> pixels;
+        for (int y = 0; y < surface.Height(); ++y)
+            for (int x = 0; x < surface.Width(); ++x)
+                pixels.push_back(surface.pixel(x, y));
+        return pixels;
+    };
+    frame();
+    const std::vector<uint32_t> plain = snapshot();
+    const auto plainPixel = [&](int x, int y) { return plain[size_t(y * surface.Width() + x)]; };
+    MapTools tools;
+    tools.overlays = false;
+    drawToolsFrame(1, surface, both, tools);
+    EXPECT_TRUE(snapshot() == plain);
+
+    tools.overlays = true;
+    drawToolsFrame(1, surface, both, tools);
+    const CellPosition start = startSquare(levels[1]);
+    const int markerX = 40 * (start.column - 1) + 1, markerY = 40 * (start.row - 1) + 1;
+    EXPECT_NE(pictures.pixel(markerX, markerY), plainPixel(markerX, markerY));
+    int changedInPanel = 0;
+    for (int y = 0; y < surface.Height(); ++y)
+        for (int x = kMapWidth; x < surface.Width(); ++x) {
+            const bool slotFrame = x >= kSlotLeft - 2 && x < kSlotLeft + 42 && y >= kSlotTop - 2 && y < kSlotTop + 42;
+            if (surface.pixel(x, y) != plainPixel(x, y)) {
+                EXPECT_TRUE(slotFrame) << x << ", " << y;
+                ++changedInPanel;
+            }
+        }
+    EXPECT_GT(changedInPanel, 0) << "the carried tile's slot is framed";
+
+    // A start square far off the level, as a damaged file may hold it, is simply not on the map.
+    levels[1].startx = levels[1].starty = INT32_MAX;
+    drawToolsFrame(1, surface, both, tools);
+    EXPECT_TRUE(shows(markerX, markerY, tileColor(kTileBase)));
+
+    // A stamp carried at the map's right edge is cut there.
+    tools.carry(Stamp{2, 3, std::vector<cell>(6, cell{20, 0, kKindOrdinary, 0})});
+    pointerx = 620;
+    drawToolsFrame(1, surface, both, tools);
+    EXPECT_TRUE(shows(635, 270, tileColor(20)));
+    for (int y = 0; y < surface.Height(); ++y)
+        for (int x = kMapWidth; x < surface.Width(); ++x)
+            ASSERT_EQ(surface.pixel(x, y), plainPixel(x, y)) << x << ", " << y;
 }
 
 INSTANTIATE_TEST_SUITE_P(BothPixelFormats, MapView,

@@ -4,6 +4,7 @@
 #include "mainwindowfixture.h"
 
 #include "commands/qmeditor3.h"
+#include "editor/maptools.h"
 #include "levels/levelsfile.h"
 #include "levels/supaplex.h"
 
@@ -245,7 +246,10 @@ TEST(UndoHistoryTest, RandomSessionUndoesAndRedoesToTheSameBytes)
     for (int n = 0; n < 500; ++n) {
         const int count = levelsinfo.count;
         const int k = 1 + below(count);
-        switch (below(8)) {
+        const auto someCells = [&](int32_t level) {
+            return cellsBetween(levels[level], {1 + below(12), 1 + below(12)}, {1 + below(12), 1 + below(12)});
+        };
+        switch (below(12)) {
         case 0:
             record("Paint", [&](StoreStep &step) {
                 curlevel = k;
@@ -290,6 +294,33 @@ TEST(UndoHistoryTest, RandomSessionUndoesAndRedoesToTheSameBytes)
                 });
             break;
         case 6:
+            record("Stamp", [&](StoreStep &step) {
+                const int from = 1 + below(count);
+                if (const std::optional<CellRect> rect = someCells(from))
+                    writeStamp(step, k, {below(14) - 1, below(14) - 1}, captureStamp(levels[from], *rect));
+            });
+            break;
+        case 7:
+            record("Fill", [&](StoreStep &step) {
+                const std::optional<CellRect> rect = someCells(k), piece = someCells(k);
+                if (rect && piece && below(2))
+                    fillWithStamp(step, k, *rect, captureStamp(levels[k], *piece));
+                else if (rect)
+                    fillCells(step, k, *rect, 12 + below(60), widthOf);
+            });
+            break;
+        case 8:
+            record(below(2) ? "Cut" : "Delete", [&](StoreStep &step) {
+                if (const std::optional<CellRect> rect = someCells(k))
+                    clearCells(step, k, *rect);
+            });
+            break;
+        case 9:
+            record("Set Start Square", [&](StoreStep &step) {
+                moveStartSquare(step, k, {below(14) - 1, below(14) - 1});
+            });
+            break;
+        case 10:
             for (int u = below(4); u > 0; --u)
                 stack.undo();
             break;

@@ -100,7 +100,8 @@ INSTANTIATE_TEST_SUITE_P(
         Frame{"ZoneDown", 1, {"--pointer", "300,470", "--lag", "20"}, 0xc1be6614baf828d2ull},
         Frame{"ZoneLeft", 1, {"--view", "80,80", "--pointer", "10,200", "--lag", "20"}, 0x6bd17904630deb42ull},
         Frame{"ZonePanel", 1, {"--pointer", "700,200"}, 0x191ce17b29fd754eull},
-        Frame{"ZoneRightBand", 1, {"--pointer", "770,200", "--lag", "40"}, 0x719033fc4a2a14b2ull}),
+        Frame{"ZoneRightBand", 1, {"--pointer", "770,200", "--lag", "40"}, 0x719033fc4a2a14b2ull},
+        Frame{"Overlays", 1, {"--view", "12.5,7", "--pointer", "300,200", "--palette", "1,2", "--overlays"}, 0x8af066d989974582ull}),
     [](const auto &entry) { return std::string(entry.param.name); });
 
 } // namespace

@@ -5,6 +5,7 @@
 
 #include "editor/levelcopy.h"
 #include "editor/levelgraphics.h"
+#include "editor/maptools.h"
 #include "editor/mapview.h"
 #include "levels/levelcheck.h"
 #include "levels/levelsfile.h"
@@ -232,6 +233,7 @@ int levFrame(const ToolCommand &command, const QStringList &args)
     parser.addOption({"lag", "Milliseconds since the previous frame (default 1).", "N", "1"});
     parser.addOption({"palscroll", "The first palette row shown, 0 to 11 (default 0).", "N", "0"});
     parser.addOption({"palette", "The selected palette slot (default 0,0).", "COLUMN,ROW"});
+    parser.addOption({"overlays", "Also the start square, the grid and the frame of the selected palette slot."});
     QStringList words = parseCommand(parser, args, command, 3);
     LevelScene scene(parser, words, 761, 483, true);
     auto [vx, vy] = parseOffset(parser.value("view").isEmpty() ? "0,0" : parser.value("view"), "view");
@@ -251,8 +253,13 @@ int levFrame(const ToolCommand &command, const QStringList &args)
     qm::palscroll = palscroll;
     qm::palcolumn = column;
     qm::palrow = row;
-    qm::drawframe(lag, scene.target.Surface(),
-                  qm::FramePictures{scene.meniulist.Items(), scene.patratele.Items()});
+    const qm::FramePictures pictures{scene.meniulist.Items(), scene.patratele.Items()};
+    if (parser.isSet("overlays")) {
+        qm::MapTools tools;
+        qm::drawToolsFrame(lag, scene.target.Surface(), pictures, tools);
+    } else {
+        qm::drawframe(lag, scene.target.Surface(), pictures);
+    }
     saveSurfaceImage(scene.target.Surface(), words[2]);
     return 0;
 }

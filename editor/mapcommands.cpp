@@ -1,0 +1,336 @@
+// The designer's tools of the main window: the right button picks a tile or marks a rectangle of
+// cells that becomes the carried stamp, Shift with the left button fills, the wheel and the keys
+// scroll, the Edit menu copies, cuts, pastes and deletes cells through the system clipboard and
+// moves the start square, the status line under the surface and the overlay switch. The rules are
+// in maptools.cpp; every change of the file is one step of the history.
+
+#include "qmeditorunit1.h"
+
+#include "levels/levelstore.h"
+
+#include "platform/errors.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMimeData>
+#include <QStatusBar>
+#include <QTimer>
+
+namespace qm {
+
+namespace {
+
+constexpr int kStatusMilliseconds = 100;
+constexpr int kMessageMilliseconds = 6000;
+constexpr int kWheelNotch = 120;
+
+const char *const kNoMarkedCells = "Mark cells with the right button first.";
+const char *const kNoCellsOnClipboard = "The clipboard holds no cells of a level: nothing was pasted.";
+
+// The marked rectangle within the current level as it is now (its size may have changed since).
+std::optional<CellRect> markedCells(const MapTools &tools)
+{
+    const tlevel *level = currentLevel();
+    if (!level || !tools.marked)
+        return std::nullopt;
+    return cellsBetween(*level, {tools.marked->top, tools.marked->left}, {tools.marked->bottom, tools.marked->right});
+}
+
+} // namespace
+
+void TMainForm::addMapToolActions(QMenu *edit)
+{
+    edit->addSeparator();
+    const auto add = [&](const char *name, const char *caption, void (TMainForm::*handler)(), QKeySequence key) {
+        // Only while this window is active: in a dialog the keys belong to its fields.
+        addItem(edit, name, caption, handler, key)->setShortcutContext(Qt::WindowShortcut);
+    };
+    add("Copy1", "&Copy", &TMainForm::copyClick, QKeySequence::Copy);
+    add("Cut1", "Cu&t", &TMainForm::cutClick, QKeySequence::Cut);
+    add("Paste1", "&Paste", &TMainForm::pasteClick, QKeySequence::Paste);
+    add("Delete1", "&Delete", &TMainForm::deleteClick, QKeySequence(Qt::Key_Delete));
+    add("SetStartSquare1", "Set &Start Square Here", &TMainForm::setStartSquareClick, QKeySequence(Qt::Key_S));
+}
+
+void TMainForm::addOverlayAction(QMenu *options)
+{
+    mOverlaysAction = addItem(options, "ShowStartSquareAndGrid1", "Show Start Square and Grid",
+                              &TMainForm::overlaysClick);
+    mOverlaysAction->setCheckable(true);
+    mOverlaysAction->setChecked(mTools.overlays);
+}
+
+void TMainForm::overlaysClick() { mTools.overlays = mOverlaysAction->isChecked(); }
+
+void TMainForm::createStatusLine()
+{
+    mStatusLabel = new QLabel(this);
+    mStatusLabel->setObjectName("statusLine");
+    // A long line is cut at the window's edge: the window keeps its size.
+    mStatusLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    statusBar()->setObjectName("statusBar");
+    statusBar()->setSizeGripEnabled(false);
+    statusBar()->addWidget(mStatusLabel, 1);
+    mStatusTimer = new QTimer(this);
+    connect(mStatusTimer, &QTimer::timeout, this, [this] { updateStatus(); });
+    mStatusTimer->start(kStatusMilliseconds);
+    updateStatus();
+}
+
+void TMainForm::updateStatus()
+{
+    QString text;
+    if (fileopen) {
+        const std::string path = levelsfilepath.empty() ? newfilename : levelsfilepath;
+        const QString name = path.empty() ? QString("Untitled") : QFileInfo(QString::fromStdString(path)).fileName();
+        text = QString::fromStdString(statusText(mTools, patratele.Items(), name.toStdString(), mapShown()));
+    }
+    if (mStatusLabel->text() != text)
+        mStatusLabel->setText(text);
+}
+
+QString TMainForm::statusLine() const
+{
+    const QString message = statusBar()->currentMessage();
+    return message.isEmpty() ? mStatusLabel->text() : message;
+}
+
+void TMainForm::showStatusMessage(const QString &text) { statusBar()->showMessage(text, kMessageMilliseconds); }
+
+bool TMainForm::toolsMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int32_t x, int32_t y)
+{
+    if (!fileopen)
+        return false;
+    const bool onMap = x < kMapWidth && currentLevel();
+    if (onMap) {
+        pointerx = x;
+        pointery = y;
+    }
+    if (paletteTileAt(x, y)) {
+        // A palette slot chosen with either button.
+        mTools.dropStamp();
+        carriedtile = kPaletteSlotCarried;
+        return false;
+    }
+    if (button == Qt::RightButton) {
+        // A right click drops the stamp; on the map it starts marking (a click without a drag picks).
+        mTools.drop();
+        if (!onMap)
+            return false;
+        mTools.drag = MapTools::Drag::Mark;
+        mTools.dragFrom = pointercell();
+        return true;
+    }
+    if (button != Qt::LeftButton)
+        return false;
+    if (onMap && (modifiers & Qt::ShiftModifier)) {
+        mTools.drag = MapTools::Drag::Fill;
+        mTools.dragFrom = pointercell();
+        return true;
+    }
+    if (!mTools.stamp)
+        return false;
+    if (!onMap) {
+        // The palette's scroll arrows work as always; the stamp is not painted as a tile.
+        mapMouseDown(MouseButton::Left, x, y, mTileWidth);
+        painting = false;
+        return true;
+    }
+    endStroke();
+    mStroke = std::make_unique<StoreStep>();
+    mStroke->begin();
+    mStrokeText = "Stamp";
+    mTools.drag = MapTools::Drag::Stamp;
+    mLastStampCell = pointercell();
+    writeStamp(*mStroke, curlevel, mLastStampCell, *mTools.stamp);
+    saved = false;
+    workChanged();
+    return true;
+}
+
+bool TMainForm::toolsMouseMove(int32_t x, int32_t y)
+{
+    if (!fileopen || mTools.drag == MapTools::Drag::None)
+        return false;
+    pointerx = x;
+    pointery = y;
+    if (mTools.drag == MapTools::Drag::Stamp && mStroke && mTools.stamp && x < kMapWidth && currentLevel()) {
+        const CellPosition at = pointercell();
+        if (at.row != mLastStampCell.row || at.column != mLastStampCell.column) {
+            mLastStampCell = at;
+            writeStamp(*mStroke, curlevel, at, *mTools.stamp);
+            saved = false;
+            workChanged();
+        }
+    }
+    return true;
+}
+
+void TMainForm::toolsMouseUp(Qt::MouseButton button)
+{
+    const MapTools::Drag drag = mTools.drag;
+    const tlevel *level = currentLevel();
+    if (button == Qt::RightButton && drag == MapTools::Drag::Mark) {
+        mTools.drag = MapTools::Drag::None;
+        const CellPosition to = pointercell();
+        if (!level)
+            return;
+        if (to.row == mTools.dragFrom.row && to.column == mTools.dragFrom.column) {
+            if (const cell *square = level->cellAt(to.row, to.column);
+                square && to.row <= level->height && to.column <= level->width)
+                carryTile(square->tile);
+        } else if (const std::optional<CellRect> rect = cellsBetween(*level, mTools.dragFrom, to)) {
+            mTools.marked = rect;
+            mTools.carry(captureStamp(*level, *rect));
+        }
+    } else if (button == Qt::LeftButton && drag == MapTools::Drag::Fill) {
+        mTools.drag = MapTools::Drag::None;
+        const std::optional<CellRect> rect =
+            level ? cellsBetween(*level, mTools.dragFrom, pointercell()) : std::nullopt;
+        if (!rect)
+            return;
+        int32_t painted = 0;
+        guarded([&] {
+            recordStep("Fill", [&](StoreStep &step) {
+                // A stamp carried fills with its copies; a tile as painting places it.
+                painted = mTools.stamp ? fillWithStamp(step, curlevel, *rect, *mTools.stamp)
+                                       : fillCells(step, curlevel, *rect, selectedtile(), mTileWidth);
+            });
+        });
+        if (painted == 0)
+            showStatusMessage("The rectangle is too small for what is carried.");
+        workChanged();
+    } else if (button == Qt::LeftButton && drag == MapTools::Drag::Stamp) {
+        mTools.drag = MapTools::Drag::None;
+    }
+    updateStatus();
+}
+
+bool TMainForm::toolsKey(int key)
+{
+    if (key == Qt::Key_Escape) {
+        // What is held goes first; the next Escape closes the window.
+        if (!mTools.drop())
+            return false;
+        updateStatus();
+        return true;
+    }
+    if (!mapShown() || !fileopen || !currentLevel())
+        return false;
+    switch (key) {
+    case Qt::Key_Left:
+        scrollViewBy(-kSquare, 0);
+        break;
+    case Qt::Key_Right:
+        scrollViewBy(kSquare, 0);
+        break;
+    case Qt::Key_Up:
+        scrollViewBy(0, -kSquare);
+        break;
+    case Qt::Key_Down:
+        scrollViewBy(0, kSquare);
+        break;
+    case Qt::Key_PageUp:
+        scrollViewBy(0, -kMapHeight);
+        break;
+    case Qt::Key_PageDown:
+        scrollViewBy(0, kMapHeight);
+        break;
+    case Qt::Key_Home:
+        scrollViewToEdge(false);
+        break;
+    case Qt::Key_End:
+        scrollViewToEdge(true);
+        break;
+    default:
+        return false;
+    }
+    return true;
+}
+
+void TMainForm::toolsWheel(QPoint angleDelta, Qt::KeyboardModifiers modifiers)
+{
+    if (!mapShown() || !fileopen || !currentLevel())
+        return;
+    const bool sideways = (modifiers & Qt::ShiftModifier) || angleDelta.y() == 0;
+    mWheelRest += angleDelta.y() != 0 ? angleDelta.y() : angleDelta.x();
+    const int notches = mWheelRest / kWheelNotch;
+    mWheelRest -= notches * kWheelNotch;
+    // Turning the wheel away from the user shows what is above (or left).
+    if (sideways)
+        scrollViewBy(-notches * double(kSquare), 0);
+    else
+        scrollViewBy(0, -notches * double(kSquare));
+}
+
+void TMainForm::copyClick()
+{
+    const std::optional<CellRect> rect = markedCells(mTools);
+    if (!rect) {
+        showStatusMessage(kNoMarkedCells);
+        return;
+    }
+    const Stamp stamp = captureStamp(levels[curlevel], *rect);
+    auto *cells = new QMimeData;
+    const std::string bytes = stampBytes(stamp);
+    cells->setData(kCellsMimeType, QByteArray(bytes.data(), qsizetype(bytes.size())));
+    cells->setText(QString::fromStdString(stampText(stamp)));
+    QGuiApplication::clipboard()->setMimeData(cells);
+    showStatusMessage(QString("Copied %1 x %2 cells.").arg(stamp.columns).arg(stamp.rows));
+}
+
+void TMainForm::cutClick()
+{
+    const std::optional<CellRect> rect = markedCells(mTools);
+    if (!rect) {
+        showStatusMessage(kNoMarkedCells);
+        return;
+    }
+    copyClick();
+    recordStep("Cut", [&](StoreStep &step) { clearCells(step, curlevel, *rect); });
+}
+
+void TMainForm::deleteClick()
+{
+    const std::optional<CellRect> rect = markedCells(mTools);
+    if (!rect) {
+        showStatusMessage(kNoMarkedCells);
+        return;
+    }
+    recordStep("Delete", [&](StoreStep &step) { clearCells(step, curlevel, *rect); });
+}
+
+void TMainForm::pasteClick()
+{
+    if (!currentLevel())
+        return;
+    const QMimeData *held = QGuiApplication::clipboard()->mimeData();
+    if (!held || !held->hasFormat(kCellsMimeType)) {
+        showStatusMessage(kNoCellsOnClipboard);
+        return;
+    }
+    const QByteArray bytes = held->data(kCellsMimeType);
+    try {
+        mTools.drop();
+        mTools.carry(readStampBytes(std::string_view(bytes.constData(), size_t(bytes.size()))));
+        showStatusMessage(QString("Carrying %1 x %2 cells: the left button puts them down.")
+                              .arg(mTools.stamp->columns)
+                              .arg(mTools.stamp->rows));
+    } catch (const Error &e) {
+        showStatusMessage(QString::fromStdString(e.what()) + " Nothing was pasted.");
+    }
+}
+
+void TMainForm::setStartSquareClick()
+{
+    if (!currentLevel())
+        return;
+    const CellPosition at = pointercell();
+    recordStep("Set Start Square", [&](StoreStep &step) { moveStartSquare(step, curlevel, at); });
+}
+
+} // namespace qm

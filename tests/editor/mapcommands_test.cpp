@@ -1,0 +1,295 @@
+// The designer's tools through the real window: right button, Shift, the Edit menu's cell commands,
+// the keys and the wheel, with the default game directory's theme (whose objects cover several squares).
+
+#include "mainwindowfixture.h"
+
+#include "editor/maptools.h"
+
+#include <QClipboard>
+#include <QMimeData>
+#include <QStatusBar>
+#include <QUndoStack>
+#include <QWheelEvent>
+#include <random>
+
+using namespace qm;
+
+namespace {
+
+class MapCommands : public qmtest::MainWindowTest {
+protected:
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        useDefaultTheme();
+        QGuiApplication::clipboard()->clear();
+    }
+    void show(int width = 40, int height = 40)
+    {
+        openLevel(width, height);
+        move(320, 240); // away from the edges that scroll
+        viewx = viewy = 0;
+        clampView();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    }
+
+    // Surface positions of cell (r, c) with the view at (0, 0).
+    static QPoint cellPoint(int r, int c) { return {40 * (c - 1) + 5, 40 * (r - 1) + 5}; }
+    void paintTile(int tile, int r, int c)
+    {
+        pickTile(tile);
+        click(cellPoint(r, c).x(), cellPoint(r, c).y());
+    }
+    void drag(QPoint from, QPoint to, Qt::MouseButton button, Qt::KeyboardModifiers modifiers = {})
+    {
+        move(from.x(), from.y());
+        QTest::mousePress(surface(), button, modifiers, from);
+        move(to.x(), to.y());
+        QTest::mouseRelease(surface(), button, modifiers, to);
+    }
+    void key(int code, Qt::KeyboardModifiers modifiers = {})
+    {
+        QTest::keyClick(surface(), Qt::Key(code), modifiers);
+    }
+    void wheel(int notches, Qt::KeyboardModifiers modifiers = {})
+    {
+        QWheelEvent event(QPointF(300, 200), QPointF(300, 200), QPoint(), QPoint(0, notches * 120), Qt::NoButton,
+                          modifiers, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(surface(), &event);
+    }
+    static std::vector<cell> cellsOf(int top, int left, int rows, int columns)
+    {
+        std::vector<cell> out;
+        for (int r = top; r < top + rows; ++r)
+            for (int c = left; c < left + columns; ++c)
+                out.push_back(at(r, c));
+        return out;
+    }
+    QString status()
+    {
+        form->updateStatus();
+        return form->statusLine();
+    }
+};
+
+} // namespace
+
+// Right click picks (scrolling the palette, or carrying a tile that has no slot); a right drag over
+// a 6 x 3 object carries it whole and a left click writes it cell for cell as one step, clipped at the
+// level's right and bottom edges; Escape drops the stamp before it closes the window.
+TEST_F(MapCommands, PickAndStampsCopyObjectsWhole)
+{
+    show();
+    paintTile(66, 2, 12); // a palette tile in the last row, with fillers below
+    paintTile(20, 2, 2);
+    pickTile(12);
+    QTest::mouseClick(surface(), Qt::RightButton, {}, cellPoint(2, 2));
+    EXPECT_EQ(selectedtile(), 20);
+    EXPECT_EQ(palscroll, 0);
+    QTest::mouseClick(surface(), Qt::RightButton, {}, cellPoint(2, 12));
+    EXPECT_EQ(selectedtile(), 66);
+    EXPECT_EQ(palscroll, 11) << "the palette scrolled to show the picked slot";
+    QTest::mouseClick(surface(), Qt::RightButton, {}, cellPoint(3, 12));
+    EXPECT_EQ(selectedtile(), kTileFiller) << "no slot, still carried";
+    click(cellPoint(9, 9).x(), cellPoint(9, 9).y());
+    EXPECT_EQ(at(9, 9).tile, kTileFiller);
+    EXPECT_TRUE(status().contains("Carrying 11 filler")) << status().toStdString();
+
+    paintTile(kTileBlock6x3, 4, 2);
+    drag(cellPoint(4, 2), cellPoint(6, 7), Qt::RightButton);
+    const std::vector<cell> object = cellsOf(4, 2, 3, 6);
+    ASSERT_EQ(object[17], (cell{kTileBlock6x3, 0, kKindMarked, 17}));
+    const int steps = form->history().stack().count();
+    drag(cellPoint(8, 3), cellPoint(10, 9), Qt::LeftButton);
+    EXPECT_EQ(cellsOf(10, 9, 3, 6), object) << "the last cell of the stroke";
+    EXPECT_EQ(cellsOf(8, 3, 3, 6), object);
+    EXPECT_EQ(form->history().stack().count(), steps + 1);
+    EXPECT_EQ(item("Undo1")->text(), "&Undo Stamp");
+    item("Undo1")->trigger();
+    EXPECT_EQ(at(8, 3), kDefaultCell);
+
+    key(Qt::Key_End); // the view at the level's bottom-right corner
+    const cell outsideRight = at(39, 41), outsideBelow = at(41, 39);
+    const QPoint corner(40 * 37 - int(viewx) + 5, 40 * 38 - int(viewy) + 5); // cell (39, 38)
+    click(corner.x(), corner.y());
+    EXPECT_EQ(cellsOf(39, 38, 2, 3),
+              (std::vector<cell>{object[0], object[1], object[2], object[6], object[7], object[8]}));
+    EXPECT_EQ(at(39, 41), outsideRight);
+    EXPECT_EQ(at(41, 39), outsideBelow);
+    EXPECT_TRUE(status().contains("Stamp 6 x 3")) << status().toStdString();
+
+    key(Qt::Key_Escape);
+    EXPECT_TRUE(form->isVisible()) << "the first Escape drops the stamp";
+    EXPECT_EQ(selectedtile(), kTileBlock6x3);
+    answer = MessageButton::No; // the unsaved changes
+    key(Qt::Key_Escape);
+    EXPECT_FALSE(form->isVisible());
+}
+
+// Cells move through the system clipboard between levels and files; Cut leaves default cells as one
+// step; a clipboard with anything else, or damaged cells, pastes nothing and says so.
+TEST_F(MapCommands, CellsMoveThroughTheClipboard)
+{
+    show();
+    paintTile(kTileExit, 3, 3);
+    paintTile(kTileInfotron, 3, 4);
+    drag(cellPoint(3, 3), cellPoint(5, 4), Qt::RightButton);
+    const std::vector<cell> marked = cellsOf(3, 3, 3, 2);
+    key(Qt::Key_C, Qt::ControlModifier);
+    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+    ASSERT_TRUE(data->hasFormat(kCellsMimeType));
+    EXPECT_EQ(data->text(), "63\t12\n15\t16\n11\t16\n");
+
+    addlevel(); // level 2, shown
+    form->startEditing();
+    key(Qt::Key_V, Qt::ControlModifier);
+    click(cellPoint(7, 7).x(), cellPoint(7, 7).y());
+    EXPECT_EQ(cellsOf(7, 7, 3, 2), marked);
+
+    show(); // a second levels file
+    key(Qt::Key_V, Qt::ControlModifier);
+    click(cellPoint(1, 1).x(), cellPoint(1, 1).y());
+    EXPECT_EQ(cellsOf(1, 1, 3, 2), marked);
+
+    key(Qt::Key_Escape);
+    drag(cellPoint(1, 1), cellPoint(2, 2), Qt::RightButton);
+    key(Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(cellsOf(1, 1, 2, 2), std::vector<cell>(4, kDefaultCell));
+    EXPECT_EQ(item("Undo1")->text(), "&Undo Cut");
+    EXPECT_EQ(readStampBytes(QGuiApplication::clipboard()->mimeData()->data(kCellsMimeType).toStdString()).cells,
+              (std::vector<cell>{marked[0], marked[1], marked[2], marked[3]}));
+
+    key(Qt::Key_Escape);
+    QGuiApplication::clipboard()->setText("63\t12");
+    key(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(status(), "The clipboard holds no cells of a level: nothing was pasted.");
+    auto *damaged = new QMimeData;
+    damaged->setData(kCellsMimeType, QByteArray("QMCELLS1\x02\0\0\0\x02\0\0\0", 16));
+    QGuiApplication::clipboard()->setMimeData(damaged);
+    key(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_TRUE(status().contains("damaged")) << status().toStdString();
+    pickTile(20);
+    click(cellPoint(9, 9).x(), cellPoint(9, 9).y());
+    EXPECT_EQ(at(9, 9).tile, 20) << "nothing carried in place of the tile";
+}
+
+// Shift with a left drag fills the rectangle as one step: a plain tile in each of its 100 cells, an
+// object as many whole times as it fits, side by side, nothing outside.
+TEST_F(MapCommands, FillPaintsTheRectangleAsOneStep)
+{
+    show();
+    pickTile(20);
+    drag(cellPoint(2, 2), cellPoint(11, 11), Qt::LeftButton, Qt::ShiftModifier);
+    EXPECT_EQ(cellsOf(2, 2, 10, 10), std::vector<cell>(100, (cell{20, 0, kKindOrdinary, 0})));
+    EXPECT_EQ(at(1, 2), kDefaultCell);
+    EXPECT_EQ(at(12, 11), kDefaultCell);
+    EXPECT_EQ(item("Undo1")->text(), "&Undo Fill");
+
+    pickTile(kTileBlock6x3);
+    drag(cellPoint(2, 2), cellPoint(11, 11), Qt::LeftButton, Qt::ShiftModifier);
+    for (int band = 0; band < 3; ++band)
+        for (int k = 0; k < 18; ++k)
+            EXPECT_EQ(at(2 + 3 * band + k / 6, 2 + k % 6), (cell{kTileBlock6x3, 0, kKindMarked, k}));
+    EXPECT_EQ(at(11, 2).tile, 20) << "a fourth block does not fit";
+    EXPECT_EQ(at(2, 8).tile, 20);
+    item("Undo1")->trigger();
+    EXPECT_EQ(cellsOf(2, 2, 10, 10), std::vector<cell>(100, (cell{20, 0, kKindOrdinary, 0})));
+
+    paintTile(kTileInfotron, 2, 2);
+    drag(cellPoint(2, 2), cellPoint(3, 3), Qt::RightButton); // a 2 x 2 stamp
+    const std::vector<cell> stamp = cellsOf(2, 2, 2, 2);
+    drag(cellPoint(14, 2), cellPoint(18, 6), Qt::LeftButton, Qt::ShiftModifier);
+    for (int r : {14, 16})
+        for (int c : {2, 4})
+            EXPECT_EQ(cellsOf(r, c, 2, 2), stamp) << "copies side by side, not the stamp's carried tile";
+    EXPECT_EQ(at(18, 2), kDefaultCell);
+    EXPECT_EQ(at(14, 6), kDefaultCell);
+}
+
+// S puts the start square under the pointer, within the level, as one step that Undo takes back; the
+// marker is drawn only while the overlays are on.
+TEST_F(MapCommands, StartSquareFollowsSAndUndo)
+{
+    show(10, 10); // a level smaller than the map sits against its right and bottom edges
+    const int32_t startx = levels[1].startx, starty = levels[1].starty;
+    move(-int(viewx) + 40 * 4 + 5, -int(viewy) + 40 * 6 + 5); // cell (7, 5)
+    key(Qt::Key_S);
+    EXPECT_EQ(startSquare(levels[1]).row, 7);
+    EXPECT_EQ(startSquare(levels[1]).column, 5);
+    EXPECT_EQ(item("Undo1")->text(), "&Undo Set Start Square");
+    move(20, 400); // left of the level
+    key(Qt::Key_S);
+    EXPECT_EQ(startSquare(levels[1]).column, 1);
+    item("Undo1")->trigger();
+    item("Undo1")->trigger();
+    EXPECT_EQ(levels[1].startx, startx);
+    EXPECT_EQ(levels[1].starty, starty);
+}
+
+// Keys and wheel change nothing while no level is shown; otherwise no sequence of them takes the view
+// outside the bounds that edge scrolling keeps, for levels larger and smaller than the map.
+TEST_F(MapCommands, KeysAndWheelKeepTheViewWithinItsBounds)
+{
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    for (int code : {Qt::Key_Down, Qt::Key_End, Qt::Key_PageDown, Qt::Key_S})
+        key(code);
+    wheel(-3);
+    EXPECT_EQ(viewx, 0);
+    EXPECT_EQ(viewy, 0);
+    EXPECT_TRUE(form->isVisible());
+
+    std::mt19937 random(15);
+    const int keys[] = {Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_Down, Qt::Key_PageUp, Qt::Key_PageDown,
+                        Qt::Key_Home, Qt::Key_End};
+    for (const auto &[width, height] : {std::pair{40, 30}, std::pair{100, 100}, std::pair{8, 20}}) {
+        show(width, height);
+        const double maxX = width * 40.0 - kMapWidth, maxY = height * 40.0 - kMapHeight;
+        for (int n = 0; n < 60; ++n) {
+            if (random() % 3 == 0)
+                wheel(int(random() % 5) - 2, random() % 2 ? Qt::ShiftModifier : Qt::NoModifier);
+            else
+                key(keys[random() % 8]);
+            EXPECT_TRUE(maxX < 0 ? viewx == maxX : viewx >= 0 && viewx <= maxX) << viewx;
+            EXPECT_TRUE(maxY < 0 ? viewy == maxY : viewy >= 0 && viewy <= maxY) << viewy;
+        }
+        key(Qt::Key_Home);
+        wheel(-1);
+        wheel(-1, Qt::ShiftModifier);
+        if (maxX >= 40 && maxY >= 40) {
+            EXPECT_EQ(viewy, 40) << "a notch toward the user shows the next row";
+            EXPECT_EQ(viewx, 40);
+        }
+    }
+}
+
+// The status line sits under the surface, which keeps its size and place, and names the file, the
+// level, the cell under the pointer with its picture's name and kind, what is carried and the
+// infotrons; over the palette, the tile under the pointer.
+TEST_F(MapCommands, StatusLineNamesWhatIsUnderThePointer)
+{
+    const QRect surfaceBefore = surface()->geometry();
+    EXPECT_EQ(surface()->size(), QSize(784, 480));
+    EXPECT_EQ(form->height(), surfaceBefore.bottom() + 1 + form->statusBar()->height());
+    show();
+    levelsfilepath = dir.path("status.lev");
+    levels[1].infotrons = 3;
+    paintTile(kTileInfotron, 4, 5);
+    pickTile(kTileBoulder);
+    move(cellPoint(4, 5).x(), cellPoint(4, 5).y());
+    EXPECT_EQ(status(), "status.lev (changed) | Level 1 Untitled | Cell 4,5: 12 infotron, ordinary | Carrying 20 "
+                        "boulder | Infotrons 3 asked, 1 held");
+    move(640 + 60, 100 + 20); // the second slot of the first row shown
+    EXPECT_TRUE(status().contains("Palette: 13 gem")) << status().toStdString();
+    EXPECT_EQ(surface()->geometry(), surfaceBefore);
+}
+
+// The overlay switch is on at first and kept with the settings, as Ask Confirmations is.
+TEST_F(MapCommands, OverlaySwitchIsKeptAcrossARestart)
+{
+    EXPECT_TRUE(item("ShowStartSquareAndGrid1")->isChecked());
+    item("ShowStartSquareAndGrid1")->trigger();
+    form->close();
+    form = std::make_unique<TMainForm>(QString::fromStdString(dir.path("settings.ini")),
+                                       QString::fromStdString(dir.path() + "/"));
+    EXPECT_FALSE(item("ShowStartSquareAndGrid1")->isChecked());
+}
