@@ -18,6 +18,7 @@
 #include <QScreen>
 #include <QSettings>
 #include <QUndoStack>
+#include <QWindow>
 #include <cerrno>
 
 namespace qm {
@@ -27,6 +28,40 @@ namespace {
 constexpr int kClientWidth = 784;
 constexpr int kClientHeight = 480;
 const char *const kAskConfirmationsKey = "AskConfirmations";
+
+// Events after which the frame may show something else: input to any window of the editor (its
+// other windows act on the map too), and what the window system does to the main window and its
+// surface. Paint events are not among them: they show the frame already drawn.
+bool changesFrame(const QEvent &event, bool toMainWindow)
+{
+    switch (event.type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::Enter:
+    case QEvent::Leave:
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+    case QEvent::TabletPress:
+    case QEvent::TabletMove:
+    case QEvent::TabletRelease:
+    case QEvent::Drop:
+        return true;
+    case QEvent::Expose:
+    case QEvent::Show:
+    case QEvent::Resize:
+    case QEvent::WindowStateChange:
+    case QEvent::ScreenChangeInternal:
+        return toMainWindow;
+    default:
+        return false;
+    }
+}
 
 std::unique_ptr<QSettings> openSettings(const QString &file)
 {
@@ -51,6 +86,8 @@ TMainForm::TMainForm(const QString &settingsFile, const QString &gameDirectory, 
     DXDraw->setSurfaceSize(761, 483);
     setCentralWidget(DXDraw);
     DXDraw->OnFinalize = [this] { DXDrawFinalize(); };
+    // A surface made, remade, resized or restored holds no frame yet.
+    DXDraw->attachListener(&mFrameChanged, [this](DrawTarget &, DXDrawNotice) { frameChanged(); });
     DXDraw->setHint(kNoLevelHint);
     DXDraw->OnMouseDown = [this](Qt::MouseButton button, QPoint p) { DXDrawMouseDown(button, p.x(), p.y()); };
     DXDraw->OnMouseMove = [this](QPoint p) { DXDrawMouseMove(p.x(), p.y()); };
@@ -163,7 +200,10 @@ void TMainForm::createEditMenu()
         connect(&stack, signal, this, [this] { updateUndoActions(); });
     // The one source of "unsaved": the rest of the editor reads saved.
     connect(&stack, &QUndoStack::cleanChanged, this, [](bool clean) { saved = clean; });
-    connect(&stack, &QUndoStack::indexChanged, this, [this, &stack] { saved = stack.isClean(); });
+    connect(&stack, &QUndoStack::indexChanged, this, [this, &stack] {
+        saved = stack.isClean();
+        frameChanged();
+    });
 }
 
 void TMainForm::updateUndoActions()
@@ -254,6 +294,7 @@ void TMainForm::clearHistory()
 
 void TMainForm::guarded(const std::function<void()> &handler)
 {
+    frameChanged();
     try {
         handler();
     } catch (const std::exception &e) {
@@ -302,8 +343,18 @@ void TMainForm::DXTimerTimer(int32_t lagCount)
     try {
         if (!DXDraw || !DXDraw->ReadyToDraw())
             return;
+        PointerZone zone = PointerZone::None;
+        if (fileopen) {
+            const double x = viewx, y = viewy;
+            zone = scrollview(lagCount);
+            if (viewx != x || viewy != y)
+                frameChanged();
+        }
+        if (!mFrameChanged)
+            return;
+        mFrameChanged = false;
         if (fileopen)
-            drawframe(lagCount, DXDraw->Surface(), FramePictures{meniulist.Items(), patratele.Items()});
+            drawMapView(DXDraw->Surface(), FramePictures{meniulist.Items(), patratele.Items()}, zone);
         else
             DXDraw->Surface().Fill(0);
         DXDraw->Flip();
@@ -374,6 +425,7 @@ void TMainForm::loadTiles(const std::string &dxgName)
     trial.LoadFromFile(gamedir + dxgName);
     patratele.Items().LoadFromFile(gamedir + dxgName);
     loadeddxg = dxgName;
+    frameChanged();
 }
 
 void TMainForm::followCurrentLevel()
@@ -394,6 +446,7 @@ void TMainForm::startEditing()
 void TMainForm::showMap()
 {
     DXTimer.setEnabled(true);
+    frameChanged();
     DXDraw->setCursor(Qt::BlankCursor);
     DXDraw->setHint(QString());
 }
@@ -412,6 +465,8 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
     // Key preview: the window sees every key meant for it before the focused control does, and does
     // not consume it. A key that the control passes on to its parents comes by here again: it counts
     // once, until its release.
+    if (!mFrameChanged && changesFrame(*event, watched == this || watched == DXDraw || watched == windowHandle()))
+        frameChanged();
     const bool press = event->type() == QEvent::KeyPress;
     if ((press || event->type() == QEvent::KeyRelease) && watched->isWidgetType()
         && static_cast<QWidget *>(watched)->window() == this) {

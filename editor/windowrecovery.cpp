@@ -47,6 +47,7 @@ void TMainForm::createRecovery(const QString &directory)
 
 void TMainForm::workChanged()
 {
+    frameChanged();
     // Cheap: the bytes are taken only when a copy is due.
     if (fileopen && !saved)
         mRecovery->changed();
