@@ -108,7 +108,6 @@ TMainForm::TMainForm(const QString &settingsFile, const QString &gameDirectory, 
     createMenu();
     qApp->installEventFilter(this);
     FormCreate();
-    createDialogs();
 
     // The client area is fixed; the menu bar comes on top of it.
     adjustSize();
@@ -295,6 +294,7 @@ void TMainForm::clearHistory()
 void TMainForm::guarded(const std::function<void()> &handler)
 {
     frameChanged();
+    createDialogs();
     try {
         handler();
     } catch (const std::exception &e) {
@@ -420,9 +420,12 @@ int32_t TMainForm::tileWidth(int32_t tile) const
 
 void TMainForm::loadTiles(const std::string &dxgName)
 {
-    // Read aside first: loading clears the tiles before it reads.
-    TPictureCollection trial;
-    trial.LoadFromFile(gamedir + dxgName);
+    // Read aside first: loading clears the tiles before it reads. The trial is let go before the
+    // tiles load, so that both are never held at once.
+    {
+        TPictureCollection trial;
+        trial.LoadFromFile(gamedir + dxgName);
+    }
     patratele.Items().LoadFromFile(gamedir + dxgName);
     loadeddxg = dxgName;
     frameChanged();
@@ -465,6 +468,9 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
     // Key preview: the window sees every key meant for it before the focused control does, and does
     // not consume it. A key that the control passes on to its parents comes by here again: it counts
     // once, until its release.
+    // The dialogs are made once the window is on the screen, not before: start-up shows it sooner.
+    if (!newlevels && event->type() == QEvent::Expose && watched == windowHandle())
+        createDialogs();
     if (!mFrameChanged && changesFrame(*event, watched == this || watched == DXDraw || watched == windowHandle()))
         frameChanged();
     const bool press = event->type() == QEvent::KeyPress;

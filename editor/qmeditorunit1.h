@@ -198,6 +198,7 @@ private:
     void followHistory();
     // After New, Open and Close: an empty history, and the file unchanged.
     void clearHistory();
+    // Makes the dialogs, once: when the window is first exposed, or when a command needs them sooner.
     void createDialogs();
     QAction *addItem(QMenu *menu, const char *name, const QString &caption, void (TMainForm::*handler)(),
                      const QKeySequence &shortcut = {});
