@@ -308,3 +308,20 @@ TEST_F(MainWindowTest, AskConfirmationsIsKeptAcrossARestart)
     EXPECT_FALSE(askconfirmations);
     EXPECT_FALSE(item("AskConfirmations1")->isChecked());
 }
+
+// The dialogs are made once the window is exposed; a command that comes sooner makes them itself.
+TEST_F(MainWindowTest, ACommandBeforeTheWindowIsExposedStillHasItsDialog)
+{
+    form = std::make_unique<TMainForm>(QString::fromStdString(dir.path("settings.ini")),
+                                       QString::fromStdString(dir.path() + "/"));
+    EXPECT_EQ(form->findChild<QDialog *>(), nullptr);
+    bool shown = false;
+    QTimer::singleShot(0, [&] {
+        if (QWidget *box = QApplication::activeModalWidget()) {
+            shown = true;
+            box->close();
+        }
+    });
+    item("About1")->trigger();
+    EXPECT_TRUE(shown);
+}
