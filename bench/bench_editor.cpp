@@ -2,9 +2,10 @@
 //   the limits: memset and memcpy of the back buffer's bytes; the keyless floor, the frame's own
 //   rectangles clipped and copied row by row with memcpy, no key test;
 //   ours: drawframe on the worst case (a 100 x 100 level, 20,000 cell draws of which about 17 x 13 a
-//   pass are visible) and on a 40 x 40 level; the same frame with every picture's transparency off
-//   (through drawframe: what the frame costs beyond its keyed copies); the frame's rectangles through
-//   our Draw (what finding the pictures costs);
+//   pass are visible) and on a 40 x 40 level; the 100 x 100 level and a 16 x 12 one in the same view;
+//   the same frame with every picture's transparency off (through drawframe: what the frame costs
+//   beyond its keyed copies); the frame's rectangles through our Draw (what finding the pictures
+//   costs);
 //   one 40 x 40 keyed tile drawn in cache (ns per pixel) and one draw clipped away (ns per call);
 //   the 100 x 100 frame with recovery copies of a full levels file written beside it on their worker
 //   thread, a new one queued every frame's worth of time (1/60 s) whenever the last one is done:
@@ -122,6 +123,27 @@ void BM_RecoverySnapshot(benchmark::State &state)
         benchmark::DoNotOptimize(levelsFileBytes(offsets));
 }
 void BM_EditorFrame40(benchmark::State &state) { ourFrame(state, 40, true); }
+
+// The same view, (0, 0), of the 100 x 100 level and of its top-left 16 x 12 squares (a level that
+// just fills the map): what the cells out of view cost.
+void frameAtOrigin(benchmark::State &state, int width, int height)
+{
+    GamePictures pictures(formatArg(state), true);
+    prepareLevel(100);
+    levels[1].width = width;
+    levels[1].height = height;
+    viewx = viewy = 0;
+    const uint64_t expected = referenceFrame(pictures);
+    for (auto _ : state) {
+        drawframe(1, pictures.back(), pictures.frame());
+        benchmark::ClobberMemory();
+    }
+    if (viewx != 0 || viewy != 0)
+        state.SkipWithError("the view moved");
+    checkFrame(state, frameChecksum(pictures.back()), expected);
+}
+void BM_EditorFrameOrigin100(benchmark::State &state) { frameAtOrigin(state, 100, 100); }
+void BM_EditorFrameOrigin16x12(benchmark::State &state) { frameAtOrigin(state, 16, 12); }
 // Transparency off: the reference is this frame itself (it is a different picture).
 void BM_EditorFrameFloor100(benchmark::State &state) { ourFrame(state, 100, false); }
 
@@ -242,6 +264,8 @@ BENCHMARK(BM_EditorFrame100)->Name("BM_EditorFrame100/real")->ArgName("bits")->A
 BENCHMARK(BM_EditorFrame100WithRecovery)->ArgName("bits")->Arg(32)->UseRealTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RecoverySnapshot)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EditorFrame40)->ArgName("bits")->Arg(32)->Arg(16)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_EditorFrameOrigin100)->ArgName("bits")->Arg(32)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_EditorFrameOrigin16x12)->ArgName("bits")->Arg(32)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_EditorFrameFloor100)->ArgName("bits")->Arg(32)->Arg(16)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_FrameBlits100)->ArgName("bits")->Arg(32)->Arg(16)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_KeyedTile)->ArgName("bits")->Arg(32)->Arg(16);

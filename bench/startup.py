@@ -9,8 +9,9 @@ just before the program is started to the MapNotify of its first top-level windo
 launched alternately, LAUNCHES times each, and the medians are kept.
 Footprint: the editor is driven through its menu with xdotool (File, Open Levels File, the full path of
 Sample.lev in the file dialog, Edit in the levels dialog); then the peak RSS (VmHWM) is read and the
-CPU time the process takes over 10 idle seconds with the level shown. Screenshots of each step go to
-SCREENSHOT_DIR when given.
+CPU time the process takes over 10 idle seconds with the level shown, then over 10 seconds of edge
+scrolling (the pointer rests in the right and the left scrolling band in turn, half a second each, so
+that the view keeps moving). Screenshots of each step go to SCREENSHOT_DIR when given.
 """
 
 import json
@@ -177,6 +178,12 @@ def main(argv):
         time.sleep(IDLE_SECONDS)
         after, t1 = cpu_ticks(proc.pid), time.monotonic()
         idle = 100.0 * (after - before) / ticks_per_s / (t1 - t0)
+        before, t0 = cpu_ticks(proc.pid), time.monotonic()
+        for leg in range(2 * IDLE_SECONDS):
+            xdo("mousemove", "--window", str(window), "775" if leg % 2 == 0 else "3", "260")
+            time.sleep(0.5)
+        after, t1 = cpu_ticks(proc.pid), time.monotonic()
+        scrolling = 100.0 * (after - before) / ticks_per_s / (t1 - t0)
         hwm = status_kb(proc.pid, "VmHWM")
         rss = status_kb(proc.pid, "VmRSS")
         shot(shots, "5-after-idle")
@@ -195,6 +202,7 @@ def main(argv):
         "editor_rss_kb": rss,
         "empty_hwm_kb": int(statistics.median(empty_hwm)),
         "editor_idle_cpu_percent": idle,
+        "editor_scroll_cpu_percent": scrolling,
         "idle_seconds": IDLE_SECONDS,
     }
     with open(out, "w") as f:

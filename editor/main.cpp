@@ -54,7 +54,7 @@ int main(int argc, char **argv)
         std::fputs("qmeditor: at most one levels file can be opened\n", stderr);
         return 1;
     }
-    qm::TMainForm mainForm; // its creation runs FormCreate, then the dialogs are made
+    qm::TMainForm mainForm; // its creation runs FormCreate; the dialogs are made once it is exposed
     mainForm.show();
     // Once the window is up, so the question, the levels dialog and any error box stand over it; unsaved
     // work left by an editor that ended without saving comes first.

@@ -384,9 +384,13 @@ std::string statusText(const MapTools &tools, const TPictureCollection &tiles, c
 
 void drawToolsFrame(int32_t lagCount, TDirectDrawSurface &surface, const FramePictures &pictures, MapTools &tools)
 {
+    drawToolsFrame(scrollview(lagCount), surface, pictures, tools);
+}
+
+void drawToolsFrame(PointerZone zone, TDirectDrawSurface &surface, const FramePictures &pictures, MapTools &tools)
+{
     if (tools.stamp)
         carriedtile = kStampCarried; // also after a new file reset the store's window state
-    const PointerZone zone = scrollview(lagCount);
     drawMapView(surface, pictures, zone);
     const tlevel *level = currentLevel();
     if (!level || (!tools.overlays && !tools.stamp && tools.drag == MapTools::Drag::None && !tools.marked))

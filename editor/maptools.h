@@ -113,5 +113,8 @@ std::string statusText(const MapTools &tools, const TPictureCollection &tiles, c
 // carried tile's palette frame and the pointer again above them. With nothing to show the frame is
 // drawframe's, byte for byte.
 void drawToolsFrame(int32_t lagCount, TDirectDrawSurface &surface, const FramePictures &pictures, MapTools &tools);
+// The same once scrollview has given the pointer's zone (the window's tick scrolls first, to know
+// whether the frame changed).
+void drawToolsFrame(PointerZone zone, TDirectDrawSurface &surface, const FramePictures &pictures, MapTools &tools);
 
 } // namespace qm

@@ -6,9 +6,12 @@
 #include "graphics/directdrawsurface.h"
 #include "graphics/picturecollection.h"
 
+#include <algorithm>
 #include <array>
-#include <vector>
 #include <cmath>
+#include <cstdint>
+#include <utility>
+#include <vector>
 
 namespace qm {
 
@@ -21,8 +24,6 @@ const TPictureCollectionItem *tilePicture(const TPictureCollection &tiles, int32
     return &tiles.Items(tile);
 }
 
-int32_t truncated(double value) { return static_cast<int32_t>(std::trunc(value)); }
-
 void drawNamed(TDirectDrawSurface &surface, const TPictureCollection &editor, const char *name, int32_t x,
                int32_t y)
 {
@@ -30,38 +31,73 @@ void drawNamed(TDirectDrawSurface &surface, const TPictureCollection &editor, co
         item->Draw(surface, x, y, 0);
 }
 
+// What a cell's draw needs of its tile's picture, looked up once a frame.
+struct TileReach {
+    const TPictureCollectionItem *picture = nullptr; // null: the tile draws nothing
+    int64_t skipWidth = 0, skipHeight = 0, width = 0, height = 0;
+};
+
+// The indices [first, last) of the ascending positions strictly between low and high.
+std::pair<int, int> strictlyBetween(const int64_t *positions, int count, int64_t low, int64_t high)
+{
+    const int64_t *first = std::upper_bound(positions, positions + count, low);
+    const int64_t *last = std::lower_bound(first, positions + count, high);
+    return {static_cast<int>(first - positions), static_cast<int>(last - positions)};
+}
+
 } // namespace
 
-// Every cell is drawn, the surface clips. Each picture is shifted left and up by its skips, so
-// pictures larger than a square can be anchored above and left.
+// Each picture is shifted left and up by its skips, so pictures larger than a square can be anchored
+// above and left. Only the rows and columns where some tile's picture can reach the surface are
+// walked (cells under the panel are walked too: they show through its windows); a cell elsewhere
+// would be clipped away whole. Positions are computed in 64 bits, so no skip offset can wrap a picture
+// back onto the surface.
 void drawLevel(TDirectDrawSurface &surface, const TPictureCollection &tiles, const tlevel &level)
 {
-    std::array<int32_t, kGridSize> columnX{};
-    std::array<int32_t, kGridSize> rowY{};
+    std::array<int64_t, kGridSize> columnX{};
+    std::array<int64_t, kGridSize> rowY{};
     for (int i = 0; i < kGridSize; ++i) {
-        columnX[static_cast<size_t>(i)] = truncated(i * double(kSquare) - viewx);
-        rowY[static_cast<size_t>(i)] = truncated(i * double(kSquare) - viewy);
+        columnX[static_cast<size_t>(i)] = static_cast<int64_t>(std::trunc(i * double(kSquare) - viewx));
+        rowY[static_cast<size_t>(i)] = static_cast<int64_t>(std::trunc(i * double(kSquare) - viewy));
     }
-    // Looked up once a frame, so that each of up to 20,000 cells costs an index, not a checked call.
-    // The buffers are kept between frames: a frame allocates nothing.
-    static std::vector<const TPictureCollectionItem *> pictureOf;
+    const int64_t surfaceWidth = surface.Width(), surfaceHeight = surface.Height();
+    // The buffers are kept between frames: a frame allocates nothing. A cell at column position x
+    // shows tile k only when skip - width < x < surfaceWidth + skip; the bounds over all tiles.
+    static std::vector<TileReach> reachOf;
     static std::vector<const cell *> secondPass;
-    pictureOf.assign(static_cast<size_t>(tiles.Count()), nullptr);
-    for (int32_t k = 0; k < tiles.Count(); ++k)
-        pictureOf[static_cast<size_t>(k)] = &tiles.Items(k);
+    reachOf.assign(static_cast<size_t>(tiles.Count()), TileReach{});
+    int64_t lowX = INT64_MAX, highX = INT64_MIN, lowY = INT64_MAX, highY = INT64_MIN;
+    for (int32_t k = 0; k < tiles.Count(); ++k) {
+        const TPictureCollectionItem &picture = tiles.Items(k);
+        if (!picture.Initialized() || picture.PatternCount() == 0)
+            continue;
+        const TileReach reach{&picture, picture.SkipWidth(), picture.SkipHeight(), picture.drawnWidth(),
+                              picture.drawnHeight()};
+        reachOf[static_cast<size_t>(k)] = reach;
+        lowX = std::min(lowX, reach.skipWidth - reach.width);
+        highX = std::max(highX, surfaceWidth + reach.skipWidth);
+        lowY = std::min(lowY, reach.skipHeight - reach.height);
+        highY = std::max(highY, surfaceHeight + reach.skipHeight);
+    }
     secondPass.clear();
 
     auto draw = [&](const cell &square, int r, int c) {
-        if (square.tile < 0 || static_cast<size_t>(square.tile) >= pictureOf.size())
+        if (square.tile < 0 || static_cast<size_t>(square.tile) >= reachOf.size())
             return;
-        const TPictureCollectionItem *picture = pictureOf[static_cast<size_t>(square.tile)];
-        picture->Draw(surface, columnX[static_cast<size_t>(c)] - picture->SkipWidth(),
-                      rowY[static_cast<size_t>(r)] - picture->SkipHeight(), square.pattern);
+        const TileReach &reach = reachOf[static_cast<size_t>(square.tile)];
+        const int64_t x = columnX[static_cast<size_t>(c)] - reach.skipWidth;
+        const int64_t y = rowY[static_cast<size_t>(r)] - reach.skipHeight;
+        // Off the surface (the picture's own test, before x and y are narrowed to 32 bits).
+        if (!reach.picture || x >= surfaceWidth || y >= surfaceHeight || x + reach.width <= 0 || y + reach.height <= 0)
+            return;
+        reach.picture->Draw(surface, static_cast<int32_t>(x), static_cast<int32_t>(y), square.pattern);
     };
     const int width = std::clamp(level.width, 0, kGridSize);
     const int height = std::clamp(level.height, 0, kGridSize);
-    for (int r = 0; r < height; ++r) {
-        for (int c = 0; c < width; ++c) {
+    const auto [firstColumn, lastColumn] = strictlyBetween(columnX.data(), width, lowX, highX);
+    const auto [firstRow, lastRow] = strictlyBetween(rowY.data(), height, lowY, highY);
+    for (int r = firstRow; r < lastRow; ++r) {
+        for (int c = firstColumn; c < lastColumn; ++c) {
             const cell &square = level.cells[r][c];
             if (square.kind == kKindOnTop)
                 secondPass.push_back(&square); // drawn above all others, in the same order

@@ -35,6 +35,8 @@ const char *const kSaveFilter = "Quill Moss levels files|*.lev|Single level file
 
 void TMainForm::createDialogs()
 {
+    if (newlevels)
+        return;
     newlevels = new Tnewlevels(this);
     importdialog = new TForm2(this);
     aboutbox = new TForm3(this);
@@ -51,11 +53,13 @@ void TMainForm::showLevelsDialogUnrecorded()
     StoreStep start;
     mOpenStep = &start;
     const std::unique_ptr<StoreStep *, void (*)(StoreStep **)> done(&mOpenStep, [](StoreStep **open) { *open = nullptr; });
+    createDialogs();
     newlevel->exec();
 }
 
 bool TMainForm::askNewFileName(std::string &name)
 {
+    createDialogs();
     if (newlevels->exec() != QDialog::Accepted)
         return false;
     name = newlevels->ename->text().toLatin1().toStdString();

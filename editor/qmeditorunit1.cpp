@@ -19,6 +19,7 @@
 #include <QScreen>
 #include <QSettings>
 #include <QUndoStack>
+#include <QWindow>
 #include <cerrno>
 
 namespace qm {
@@ -29,6 +30,40 @@ constexpr int kClientWidth = 784;
 constexpr int kClientHeight = 480;
 const char *const kAskConfirmationsKey = "AskConfirmations";
 const char *const kOverlaysKey = "ShowStartSquareAndGrid";
+
+// Events after which the frame may show something else: input to any window of the editor (its
+// other windows act on the map too), and what the window system does to the main window and its
+// surface. Paint events are not among them: they show the frame already drawn.
+bool changesFrame(const QEvent &event, bool toMainWindow)
+{
+    switch (event.type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::Enter:
+    case QEvent::Leave:
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+    case QEvent::TabletPress:
+    case QEvent::TabletMove:
+    case QEvent::TabletRelease:
+    case QEvent::Drop:
+        return true;
+    case QEvent::Expose:
+    case QEvent::Show:
+    case QEvent::Resize:
+    case QEvent::WindowStateChange:
+    case QEvent::ScreenChangeInternal:
+        return toMainWindow;
+    default:
+        return false;
+    }
+}
 
 std::unique_ptr<QSettings> openSettings(const QString &file)
 {
@@ -53,6 +88,8 @@ TMainForm::TMainForm(const QString &settingsFile, const QString &gameDirectory, 
     DXDraw->setSurfaceSize(761, 483);
     setCentralWidget(DXDraw);
     DXDraw->OnFinalize = [this] { DXDrawFinalize(); };
+    // A surface made, remade, resized or restored holds no frame yet.
+    DXDraw->attachListener(&mFrameChanged, [this](DrawTarget &, DXDrawNotice) { frameChanged(); });
     DXDraw->setHint(kNoLevelHint);
     DXDraw->OnMouseDown = [this](Qt::MouseButton button, QPoint p) { DXDrawMouseDown(button, p.x(), p.y()); };
     DXDraw->OnMouseMove = [this](QPoint p) { DXDrawMouseMove(p.x(), p.y()); };
@@ -76,7 +113,6 @@ TMainForm::TMainForm(const QString &settingsFile, const QString &gameDirectory, 
     createMenu();
     qApp->installEventFilter(this);
     FormCreate();
-    createDialogs();
     createStatusLine();
 
     // The client area is fixed; the menu bar comes on top of it.
@@ -172,7 +208,10 @@ void TMainForm::createEditMenu()
         connect(&stack, signal, this, [this] { updateUndoActions(); });
     // The one source of "unsaved": the rest of the editor reads saved.
     connect(&stack, &QUndoStack::cleanChanged, this, [](bool clean) { saved = clean; });
-    connect(&stack, &QUndoStack::indexChanged, this, [this, &stack] { saved = stack.isClean(); });
+    connect(&stack, &QUndoStack::indexChanged, this, [this, &stack] {
+        saved = stack.isClean();
+        frameChanged();
+    });
 }
 
 void TMainForm::updateUndoActions()
@@ -264,6 +303,8 @@ void TMainForm::clearHistory()
 
 void TMainForm::guarded(const std::function<void()> &handler)
 {
+    frameChanged();
+    createDialogs();
     try {
         handler();
     } catch (const std::exception &e) {
@@ -314,8 +355,18 @@ void TMainForm::DXTimerTimer(int32_t lagCount)
     try {
         if (!DXDraw || !DXDraw->ReadyToDraw())
             return;
+        PointerZone zone = PointerZone::None;
+        if (fileopen) {
+            const double x = viewx, y = viewy;
+            zone = scrollview(lagCount);
+            if (viewx != x || viewy != y)
+                frameChanged();
+        }
+        if (!mFrameChanged)
+            return;
+        mFrameChanged = false;
         if (fileopen)
-            drawToolsFrame(lagCount, DXDraw->Surface(), FramePictures{meniulist.Items(), patratele.Items()}, mTools);
+            drawToolsFrame(zone, DXDraw->Surface(), FramePictures{meniulist.Items(), patratele.Items()}, mTools);
         else
             DXDraw->Surface().Fill(0);
         DXDraw->Flip();
@@ -383,11 +434,15 @@ int32_t TMainForm::tileWidth(int32_t tile) const
 
 void TMainForm::loadTiles(const std::string &dxgName)
 {
-    // Read aside first: loading clears the tiles before it reads.
-    TPictureCollection trial;
-    trial.LoadFromFile(gamedir + dxgName);
+    // Read aside first: loading clears the tiles before it reads. The trial is let go before the
+    // tiles load, so that both are never held at once.
+    {
+        TPictureCollection trial;
+        trial.LoadFromFile(gamedir + dxgName);
+    }
     patratele.Items().LoadFromFile(gamedir + dxgName);
     loadeddxg = dxgName;
+    frameChanged();
 }
 
 void TMainForm::followCurrentLevel()
@@ -408,6 +463,7 @@ void TMainForm::startEditing()
 void TMainForm::showMap()
 {
     DXTimer.setEnabled(true);
+    frameChanged();
     DXDraw->setCursor(Qt::BlankCursor);
     DXDraw->setHint(QString());
 }
@@ -428,6 +484,11 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
     // Key preview: the window sees every key meant for it before the focused control does, and does
     // not consume it. A key that the control passes on to its parents comes by here again: it counts
     // once, until its release.
+    // The dialogs are made once the window is on the screen, not before: start-up shows it sooner.
+    if (!newlevels && event->type() == QEvent::Expose && watched == windowHandle())
+        createDialogs();
+    if (!mFrameChanged && changesFrame(*event, watched == this || watched == DXDraw || watched == windowHandle()))
+        frameChanged();
     if (event->type() == QEvent::Wheel && watched == DXDraw) {
         const auto *wheel = static_cast<const QWheelEvent *>(event);
         toolsWheel(wheel->angleDelta(), wheel->modifiers());

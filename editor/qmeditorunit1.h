@@ -67,7 +67,13 @@ public:
 
     // Start-up and frame loop.
     void FormCreate();
+    // A tick draws and presents a frame only when something it shows may have changed since the last
+    // one presented; otherwise the screen already shows it.
     void DXTimerTimer(int32_t lagCount);
+    // Marks the frame as changed: the next tick draws it. Input, expose, resize and show events, menu
+    // commands, undo and redo, store and tiles changes and edge scrolling mark it already; anything
+    // else that changes what the frame shows (a timer of its own, say) calls this.
+    void frameChanged() { mFrameChanged = true; }
     void DXTimerActivate();
     void DXTimerDeactivate();
     void DXDrawFinalize();
@@ -220,6 +226,7 @@ private:
     void followHistory();
     // After New, Open and Close: an empty history, and the file unchanged.
     void clearHistory();
+    // Makes the dialogs, once: when the window is first exposed, or when a command needs them sooner.
     void createDialogs();
     // The map tools' Edit items, the status line under the surface and the overlay switch in Options.
     void addMapToolActions(QMenu *edit);
@@ -260,6 +267,7 @@ private:
     QTimer *mSavedErrorsWatch = nullptr;
     std::string mSavedErrorsPath;
     bool mPaused = false;
+    bool mFrameChanged = true;
     UndoHistory mHistory{this};
     std::unique_ptr<StoreStep> mStroke; // the painting stroke going on
     const char *mStrokeText = "Paint";  // its name in the history

@@ -47,6 +47,7 @@ void TMainForm::createRecovery(const QString &directory)
 
 void TMainForm::workChanged()
 {
+    frameChanged();
     overviewFollows();
     // Cheap: the bytes are taken only when a copy is due.
     if (fileopen && !saved)

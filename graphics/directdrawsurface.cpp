@@ -185,6 +185,10 @@ void TDirectDrawSurface::keyedRows(const TDirectDrawSurface &source, int64_t dx,
             continue;
         uint8_t *d = dbase + y * dp;
         const uint8_t *s = sbase + y * sp;
+        if (row.count == 1) { // the row's one run is [start, end): no run to look up
+            std::memcpy(d + (a + shift) * bpp, s + a * bpp, size_t(b - a) * size_t(bpp));
+            continue;
+        }
         if (row.perPixel) {
             if (bpp == 4)
                 keyed32(reinterpret_cast<uint32_t *>(d) + (a + shift), reinterpret_cast<const uint32_t *>(s) + a,

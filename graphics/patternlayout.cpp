@@ -55,6 +55,8 @@ PatternLayout::PatternLayout(int32_t pw, int32_t ph, const PatternGeometry &geom
 
 PatternLayout::Place PatternLayout::place(int64_t index) const
 {
+    if (index == 0) // the pattern nearly every draw asks for, at the top left of the first block
+        return {0, {0, 0, int32_t(mW), int32_t(mH)}};
     int64_t row = index / mColumns, column = index % mColumns;
     int64_t x = column * mStepX, y = row * mStepY;
     size_t block = size_t((y / mBlockH) * mBlockColumns + x / mBlockW);

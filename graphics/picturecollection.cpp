@@ -79,19 +79,29 @@ TPictureCollectionItem &TPictureCollection::Find(std::string_view name) const
 
 void TPictureCollection::LoadFromFile(const std::string &fileName)
 {
-    Bytes bytes;
-    try {
-        bytes = readWholeFile(resolveDataFile(fileName), kMaxGraphicsFileBytes);
-    } catch (const EInOutError &) {
-        throw EFOpenError(formatMessage("Cannot open file %s", {fileName}));
+    {
+        Bytes bytes;
+        try {
+            bytes = readWholeFile(resolveDataFile(fileName), kMaxGraphicsFileBytes);
+        } catch (const EInOutError &) {
+            throw EFOpenError(formatMessage("Cannot open file %s", {fileName}));
+        }
+        Clear();
+        readGraphicsFile(*this, bytes.data(), bytes.size());
     }
-    LoadFromStream(bytes.data(), bytes.size());
+    // The pictures hold their own data: the file's bytes are let go before the surfaces are made.
+    prepareLoaded();
 }
 
 void TPictureCollection::LoadFromStream(const uint8_t *data, size_t size)
 {
     Clear();
     readGraphicsFile(*this, data, size);
+    prepareLoaded();
+}
+
+void TPictureCollection::prepareLoaded()
+{
     if (initialized()) {
         Initialize(mDXDraw);
         Restore();

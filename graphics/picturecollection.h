@@ -56,6 +56,8 @@ public:
 
 private:
     friend class TPictureCollectionItem;
+    // After a load: the pictures prepared for the target, when the collection is initialised.
+    void prepareLoaded();
     void renamed(TPictureCollectionItem &item, const std::string &oldName);
     void unindex(TPictureCollectionItem &item, const std::string &name);
 

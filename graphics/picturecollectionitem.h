@@ -59,6 +59,9 @@ public:
 
     // The patterns built by Restore (none before).
     int64_t PatternCount() const { return mSurfaces.empty() ? 0 : mLayout.count(); }
+    // The size every pattern is drawn at, once Restore has built them.
+    int64_t drawnWidth() const { return mLayout.patternWidth(); }
+    int64_t drawnHeight() const { return mLayout.patternHeight(); }
     TPictureCollectionItemPattern Pattern(int64_t index) const;
     const std::vector<std::unique_ptr<TDirectDrawSurface>> &surfaces() const { return mSurfaces; }
 

@@ -2,7 +2,7 @@
 # Start-up and footprint, in a virtual X server: the editor against an empty Qt main window with a menu
 # bar (qmemptywindow). Time from launch to the main window being mapped (median of LAUNCHES, default 5,
 # launched alternately), peak RSS with the sample levels file open, CPU share of one core over 10 s
-# with a level open and idle.
+# with a level open and idle, and over 10 s of edge scrolling.
 #   scripts/startup.sh [BUILD_DIR]
 # Environment: OUT (the JSON, default BUILD_DIR/startup.json), SHOTS (a folder for screenshots of
 # each step of opening the sample file), LAUNCHES.

@@ -212,6 +212,48 @@ TEST_F(MainWindowTest, EdgeZonesScrollByTheLagAndStopAtTheBounds)
     EXPECT_GT(form->DXDraw->presentCount(), 0);
 }
 
+// A tick draws only when what the frame shows may have changed: a still pointer costs no frames.
+TEST_F(MainWindowTest, AStillPointerSkipsFramesAndMovesEditsUndoAndScrollingDrawAgain)
+{
+    openLevel(100, 100);
+    const TDirectDrawSurface &s = form->DXDraw->Surface();
+    auto shows = [&](int x, int y, uint32_t rgb) {
+        return s.pixel(x, y) == rgbToPixel(s.pixelFormat(), rgb >> 16, rgb >> 8 & 0xFF, rgb & 0xFF);
+    };
+    auto presents = [&] { return form->DXDraw->presentCount(); };
+    click(650, 110); // tile 12 from the palette
+    move(100, 60);
+    form->DXTimerTimer(16);
+    int drawn = presents();
+    QTest::qWait(100); // the frame timer's own ticks
+    form->DXTimerTimer(16);
+    EXPECT_EQ(presents(), drawn) << "the pointer rests";
+
+    move(200, 60);
+    form->DXTimerTimer(16);
+    EXPECT_GT(presents(), drawn);
+    EXPECT_TRUE(shows(202, 62, qmtest::kPointerColors.at("mousex")));
+
+    click(140, 100); // paints cell (4, 5), at (160, 120)
+    form->DXTimerTimer(16);
+    EXPECT_TRUE(shows(190, 150, qmtest::tileColor(12)));
+    drawn = presents();
+    item("Undo1")->trigger();
+    form->DXTimerTimer(16);
+    EXPECT_GT(presents(), drawn);
+    EXPECT_TRUE(shows(190, 150, qmtest::tileColor(16)));
+
+    // Edge scrolling moves the view on each tick without any event, until the view's bound.
+    move(300, 470);
+    form->DXTimerTimer(16);
+    drawn = presents();
+    form->DXTimerTimer(100000);
+    EXPECT_EQ(viewy, 100 * 40 - 480);
+    EXPECT_EQ(presents(), drawn + 1);
+    form->DXTimerTimer(16);
+    EXPECT_EQ(presents(), drawn + 1);
+}
+
 TEST_F(MainWindowTest, ASmallLevelIsDrawnAgainstTheRightAndBottomEdges)
 {
     openLevel(10, 8);
@@ -266,4 +308,21 @@ TEST_F(MainWindowTest, AskConfirmationsIsKeptAcrossARestart)
                                        QString::fromStdString(dir.path() + "/"));
     EXPECT_FALSE(askconfirmations);
     EXPECT_FALSE(item("AskConfirmations1")->isChecked());
+}
+
+// The dialogs are made once the window is exposed; a command that comes sooner makes them itself.
+TEST_F(MainWindowTest, ACommandBeforeTheWindowIsExposedStillHasItsDialog)
+{
+    form = std::make_unique<TMainForm>(QString::fromStdString(dir.path("settings.ini")),
+                                       QString::fromStdString(dir.path() + "/"));
+    EXPECT_EQ(form->findChild<QDialog *>(), nullptr);
+    bool shown = false;
+    QTimer::singleShot(0, [&] {
+        if (QWidget *box = QApplication::activeModalWidget()) {
+            shown = true;
+            box->close();
+        }
+    });
+    item("About1")->trigger();
+    EXPECT_TRUE(shown);
 }

@@ -53,6 +53,8 @@ protected:
         form = std::make_unique<TMainForm>(QString::fromStdString(dir.path("settings.ini")),
                                            QString::fromStdString(dir.path() + "/"), recoveryDirectory());
         form->show();
+        // The window makes its dialogs once it is exposed.
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     }
     void TearDown() override
     {

@@ -8,6 +8,11 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cmath>
+#include <memory>
+#include <random>
+
 using namespace qm;
 using namespace qmtest;
 
@@ -208,6 +213,88 @@ TEST_P(MapView, OverlaysDrawOnTheMapAreaOnly)
     for (int y = 0; y < surface.Height(); ++y)
         for (int x = kMapWidth; x < surface.Width(); ++x)
             ASSERT_EQ(surface.pixel(x, y), plainPixel(x, y)) << x << ", " << y;
+}
+
+namespace {
+
+// Every cell of both passes handed to its picture's Draw, which clips: the walk that draws the
+// pixels the frame must show. A position beyond 32 bits cannot reach the surface.
+void uncutWalk(TDirectDrawSurface &surface, const TPictureCollection &tiles, const tlevel &level)
+{
+    for (bool onTop : {false, true})
+        for (int r = 0; r < std::clamp(level.height, 0, kGridSize); ++r)
+            for (int c = 0; c < std::clamp(level.width, 0, kGridSize); ++c) {
+                const cell &square = level.cells[r][c];
+                if ((square.kind == kKindOnTop) != onTop || square.tile < 0 || square.tile >= tiles.Count())
+                    continue;
+                const TPictureCollectionItem &picture = tiles.Items(square.tile);
+                const int64_t x = int64_t(std::trunc(c * double(kSquare) - viewx)) - picture.SkipWidth();
+                const int64_t y = int64_t(std::trunc(r * double(kSquare) - viewy)) - picture.SkipHeight();
+                if (x >= INT32_MIN && x <= INT32_MAX && y >= INT32_MIN && y <= INT32_MAX)
+                    picture.Draw(surface, int32_t(x), int32_t(y), square.pattern);
+            }
+}
+
+// Pictures of random sizes, cut into random patterns or whole, with random skips (now and then
+// extreme ones), keyed or not, each with a few key-coloured pixels.
+std::vector<PictureEntry> randomTheme(std::mt19937 &random)
+{
+    auto between = [&](int low, int high) { return low + int(random() % uint32_t(high - low + 1)); };
+    std::vector<PictureEntry> pictures;
+    for (int k = between(1, 5); k > 0; --k) {
+        const int w = between(1, 130), h = between(1, 130);
+        std::vector<uint32_t> rgb(size_t(w * h), 0x100000u * uint32_t(between(1, 255)) | uint32_t(k));
+        for (uint32_t &pixel : rgb)
+            if (random() % 5 == 0)
+                pixel = 0;
+        PictureEntry entry = PictureEntry::fromImage(std::to_string(k), PixelImage::fromRgb(w, h, rgb), {.bitCount = 24});
+        entry.transparent = random() % 4 != 0;
+        const bool whole = random() % 2 == 0;
+        if (!whole) {
+            entry.patternWidth = between(1, w);
+            entry.patternHeight = between(1, h);
+        }
+        const int32_t extremes[] = {INT32_MIN, INT32_MIN + 1, -1000000000, 1000000000, INT32_MAX};
+        for (int32_t *skip : {&entry.skipWidth, &entry.skipHeight})
+            *skip = whole && random() % 6 == 0 ? extremes[random() % 5] : between(-60, 90);
+        pictures.push_back(entry);
+    }
+    return pictures;
+}
+
+} // namespace
+
+// The frame walks only the cells that can reach the surface; it must show what handing every cell to
+// its picture shows, whatever the pictures, skips, level and view.
+TEST_P(MapView, TheCulledWalkDrawsWhatTheUncutWalkDraws)
+{
+    std::mt19937 random(19);
+    auto level = std::make_unique<tlevel>();
+    TDirectDrawSurface &surface = pictures.target.Surface();
+    for (int trial = 0; trial < 400; ++trial) {
+        TDXImageList tiles;
+        tiles.SetDXDraw(&pictures.target);
+        const Bytes theme = writeGraphicsFile(randomTheme(random));
+        tiles.Items().LoadFromStream(theme.data(), theme.size());
+        const int count = tiles.Items().Count();
+        level->width = int(random() % 103) - 1;
+        level->height = int(random() % 103) - 1;
+        for (auto &row : level->cells)
+            for (cell &square : row)
+                square = cell{int(random() % uint32_t(count + 3)) - 1, 0, random() % 4 ? kKindOrdinary : kKindOnTop,
+                              int(random() % 4) - 1};
+        viewx = int(random() % 5000) - 1000 + (random() % 2 ? 0.5 : 0.0);
+        viewy = int(random() % 5000) - 1000 + (random() % 2 ? 0.75 : 0.0);
+
+        surface.Fill(0);
+        uncutWalk(surface, tiles.Items(), *level);
+        const std::vector<uint8_t> expected(surface.bits(), surface.bits() + surface.pitch() * surface.Height());
+        surface.Fill(0);
+        drawLevel(surface, tiles.Items(), *level);
+        ASSERT_TRUE(std::equal(expected.begin(), expected.end(), surface.bits()))
+            << "trial " << trial << ": view (" << viewx << ", " << viewy << "), level " << level->width << " x "
+            << level->height;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(BothPixelFormats, MapView,
