@@ -49,11 +49,13 @@ void TMainForm::addMapToolActions(QMenu *edit)
         // Only while this window is active: in a dialog the keys belong to its fields.
         addItem(edit, name, caption, handler, key)->setShortcutContext(Qt::WindowShortcut);
     };
-    add("Copy1", "&Copy", &TMainForm::copyClick, QKeySequence::Copy);
     add("Cut1", "Cu&t", &TMainForm::cutClick, QKeySequence::Cut);
+    add("Copy1", "&Copy", &TMainForm::copyClick, QKeySequence::Copy);
     add("Paste1", "&Paste", &TMainForm::pasteClick, QKeySequence::Paste);
     add("Delete1", "&Delete", &TMainForm::deleteClick, QKeySequence(Qt::Key_Delete));
+    edit->addSeparator();
     add("SetStartSquare1", "Set &Start Square Here", &TMainForm::setStartSquareClick, QKeySequence(Qt::Key_S));
+    edit->addSeparator();
 }
 
 void TMainForm::addOverlayAction(QMenu *options)

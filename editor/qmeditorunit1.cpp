@@ -171,9 +171,10 @@ void TMainForm::createMenu()
     File1->addSeparator()->setObjectName("N2");
     Exit1 = addItem(File1, "Exit1", "E&xit", &TMainForm::Exit1Click);
 
+    // Edit: Undo and Redo, the cell commands and the start square, then the level checks.
     createEditMenu();
-    addCheckActions(Edit1);
     addMapToolActions(Edit1);
+    addCheckActions(Edit1);
 
     Options1 = bar->addMenu("Options");
     Options1->setObjectName("Options1");
@@ -512,6 +513,12 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
 
 void TMainForm::closeEvent(QCloseEvent *event)
 {
+    // Escape or the close box while Close waits for the surface: closing inside Close would end the
+    // window under it. The wait is short; the user closes again after it.
+    if (mWaitingForSurface) {
+        event->ignore();
+        return;
+    }
     bool canClose = true;
     guarded([&] { canClose = FormCloseQuery(); });
     if (!canClose) {

@@ -203,7 +203,8 @@ private:
     HelpWindow *helpwindow = nullptr;
 
     void createMenu();
-    // The Edit menu, between File and Options: Undo and Redo, then the level checks (addCheckActions).
+    // The Edit menu, between File and Options: Undo and Redo; the map tools add the cell commands and
+    // the start square (addMapToolActions), then come the level checks (addCheckActions).
     void createEditMenu();
     void addCheckActions(QMenu *edit);
     void addOverviewAction(QMenu *options);

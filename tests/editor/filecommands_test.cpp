@@ -175,7 +175,7 @@ TEST_F(FileCommands, UncheckedConfirmationsNeverAsk)
 }
 
 // Close runs events while it waits for a lost surface: a command started then (a shortcut fires its
-// menu item) must not run inside Close; menu commands work again afterwards.
+// menu item), or closing the window, must not run inside Close; both work again afterwards.
 TEST_F(FileCommands, NoMenuCommandRunsWhileCloseWaitsForTheSurface)
 {
     newFile("Sea", true);
@@ -186,15 +186,19 @@ TEST_F(FileCommands, NoMenuCommandRunsWhileCloseWaitsForTheSurface)
         triedDuringWait = fileopen;
         item("Saveas1")->trigger();
         item("Close1")->trigger();
+        form->close();
         form->DXDraw->Initialize(); // the surface is back: the wait ends
     });
     item("Close1")->trigger();
     EXPECT_TRUE(triedDuringWait);
     EXPECT_TRUE(fileDialogs.empty());
     EXPECT_FALSE(fileopen);
+    EXPECT_TRUE(form->isVisible());
     item("Saveas1")->setEnabled(true);
     item("Saveas1")->trigger();
     EXPECT_EQ(fileDialogs.size(), 1u);
+    form->close();
+    EXPECT_FALSE(form->isVisible());
 }
 
 TEST_F(FileCommands, EditLevelsNeedsAnOpenFileAndAddingALevelUndoneDoesNotAskAtExit)
