@@ -10,6 +10,8 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -148,10 +150,37 @@ void drawPalette(TDirectDrawSurface &surface, const TPictureCollection &editor, 
     }
 }
 
+// The slots without tiles and the panel, moved by (dx, dy): what covers the map whatever palscroll.
+void drawBarePanel(TDirectDrawSurface &surface, const TPictureCollection &editor, int32_t dx, int32_t dy)
+{
+    drawPalette(surface, editor, nullptr, dx, dy);
+    drawNamed(surface, editor, "fondtop", kPanelLeft + dx, dy);
+}
+
 // The cover's rectangles are tested per cell; past this many, one rectangle around them all stands in.
 constexpr size_t kMaxWindows = 64;
 // A panel larger than this is taken to cover only this much (the rest is treated as showing).
 constexpr int32_t kMaxCoverSide = 4096;
+
+// The pixels of a w x h area that draw leaves as they were: drawn on two backgrounds, a pixel that
+// keeps both was not drawn.
+std::vector<bool> untouched(int32_t w, int32_t h, const std::function<void(TDirectDrawSurface &)> &draw)
+{
+    TDirectDrawSurface scratch;
+    scratch.SetSize(w, h);
+    std::vector<bool> kept(size_t(w) * size_t(h), true);
+    for (uint32_t background : {0x00000000u, 0x00FFFFFFu}) {
+        scratch.Fill(background);
+        draw(scratch);
+        for (int32_t y = 0; y < h; ++y) {
+            const auto *row = reinterpret_cast<const uint32_t *>(scratch.bits() + y * scratch.pitch());
+            for (int32_t x = 0; x < w; ++x)
+                if (row[x] != background)
+                    kept[size_t(y) * size_t(w) + size_t(x)] = false;
+        }
+    }
+    return kept;
+}
 
 // The rectangles of the true cells of a w x h mask: equal runs of consecutive rows merged.
 std::vector<TRect> maskRectangles(const std::vector<bool> &shows, int32_t w, int32_t h)
@@ -208,21 +237,9 @@ PanelCover panelCover(const TPictureCollection &editor)
     bottom = std::min(bottom, top + kMaxCoverSide);
     const int32_t w = int32_t(right - left), h = int32_t(bottom - top);
 
-    // Drawn on two backgrounds: a pixel that keeps both showed through.
-    TDirectDrawSurface scratch;
-    scratch.SetSize(w, h);
-    std::vector<bool> shows(size_t(w) * size_t(h), true);
-    for (uint32_t background : {0x00000000u, 0x00FFFFFFu}) {
-        scratch.Fill(background);
-        const int32_t dx = int32_t(-left), dy = int32_t(-top);
-        drawPalette(scratch, editor, nullptr, dx, dy);
-        drawNamed(scratch, editor, "fondtop", kPanelLeft + dx, dy);
-        for (int32_t y = 0; y < h; ++y)
-            for (int32_t x = 0; x < w; ++x)
-                if (scratch.pixel(x, y) != background)
-                    shows[size_t(y) * size_t(w) + size_t(x)] = false;
-    }
-
+    const int32_t dx = int32_t(-left), dy = int32_t(-top);
+    const std::vector<bool> shows =
+        untouched(w, h, [&](TDirectDrawSurface &scratch) { drawBarePanel(scratch, editor, dx, dy); });
     PanelCover cover{{int32_t(left), int32_t(top), int32_t(right), int32_t(bottom)}, maskRectangles(shows, w, h)};
     if (cover.windows.size() > kMaxWindows) {
         TRect around = cover.windows.front();
@@ -245,17 +262,39 @@ void drawPanel(TDirectDrawSurface &surface, const FramePictures &pictures)
 
 namespace {
 
-// The cover of the editor's pictures, found again only when one of them has changed.
-const PanelCover &currentCover(const TPictureCollection &editor)
+// What a frame of the surface's size needs besides the pictures, found again only when one of the
+// pictures it depends on, or the size, has changed: the panel's cover, and the parts of the frame
+// that neither the background nor the panel draws over (the only parts the fill must clear; null
+// when they are too many rectangles to be worth it).
+struct FrameCover {
+    PanelCover panel;
+    std::optional<std::vector<TRect>> fill;
+};
+
+const FrameCover &currentCover(const FramePictures &pictures, const TDirectDrawSurface &surface)
 {
-    static PanelCover cover;
-    static std::array<uint64_t, 2> madeFor{};
-    const TPictureCollectionItem *slot = editor.findItem("p"), *panel = editor.findItem("fondtop");
-    const std::array<uint64_t, 2> now{slot ? slot->revision() : 0, panel ? panel->revision() : 0};
-    if (now != madeFor) {
-        cover = panelCover(editor);
-        madeFor = now;
+    static FrameCover cover;
+    static std::array<uint64_t, 5> madeFor{};
+    auto revision = [](const TPictureCollectionItem *item) { return item ? item->revision() : 0; };
+    const TPictureCollectionItem *background = tilePicture(pictures.tiles, 0);
+    const std::array<uint64_t, 5> now{revision(pictures.editor.findItem("p")), revision(pictures.editor.findItem("fondtop")),
+                                      revision(background), uint64_t(surface.Width()), uint64_t(surface.Height())};
+    if (now == madeFor)
+        return cover;
+    cover.panel = panelCover(pictures.editor);
+    const int32_t w = surface.Width(), h = surface.Height();
+    cover.fill.reset();
+    if (w > 0 && h > 0) {
+        std::vector<TRect> rects = maskRectangles(untouched(w, h, [&](TDirectDrawSurface &scratch) {
+                                                      if (background)
+                                                          background->Draw(scratch, 0, 0, 0);
+                                                      drawBarePanel(scratch, pictures.editor, 0, 0);
+                                                  }),
+                                                  w, h);
+        if (rects.size() <= kMaxWindows)
+            cover.fill = std::move(rects);
     }
+    madeFor = now;
     return cover;
 }
 
@@ -293,11 +332,17 @@ void drawPointer(TDirectDrawSurface &surface, const FramePictures &pictures, Poi
 
 void drawMapView(TDirectDrawSurface &surface, const FramePictures &pictures, PointerZone zone)
 {
-    surface.Fill(0);
+    const FrameCover &cover = currentCover(pictures, surface);
+    if (cover.fill) {
+        for (const TRect &rect : *cover.fill)
+            surface.Fill(rect, 0);
+    } else {
+        surface.Fill(0);
+    }
     if (const TPictureCollectionItem *background = tilePicture(pictures.tiles, 0))
         background->Draw(surface, 0, 0, 0);
     if (curlevel >= 1 && curlevel <= levelsinfo.count)
-        drawLevel(surface, pictures.tiles, levels[curlevel], &currentCover(pictures.editor));
+        drawLevel(surface, pictures.tiles, levels[curlevel], &cover.panel);
     drawPanel(surface, pictures);
     drawPointer(surface, pictures, zone);
 }
