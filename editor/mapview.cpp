@@ -160,7 +160,7 @@ void drawBarePanel(TDirectDrawSurface &surface, const TPictureCollection &editor
 // The cover's rectangles are tested per cell; past this many, one rectangle around them all stands in.
 constexpr size_t kMaxWindows = 64;
 // A panel larger than this is taken to cover only this much (the rest is treated as showing).
-constexpr int32_t kMaxCoverSide = 4096;
+constexpr int32_t kMaxCoverSide = 1024;
 
 // The pixels of a w x h area that draw leaves as they were: drawn on two backgrounds, a pixel that
 // keeps both was not drawn.
