@@ -10,6 +10,8 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -45,6 +47,18 @@ std::pair<int, int> strictlyBetween(const int64_t *positions, int count, int64_t
     return {static_cast<int>(first - positions), static_cast<int>(last - positions)};
 }
 
+// Whether a picture at (x, y), w x h, puts a pixel outside the cover's bounds or in one of its windows.
+bool showsPast(const PanelCover &cover, int64_t x, int64_t y, int64_t w, int64_t h)
+{
+    const TRect &b = cover.bounds;
+    if (x < b.left || y < b.top || x + w > b.right || y + h > b.bottom)
+        return true;
+    for (const TRect &r : cover.windows)
+        if (x < r.right && r.left < x + w && y < r.bottom && r.top < y + h)
+            return true;
+    return false;
+}
+
 } // namespace
 
 // Each picture is shifted left and up by its skips, so pictures larger than a square can be anchored
@@ -52,7 +66,8 @@ std::pair<int, int> strictlyBetween(const int64_t *positions, int count, int64_t
 // walked (cells under the panel are walked too: they show through its windows); a cell elsewhere
 // would be clipped away whole. Positions are computed in 64 bits, so no skip offset can wrap a picture
 // back onto the surface.
-void drawLevel(TDirectDrawSurface &surface, const TPictureCollection &tiles, const tlevel &level)
+void drawLevel(TDirectDrawSurface &surface, const TPictureCollection &tiles, const tlevel &level,
+               const PanelCover *cover)
 {
     std::array<int64_t, kGridSize> columnX{};
     std::array<int64_t, kGridSize> rowY{};
@@ -90,6 +105,8 @@ void drawLevel(TDirectDrawSurface &surface, const TPictureCollection &tiles, con
         // Off the surface (the picture's own test, before x and y are narrowed to 32 bits).
         if (!reach.picture || x >= surfaceWidth || y >= surfaceHeight || x + reach.width <= 0 || y + reach.height <= 0)
             return;
+        if (cover && !showsPast(*cover, x, y, reach.width, reach.height))
+            return;
         reach.picture->Draw(surface, static_cast<int32_t>(x), static_cast<int32_t>(y), square.pattern);
     };
     const int width = std::clamp(level.width, 0, kGridSize);
@@ -113,20 +130,172 @@ void drawLevel(TDirectDrawSurface &surface, const TPictureCollection &tiles, con
 
 namespace {
 
-void drawPalette(TDirectDrawSurface &surface, const FramePictures &pictures)
+constexpr int32_t kPanelLeft = 640;
+
+// The palette's slots with their tiles (without tiles, the bare slots), moved by (dx, dy).
+void drawPalette(TDirectDrawSurface &surface, const TPictureCollection &editor, const TPictureCollection *tiles,
+                 int32_t dx = 0, int32_t dy = 0)
 {
-    const TPictureCollectionItem *slot = pictures.editor.findItem("p");
+    const TPictureCollectionItem *slot = editor.findItem("p");
     for (int i = 0; i < kPaletteRows; ++i) {
         for (int k = 0; k < kPaletteColumns; ++k) {
-            const int32_t x = kSlotLeft + kSlotPitch * k;
-            const int32_t y = kSlotTop + kSlotPitch * i;
+            const int32_t x = kSlotLeft + kSlotPitch * k + dx;
+            const int32_t y = kSlotTop + kSlotPitch * i + dy;
             if (slot)
                 slot->Draw(surface, x, y, 0);
             const int32_t tile = (palscroll + i) * 3 + k + 12;
-            if (const TPictureCollectionItem *picture = tilePicture(pictures.tiles, tile))
+            if (const TPictureCollectionItem *picture = tiles ? tilePicture(*tiles, tile) : nullptr)
                 picture->Draw(surface, x - picture->SkipWidth(), y - picture->SkipHeight(), 0);
         }
     }
+}
+
+// The slots without tiles and the panel, moved by (dx, dy): what covers the map whatever palscroll.
+void drawBarePanel(TDirectDrawSurface &surface, const TPictureCollection &editor, int32_t dx, int32_t dy)
+{
+    drawPalette(surface, editor, nullptr, dx, dy);
+    drawNamed(surface, editor, "fondtop", kPanelLeft + dx, dy);
+}
+
+// The cover's rectangles are tested per cell; past this many, one rectangle around them all stands in.
+constexpr size_t kMaxWindows = 64;
+// A panel larger than this is taken to cover only this much (the rest is treated as showing).
+constexpr int32_t kMaxCoverSide = 1024;
+
+// The pixels of a w x h area that draw leaves as they were: drawn on two backgrounds, a pixel that
+// keeps both was not drawn.
+std::vector<bool> untouched(int32_t w, int32_t h, const std::function<void(TDirectDrawSurface &)> &draw)
+{
+    TDirectDrawSurface scratch;
+    scratch.SetSize(w, h);
+    std::vector<bool> kept(size_t(w) * size_t(h), true);
+    for (uint32_t background : {0x00000000u, 0x00FFFFFFu}) {
+        scratch.Fill(background);
+        draw(scratch);
+        for (int32_t y = 0; y < h; ++y) {
+            const auto *row = reinterpret_cast<const uint32_t *>(scratch.bits() + y * scratch.pitch());
+            for (int32_t x = 0; x < w; ++x)
+                if (row[x] != background)
+                    kept[size_t(y) * size_t(w) + size_t(x)] = false;
+        }
+    }
+    return kept;
+}
+
+// The rectangles of the true cells of a w x h mask: equal runs of consecutive rows merged.
+std::vector<TRect> maskRectangles(const std::vector<bool> &shows, int32_t w, int32_t h)
+{
+    std::vector<TRect> done, open, next;
+    for (int32_t y = 0; y <= h; ++y) {
+        next.clear();
+        for (int32_t x = 0; y < h && x < w;) {
+            if (!shows[size_t(y) * size_t(w) + size_t(x)]) {
+                ++x;
+                continue;
+            }
+            const int32_t start = x;
+            while (x < w && shows[size_t(y) * size_t(w) + size_t(x)])
+                ++x;
+            auto same = std::find_if(open.begin(), open.end(), [&](const TRect &r) { return r.left == start && r.right == x; });
+            if (same != open.end()) {
+                next.push_back({start, same->top, x, y + 1});
+                same->right = same->left; // taken over
+            } else {
+                next.push_back({start, y, x, y + 1});
+            }
+        }
+        for (const TRect &r : open)
+            if (!r.isEmpty())
+                done.push_back(r);
+        std::swap(open, next);
+    }
+    return done;
+}
+
+} // namespace
+
+PanelCover panelCover(const TPictureCollection &editor)
+{
+    // The bounds of everything the slots and the panel draw.
+    int64_t left = INT64_MAX, top = INT64_MAX, right = INT64_MIN, bottom = INT64_MIN;
+    auto include = [&](const char *name, int64_t x, int64_t y) {
+        const TPictureCollectionItem *item = editor.findItem(name);
+        if (!item || !item->Initialized() || item->PatternCount() == 0)
+            return;
+        left = std::min(left, x);
+        top = std::min(top, y);
+        right = std::max(right, x + item->drawnWidth());
+        bottom = std::max(bottom, y + item->drawnHeight());
+    };
+    for (int i = 0; i < kPaletteRows; ++i)
+        for (int k = 0; k < kPaletteColumns; ++k)
+            include("p", kSlotLeft + kSlotPitch * k, kSlotTop + kSlotPitch * i);
+    include("fondtop", kPanelLeft, 0);
+    if (left >= right || top >= bottom)
+        return {};
+    right = std::min(right, left + kMaxCoverSide);
+    bottom = std::min(bottom, top + kMaxCoverSide);
+    const int32_t w = int32_t(right - left), h = int32_t(bottom - top);
+
+    const int32_t dx = int32_t(-left), dy = int32_t(-top);
+    const std::vector<bool> shows =
+        untouched(w, h, [&](TDirectDrawSurface &scratch) { drawBarePanel(scratch, editor, dx, dy); });
+    PanelCover cover{{int32_t(left), int32_t(top), int32_t(right), int32_t(bottom)}, maskRectangles(shows, w, h)};
+    if (cover.windows.size() > kMaxWindows) {
+        TRect around = cover.windows.front();
+        for (const TRect &r : cover.windows)
+            around = {std::min(around.left, r.left), std::min(around.top, r.top), std::max(around.right, r.right),
+                      std::max(around.bottom, r.bottom)};
+        cover.windows = {around};
+    }
+    for (TRect &r : cover.windows)
+        r = {r.left + cover.bounds.left, r.top + cover.bounds.top, r.right + cover.bounds.left,
+             r.bottom + cover.bounds.top};
+    return cover;
+}
+
+void drawPanel(TDirectDrawSurface &surface, const FramePictures &pictures)
+{
+    drawPalette(surface, pictures.editor, &pictures.tiles);
+    drawNamed(surface, pictures.editor, "fondtop", kPanelLeft, 0);
+}
+
+namespace {
+
+// What a frame of the surface's size needs besides the pictures, found again only when one of the
+// pictures it depends on, or the size, has changed: the panel's cover, and the parts of the frame
+// that neither the background nor the panel draws over (the only parts the fill must clear; null
+// when they are too many rectangles to be worth it).
+struct FrameCover {
+    PanelCover panel;
+    std::optional<std::vector<TRect>> fill;
+};
+
+const FrameCover &currentCover(const FramePictures &pictures, const TDirectDrawSurface &surface)
+{
+    static FrameCover cover;
+    static std::array<uint64_t, 5> madeFor{};
+    auto revision = [](const TPictureCollectionItem *item) { return item ? item->revision() : 0; };
+    const TPictureCollectionItem *background = tilePicture(pictures.tiles, 0);
+    const std::array<uint64_t, 5> now{revision(pictures.editor.findItem("p")), revision(pictures.editor.findItem("fondtop")),
+                                      revision(background), uint64_t(surface.Width()), uint64_t(surface.Height())};
+    if (now == madeFor)
+        return cover;
+    cover.panel = panelCover(pictures.editor);
+    const int32_t w = surface.Width(), h = surface.Height();
+    cover.fill.reset();
+    if (w > 0 && h > 0) {
+        std::vector<TRect> rects = maskRectangles(untouched(w, h, [&](TDirectDrawSurface &scratch) {
+                                                      if (background)
+                                                          background->Draw(scratch, 0, 0, 0);
+                                                      drawBarePanel(scratch, pictures.editor, 0, 0);
+                                                  }),
+                                                  w, h);
+        if (rects.size() <= kMaxWindows)
+            cover.fill = std::move(rects);
+    }
+    madeFor = now;
+    return cover;
 }
 
 } // namespace
@@ -163,13 +332,18 @@ void drawPointer(TDirectDrawSurface &surface, const FramePictures &pictures, Poi
 
 void drawMapView(TDirectDrawSurface &surface, const FramePictures &pictures, PointerZone zone)
 {
-    surface.Fill(0);
+    const FrameCover &cover = currentCover(pictures, surface);
+    if (cover.fill) {
+        for (const TRect &rect : *cover.fill)
+            surface.Fill(rect, 0);
+    } else {
+        surface.Fill(0);
+    }
     if (const TPictureCollectionItem *background = tilePicture(pictures.tiles, 0))
         background->Draw(surface, 0, 0, 0);
     if (curlevel >= 1 && curlevel <= levelsinfo.count)
-        drawLevel(surface, pictures.tiles, levels[curlevel]);
-    drawPalette(surface, pictures);
-    drawNamed(surface, pictures.editor, "fondtop", 640, 0);
+        drawLevel(surface, pictures.tiles, levels[curlevel], &cover.panel);
+    drawPanel(surface, pictures);
     drawPointer(surface, pictures, zone);
 }
 

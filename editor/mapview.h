@@ -4,7 +4,10 @@
 
 #include "mapediting.h"
 
+#include "graphics/rect.h"
+
 #include <cstdint>
+#include <vector>
 
 namespace qm {
 
@@ -26,6 +29,20 @@ struct FramePictures {
     const TPictureCollection &tiles;
 };
 
+// What the palette slots ("p" in every slot) and the panel ("fondtop") leave of the level's pixels
+// below them: within bounds, only the windows show; everything outside bounds shows.
+struct PanelCover {
+    TRect bounds;
+    std::vector<TRect> windows;
+};
+
+// The cover of the editor's pictures as they are now prepared. Found by drawing them, so keys,
+// patterns and clipping count exactly as in a frame.
+PanelCover panelCover(const TPictureCollection &editor);
+
+// The panel: the palette from palscroll, then "fondtop" at (640, 0).
+void drawPanel(TDirectDrawSurface &surface, const FramePictures &pictures);
+
 // Draws the frame for the given pointer zone: fill with 0, background picture 0, the cells of the
 // current level in two passes (kind 102 last), the palette from palscroll, "fondtop" at (640, 0) and
 // the pointer. A picture that is missing is skipped; nothing is read outside the image lists.
@@ -34,8 +51,10 @@ void drawMapView(TDirectDrawSurface &surface, const FramePictures &pictures, Poi
 // The editor's pointer for the zone at (pointerx, pointery), over the map with the carried tile.
 void drawPointer(TDirectDrawSurface &surface, const FramePictures &pictures, PointerZone zone);
 
-// The cells of a level in both passes, placed by the view offset (viewx, viewy).
-void drawLevel(TDirectDrawSurface &surface, const TPictureCollection &tiles, const tlevel &level);
+// The cells of a level in both passes, placed by the view offset (viewx, viewy). With a cover, the
+// cells whose pictures would lie wholly under it are not drawn (the cover is drawn over them anyway).
+void drawLevel(TDirectDrawSurface &surface, const TPictureCollection &tiles, const tlevel &level,
+               const PanelCover *cover = nullptr);
 
 // The frame routine of the timer: scrollview, then the drawing.
 void drawframe(int32_t lagCount, TDirectDrawSurface &surface, const FramePictures &pictures);

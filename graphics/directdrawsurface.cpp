@@ -71,6 +71,22 @@ void TDirectDrawSurface::Fill(uint32_t value)
         blit::fill32(reinterpret_cast<uint32_t *>(mPixels.get()), n, value);
 }
 
+void TDirectDrawSurface::Fill(const TRect &rect, uint32_t value)
+{
+    const int32_t left = std::max(rect.left, 0), right = std::min(rect.right, mWidth);
+    const int32_t top = std::max(rect.top, 0), bottom = std::min(rect.bottom, mHeight);
+    if (left >= right || top >= bottom)
+        return;
+    mRunsValid = false;
+    for (int32_t y = top; y < bottom; ++y) {
+        uint8_t *row = mPixels.get() + ptrdiff_t(y) * pitch();
+        if (mFormat == SurfacePixelFormat::Rgb565)
+            blit::fill16(reinterpret_cast<uint16_t *>(row) + left, size_t(right - left), static_cast<uint16_t>(value));
+        else
+            blit::fill32(reinterpret_cast<uint32_t *>(row) + left, size_t(right - left), value);
+    }
+}
+
 void TDirectDrawSurface::setColorKey(uint32_t key)
 {
     if (mFormat == SurfacePixelFormat::Rgb565)

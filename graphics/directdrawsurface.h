@@ -45,6 +45,8 @@ public:
 
     // Sets every pixel to a raw pixel value of this surface's format.
     void Fill(uint32_t value);
+    // The same within rect, clipped to the surface.
+    void Fill(const TRect &rect, uint32_t value);
 
     // Copies the srcRect part of source to (x, y), clipped to both surfaces; with transparent, source
     // pixels equal to source's ColorKey are not copied. A missing source, or a rectangle that ends up

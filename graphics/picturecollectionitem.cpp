@@ -6,7 +6,15 @@
 
 #include "platform/limits.h"
 
+#include <atomic>
+
 namespace qm {
+
+void TPictureCollectionItem::touch()
+{
+    static std::atomic<uint64_t> last{0};
+    mRevision = ++last;
+}
 
 void TPictureCollectionItem::setName(const std::string &name)
 {
@@ -24,6 +32,7 @@ void TPictureCollectionItem::setTransparentColor(TColor color)
     mTransparentColor = color;
     for (auto &surface : mSurfaces)
         surface->setColorKey(surface->ColorToPixel(color));
+    touch();
 }
 
 TPictureCollectionItemPattern TPictureCollectionItem::Pattern(int64_t index) const
@@ -38,12 +47,14 @@ void TPictureCollectionItem::clearSurfaces()
 {
     mLayout = PatternLayout();
     mSurfaces.clear();
+    touch();
 }
 
 void TPictureCollectionItem::Initialize()
 {
     Finalize();
     mInitialized = mCollection.initialized();
+    touch();
 }
 
 void TPictureCollectionItem::Finalize()
@@ -52,6 +63,7 @@ void TPictureCollectionItem::Finalize()
         return;
     mInitialized = false;
     clearSurfaces();
+    touch();
 }
 
 void TPictureCollectionItem::Restore()
@@ -84,6 +96,7 @@ void TPictureCollectionItem::Restore()
     }
     mLayout = std::move(layout);
     mSurfaces = std::move(surfaces);
+    touch();
 }
 
 } // namespace qm

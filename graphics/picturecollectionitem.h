@@ -24,7 +24,7 @@ struct TPictureCollectionItemPattern {
 class TPictureCollectionItem {
 public:
     // Items are made by TPictureCollection::Add.
-    explicit TPictureCollectionItem(TPictureCollection &collection) : mCollection(collection) {}
+    explicit TPictureCollectionItem(TPictureCollection &collection) : mCollection(collection) { touch(); }
     TPictureCollectionItem(const TPictureCollectionItem &) = delete;
     TPictureCollectionItem &operator=(const TPictureCollectionItem &) = delete;
 
@@ -52,10 +52,17 @@ public:
     void setSkipWidth(int32_t v) { mGeometry.skipWidth = v; }
     void setSkipHeight(int32_t v) { mGeometry.skipHeight = v; }
     void setSystemMemory(bool v) { mGeometry.systemMemory = v; }
-    void setTransparent(bool v) { mTransparent = v; }
+    void setTransparent(bool v)
+    {
+        mTransparent = v;
+        touch();
+    }
     // Re-keys every surface the item already has.
     void setTransparentColor(TColor color);
     const PatternGeometry &patternGeometry() const { return mGeometry; }
+    // Changes whenever what Draw puts down may change (surfaces made or dropped, key, transparency).
+    // Numbers are never reused, by this item or any other, so a value also tells items apart.
+    uint64_t revision() const { return mRevision; }
 
     // The patterns built by Restore (none before).
     int64_t PatternCount() const { return mSurfaces.empty() ? 0 : mLayout.count(); }
@@ -85,6 +92,7 @@ public:
 
 private:
     void clearSurfaces();
+    void touch();
 
     TPictureCollection &mCollection;
     std::string mName;
@@ -95,6 +103,7 @@ private:
     TColor mTransparentColor = clBlack;
     PatternLayout mLayout;
     std::vector<std::unique_ptr<TDirectDrawSurface>> mSurfaces;
+    uint64_t mRevision = 0;
 };
 
 } // namespace qm

@@ -262,10 +262,35 @@ std::vector<PictureEntry> randomTheme(std::mt19937 &random)
     return pictures;
 }
 
+// A slot "p" and a panel "fondtop" of random sizes, each with a few key-coloured rectangles (windows)
+// and now and then scattered key pixels, keyed or not.
+std::vector<PictureEntry> randomPanel(std::mt19937 &random)
+{
+    auto between = [&](int low, int high) { return low + int(random() % uint32_t(high - low + 1)); };
+    std::vector<PictureEntry> pictures;
+    for (const char *name : {"p", "fondtop"}) {
+        const int w = between(1, name[0] == 'p' ? 60 : 160), h = between(1, name[0] == 'p' ? 60 : 520);
+        std::vector<uint32_t> rgb(size_t(w * h), 0x304050);
+        for (int k = between(0, 6); k > 0; --k) {
+            const int left = between(0, w - 1), top = between(0, h - 1);
+            for (int y = top; y < std::min(h, top + between(1, 50)); ++y)
+                for (int x = left; x < std::min(w, left + between(1, 50)); ++x)
+                    rgb[size_t(y * w + x)] = 0;
+        }
+        if (random() % 4 == 0)
+            for (uint32_t &pixel : rgb)
+                pixel = random() % 7 == 0 ? 0 : pixel;
+        PictureEntry entry = PictureEntry::fromImage(name, PixelImage::fromRgb(w, h, rgb), {.bitCount = 24});
+        entry.transparent = random() % 5 != 0;
+        pictures.push_back(entry);
+    }
+    return pictures;
+}
+
 } // namespace
 
-// The frame walks only the cells that can reach the surface; it must show what handing every cell to
-// its picture shows, whatever the pictures, skips, level and view.
+// The frame walks only the cells that can reach the surface and show past the panel; it must show
+// what handing every cell to its picture shows, whatever the pictures, skips, panel, level and view.
 TEST_P(MapView, TheCulledWalkDrawsWhatTheUncutWalkDraws)
 {
     std::mt19937 random(19);
@@ -285,15 +310,37 @@ TEST_P(MapView, TheCulledWalkDrawsWhatTheUncutWalkDraws)
                               int(random() % 4) - 1};
         viewx = int(random() % 5000) - 1000 + (random() % 2 ? 0.5 : 0.0);
         viewy = int(random() % 5000) - 1000 + (random() % 2 ? 0.75 : 0.0);
+        TDXImageList editor;
+        editor.SetDXDraw(&pictures.target);
+        const Bytes panel = writeGraphicsFile(randomPanel(random));
+        editor.Items().LoadFromStream(panel.data(), panel.size());
+        const FramePictures both{editor.Items(), tiles.Items()};
 
+        const auto same = [&](const std::vector<uint8_t> &expected, const char *what) {
+            return std::equal(expected.begin(), expected.end(), surface.bits())
+                       ? ::testing::AssertionSuccess()
+                       : ::testing::AssertionFailure() << "trial " << trial << ", " << what << ": view (" << viewx << ", "
+                                                       << viewy << "), level " << level->width << " x " << level->height;
+        };
         surface.Fill(0);
         uncutWalk(surface, tiles.Items(), *level);
-        const std::vector<uint8_t> expected(surface.bits(), surface.bits() + surface.pitch() * surface.Height());
+        std::vector<uint8_t> expected(surface.bits(), surface.bits() + surface.pitch() * surface.Height());
         surface.Fill(0);
         drawLevel(surface, tiles.Items(), *level);
-        ASSERT_TRUE(std::equal(expected.begin(), expected.end(), surface.bits()))
-            << "trial " << trial << ": view (" << viewx << ", " << viewy << "), level " << level->width << " x "
-            << level->height;
+        ASSERT_TRUE(same(expected, "the level alone"));
+
+        // The whole frame: the walk that skips what the panel hides, the fill that skips what the
+        // background and the panel draw over.
+        surface.Fill(0);
+        tiles.Items().Items(0).Draw(surface, 0, 0, 0);
+        uncutWalk(surface, tiles.Items(), *level);
+        drawPanel(surface, both);
+        drawPointer(surface, both, PointerZone::None);
+        expected.assign(surface.bits(), surface.bits() + surface.pitch() * surface.Height());
+        levels[1] = *level;
+        surface.Fill(0x5555);
+        drawMapView(surface, both, PointerZone::None);
+        ASSERT_TRUE(same(expected, "the frame"));
     }
 }
 
