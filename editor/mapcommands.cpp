@@ -18,13 +18,11 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QStatusBar>
-#include <QTimer>
 
 namespace qm {
 
 namespace {
 
-constexpr int kStatusMilliseconds = 100;
 constexpr int kMessageMilliseconds = 6000;
 constexpr int kWheelNotch = 120;
 
@@ -77,9 +75,8 @@ void TMainForm::createStatusLine()
     statusBar()->setObjectName("statusBar");
     statusBar()->setSizeGripEnabled(false);
     statusBar()->addWidget(mStatusLabel, 1);
-    mStatusTimer = new QTimer(this);
-    connect(mStatusTimer, &QTimer::timeout, this, [this] { updateStatus(); });
-    mStatusTimer->start(kStatusMilliseconds);
+    // Everything the line names changes the frame too: the tick brings it up to date with the frame
+    // it draws, so a resting editor does no work for it.
     updateStatus();
 }
 

@@ -366,6 +366,7 @@ void TMainForm::DXTimerTimer(int32_t lagCount)
         if (!mFrameChanged)
             return;
         mFrameChanged = false;
+        updateStatus();
         if (fileopen)
             drawToolsFrame(zone, DXDraw->Surface(), FramePictures{meniulist.Items(), patratele.Items()}, mTools);
         else

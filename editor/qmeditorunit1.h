@@ -276,7 +276,6 @@ private:
     CellPosition mLastStampCell{0, 0};
     int mWheelRest = 0; // eighths of a degree not yet scrolled
     QLabel *mStatusLabel = nullptr;
-    QTimer *mStatusTimer = nullptr;
     QAction *mOverlaysAction = nullptr;
     StoreStep *mOpenStep = nullptr;     // the step of the command going on that records its parts
     bool mFileMenusEnabled = false;

@@ -6,6 +6,9 @@
 
 #include <bit>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace qm {
 
@@ -45,6 +48,44 @@ LevelsFileContent::Level readlevel(ByteReader &in, int k, int32_t offset)
     in.skip(kCellBytes * static_cast<size_t>(level.width) * static_cast<size_t>(level.height));
     level.infotrons = in.i32();
     return level;
+}
+
+// Copies a row of cells into the store. A read fills up to 32 MB of the store that is not read back
+// soon: stores that bypass the cache spare the machine reading every line of it first, which makes
+// this copy cost about half of a plain one. The caller ends the copies with finishCellCopies().
+void copyCells(cell *into, const uint8_t *from, size_t bytes)
+{
+#if defined(__SSE2__)
+    // Only whole cache lines are streamed: a line written both ways would be flushed half done.
+    constexpr size_t kLine = 64;
+    auto *to = reinterpret_cast<uint8_t *>(into);
+    const size_t head = (kLine - reinterpret_cast<uintptr_t>(to) % kLine) % kLine;
+    if (bytes < head + kLine) {
+        std::memcpy(to, from, bytes);
+        return;
+    }
+    std::memcpy(to, from, head);
+    to += head, from += head, bytes -= head;
+    for (; bytes >= kLine; bytes -= kLine, to += kLine, from += kLine) {
+        auto *line = reinterpret_cast<__m128i *>(to);
+        const auto *source = reinterpret_cast<const __m128i *>(from);
+        _mm_stream_si128(line, _mm_loadu_si128(source));
+        _mm_stream_si128(line + 1, _mm_loadu_si128(source + 1));
+        _mm_stream_si128(line + 2, _mm_loadu_si128(source + 2));
+        _mm_stream_si128(line + 3, _mm_loadu_si128(source + 3));
+    }
+    std::memcpy(to, from, bytes);
+#else
+    std::memcpy(into, from, bytes);
+#endif
+}
+
+// Makes the copies above visible in order with the program's other stores.
+void finishCellCopies()
+{
+#if defined(__SSE2__)
+    _mm_sfence();
+#endif
 }
 
 void appendlevel(Bytes &out, const tlevel &level)
@@ -113,10 +154,11 @@ void storeLevelsFile(const LevelsFileContent &content)
         slot.height = from.height;
         const size_t rowBytes = kCellBytes * static_cast<size_t>(from.width);
         for (int row = 0; row < from.height; ++row)
-            std::memcpy(slot.cells[row], content.bytes.data() + from.cellsAt + rowBytes * static_cast<size_t>(row),
-                        rowBytes);
+            copyCells(slot.cells[row], content.bytes.data() + from.cellsAt + rowBytes * static_cast<size_t>(row),
+                      rowBytes);
         slot.infotrons = from.infotrons;
     }
+    finishCellCopies();
 }
 
 void readlevelsfile() { storeLevelsFile(loadLevelsFile(levelsfilepath)); }

@@ -7,6 +7,7 @@
 #include <climits>
 #include <cstdlib>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -64,6 +65,20 @@ int check(Op op)
     return p.err;
 }
 } // namespace iofault
+
+void *allocateLargeReadBuffer(size_t bytes)
+{
+    const size_t size = (bytes + kLargeReadBuffer - 1) / kLargeReadBuffer * kLargeReadBuffer;
+    void *buffer = std::aligned_alloc(kLargeReadBuffer, size);
+    if (!buffer)
+        throw std::bad_alloc();
+#if defined(MADV_HUGEPAGE)
+    ::madvise(buffer, size, MADV_HUGEPAGE); // only advice: a system without large pages reads as before
+#endif
+    return buffer;
+}
+
+void freeLargeReadBuffer(void *buffer) noexcept { std::free(buffer); }
 
 namespace {
 

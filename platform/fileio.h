@@ -17,11 +17,31 @@ namespace qm {
 
 using Bytes = std::vector<uint8_t>;
 
+// Storage of a read buffer of at least kLargeReadBuffer bytes: whole 2 MB pages where the system
+// offers them. A fresh buffer of a large file otherwise costs one page fault for every 4 KB it
+// receives, which takes several times as long as reading the file.
+inline constexpr size_t kLargeReadBuffer = size_t(2) << 20;
+void *allocateLargeReadBuffer(size_t bytes);
+void freeLargeReadBuffer(void *buffer) noexcept;
+
 // Bytes whose storage is not zeroed when it grows: for buffers that are filled at once by a read.
 template <class T> struct UninitializedAllocator : std::allocator<T> {
     template <class U> struct rebind {
         using other = UninitializedAllocator<U>;
     };
+    T *allocate(size_t n)
+    {
+        if (n * sizeof(T) < kLargeReadBuffer)
+            return std::allocator<T>::allocate(n);
+        return static_cast<T *>(allocateLargeReadBuffer(n * sizeof(T)));
+    }
+    void deallocate(T *p, size_t n) noexcept
+    {
+        if (n * sizeof(T) < kLargeReadBuffer)
+            std::allocator<T>::deallocate(p, n);
+        else
+            freeLargeReadBuffer(p);
+    }
     template <class U> void construct(U *p) noexcept { ::new (static_cast<void *>(p)) U; }
     template <class U, class... Args> void construct(U *p, Args &&...args)
     {

@@ -281,6 +281,10 @@ TEST_F(MapCommands, StatusLineNamesWhatIsUnderThePointer)
     move(640 + 60, 100 + 20); // the second slot of the first row shown
     EXPECT_TRUE(status().contains("Palette: 13 gem")) << status().toStdString();
     EXPECT_EQ(surface()->geometry(), surfaceBefore);
+    // Nothing polls the line: the next frame after the pointer moves brings it along.
+    move(cellPoint(2, 3).x(), cellPoint(2, 3).y());
+    form->DXTimerTimer(16);
+    EXPECT_TRUE(form->statusLine().contains("Cell 2,3: ")) << form->statusLine().toStdString();
 }
 
 // The overlay switch is on at first and kept with the settings, as Ask Confirmations is.

@@ -5,6 +5,7 @@
 #include "plainuser.h"
 #include "tempdir.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -37,6 +38,13 @@ TEST(ReadWholeFile, ReadsExactlyTheFileAndRefusesWhatItCannotRead)
     writeFile(dir.path("f"), bytes);
     EXPECT_EQ(qm::readWholeFile(dir.path("f"), 1 << 20), bytes);
     EXPECT_EQ(qm::readWholeFile(dir.path("f"), bytes.size()), bytes);
+    // A buffer in large pages, past its last whole page too.
+    std::vector<uint8_t> large((5 << 20) + 3);
+    for (size_t i = 0; i < large.size(); ++i)
+        large[i] = static_cast<uint8_t>(i * 13 + i / 4099);
+    writeFile(dir.path("large"), large);
+    const qm::RawBytes raw = qm::readWholeFileRaw(dir.path("large"), large.size());
+    EXPECT_TRUE(std::equal(raw.begin(), raw.end(), large.begin(), large.end()));
 
     EXPECT_EQ(messageOf([&] { qm::readWholeFile(dir.path("missing"), 100); }), "File not found");
     EXPECT_EQ(messageOf([&] { qm::readWholeFile(dir.path(), 100); }), "File access denied");
