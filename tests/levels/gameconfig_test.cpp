@@ -4,13 +4,11 @@
 #include "platform/errors.h"
 
 #include "messageof.h"
+#include "plainuser.h"
 #include "tempdir.h"
 
 #include <filesystem>
-#include <functional>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 using namespace qm;
 using qmtest::messageOf;
@@ -37,33 +35,6 @@ std::string crlf(std::initializer_list<std::string> lines)
 
 const std::string kHead = crlf({"- Quillmoss configuration - this is an internal configuration file -",
                                 "------------------ Please be carefull if modify! -------------------", ""});
-
-// The message of action run by a user who may not write the directory: the tests run as root in CI,
-// who writes everywhere, so there the action runs in a child process as nobody.
-std::string messageAsUnprivileged(const std::function<void()> &action)
-{
-    if (::geteuid() != 0)
-        return messageOf(action);
-    int channel[2];
-    if (::pipe(channel) != 0)
-        return "(no pipe)";
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::close(channel[0]);
-        const std::string message = ::setgid(65534) == 0 && ::setuid(65534) == 0 ? messageOf(action) : "(no setuid)";
-        ssize_t ignored = ::write(channel[1], message.data(), message.size());
-        (void)ignored;
-        ::_exit(0);
-    }
-    ::close(channel[1]);
-    std::string message;
-    char buffer[256];
-    for (ssize_t n; (n = ::read(channel[0], buffer, sizeof buffer)) > 0;)
-        message.append(buffer, static_cast<size_t>(n));
-    ::close(channel[0]);
-    ::waitpid(child, nullptr, 0);
-    return message;
-}
 
 class GameConfig : public ::testing::Test {
 protected:
@@ -235,8 +206,11 @@ TEST_F(GameConfig, TheGamesFileIsFoundInAnyLetterCase)
     EXPECT_EQ(dir.entries(), std::vector<std::string>{"QUILLMOSS.CFG"});
 }
 
+// Run as a user whom the modes bind: root writes everywhere.
 TEST_F(GameConfig, AnUnchangedFileInADirectoryTheUserCannotWriteIsNotWrittenAgain)
 {
+    if (!qmtest::runsAsPlainUser())
+        return;
     namespace fs = std::filesystem;
     cfglevelsfile = "Sample.lev";
     const std::string path = dir.path("Quillmoss.Cfg");
@@ -246,8 +220,8 @@ TEST_F(GameConfig, AnUnchangedFileInADirectoryTheUserCannotWriteIsNotWrittenAgai
     fs::permissions(dir.path(), fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read
                                     | fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
 
-    EXPECT_EQ(messageAsUnprivileged([&] { writegameconfig(path); }), "(no error)");
+    EXPECT_EQ(messageOf([&] { writegameconfig(path); }), "(no error)");
     cfglevelsfile = "Other.lev"; // a needed write still fails with its message, the file untouched
-    EXPECT_EQ(messageAsUnprivileged([&] { writegameconfig(path); }), "File access denied");
+    EXPECT_EQ(messageOf([&] { writegameconfig(path); }), "File access denied");
     EXPECT_EQ(textOf(path), before);
 }
