@@ -48,6 +48,9 @@ void TMainForm::createRecovery(const QString &directory)
 void TMainForm::workChanged()
 {
     frameChanged();
+    // While the map is shown its tick brings the status line along; without it, nothing else would.
+    if (!mapShown())
+        updateStatus();
     overviewFollows();
     // Cheap: the bytes are taken only when a copy is due.
     if (fileopen && !saved)
