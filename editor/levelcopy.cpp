@@ -3,7 +3,6 @@
 #include "platform/errors.h"
 
 #include <algorithm>
-#include <cstring>
 #include <string>
 
 namespace qm {
@@ -12,21 +11,9 @@ std::unique_ptr<tlevel> levelOfFile(const LevelsFileContent &file, int32_t k)
 {
     if (k < 1 || size_t(k) > file.levels.size())
         throw Error("ELevelNotInFile", "The file has no level " + std::to_string(k) + ".");
-    const LevelsFileContent::Level &from = file.levels[size_t(k) - 1];
     auto level = std::make_unique<tlevel>();
     initNewLevel(*level);
-    level->dxg = from.dxg;
-    level->name = from.name;
-    level->startx = from.startx;
-    level->starty = from.starty;
-    level->reserved = from.reserved;
-    level->width = from.width;
-    level->height = from.height;
-    level->infotrons = from.infotrons;
-    // The reader checked that the cells of every level lie inside the file's bytes.
-    const size_t rowBytes = sizeof(cell) * size_t(from.width);
-    for (int32_t row = 0; row < from.height; ++row)
-        std::memcpy(level->cells[row], file.bytes.data() + from.cellsAt + rowBytes * size_t(row), rowBytes);
+    storeFileLevel(file, size_t(k) - 1, *level);
     return level;
 }
 

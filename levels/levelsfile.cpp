@@ -139,25 +139,38 @@ LevelsFileContent parseLevelsFile(RawBytes bytes)
     return content;
 }
 
+namespace {
+
+// One checked level into slot; the caller ends the cell copies with finishCellCopies().
+void copyLevel(const LevelsFileContent &content, const LevelsFileContent::Level &from, tlevel &slot)
+{
+    slot.dxg = from.dxg;
+    slot.name = from.name;
+    slot.startx = from.startx;
+    slot.starty = from.starty;
+    slot.reserved = from.reserved;
+    slot.width = from.width;
+    slot.height = from.height;
+    const size_t rowBytes = kCellBytes * static_cast<size_t>(from.width);
+    for (int row = 0; row < from.height; ++row)
+        copyCells(slot.cells[row], content.bytes.data() + from.cellsAt + rowBytes * static_cast<size_t>(row),
+                  rowBytes);
+    slot.infotrons = from.infotrons;
+}
+
+} // namespace
+
 void storeLevelsFile(const LevelsFileContent &content)
 {
     levelsinfo = content.header;
-    for (size_t i = 0; i < content.levels.size(); ++i) {
-        const LevelsFileContent::Level &from = content.levels[i];
-        tlevel &slot = levels[static_cast<int>(i) + 1];
-        slot.dxg = from.dxg;
-        slot.name = from.name;
-        slot.startx = from.startx;
-        slot.starty = from.starty;
-        slot.reserved = from.reserved;
-        slot.width = from.width;
-        slot.height = from.height;
-        const size_t rowBytes = kCellBytes * static_cast<size_t>(from.width);
-        for (int row = 0; row < from.height; ++row)
-            copyCells(slot.cells[row], content.bytes.data() + from.cellsAt + rowBytes * static_cast<size_t>(row),
-                      rowBytes);
-        slot.infotrons = from.infotrons;
-    }
+    for (size_t i = 0; i < content.levels.size(); ++i)
+        copyLevel(content, content.levels[i], levels[static_cast<int>(i) + 1]);
+    finishCellCopies();
+}
+
+void storeFileLevel(const LevelsFileContent &content, size_t index, tlevel &slot)
+{
+    copyLevel(content, content.levels.at(index), slot);
     finishCellCopies();
 }
 

@@ -44,6 +44,8 @@ LevelsFileContent parseLevelsFile(RawBytes bytes);
 // Puts a checked file into the store: the header into levelsinfo, level k into slot k. Cells of a
 // slot outside the level's width x height are left as they were.
 void storeLevelsFile(const LevelsFileContent &content);
+// Puts level index (0 for level 1) of a checked file into slot, as storeLevelsFile does.
+void storeFileLevel(const LevelsFileContent &content, size_t index, tlevel &slot);
 
 // Reads the file named by levelsfilepath into the store; on failure the store is unchanged.
 void readlevelsfile();
