@@ -22,9 +22,11 @@ void keyedScalar32(uint32_t *dst, const uint32_t *src, size_t n, uint32_t key) {
 void keyedScalar16(uint16_t *dst, const uint16_t *src, size_t n, uint16_t key) { keyedScalar(dst, src, n, key); }
 
 #ifdef QM_X86
-// Blending a vector again over pixels already blended gives the same result (key pixels keep the
-// destination, others take the source), so a row's last partial vector is done as a full vector
-// that overlaps the previous one.
+// A row's last partial vector is done as a full vector that overlaps the previous one. It is loaded
+// before anything is stored: read back after the previous store, it would wait for that store to
+// land (the two overlap only in part), which cost about as much as the rest of a short row. Blending
+// the overlap from the original destination gives the same pixels (key pixels keep the destination,
+// others take the source).
 
 inline __m128i blend128(__m128i s, __m128i d, __m128i isKey)
 {
@@ -36,16 +38,13 @@ void keyedSse2_32(uint32_t *dst, const uint32_t *src, size_t n, uint32_t key)
     if (n < 4)
         return keyedScalar(dst, src, n, key);
     const __m128i k = _mm_set1_epi32(static_cast<int>(key));
-    auto step = [&](size_t i) {
-        __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i *>(src + i));
-        __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i *>(dst + i));
-        _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + i), blend128(s, d, _mm_cmpeq_epi32(s, k)));
-    };
-    size_t i = 0;
-    for (; i + 4 <= n; i += 4)
-        step(i);
-    if (i < n)
-        step(n - 4);
+    auto load = [](const auto *p) { return _mm_loadu_si128(reinterpret_cast<const __m128i *>(p)); };
+    auto blended = [&](__m128i s, __m128i d) { return blend128(s, d, _mm_cmpeq_epi32(s, k)); };
+    const size_t last = n - 4;
+    const __m128i lastOut = blended(load(src + last), load(dst + last));
+    for (size_t i = 0; i < last; i += 4)
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + i), blended(load(src + i), load(dst + i)));
+    _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + last), lastOut);
 }
 
 void keyedSse2_16(uint16_t *dst, const uint16_t *src, size_t n, uint16_t key)
@@ -53,16 +52,28 @@ void keyedSse2_16(uint16_t *dst, const uint16_t *src, size_t n, uint16_t key)
     if (n < 8)
         return keyedScalar(dst, src, n, key);
     const __m128i k = _mm_set1_epi16(static_cast<short>(key));
-    auto step = [&](size_t i) {
-        __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i *>(src + i));
-        __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i *>(dst + i));
-        _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + i), blend128(s, d, _mm_cmpeq_epi16(s, k)));
-    };
-    size_t i = 0;
-    for (; i + 8 <= n; i += 8)
-        step(i);
-    if (i < n)
-        step(n - 8);
+    auto load = [](const auto *p) { return _mm_loadu_si128(reinterpret_cast<const __m128i *>(p)); };
+    auto blended = [&](__m128i s, __m128i d) { return blend128(s, d, _mm_cmpeq_epi16(s, k)); };
+    const size_t last = n - 8;
+    const __m128i lastOut = blended(load(src + last), load(dst + last));
+    for (size_t i = 0; i < last; i += 8)
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + i), blended(load(src + i), load(dst + i)));
+    _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + last), lastOut);
+}
+
+// One vector of a keyed row: the source where it is not the key, the destination where it is.
+__attribute__((target("avx2"))) inline __m256i blended32(const uint32_t *src, const uint32_t *dst, __m256i key)
+{
+    const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(src));
+    const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(dst));
+    return _mm256_blendv_epi8(s, d, _mm256_cmpeq_epi32(s, key));
+}
+
+__attribute__((target("avx2"))) inline __m256i blended16(const uint16_t *src, const uint16_t *dst, __m256i key)
+{
+    const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(src));
+    const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(dst));
+    return _mm256_blendv_epi8(s, d, _mm256_cmpeq_epi16(s, key));
 }
 
 __attribute__((target("avx2"))) void keyedAvx2_32(uint32_t *dst, const uint32_t *src, size_t n, uint32_t key)
@@ -70,18 +81,11 @@ __attribute__((target("avx2"))) void keyedAvx2_32(uint32_t *dst, const uint32_t 
     if (n < 8)
         return keyedSse2_32(dst, src, n, key);
     const __m256i k = _mm256_set1_epi32(static_cast<int>(key));
-    size_t i = 0;
-    for (; i + 8 <= n; i += 8) {
-        __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(src + i));
-        __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(dst + i));
-        _mm256_storeu_si256(reinterpret_cast<__m256i *>(dst + i), _mm256_blendv_epi8(s, d, _mm256_cmpeq_epi32(s, k)));
-    }
-    if (i < n) {
-        i = n - 8;
-        __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(src + i));
-        __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(dst + i));
-        _mm256_storeu_si256(reinterpret_cast<__m256i *>(dst + i), _mm256_blendv_epi8(s, d, _mm256_cmpeq_epi32(s, k)));
-    }
+    const size_t last = n - 8;
+    const __m256i lastOut = blended32(src + last, dst + last, k);
+    for (size_t i = 0; i < last; i += 8)
+        _mm256_storeu_si256(reinterpret_cast<__m256i *>(dst + i), blended32(src + i, dst + i, k));
+    _mm256_storeu_si256(reinterpret_cast<__m256i *>(dst + last), lastOut);
 }
 
 __attribute__((target("avx2"))) void keyedAvx2_16(uint16_t *dst, const uint16_t *src, size_t n, uint16_t key)
@@ -89,18 +93,11 @@ __attribute__((target("avx2"))) void keyedAvx2_16(uint16_t *dst, const uint16_t 
     if (n < 16)
         return keyedSse2_16(dst, src, n, key);
     const __m256i k = _mm256_set1_epi16(static_cast<short>(key));
-    size_t i = 0;
-    for (; i + 16 <= n; i += 16) {
-        __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(src + i));
-        __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(dst + i));
-        _mm256_storeu_si256(reinterpret_cast<__m256i *>(dst + i), _mm256_blendv_epi8(s, d, _mm256_cmpeq_epi16(s, k)));
-    }
-    if (i < n) {
-        i = n - 16;
-        __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(src + i));
-        __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(dst + i));
-        _mm256_storeu_si256(reinterpret_cast<__m256i *>(dst + i), _mm256_blendv_epi8(s, d, _mm256_cmpeq_epi16(s, k)));
-    }
+    const size_t last = n - 16;
+    const __m256i lastOut = blended16(src + last, dst + last, k);
+    for (size_t i = 0; i < last; i += 16)
+        _mm256_storeu_si256(reinterpret_cast<__m256i *>(dst + i), blended16(src + i, dst + i, k));
+    _mm256_storeu_si256(reinterpret_cast<__m256i *>(dst + last), lastOut);
 }
 
 bool hasAvx2()

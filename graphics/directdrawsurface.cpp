@@ -13,9 +13,9 @@
 namespace qm {
 namespace {
 
-// Rows whose runs average fewer pixels than this are copied with the per-pixel vector kernel: below
-// it, one block copy per run costs more than testing every pixel.
-constexpr int64_t kMinAverageRun = 12;
+// A row of several runs is blended pixel by pixel with the vector kernel when its span holds at most
+// this many pixels a run: one block copy a run costs about as much as blending that many pixels.
+constexpr int64_t kBlendedPixelsPerRun = 24;
 
 uint32_t convertPixel(uint32_t v, SurfacePixelFormat from, SurfacePixelFormat to)
 {
@@ -163,10 +163,7 @@ void TDirectDrawSurface::buildRuns() const
         if (info.count > 0) {
             info.start = mRuns[info.first].start;
             info.end = mRuns.back().end;
-            int64_t covered = 0;
-            for (uint32_t i = info.first; i < mRuns.size(); ++i)
-                covered += mRuns[i].end - mRuns[i].start;
-            info.perPixel = info.count > 1 && covered < kMinAverageRun * info.count;
+            info.perPixel = info.count > 1 && int64_t(info.end) - info.start <= kBlendedPixelsPerRun * info.count;
         }
     }
     mRunsValid = true;
