@@ -17,6 +17,12 @@ namespace {
 // this many pixels a run: one block copy a run costs about as much as blending that many pixels.
 constexpr int64_t kBlendedPixelsPerRun = 24;
 
+#if defined(__x86_64__)
+#define QM_CLONED_FOR_AVX2 __attribute__((target_clones("avx2", "default")))
+#else
+#define QM_CLONED_FOR_AVX2
+#endif
+
 typedef uint8_t Bytes16 __attribute__((vector_size(16)));
 typedef uint8_t Bytes32 __attribute__((vector_size(32)));
 
@@ -207,9 +213,9 @@ void TDirectDrawSurface::copyRows(uint8_t *dest, ptrdiff_t destPitch, const uint
         std::memcpy(dest + y * destPitch, src + y * srcPitch, bytes);
 }
 
-// Built twice, for processors with AVX2 and for the rest, and chosen when the program loads: the inline
-// copies then move 32 bytes at a time where the processor can.
-__attribute__((target_clones("avx2", "default"))) void TDirectDrawSurface::keyedRows(
+// On x86-64 built twice, for processors with AVX2 and for the rest, and chosen when the program loads:
+// the inline copies then move 32 bytes at a time where the processor can.
+QM_CLONED_FOR_AVX2 void TDirectDrawSurface::keyedRows(
     const TDirectDrawSurface &source, int64_t dx, int64_t dy, int64_t sx, int64_t sy, int64_t width, int64_t height)
 {
     if (!source.mRunsValid)
