@@ -33,72 +33,55 @@ inline __m128i blend128(__m128i s, __m128i d, __m128i isKey)
     return _mm_or_si128(_mm_and_si128(isKey, d), _mm_andnot_si128(isKey, s));
 }
 
-void keyedSse2_32(uint32_t *dst, const uint32_t *src, size_t n, uint32_t key)
+template <typename Pixel>
+void keyedSse2(Pixel *dst, const Pixel *src, size_t n, Pixel key)
 {
-    if (n < 4)
+    constexpr size_t lanes = 16 / sizeof(Pixel);
+    if (n < lanes)
         return keyedScalar(dst, src, n, key);
-    const __m128i k = _mm_set1_epi32(static_cast<int>(key));
-    auto load = [](const auto *p) { return _mm_loadu_si128(reinterpret_cast<const __m128i *>(p)); };
-    auto blended = [&](__m128i s, __m128i d) { return blend128(s, d, _mm_cmpeq_epi32(s, k)); };
-    const size_t last = n - 4;
-    const __m128i lastOut = blended(load(src + last), load(dst + last));
-    for (size_t i = 0; i < last; i += 4)
-        _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + i), blended(load(src + i), load(dst + i)));
+    constexpr bool wide = sizeof(Pixel) == 4;
+    const __m128i k = wide ? _mm_set1_epi32(static_cast<int>(key)) : _mm_set1_epi16(static_cast<short>(key));
+    auto blended = [&](size_t i) {
+        const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i *>(src + i));
+        const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i *>(dst + i));
+        return blend128(s, d, wide ? _mm_cmpeq_epi32(s, k) : _mm_cmpeq_epi16(s, k));
+    };
+    const size_t last = n - lanes;
+    const __m128i lastOut = blended(last);
+    for (size_t i = 0; i < last; i += lanes)
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + i), blended(i));
     _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + last), lastOut);
 }
 
-void keyedSse2_16(uint16_t *dst, const uint16_t *src, size_t n, uint16_t key)
-{
-    if (n < 8)
-        return keyedScalar(dst, src, n, key);
-    const __m128i k = _mm_set1_epi16(static_cast<short>(key));
-    auto load = [](const auto *p) { return _mm_loadu_si128(reinterpret_cast<const __m128i *>(p)); };
-    auto blended = [&](__m128i s, __m128i d) { return blend128(s, d, _mm_cmpeq_epi16(s, k)); };
-    const size_t last = n - 8;
-    const __m128i lastOut = blended(load(src + last), load(dst + last));
-    for (size_t i = 0; i < last; i += 8)
-        _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + i), blended(load(src + i), load(dst + i)));
-    _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + last), lastOut);
-}
+void keyedSse2_32(uint32_t *dst, const uint32_t *src, size_t n, uint32_t key) { keyedSse2(dst, src, n, key); }
+void keyedSse2_16(uint16_t *dst, const uint16_t *src, size_t n, uint16_t key) { keyedSse2(dst, src, n, key); }
 
 // One vector of a keyed row: the source where it is not the key, the destination where it is.
-__attribute__((target("avx2"))) inline __m256i blended32(const uint32_t *src, const uint32_t *dst, __m256i key)
+template <typename Pixel>
+__attribute__((target("avx2"))) inline __m256i blendedAvx2(const Pixel *src, const Pixel *dst, __m256i key)
 {
     const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(src));
     const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(dst));
-    return _mm256_blendv_epi8(s, d, _mm256_cmpeq_epi32(s, key));
+    return _mm256_blendv_epi8(s, d, sizeof(Pixel) == 4 ? _mm256_cmpeq_epi32(s, key) : _mm256_cmpeq_epi16(s, key));
 }
 
-__attribute__((target("avx2"))) inline __m256i blended16(const uint16_t *src, const uint16_t *dst, __m256i key)
+template <typename Pixel>
+__attribute__((target("avx2"))) void keyedAvx2(Pixel *dst, const Pixel *src, size_t n, Pixel key)
 {
-    const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(src));
-    const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(dst));
-    return _mm256_blendv_epi8(s, d, _mm256_cmpeq_epi16(s, key));
-}
-
-__attribute__((target("avx2"))) void keyedAvx2_32(uint32_t *dst, const uint32_t *src, size_t n, uint32_t key)
-{
-    if (n < 8)
-        return keyedSse2_32(dst, src, n, key);
-    const __m256i k = _mm256_set1_epi32(static_cast<int>(key));
-    const size_t last = n - 8;
-    const __m256i lastOut = blended32(src + last, dst + last, k);
-    for (size_t i = 0; i < last; i += 8)
-        _mm256_storeu_si256(reinterpret_cast<__m256i *>(dst + i), blended32(src + i, dst + i, k));
+    constexpr size_t lanes = 32 / sizeof(Pixel);
+    if (n < lanes)
+        return keyedSse2(dst, src, n, key);
+    const __m256i k = sizeof(Pixel) == 4 ? _mm256_set1_epi32(static_cast<int>(key))
+                                         : _mm256_set1_epi16(static_cast<short>(key));
+    const size_t last = n - lanes;
+    const __m256i lastOut = blendedAvx2(src + last, dst + last, k);
+    for (size_t i = 0; i < last; i += lanes)
+        _mm256_storeu_si256(reinterpret_cast<__m256i *>(dst + i), blendedAvx2(src + i, dst + i, k));
     _mm256_storeu_si256(reinterpret_cast<__m256i *>(dst + last), lastOut);
 }
 
-__attribute__((target("avx2"))) void keyedAvx2_16(uint16_t *dst, const uint16_t *src, size_t n, uint16_t key)
-{
-    if (n < 16)
-        return keyedSse2_16(dst, src, n, key);
-    const __m256i k = _mm256_set1_epi16(static_cast<short>(key));
-    const size_t last = n - 16;
-    const __m256i lastOut = blended16(src + last, dst + last, k);
-    for (size_t i = 0; i < last; i += 16)
-        _mm256_storeu_si256(reinterpret_cast<__m256i *>(dst + i), blended16(src + i, dst + i, k));
-    _mm256_storeu_si256(reinterpret_cast<__m256i *>(dst + last), lastOut);
-}
+void keyedAvx2_32(uint32_t *dst, const uint32_t *src, size_t n, uint32_t key) { keyedAvx2(dst, src, n, key); }
+void keyedAvx2_16(uint16_t *dst, const uint16_t *src, size_t n, uint16_t key) { keyedAvx2(dst, src, n, key); }
 
 bool hasAvx2()
 {
