@@ -140,6 +140,8 @@ public:
     // After a command that may change the current level: while the map is shown, the current level's
     // graphics file is loaded when it is not the one loaded (a failure is reported, the tiles stay).
     void followCurrentLevel();
+    // The current level's graphics file loaded as the tiles, unless it is the one loaded.
+    void loadCurrentLevelTiles();
     // Whether the map is shown: only then do clicks on the surface change anything.
     bool mapShown() const { return DXTimer.Enabled(); }
     // The width of the tile picture for a tile value (0 when there is none): painting needs it.
