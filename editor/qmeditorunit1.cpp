@@ -97,6 +97,10 @@ TMainForm::TMainForm(const QString &settingsFile, const QString &gameDirectory, 
         toolsMouseUp(button);
         DXDrawMouseUp();
     };
+    // The drawing control's surfaces are made once and never lost: the pictures need not be kept
+    // beside them.
+    meniulist.Items().setReleasesPictures(true);
+    patratele.Items().setReleasesPictures(true);
     meniulist.SetDXDraw(DXDraw);
     patratele.SetDXDraw(DXDraw);
     mTileWidth = [this](int32_t tile) { return tileWidth(tile); };
