@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QPixmapCache>
 #include <QStringList>
 
 #include "messagebox.h"
@@ -42,7 +43,12 @@ QString showFileDialog(const FileDialogRequest &request, QWidget *parent)
     if (!request.initialName.isEmpty())
         dialog.selectFile(request.initialName);
     for (;;) {
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        const int answer = dialog.exec();
+        // The icons the dialog drew (its tool buttons, the files' types) stay in the toolkit's pixmap
+        // cache, a few hundred kilobytes that the editor does not draw again: let go before a theme
+        // is loaded.
+        QPixmapCache::clear();
+        if (answer != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return {};
         const QString chosen = dialog.selectedFiles().constFirst();
         QFileInfo info(chosen);

@@ -31,6 +31,14 @@ namespace {
 const char *const kSaveTitle = "Save levels file";
 const char *const kSaveFilter = "Quill Moss levels files|*.lev|Single level file|*.qlv|All files|*.*";
 
+// A dialog that most sessions never show is made the first time it is needed, and kept.
+template <typename Dialog> Dialog &madeOnFirstUse(Dialog *&dialog, QWidget *parent)
+{
+    if (!dialog)
+        dialog = new Dialog(parent);
+    return *dialog;
+}
+
 } // namespace
 
 void TMainForm::createDialogs()
@@ -38,10 +46,7 @@ void TMainForm::createDialogs()
     if (newlevels)
         return;
     newlevels = new Tnewlevels(this);
-    importdialog = new TForm2(this);
-    aboutbox = new TForm3(this);
     levelsfile = new Tlevelsfile(this);
-    helpwindow = new HelpWindow(this);
     newlevel = new Tnewlevel([this](const std::string &name) { loadTiles(name); }, this);
     newlevel->setStepRecorder(
         [this](const char *text, const std::function<void(StoreStep &)> &work) { recordStep(text, work); });
@@ -276,7 +281,7 @@ void TMainForm::Deletelevel1Click()
 void TMainForm::fromSupaPlexlevelsfile1Click()
 {
     recordStep("Import Level", [this](StoreStep &step) {
-        if (importSupaplexCommand(*importdialog, this))
+        if (importSupaplexCommand(madeOnFirstUse(importdialog, this), this))
             step.levelInserted(levelsinfo.count);
     });
     followCurrentLevel();
@@ -285,10 +290,10 @@ void TMainForm::fromSupaPlexlevelsfile1Click()
 // The chosen name reaches the game's configuration file when the program ends.
 void TMainForm::CurentLevesFile1Click() { levelsfile->exec(); }
 
-void TMainForm::Contents1Click() { showHelpContents(*helpwindow); }
+void TMainForm::Contents1Click() { showHelpContents(madeOnFirstUse(helpwindow, this)); }
 
-void TMainForm::GettingStarted1Click() { showHelpGettingStarted(*helpwindow); }
+void TMainForm::GettingStarted1Click() { showHelpGettingStarted(madeOnFirstUse(helpwindow, this)); }
 
-void TMainForm::About1Click() { aboutbox->exec(); }
+void TMainForm::About1Click() { madeOnFirstUse(aboutbox, this).exec(); }
 
 } // namespace qm

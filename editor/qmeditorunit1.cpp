@@ -97,6 +97,10 @@ TMainForm::TMainForm(const QString &settingsFile, const QString &gameDirectory, 
         toolsMouseUp(button);
         DXDrawMouseUp();
     };
+    // The drawing control's surfaces are made once and never lost: the pictures need not be kept
+    // beside them.
+    meniulist.Items().setReleasesPictures(true);
+    patratele.Items().setReleasesPictures(true);
     meniulist.SetDXDraw(DXDraw);
     patratele.SetDXDraw(DXDraw);
     mTileWidth = [this](int32_t tile) { return tileWidth(tile); };
@@ -447,18 +451,24 @@ void TMainForm::loadTiles(const std::string &dxgName)
     frameChanged();
 }
 
+void TMainForm::loadCurrentLevelTiles()
+{
+    // Only a level whose graphics file is not the one loaded: the levels dialog's Edit has normally
+    // loaded it already, and a second load would hold two sets of pictures at once. A theme that
+    // cannot be loaded is reported; the level stays open and editable.
+    if (curlevel >= 1 && curlevel <= levelsinfo.count && levels[curlevel].dxg != loadeddxg)
+        guarded([this] { loadTiles(levels[curlevel].dxg); });
+}
+
 void TMainForm::followCurrentLevel()
 {
-    if (mapShown() && curlevel >= 1 && curlevel <= levelsinfo.count && levels[curlevel].dxg != loadeddxg)
-        guarded([this] { loadTiles(levels[curlevel].dxg); });
+    if (mapShown())
+        loadCurrentLevelTiles();
 }
 
 void TMainForm::startEditing()
 {
-    if (curlevel >= 1 && curlevel <= levelsinfo.count) {
-        // A theme that cannot be loaded is reported; the level stays open and editable.
-        guarded([this] { loadTiles(levels[curlevel].dxg); });
-    }
+    loadCurrentLevelTiles();
     showMap();
 }
 

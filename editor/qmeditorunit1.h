@@ -140,6 +140,8 @@ public:
     // After a command that may change the current level: while the map is shown, the current level's
     // graphics file is loaded when it is not the one loaded (a failure is reported, the tiles stay).
     void followCurrentLevel();
+    // The current level's graphics file loaded as the tiles, unless it is the one loaded.
+    void loadCurrentLevelTiles();
     // Whether the map is shown: only then do clicks on the surface change anything.
     bool mapShown() const { return DXTimer.Enabled(); }
     // The width of the tile picture for a tile value (0 when there is none): painting needs it.
@@ -194,7 +196,9 @@ private:
             *fromotherlevfile1 = nullptr, *Exit1 = nullptr, *Thislevel1 = nullptr, *CurentLevesFile1 = nullptr,
             *AskConfirmations1 = nullptr, *Contents1 = nullptr, *GettingStarted1 = nullptr, *About1 = nullptr;
 
-    // The dialogs, made once and reused (createDialogs). The levels dialog reports through dialogok.
+    // The dialogs, made once and reused: those of the file commands by createDialogs, the import
+    // dialog, the about box and the help window when first shown. The levels dialog reports through
+    // dialogok.
     Tnewlevels *newlevels = nullptr;
     Tnewlevel *newlevel = nullptr;
     TForm2 *importdialog = nullptr;
@@ -227,7 +231,8 @@ private:
     void followHistory();
     // After New, Open and Close: an empty history, and the file unchanged.
     void clearHistory();
-    // Makes the dialogs, once: when the window is first exposed, or when a command needs them sooner.
+    // Makes the dialogs of the file commands, once: when the window is first exposed, or when a
+    // command needs them sooner.
     void createDialogs();
     // The map tools' Edit items, the status line under the surface and the overlay switch in Options.
     void addMapToolActions(QMenu *edit);

@@ -7,7 +7,7 @@ namespace qm {
 
 void TPicture::readData(ByteReader &data)
 {
-    mGraphic.reset();
+    setGraphic(nullptr);
     uint8_t length = data.u8();
     const uint8_t *name = data.take(length);
     std::string className(reinterpret_cast<const char *>(name), length);
@@ -21,7 +21,7 @@ void TPicture::readData(ByteReader &data)
         return;
     }
     graphic->readData(data);
-    mGraphic = std::move(graphic);
+    setGraphic(std::move(graphic));
 }
 
 } // namespace qm

@@ -48,6 +48,12 @@ public:
     void Finalize();
     void Restore();
     bool initialized() const;
+
+    // While set, an item lets its picture's graphic go as soon as its surfaces are made (the picture
+    // keeps its size). Only for a target whose surfaces are never lost and live as long as the
+    // items: the pictures cannot make them again. Costs the pictures' memory once instead of twice.
+    void setReleasesPictures(bool releases) { mReleasesPictures = releases; }
+    bool releasesPictures() const { return mReleasesPictures; }
     DrawTarget *DXDraw() const { return mDXDraw; }
 
     // The 1,024-byte colour table of the file (kept, not used for drawing).
@@ -67,6 +73,7 @@ private:
     std::array<std::vector<TPictureCollectionItem *>, 256> mBuckets;
     DrawTarget *mDXDraw = nullptr;
     std::array<uint8_t, 1024> mColorTable{};
+    bool mReleasesPictures = false;
 };
 
 } // namespace qm

@@ -96,6 +96,8 @@ void TPictureCollectionItem::Restore()
     }
     mLayout = std::move(layout);
     mSurfaces = std::move(surfaces);
+    if (mCollection.releasesPictures())
+        mPicture.releaseGraphic();
     touch();
 }
 

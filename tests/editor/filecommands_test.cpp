@@ -300,6 +300,23 @@ TEST_F(FileCommands, TheCurrentLevelIsDrawnWithItsOwnTiles)
     EXPECT_TRUE(form->DXTimer.Enabled());
 }
 
+// Opening a file loads the chosen level's tiles once: the levels dialog's Edit loads them, and the
+// open does not load them a second time (two sets of pictures would be held at once).
+TEST_F(FileCommands, OpeningAFileLoadsItsTilesOnce)
+{
+    writeTwoThemeFile(dir.path("two.lev"), "computer.dxg");
+    uint64_t loadedByEdit = 0;
+    whenShown(dialog<Tnewlevel>(), [&, this] {
+        QTest::mouseClick(dialog<Tnewlevel>()->Button5, Qt::LeftButton);
+        ASSERT_GT(form->patratele.Items().Count(), 0);
+        loadedByEdit = form->patratele.Items().Items(0).revision();
+    });
+    fileAnswers.push_back(QString::fromStdString(dir.path("two.lev")));
+    item("Openlevelsfile1")->trigger();
+    EXPECT_EQ(loadeddxg, "computer.dxg");
+    EXPECT_EQ(form->patratele.Items().Items(0).revision(), loadedByEdit);
+}
+
 // The whole road of a level designer: new file, paint, save, close, open again; the bytes on disk
 // are those of the same content written by the store directly.
 TEST_F(FileCommands, ARoundTripKeepsEveryByte)

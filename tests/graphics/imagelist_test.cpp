@@ -117,6 +117,35 @@ TEST(ImageList, PicturesLoadedBeforeInitialisationDrawOnlyAfterIt)
     EXPECT_EQ(f.list.Items().DXDraw(), nullptr);
 }
 
+// A list that lets its pictures go once their surfaces are made draws the same, still tells each
+// picture's size, and keeps its surfaces through a restore that the pictures could not redo.
+TEST(ImageList, ReleasedPicturesKeepTheirSizeAndDrawTheSame)
+{
+    Fixture keep, release;
+    release.list.Items().setReleasesPictures(true);
+    for (Fixture *f : {&keep, &release}) {
+        f->target.Initialize();
+        f->load(writeGraphicsFile({picture("g", 90, 45)}));
+    }
+    const TPictureCollectionItem &kept = keep.list.Items().Items(0);
+    const TPictureCollectionItem &released = release.list.Items().Items(0);
+    EXPECT_NE(kept.Picture().Graphic(), nullptr);
+    EXPECT_EQ(released.Picture().Graphic(), nullptr);
+    EXPECT_EQ(released.Picture().Width(), 90);
+    EXPECT_EQ(released.Picture().Height(), 45);
+    release.target.loseSurfaces();
+    ASSERT_TRUE(release.target.ReadyToDraw());
+    ASSERT_EQ(released.PatternCount(), 1);
+    TDirectDrawSurface a, b;
+    a.SetSize(90, 45);
+    b.SetSize(90, 45);
+    kept.Draw(a, 0, 0, 0);
+    released.Draw(b, 0, 0, 0);
+    for (int32_t y = 0; y < 45; ++y)
+        for (int32_t x = 0; x < 90; ++x)
+            ASSERT_EQ(a.pixel(x, y), b.pixel(x, y)) << x << "," << y;
+}
+
 TEST(ImageList, AttachingToAReadyTargetPreparesAtOnce)
 {
     OffscreenDrawTarget target;
