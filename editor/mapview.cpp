@@ -163,20 +163,25 @@ constexpr size_t kMaxWindows = 64;
 constexpr int32_t kMaxCoverSide = 1024;
 
 // The pixels of a w x h area that draw leaves as they were: drawn on two backgrounds, a pixel that
-// keeps both was not drawn.
-std::vector<bool> untouched(int32_t w, int32_t h, const std::function<void(TDirectDrawSurface &)> &draw)
+// keeps both was not drawn. The area is done in bands of rows, so that the scratch surface stays small
+// beside everything the theme has just loaded; draw(scratch, top) draws the area moved up by top.
+std::vector<bool> untouched(int32_t w, int32_t h, const std::function<void(TDirectDrawSurface &, int32_t)> &draw)
 {
+    constexpr int32_t kBandRows = 32;
     TDirectDrawSurface scratch;
-    scratch.SetSize(w, h);
+    scratch.SetSize(w, std::min(h, kBandRows));
     std::vector<bool> kept(size_t(w) * size_t(h), true);
-    for (uint32_t background : {0x00000000u, 0x00FFFFFFu}) {
-        scratch.Fill(background);
-        draw(scratch);
-        for (int32_t y = 0; y < h; ++y) {
-            const auto *row = reinterpret_cast<const uint32_t *>(scratch.bits() + y * scratch.pitch());
-            for (int32_t x = 0; x < w; ++x)
-                if (row[x] != background)
-                    kept[size_t(y) * size_t(w) + size_t(x)] = false;
+    for (int32_t top = 0; top < h; top += kBandRows) {
+        const int32_t rows = std::min(kBandRows, h - top);
+        for (uint32_t background : {0x00000000u, 0x00FFFFFFu}) {
+            scratch.Fill(background);
+            draw(scratch, top);
+            for (int32_t y = 0; y < rows; ++y) {
+                const auto *row = reinterpret_cast<const uint32_t *>(scratch.bits() + y * scratch.pitch());
+                for (int32_t x = 0; x < w; ++x)
+                    if (row[x] != background)
+                        kept[size_t(top + y) * size_t(w) + size_t(x)] = false;
+            }
         }
     }
     return kept;
@@ -239,7 +244,7 @@ PanelCover panelCover(const TPictureCollection &editor)
 
     const int32_t dx = int32_t(-left), dy = int32_t(-top);
     const std::vector<bool> shows =
-        untouched(w, h, [&](TDirectDrawSurface &scratch) { drawBarePanel(scratch, editor, dx, dy); });
+        untouched(w, h, [&](TDirectDrawSurface &scratch, int32_t band) { drawBarePanel(scratch, editor, dx, dy - band); });
     PanelCover cover{{int32_t(left), int32_t(top), int32_t(right), int32_t(bottom)}, maskRectangles(shows, w, h)};
     if (cover.windows.size() > kMaxWindows) {
         TRect around = cover.windows.front();
@@ -285,10 +290,10 @@ const FrameCover &currentCover(const FramePictures &pictures, const TDirectDrawS
     const int32_t w = surface.Width(), h = surface.Height();
     cover.fill.reset();
     if (w > 0 && h > 0) {
-        std::vector<TRect> rects = maskRectangles(untouched(w, h, [&](TDirectDrawSurface &scratch) {
+        std::vector<TRect> rects = maskRectangles(untouched(w, h, [&](TDirectDrawSurface &scratch, int32_t top) {
                                                       if (background)
-                                                          background->Draw(scratch, 0, 0, 0);
-                                                      drawBarePanel(scratch, pictures.editor, 0, 0);
+                                                          background->Draw(scratch, 0, -top, 0);
+                                                      drawBarePanel(scratch, pictures.editor, 0, -top);
                                                   }),
                                                   w, h);
         if (rects.size() <= kMaxWindows)
