@@ -372,3 +372,38 @@ TEST_F(LevelsFile, AFailedSaveKeepsThePreviousFileAndTheUnsavedState)
     EXPECT_TRUE(saved);
     EXPECT_EQ(readFile(levelsfilepath).size(), before.size() + 25646);
 }
+
+// The store is only begun once the whole file is checked. A file replaced after the check is refused
+// before the store is touched; a read that fails after the store was begun leaves no level of the
+// file in it, only its header.
+TEST_F(LevelsFile, AReadThatFailsAfterTheCheckLeavesNoHalfReadLevels)
+{
+    newStore("on disk", 2);
+    levelsfilepath = dir.path("disk.lev");
+    writelevelsfile();
+    const std::vector<uint8_t> disk = readFile(levelsfilepath);
+
+    const std::string path = levelsfilepath;
+    newStore("held", 3);
+    levels[1].name = "held level";
+    levelsfilepath = path;
+    CheckedLevelsFile replaced(levelsfilepath);
+    writeFile(levelsfilepath, std::vector<uint8_t>(disk.begin(), disk.end() - 1000));
+    EXPECT_EQ(messageOf([&] { replaced.store(); }), "The file changed while it was read; open it again.");
+    EXPECT_EQ(levelsinfo.author, "held");
+    EXPECT_EQ(levels[1].name, "held level");
+    writeFile(levelsfilepath, disk);
+
+    // Reads: the header, one for each level's first bytes, then the cells.
+    for (auto [op, nth] : {std::pair{iofault::Op::Read, 4}, std::pair{iofault::Op::Close, 2}}) {
+        newStore("held", 3);
+        levelsfilepath = path;
+        iofault::inject(op, nth, EIO);
+        EXPECT_EQ(messageOf(readlevelsfile), "I/O error 5");
+        iofault::reset();
+        EXPECT_EQ(levelsinfo.author, "on disk");
+        EXPECT_EQ(levelsinfo.count, 0);
+    }
+    readlevelsfile();
+    EXPECT_EQ(levelsinfo.count, 2);
+}
