@@ -127,6 +127,28 @@ TEST_F(WindowRecovery, DiscardDeletesLaterKeepsAndAfterOneRecoverTheRestWaitForT
     EXPECT_TRUE(QTest::qWaitFor([&] { return sidecars().size() == 2; }, 5000));
 }
 
+// An Open whose read fails after the file was checked leaves part of it in the store: the editor
+// closes it so that nothing of it can be saved, and keeps the copy of the work it was to replace.
+TEST_F(WindowRecovery, AnOpenThatFailsWhileReadingClosesTheFileAndKeepsTheCopyOfTheWorkBefore)
+{
+    leaveCopy(5, dir.path("work.lev"), 2, QTime(8, 0));
+    answers = {MessageButton::Recover, MessageButton::No};
+    form->offerRecovery();
+    ASSERT_TRUE(fileopen);
+    std::array<int32_t, kOffsetCount> offsets{};
+    writeFile(dir.path("other.lev"), levelsFileBytes(offsets));
+
+    fileAnswers = {QString::fromStdString(dir.path("other.lev"))};
+    iofault::inject(iofault::Op::Read, 4, EIO); // past the header and the two levels' first bytes
+    item("Openlevelsfile1")->trigger();
+    iofault::reset();
+    EXPECT_EQ(messages.back(), "I/O error 5");
+    EXPECT_FALSE(fileopen);
+    EXPECT_FALSE(item("Save1")->isEnabled());
+    EXPECT_FALSE(form->mapShown());
+    EXPECT_FALSE(QTest::qWaitFor([&] { return sidecars().isEmpty(); }, 500));
+}
+
 TEST_F(WindowRecovery, ACopyThatCannotBeReadIsReportedByNameAndNotAskedAbout)
 {
     QDir().mkpath(recoveryDirectory());
