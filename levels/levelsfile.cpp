@@ -220,12 +220,12 @@ void storeLevel(const LevelsFileContent::Level &from, const uint8_t *cells, tlev
 // a piece of its own, and every line of the store is fetched before the kernel writes it.)
 class CellWindow {
 public:
-    explicit CellWindow(ReadableFile &file) : mFile(file), mBytes(kSize) {}
+    explicit CellWindow(ReadableFile &file) : mFile(file), mBytes(kLevelsFileWindowBytes) {}
     // The n bytes at pos; the file is read again only when they lie outside the window.
     const uint8_t *at(uint64_t pos, size_t n)
     {
         if (pos < mPos || pos + n > mPos + mUsed) {
-            mUsed = static_cast<size_t>(std::min<uint64_t>(kSize, mFile.size() - pos));
+            mUsed = static_cast<size_t>(std::min<uint64_t>(kLevelsFileWindowBytes, mFile.size() - pos));
             mPos = pos;
             mFile.readAt(pos, mBytes.data(), mUsed);
         }
@@ -233,9 +233,8 @@ public:
     }
 
 private:
-    // Larger than any level record (160,026 bytes at most), so that every level lies in one window.
-    static constexpr size_t kSize = size_t(512) << 10;
-    static_assert(kSize > kLargestRecordHeader + kCellBytes * kGridSize * kGridSize + 4);
+    // Every level lies in one window.
+    static_assert(kLevelsFileWindowBytes > kLargestRecordHeader + kCellBytes * kGridSize * kGridSize + 4);
     ReadableFile &mFile;
     RawBytes mBytes;
     uint64_t mPos = 0;
@@ -263,7 +262,7 @@ void storeFileLevel(const LevelsFileContent &content, size_t index, tlevel &slot
 CheckedLevelsFile::CheckedLevelsFile(const std::string &path) : mPath(path)
 {
     ReadableFile file(path, kMaxLevelsFileBytes);
-    if (!file.regular()) { // a pipe or a device: its bytes come once, in order
+    if (!file.regular() || file.size() <= kLevelsFileWindowBytes) {
         mContent = parseLevelsFile(readWholeFileRaw(file, kMaxLevelsFileBytes));
         return;
     }

@@ -47,12 +47,17 @@ void storeLevelsFile(const LevelsFileContent &content);
 // Puts level index (0 for level 1) of a checked file into slot, as storeLevelsFile does.
 void storeFileLevel(const LevelsFileContent &content, size_t index, tlevel &slot);
 
-// A levels file read from the disk straight into the store, its cells crossing memory once.
+// The largest levels file read whole into memory by CheckedLevelsFile; larger files are read in
+// windows of this size.
+inline constexpr size_t kLevelsFileWindowBytes = size_t(1) << 20;
+
+// A levels file read from the disk into the store without holding all of it in memory.
 //
 // Making one checks the file where it lies: the header and the first bytes of each level record are
 // read and checked as loadLevelsFile checks them, with the same messages, and the store is not
-// touched. store() then reads each level's cells from the file into the rows of its slot. (A pipe or
-// a device is read whole into memory by the check and stored from there.)
+// touched. store() then reads the levels' cells through a window of the file into their slots. (A
+// file that fits in one window, a pipe or a device is read whole by the check and stored from
+// memory; its store() cannot fail.)
 class CheckedLevelsFile {
 public:
     explicit CheckedLevelsFile(const std::string &path);

@@ -135,11 +135,19 @@ TEST_F(WindowRecovery, AnOpenThatFailsWhileReadingClosesTheFileAndKeepsTheCopyOf
     answers = {MessageButton::Recover, MessageButton::No};
     form->offerRecovery();
     ASSERT_TRUE(fileopen);
+    // Another file, large enough to be read in windows.
+    for (int k = 1; k <= 8; ++k) {
+        if (k > levelsinfo.count)
+            addlevel();
+        levels[k].width = levels[k].height = kGridSize;
+    }
     std::array<int32_t, kOffsetCount> offsets{};
-    writeFile(dir.path("other.lev"), levelsFileBytes(offsets));
+    const Bytes other = levelsFileBytes(offsets);
+    ASSERT_GT(other.size(), kLevelsFileWindowBytes);
+    writeFile(dir.path("other.lev"), other);
 
     fileAnswers = {QString::fromStdString(dir.path("other.lev"))};
-    iofault::inject(iofault::Op::Read, 4, EIO); // past the header and the two levels' first bytes
+    iofault::inject(iofault::Op::Read, 10, EIO); // past the header and the eight levels' first bytes
     item("Openlevelsfile1")->trigger();
     iofault::reset();
     EXPECT_EQ(messages.back(), "I/O error 5");
