@@ -55,6 +55,21 @@ void BM_LevelsFileRead(benchmark::State &state)
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * s.bytes.size()));
 }
 
+// The game's own sample file: a few small levels, where opening and reading each part costs more than
+// the cells.
+void BM_SampleLevelsFileRead(benchmark::State &state)
+{
+    LevelsFileScene &s = scene();
+    for (auto _ : state) {
+        qm::levelsfilepath = std::string(QM_GAME_DIR) + "/Sample.lev";
+        qm::readlevelsfile();
+        benchmark::DoNotOptimize(qm::levels[1].cells[0][0]);
+    }
+    // The cases after this one save the full store.
+    qm::levelsfilepath = s.file;
+    qm::readlevelsfile();
+}
+
 void BM_PlainRead(benchmark::State &state)
 {
     LevelsFileScene &s = scene();
@@ -148,6 +163,7 @@ void BM_LoadTheme(benchmark::State &state)
 BENCHMARK(BM_LoadTheme)->ArgName("bits")->Arg(32)->Arg(16)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LevelsFileRead)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlainRead)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SampleLevelsFileRead)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_LevelsFileWrite)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlainWrite)->ArgName("sync")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlainWriteNewFile)->Unit(benchmark::kMillisecond);

@@ -128,13 +128,21 @@ void TMainForm::Openlevelsfile1Click()
 
 void TMainForm::openLevelsFile(const QString &path)
 {
-    // The whole file is read and checked before the open file is given up: a file that cannot be
-    // read leaves the editor as it was.
-    LevelsFileContent content = loadLevelsFile(toPath(path));
+    // The file is checked before the open file is given up: a file refused by the check leaves the
+    // editor as it was.
+    CheckedLevelsFile file(toPath(path));
     resetstore();
-    dropRecoveryCopy(); // the work before is given up
     levelsfilepath = toPath(path);
-    storeLevelsFile(content);
+    try {
+        file.store();
+    } catch (...) {
+        // A read that failed after the store was begun leaves part of the file in it: nothing of that
+        // may be saved over the file, so it is closed as Close does. The recovery copy of the work
+        // before stays.
+        closeLevelsFile();
+        throw;
+    }
+    dropRecoveryCopy(); // the work before is given up
     dialogok = false;
     prevlevel = 1;
     curlevel = 1;
@@ -219,6 +227,11 @@ void TMainForm::Close1Click()
     if (!asksave())
         return;
     dropRecoveryCopy(); // saved, or given up
+    closeLevelsFile();
+}
+
+void TMainForm::closeLevelsFile()
+{
     DXTimer.setEnabled(false);
     waitForSurface();
     fileopen = false;

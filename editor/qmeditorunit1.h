@@ -120,6 +120,8 @@ public:
     void Save1Click();
     void Saveas1Click();
     void Close1Click();
+    // Close Levels File past its question: the map stopped and black, no file open, its items disabled.
+    void closeLevelsFile();
     void Exit1Click();
     void Thislevel1Click();
     void AskConfirmations1Click();

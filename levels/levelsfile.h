@@ -26,10 +26,10 @@ namespace qm {
 struct LevelsFileContent {
     struct Level {
         std::string dxg, name;
-        int32_t startx = 0, starty = 0, reserved = 0, width = 0, height = 0, infotrons = 0;
-        size_t cellsAt = 0; // position of the first cell in `bytes`
+        int32_t startx = 0, starty = 0, reserved = 0, width = 0, height = 0;
+        size_t cellsAt = 0; // position in the file (and in `bytes`) of the cells, then infotrons
     };
-    RawBytes bytes;
+    RawBytes bytes; // empty for a file checked where it lies (CheckedLevelsFile)
     Tlevels header;
     std::vector<Level> levels; // levels 1..count
 };
@@ -47,7 +47,37 @@ void storeLevelsFile(const LevelsFileContent &content);
 // Puts level index (0 for level 1) of a checked file into slot, as storeLevelsFile does.
 void storeFileLevel(const LevelsFileContent &content, size_t index, tlevel &slot);
 
-// Reads the file named by levelsfilepath into the store; on failure the store is unchanged.
+// The largest levels file read whole into memory by CheckedLevelsFile; larger files are read in
+// windows of this size.
+inline constexpr size_t kLevelsFileWindowBytes = size_t(1) << 20;
+
+// A levels file read from the disk into the store without holding all of it in memory.
+//
+// Making one checks the file where it lies: the header and the first bytes of each level record are
+// read and checked as loadLevelsFile checks them, with the same messages, and the store is not
+// touched. store() then reads the levels' cells through a window of the file into their slots. (A
+// file that fits in one window, a pipe or a device is read whole by the check and stored from
+// memory; its store() cannot fail.)
+class CheckedLevelsFile {
+public:
+    explicit CheckedLevelsFile(const std::string &path);
+
+    // Puts the file into the store as storeLevelsFile does. A file that cannot be opened again, or
+    // that was replaced or changed since the check, fails before the store is touched. A read that
+    // fails after that (an I/O error, or "Read beyond end of file" for a file cut meanwhile) leaves
+    // the store part new: levelsinfo holds the new file's header with count 0, and slots 1 and up
+    // partly new contents. The caller must then treat the store as holding no file.
+    void store();
+
+private:
+    std::string mPath;
+    bool mInPlace = false;
+    FileIdentity mIdentity;
+    LevelsFileContent mContent;
+};
+
+// Reads the file named by levelsfilepath into the store: a file refused by the check leaves the
+// store unchanged; a failure while the levels are read leaves it as CheckedLevelsFile::store says.
 void readlevelsfile();
 
 // The bytes writelevelsfile writes for the store; the offsets of levels 1..count are computed as the

@@ -10,6 +10,7 @@
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace qm {
 
@@ -99,6 +100,16 @@ int openChecked(const char *path, int flags, mode_t mode = 0)
     return fd;
 }
 
+// Closes fd and reports a failure (a failed close can be the first sign of a lost write).
+void closeChecked(int fd)
+{
+    int e = iofault::check(Op::Close);
+    if (::close(fd) != 0 && e == 0 && errno != EINTR)
+        e = errno;
+    if (e)
+        throwIoError(e);
+}
+
 // Closes a descriptor once, whatever happens.
 class FileDescriptor {
 public:
@@ -111,17 +122,8 @@ public:
             ::close(mFd);
     }
     int get() const { return mFd; }
-    // Closes and reports a failure (a failed close can be the first sign of a lost write).
-    void close()
-    {
-        int fd = mFd;
-        mFd = -1;
-        int e = iofault::check(Op::Close);
-        if (::close(fd) != 0 && e == 0 && errno != EINTR)
-            e = errno;
-        if (e)
-            throwIoError(e);
-    }
+    void close() { closeChecked(std::exchange(mFd, -1)); }
+    void release() { mFd = -1; }
 
 private:
     int mFd;
@@ -162,79 +164,115 @@ mode_t newFileMode()
     return 0666 & ~mask;
 }
 
-template <class Buffer> Buffer readWholeFileAs(const std::string &path, size_t maxSize)
+template <class Buffer> Buffer readWholeFileAs(ReadableFile &file, size_t maxSize)
 {
-    FileDescriptor fd(openChecked(path.c_str(), O_RDONLY));
-    struct stat st {};
-    if (::fstat(fd.get(), &st) != 0)
-        throwIoError(errno);
-    if (S_ISDIR(st.st_mode))
-        throwIoError(EISDIR);
-    if (S_ISREG(st.st_mode) && static_cast<uint64_t>(st.st_size) > maxSize)
-        throw EInOutError("File is too large (" + std::to_string(st.st_size) + " bytes, at most "
-                              + std::to_string(maxSize) + " are read)",
-                          EFBIG);
-
     // Regular files are read at their known size; anything else (a pipe, a device) grows as it comes.
-    Buffer bytes(S_ISREG(st.st_mode) ? static_cast<size_t>(st.st_size) : 0);
+    Buffer bytes(file.regular() ? static_cast<size_t>(file.size()) : 0);
     size_t used = 0;
     uint8_t probe[4096];
     for (;;) {
         uint8_t *into = used < bytes.size() ? bytes.data() + used : probe;
         size_t room = used < bytes.size() ? bytes.size() - used : sizeof probe;
-        if (int e = iofault::check(Op::Read))
-            throwIoError(e);
-        ssize_t n = ::read(fd.get(), into, room);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            throwIoError(errno);
-        }
+        size_t n = file.readSome(into, room);
         if (n == 0)
             break;
         if (into == probe) {
-            if (used + static_cast<size_t>(n) > maxSize)
+            if (used + n > maxSize)
                 throw EInOutError("File is too large (more than " + std::to_string(maxSize) + " bytes)", EFBIG);
             bytes.insert(bytes.end(), probe, probe + n);
         }
-        used += static_cast<size_t>(n);
+        used += n;
     }
     bytes.resize(used);
-    fd.close();
+    file.close();
     return bytes;
 }
 
 } // namespace
 
-Bytes readWholeFile(const std::string &path, size_t maxSize) { return readWholeFileAs<Bytes>(path, maxSize); }
-
-RawBytes readWholeFileRaw(const std::string &path, size_t maxSize)
+ReadableFile::ReadableFile(const std::string &path, size_t maxSize) : mFd(openChecked(path.c_str(), O_RDONLY))
 {
-    return readWholeFileAs<RawBytes>(path, maxSize);
+    FileDescriptor closeOnFailure(mFd);
+    struct stat st {};
+    if (::fstat(mFd, &st) != 0)
+        throwIoError(errno);
+    if (S_ISDIR(st.st_mode))
+        throwIoError(EISDIR);
+    mRegular = S_ISREG(st.st_mode);
+    if (mRegular && static_cast<uint64_t>(st.st_size) > maxSize)
+        throw EInOutError("File is too large (" + std::to_string(st.st_size) + " bytes, at most "
+                              + std::to_string(maxSize) + " are read)",
+                          EFBIG);
+    mIdentity = {static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino),
+                 mRegular ? static_cast<uint64_t>(st.st_size) : 0, static_cast<int64_t>(st.st_mtim.tv_sec),
+                 static_cast<int64_t>(st.st_mtim.tv_nsec)};
+    closeOnFailure.release();
 }
 
-Bytes readFileStart(const std::string &path, size_t count)
+ReadableFile::~ReadableFile()
 {
-    FileDescriptor fd(openChecked(path.c_str(), O_RDONLY));
-    struct stat st {};
-    if (::fstat(fd.get(), &st) == 0 && S_ISDIR(st.st_mode))
-        throwIoError(EISDIR);
-    Bytes bytes(count);
-    size_t used = 0;
-    while (used < count) {
+    if (mFd >= 0)
+        ::close(mFd);
+}
+
+size_t ReadableFile::readSome(void *into, size_t room)
+{
+    for (;;) {
         if (int e = iofault::check(Op::Read))
             throwIoError(e);
-        ssize_t n = ::read(fd.get(), bytes.data() + used, count - used);
-        if (n < 0) {
+        ssize_t n = ::read(mFd, into, room);
+        if (n >= 0)
+            return static_cast<size_t>(n);
+        if (errno != EINTR)
+            throwIoError(errno);
+    }
+}
+
+void ReadableFile::readAt(uint64_t pos, void *into, size_t n)
+{
+    auto *to = static_cast<uint8_t *>(into);
+    while (n > 0) {
+        if (int e = iofault::check(Op::Read))
+            throwIoError(e);
+        ssize_t got = ::pread(mFd, to, n, static_cast<off_t>(pos));
+        if (got < 0) {
             if (errno == EINTR)
                 continue;
             throwIoError(errno);
         }
+        if (got == 0)
+            throwReadBeyondEnd();
+        to += got, pos += static_cast<uint64_t>(got), n -= static_cast<size_t>(got);
+    }
+}
+
+void ReadableFile::close() { closeChecked(std::exchange(mFd, -1)); }
+
+Bytes readWholeFile(const std::string &path, size_t maxSize)
+{
+    ReadableFile file(path, maxSize);
+    return readWholeFileAs<Bytes>(file, maxSize);
+}
+
+RawBytes readWholeFileRaw(const std::string &path, size_t maxSize)
+{
+    ReadableFile file(path, maxSize);
+    return readWholeFileAs<RawBytes>(file, maxSize);
+}
+
+RawBytes readWholeFileRaw(ReadableFile &file, size_t maxSize) { return readWholeFileAs<RawBytes>(file, maxSize); }
+
+Bytes readFileStart(const std::string &path, size_t count)
+{
+    ReadableFile file(path, SIZE_MAX);
+    Bytes bytes(count);
+    for (size_t used = 0; used < count;) {
+        size_t n = file.readSome(bytes.data() + used, count - used);
         if (n == 0)
             throwReadBeyondEnd();
-        used += static_cast<size_t>(n);
+        used += n;
     }
-    fd.close();
+    file.close();
     return bytes;
 }
 

@@ -1,9 +1,11 @@
 #pragma once
-// Whole-file reads and safe whole-file writes with the system's texts for every failure.
+// File reads and safe whole-file writes with the system's texts for every failure.
 //
 // Files are never left open between operations: a reader takes the whole file into memory and parses
-// it there, a writer builds the whole new content in memory and hands it to writeFileSafely, which
-// never destroys the file it replaces (temporary file in the same directory, flushed, then renamed).
+// it there, or reads the parts it needs at their positions through a ReadableFile that it closes
+// before it returns; a writer builds the whole new content in memory and hands it to
+// writeFileSafely, which never destroys the file it replaces (temporary file in the same directory,
+// flushed, then renamed).
 
 #include <cstddef>
 #include <cstdint>
@@ -59,10 +61,49 @@ std::string systemErrorText(int err);
 inline constexpr const char *kReadBeyondEnd = "Read beyond end of file";
 [[noreturn]] void throwReadBeyondEnd();
 
+// What tells an opened file from another, or from itself changed: a file opened again is the one that
+// was read before, unchanged as far as the system can tell, when all of these agree.
+struct FileIdentity {
+    uint64_t device = 0, inode = 0, size = 0;
+    int64_t modifiedSeconds = 0, modifiedNanoseconds = 0;
+    bool operator==(const FileIdentity &) const = default;
+};
+
+// A file opened for reading, whole or at chosen positions. Every call is checked and fails with the
+// system's text; a read that ends before the bytes it must fill fails with "Read beyond end of file".
+class ReadableFile {
+public:
+    // Opens path. A directory is refused ("File access denied"), a regular file larger than maxSize
+    // with a clear message.
+    ReadableFile(const std::string &path, size_t maxSize);
+    ReadableFile(const ReadableFile &) = delete;
+    ReadableFile &operator=(const ReadableFile &) = delete;
+    ~ReadableFile();
+
+    // Only a regular file has a size known in advance and can be read at positions.
+    bool regular() const { return mRegular; }
+    uint64_t size() const { return mIdentity.size; }
+    const FileIdentity &identity() const { return mIdentity; }
+
+    // The next bytes in order, at most room of them; 0 at the end of the file.
+    size_t readSome(void *into, size_t room);
+    // Exactly n bytes from position pos.
+    void readAt(uint64_t pos, void *into, size_t n);
+    // Closes the file and reports a failure.
+    void close();
+
+private:
+    int mFd;
+    bool mRegular = false;
+    FileIdentity mIdentity;
+};
+
 // Reads a whole regular file. Files larger than maxSize are refused with a clear message.
 Bytes readWholeFile(const std::string &path, size_t maxSize);
 // The same into a buffer that is not zeroed first (large files read faster).
 RawBytes readWholeFileRaw(const std::string &path, size_t maxSize);
+// The rest of an opened file, then closed, as readWholeFileRaw reads it.
+RawBytes readWholeFileRaw(ReadableFile &file, size_t maxSize);
 
 // Reads the first count bytes of a file; a shorter file fails with "Read beyond end of file".
 Bytes readFileStart(const std::string &path, size_t count);

@@ -127,6 +127,36 @@ TEST_F(WindowRecovery, DiscardDeletesLaterKeepsAndAfterOneRecoverTheRestWaitForT
     EXPECT_TRUE(QTest::qWaitFor([&] { return sidecars().size() == 2; }, 5000));
 }
 
+// An Open whose read fails after the file was checked leaves part of it in the store: the editor
+// closes it so that nothing of it can be saved, and keeps the copy of the work it was to replace.
+TEST_F(WindowRecovery, AnOpenThatFailsWhileReadingClosesTheFileAndKeepsTheCopyOfTheWorkBefore)
+{
+    leaveCopy(5, dir.path("work.lev"), 2, QTime(8, 0));
+    answers = {MessageButton::Recover, MessageButton::No};
+    form->offerRecovery();
+    ASSERT_TRUE(fileopen);
+    // Another file, large enough to be read in windows.
+    for (int k = 1; k <= 8; ++k) {
+        if (k > levelsinfo.count)
+            addlevel();
+        levels[k].width = levels[k].height = kGridSize;
+    }
+    std::array<int32_t, kOffsetCount> offsets{};
+    const Bytes other = levelsFileBytes(offsets);
+    ASSERT_GT(other.size(), kLevelsFileWindowBytes);
+    writeFile(dir.path("other.lev"), other);
+
+    fileAnswers = {QString::fromStdString(dir.path("other.lev"))};
+    iofault::inject(iofault::Op::Read, 10, EIO); // past the header and the eight levels' first bytes
+    item("Openlevelsfile1")->trigger();
+    iofault::reset();
+    EXPECT_EQ(messages.back(), "I/O error 5");
+    EXPECT_FALSE(fileopen);
+    EXPECT_FALSE(item("Save1")->isEnabled());
+    EXPECT_FALSE(form->mapShown());
+    EXPECT_FALSE(QTest::qWaitFor([&] { return sidecars().isEmpty(); }, 500));
+}
+
 TEST_F(WindowRecovery, ACopyThatCannotBeReadIsReportedByNameAndNotAskedAbout)
 {
     QDir().mkpath(recoveryDirectory());

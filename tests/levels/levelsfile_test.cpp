@@ -372,3 +372,45 @@ TEST_F(LevelsFile, AFailedSaveKeepsThePreviousFileAndTheUnsavedState)
     EXPECT_TRUE(saved);
     EXPECT_EQ(readFile(levelsfilepath).size(), before.size() + 25646);
 }
+
+// The store is only begun once the whole file is checked. A file replaced after the check is refused
+// before the store is touched; a read that fails after the store was begun leaves no level of the
+// file in it, only its header.
+TEST_F(LevelsFile, AReadThatFailsAfterTheCheckLeavesNoHalfReadLevels)
+{
+    newStore("on disk", 8);
+    for (int k = 1; k <= 8; ++k)
+        levels[k].width = levels[k].height = kGridSize;
+    levelsfilepath = dir.path("disk.lev");
+    writelevelsfile();
+    const std::vector<uint8_t> disk = readFile(levelsfilepath);
+    ASSERT_GT(disk.size(), kLevelsFileWindowBytes) << "a file read in windows, not whole";
+
+    const std::string path = levelsfilepath;
+    newStore("held", 3);
+    levels[1].name = "held level";
+    levelsfilepath = path;
+    CheckedLevelsFile replaced(levelsfilepath);
+    writeFile(levelsfilepath, std::vector<uint8_t>(disk.begin(), disk.end() - 1000));
+    EXPECT_EQ(messageOf([&] { replaced.store(); }), "The file changed while it was read; open it again.");
+    EXPECT_EQ(levelsinfo.author, "held");
+    EXPECT_EQ(levels[1].name, "held level");
+    writeFile(levelsfilepath, disk);
+
+    // The check opens, reads the header and each level's first bytes, and closes; the cells are read
+    // after the file is opened again.
+    using iofault::Op;
+    for (auto [op, nth, begun] : {std::tuple{Op::Read, 3, false}, std::tuple{Op::Close, 1, false},
+                                  std::tuple{Op::Open, 2, false}, std::tuple{Op::Read, 10, true},
+                                  std::tuple{Op::Close, 2, true}}) {
+        newStore("held", 3);
+        levelsfilepath = path;
+        iofault::inject(op, nth, EIO);
+        EXPECT_EQ(messageOf(readlevelsfile), "I/O error 5");
+        iofault::reset();
+        EXPECT_EQ(levelsinfo.author, begun ? "on disk" : "held");
+        EXPECT_EQ(levelsinfo.count, begun ? 0 : 3);
+    }
+    readlevelsfile();
+    EXPECT_EQ(levelsinfo.count, 8);
+}
