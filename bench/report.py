@@ -58,6 +58,14 @@ class Report:
     def case(self, name):
         return self.cases.get(name)
 
+    def measured(self, label, name, error_name):
+        """The case for a goal, or None after the goal is reported as not measured."""
+        a = self.case(name)
+        if a is None:
+            self.unknown += 1
+            print(f"  [  ??  ] {label:<46} not measured ({self.errors.get(error_name, 'missing')})")
+        return a
+
     def show(self, label, name):
         c = self.case(name)
         if c is None:
@@ -86,28 +94,22 @@ class Report:
                      f"{fmt_ns(a['median'])} / {fmt_ns(b['median'])} = {r:.2f}x, goal <= {limit}x, range {lo:.2f}..{hi:.2f}")
 
     def memory(self, label, name, limit_bytes):
-        a = self.case(name)
+        a = self.measured(label, name, name.split(' (')[0])
         if a is None:
-            self.unknown += 1
-            print(f"  [  ??  ] {label:<46} not measured ({self.errors.get(name.split(' (')[0], 'missing')})")
             return
         mb = 1024 * 1024
         self.verdict(label, a["max"], limit_bytes, f"{a['max'] / mb:.1f} MB, goal <= {limit_bytes / mb:.0f} MB")
 
     def worst(self, label, name, limit_ns):
         """A goal on the largest value of any run (a wait that must never be longer)."""
-        a = self.case(name)
+        a = self.measured(label, name, name.split(' (')[0])
         if a is None:
-            self.unknown += 1
-            print(f"  [  ??  ] {label:<46} not measured ({self.errors.get(name.split(' (')[0], 'missing')})")
             return
         self.verdict(label, a["max"], limit_ns, f"worst {fmt_ns(a['max'])}, goal <= {fmt_ns(limit_ns)}")
 
     def absolute(self, label, name, limit_ns):
-        a = self.case(name)
+        a = self.measured(label, name, name)
         if a is None:
-            self.unknown += 1
-            print(f"  [  ??  ] {label:<46} not measured ({self.errors.get(name, 'missing')})")
             return
         self.verdict(label, a["median"], limit_ns,
                      f"{fmt_ns(a['median'])}, goal <= {fmt_ns(limit_ns)}, range {fmt_ns(a['min'])}..{fmt_ns(a['max'])}")
