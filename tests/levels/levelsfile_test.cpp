@@ -5,6 +5,7 @@
 #include "platform/errors.h"
 
 #include "messageof.h"
+#include "plainuser.h"
 #include "tempdir.h"
 
 #include <cerrno>
@@ -12,6 +13,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <random>
+#include <sys/stat.h>
 
 using namespace qm;
 using qmtest::messageOf;
@@ -413,4 +415,26 @@ TEST_F(LevelsFile, AReadThatFailsAfterTheCheckLeavesNoHalfReadLevels)
     }
     readlevelsfile();
     EXPECT_EQ(levelsinfo.count, 8);
+}
+
+// A file read in windows is opened again for its cells: one the user may no longer read by then is
+// refused before the store is touched.
+TEST_F(LevelsFile, AFileThatCannotBeOpenedAgainForItsCellsChangesNothing)
+{
+    if (!qmtest::runsAsPlainUser())
+        return;
+    newStore("on disk", 8);
+    for (int k = 1; k <= 8; ++k)
+        levels[k].width = levels[k].height = kGridSize;
+    levelsfilepath = dir.path("disk.lev");
+    writelevelsfile();
+    ASSERT_GT(readFile(levelsfilepath).size(), kLevelsFileWindowBytes);
+
+    const std::string path = levelsfilepath;
+    newStore("held", 3);
+    CheckedLevelsFile checked(path);
+    ::chmod(path.c_str(), 0);
+    EXPECT_EQ(messageOf([&] { checked.store(); }), "File access denied");
+    EXPECT_EQ(levelsinfo.author, "held");
+    EXPECT_EQ(levelsinfo.count, 3);
 }
