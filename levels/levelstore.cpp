@@ -4,6 +4,7 @@
 #include "platform/files.h"
 
 #include <memory>
+#include <new>
 #include <utility>
 
 namespace qm {
@@ -36,18 +37,25 @@ namespace {
 }
 } // namespace
 
+LevelSlots::~LevelSlots()
+{
+    for (int i = 0; i < kMaxLevels; ++i)
+        if (mConstructed[i])
+            std::launder(reinterpret_cast<tlevel *>(mSlots[i].bytes))->~tlevel();
+}
+
 tlevel &LevelSlots::operator[](int k)
 {
     if (k < 1 || k > kMaxLevels)
         throwBadSlot(k);
-    return mSlots[k - 1];
-}
-
-const tlevel &LevelSlots::operator[](int k) const
-{
-    if (k < 1 || k > kMaxLevels)
-        throwBadSlot(k);
-    return mSlots[k - 1];
+    unsigned char *bytes = mSlots[k - 1].bytes;
+    if (!mConstructed[k - 1]) {
+        // Default-initialised, not value-initialised: the cells keep the zeros of untouched memory
+        // instead of being written.
+        new (bytes) tlevel;
+        mConstructed[k - 1] = true;
+    }
+    return *std::launder(reinterpret_cast<tlevel *>(bytes));
 }
 
 void resetstore()

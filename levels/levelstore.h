@@ -71,13 +71,24 @@ struct tlevel {
 };
 
 // The 200 slots, numbered 1..200. Indexing outside that range throws instead of touching memory.
+// A slot is constructed when it is first indexed: constructing all 200 at start-up would write a
+// page of every slot, 800 KB of memory that most files never use.
 class LevelSlots {
 public:
+    constexpr LevelSlots() = default;
+    LevelSlots(const LevelSlots &) = delete;
+    LevelSlots &operator=(const LevelSlots &) = delete;
+    ~LevelSlots();
+
     tlevel &operator[](int k);
-    const tlevel &operator[](int k) const;
+    const tlevel &operator[](int k) const { return const_cast<LevelSlots &>(*this)[k]; }
 
 private:
-    tlevel mSlots[kMaxLevels];
+    struct alignas(tlevel) Slot {
+        unsigned char bytes[sizeof(tlevel)];
+    };
+    Slot mSlots[kMaxLevels]{};
+    bool mConstructed[kMaxLevels]{};
 };
 
 // The store.
