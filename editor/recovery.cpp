@@ -5,9 +5,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QThread>
 #include <QTimer>
@@ -51,6 +51,29 @@ QByteArray sidecarBytes(const Sidecar &s)
     return QJsonDocument(o).toJson();
 }
 
+// The files of directory whose names start with prefix and end with suffix, by name. Matched here
+// rather than with the toolkit's wildcard filters, which bring in a regular expression engine (half
+// a megabyte of memory) for the scan at every start.
+QStringList filesNamed(const QString &directory, const QString &prefix, const QString &suffix)
+{
+    QStringList names;
+    for (const QString &name : QDir(directory).entryList(QDir::Files | QDir::Hidden, QDir::Name))
+        if (name.size() >= prefix.size() + suffix.size() && name.startsWith(prefix) && name.endsWith(suffix))
+            names << name;
+    return names;
+}
+
+// "<id>-<1 to 9 digits>.lev", the name of one of copy id's levels files.
+bool isLevelsNameOf(const QString &id, const QString &name)
+{
+    const QString prefix = id + '-', suffix = QStringLiteral(".lev");
+    if (!name.startsWith(prefix) || !name.endsWith(suffix))
+        return false;
+    const QStringView digits = QStringView(name).mid(prefix.size(), name.size() - prefix.size() - suffix.size());
+    return digits.size() >= 1 && digits.size() <= 9
+           && std::all_of(digits.begin(), digits.end(), [](QChar c) { return c >= '0' && c <= '9'; });
+}
+
 // Copies are named by the id of the editor that wrote them; other files are not ours to touch.
 bool isCopyId(const QString &id) { return !QUuid::fromString(id).isNull() && !id.startsWith('{'); }
 
@@ -65,9 +88,7 @@ Sidecar parseSidecar(const QString &id, const Bytes &bytes)
     QJsonObject o = doc.object();
     Sidecar s;
     s.levelsName = o["levels"].toString();
-    static const QRegularExpression ownName(QStringLiteral("^(.*)-[0-9]{1,9}\\.lev$"));
-    const QRegularExpressionMatch match = ownName.match(s.levelsName);
-    if (!match.hasMatch() || match.captured(1) != id)
+    if (!isLevelsNameOf(id, s.levelsName))
         refuse(QStringLiteral("its description names no levels file of its own"));
     if (o["original"].isString())
         s.originalPath = o["original"].toString().toLatin1().toStdString();
@@ -271,7 +292,7 @@ bool RecoveryStore::writing() const
 void RecoveryStore::removeCopyFiles(const QString &id)
 {
     removeFile(path(id + ".json"));
-    const QStringList leftovers = QDir(mDirectory).entryList({id + "-*.lev"}, QDir::Files | QDir::Hidden);
+    const QStringList leftovers = filesNamed(mDirectory, id + '-', QStringLiteral(".lev"));
     for (const QString &name : leftovers)
         removeFile(path(name));
 }
@@ -319,7 +340,9 @@ void RecoveryStore::moveAside(const QString &id)
 {
     QDir dir(mDirectory);
     dir.mkdir(kAside);
-    const QStringList names = dir.entryList({id + ".json", id + "-*.lev"}, QDir::Files | QDir::Hidden);
+    QStringList names = filesNamed(mDirectory, id + '-', QStringLiteral(".lev"));
+    if (QFileInfo(dir.filePath(id + ".json")).isFile())
+        names << id + ".json";
     for (const QString &name : names)
         dir.rename(name, kAside + '/' + name);
 }
@@ -337,7 +360,7 @@ QString RecoveryStore::unreadable(const QString &id, const std::exception &e)
 std::vector<RecoveryCopy> RecoveryStore::unownedCopies(std::vector<RecoveryProblem> &problems)
 {
     std::vector<RecoveryCopy> copies;
-    const QStringList sidecars = QDir(mDirectory).entryList({"*.json"}, QDir::Files | QDir::Hidden, QDir::Name);
+    const QStringList sidecars = filesNamed(mDirectory, QString(), QStringLiteral(".json"));
     for (const QString &name : sidecars) {
         const QString id = name.chopped(5);
         if (!isCopyId(id) || id == mId || mClaimed.count(id))
