@@ -6,6 +6,7 @@
 #include <QCommandLineParser>
 #include <QTimer>
 #include <cstdio>
+#include <malloc.h>
 
 namespace {
 
@@ -24,6 +25,13 @@ void describe(QCommandLineParser &parser)
 
 int main(int argc, char **argv)
 {
+    // Blocks of 128 KB and more (pictures, surfaces, the bytes of a graphics file) get mappings of
+    // their own and go back to the system when freed. By default glibc raises that threshold after the
+    // first such block is freed, and the pictures of each theme loaded then stay behind in the heap.
+    // One arena: the editor's worker threads allocate little, and an arena each would keep its pages.
+    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
+    mallopt(M_ARENA_MAX, 1);
+
     // The user's settings and recovery copies are kept under this identity.
     QCoreApplication::setOrganizationName("Quillmoss");
     QCoreApplication::setApplicationName("qmeditor");
