@@ -49,13 +49,14 @@ void storeFileLevel(const LevelsFileContent &content, size_t index, tlevel &slot
 
 // The largest levels file read whole into memory by CheckedLevelsFile; larger files are read in
 // windows of this size.
-inline constexpr size_t kLevelsFileWindowBytes = size_t(1) << 20;
+inline constexpr size_t kLevelsFileWindowBytes = size_t(1) << 21;
 
 // A levels file read from the disk into the store without holding all of it in memory.
 //
 // Making one checks the file where it lies: the header and the first bytes of each level record are
 // read and checked as loadLevelsFile checks them, with the same messages, and the store is not
-// touched. store() then reads the levels' cells through a window of the file into their slots. (A
+// touched. store() then reads the levels' cells through windows of the file into their slots, the next
+// window read on a second thread while this one is copied. (A
 // file that fits in one window, a pipe or a device is read whole by the check and stored from
 // memory; its store() cannot fail.)
 class CheckedLevelsFile {

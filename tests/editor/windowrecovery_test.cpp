@@ -136,7 +136,8 @@ TEST_F(WindowRecovery, AnOpenThatFailsWhileReadingClosesTheFileAndKeepsTheCopyOf
     form->offerRecovery();
     ASSERT_TRUE(fileopen);
     // Another file, large enough to be read in windows.
-    for (int k = 1; k <= 8; ++k) {
+    const int count = int(kLevelsFileWindowBytes / (sizeof(cell) * kGridSize * kGridSize)) + 1;
+    for (int k = 1; k <= count; ++k) {
         if (k > levelsinfo.count)
             addlevel();
         levels[k].width = levels[k].height = kGridSize;
@@ -147,7 +148,7 @@ TEST_F(WindowRecovery, AnOpenThatFailsWhileReadingClosesTheFileAndKeepsTheCopyOf
     writeFile(dir.path("other.lev"), other);
 
     fileAnswers = {QString::fromStdString(dir.path("other.lev"))};
-    iofault::inject(iofault::Op::Read, 10, EIO); // past the header and the eight levels' first bytes
+    iofault::inject(iofault::Op::Read, count + 2, EIO); // past the header and the levels' first bytes
     item("Openlevelsfile1")->trigger();
     iofault::reset();
     EXPECT_EQ(messages.back(), "I/O error 5");

@@ -375,13 +375,16 @@ TEST_F(LevelsFile, AFailedSaveKeepsThePreviousFileAndTheUnsavedState)
     EXPECT_EQ(readFile(levelsfilepath).size(), before.size() + 25646);
 }
 
+// Full-size levels enough for a file that is read in windows, not whole.
+constexpr int kWindowedLevels = int(kLevelsFileWindowBytes / (sizeof(cell) * kGridSize * kGridSize)) + 1;
+
 // The store is only begun once the whole file is checked. A file replaced after the check is refused
 // before the store is touched; a read that fails after the store was begun leaves no level of the
 // file in it, only its header.
 TEST_F(LevelsFile, AReadThatFailsAfterTheCheckLeavesNoHalfReadLevels)
 {
-    newStore("on disk", 8);
-    for (int k = 1; k <= 8; ++k)
+    newStore("on disk", kWindowedLevels);
+    for (int k = 1; k <= kWindowedLevels; ++k)
         levels[k].width = levels[k].height = kGridSize;
     levelsfilepath = dir.path("disk.lev");
     writelevelsfile();
@@ -400,11 +403,12 @@ TEST_F(LevelsFile, AReadThatFailsAfterTheCheckLeavesNoHalfReadLevels)
     writeFile(levelsfilepath, disk);
 
     // The check opens, reads the header and each level's first bytes, and closes; the cells are read
-    // after the file is opened again.
+    // after the file is opened again, window by window on a second thread.
     using iofault::Op;
+    const int firstWindow = kWindowedLevels + 2;
     for (auto [op, nth, begun] : {std::tuple{Op::Read, 3, false}, std::tuple{Op::Close, 1, false},
-                                  std::tuple{Op::Open, 2, false}, std::tuple{Op::Read, 10, true},
-                                  std::tuple{Op::Close, 2, true}}) {
+                                  std::tuple{Op::Open, 2, false}, std::tuple{Op::Read, firstWindow, true},
+                                  std::tuple{Op::Read, firstWindow + 1, true}, std::tuple{Op::Close, 2, true}}) {
         newStore("held", 3);
         levelsfilepath = path;
         iofault::inject(op, nth, EIO);
@@ -414,7 +418,7 @@ TEST_F(LevelsFile, AReadThatFailsAfterTheCheckLeavesNoHalfReadLevels)
         EXPECT_EQ(levelsinfo.count, begun ? 0 : 3);
     }
     readlevelsfile();
-    EXPECT_EQ(levelsinfo.count, 8);
+    EXPECT_EQ(levelsinfo.count, kWindowedLevels);
 }
 
 // A file read in windows is opened again for its cells: one the user may no longer read by then is
@@ -423,8 +427,8 @@ TEST_F(LevelsFile, AFileThatCannotBeOpenedAgainForItsCellsChangesNothing)
 {
     if (!qmtest::runsAsPlainUser())
         return;
-    newStore("on disk", 8);
-    for (int k = 1; k <= 8; ++k)
+    newStore("on disk", kWindowedLevels);
+    for (int k = 1; k <= kWindowedLevels; ++k)
         levels[k].width = levels[k].height = kGridSize;
     levelsfilepath = dir.path("disk.lev");
     writelevelsfile();
