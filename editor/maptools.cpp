@@ -396,17 +396,6 @@ void drawToolsFrame(PointerZone zone, TDirectDrawSurface &surface, const FramePi
     if (!level || (!tools.overlays && !tools.stamp && tools.drag == MapTools::Drag::None && !tools.marked))
         return;
 
-    // The panel is kept as it is: the overlays belong to the map area.
-    const int32_t panelWidth = surface.Width() - kMapWidth;
-    TDirectDrawSurface &panel = tools.panelCopy;
-    if (panelWidth > 0) {
-        if (panel.pixelFormat() != surface.pixelFormat())
-            panel.setPixelFormat(surface.pixelFormat());
-        if (panel.Width() != panelWidth || panel.Height() != surface.Height())
-            panel.SetSize(panelWidth, surface.Height());
-        panel.Draw(0, 0, TRect{kMapWidth, 0, surface.Width(), surface.Height()}, &surface, false);
-    }
-
     const MapCanvas canvas{surface};
     const uint32_t gridPixel = surface.ColorToPixel(0x00909090);
     const uint32_t markPixel = surface.ColorToPixel(0x0000E0FF);  // amber
@@ -428,13 +417,23 @@ void drawToolsFrame(PointerZone zone, TDirectDrawSurface &surface, const FramePi
         outline(*tools.marked, markPixel);
     }
     if (tools.stamp && zone == PointerZone::None && pointerx < kMapWidth) {
+        // The panel is kept as it is: the overlays belong to the map area. The canvas keeps to it; the
+        // stamp's tiles are drawn whole, so the panel under them is put back after them.
+        const int32_t panelWidth = surface.Width() - kMapWidth;
+        TDirectDrawSurface &panel = tools.panelCopy;
+        if (panelWidth > 0) {
+            if (panel.pixelFormat() != surface.pixelFormat())
+                panel.setPixelFormat(surface.pixelFormat());
+            if (panel.Width() != panelWidth || panel.Height() != surface.Height())
+                panel.SetSize(panelWidth, surface.Height());
+            panel.Draw(0, 0, TRect{kMapWidth, 0, surface.Width(), surface.Height()}, &surface, false);
+        }
         drawStamp(surface, pictures.tiles, *tools.stamp, pointerx, pointery);
         canvas.frame(pointerx - 1, pointery - 1, pointerx + tools.stamp->columns * kSquare + 1,
                      pointery + tools.stamp->rows * kSquare + 1, 1, whitePixel);
+        if (panelWidth > 0)
+            surface.Draw(kMapWidth, 0, TRect{0, 0, panelWidth, surface.Height()}, &panel, false);
     }
-
-    if (panelWidth > 0)
-        surface.Draw(kMapWidth, 0, TRect{0, 0, panelWidth, surface.Height()}, &panel, false);
     if (tools.overlays && carriedtile == kPaletteSlotCarried && !tools.stamp && palrow >= palscroll
         && palrow < palscroll + kPaletteRows) {
         const int32_t x = kSlotLeft + kSlotPitch * palcolumn, y = kSlotTop + kSlotPitch * (palrow - palscroll);

@@ -94,7 +94,7 @@ struct MapTools {
     Drag drag = Drag::None;
     CellPosition dragFrom{0, 0};
     bool overlays = true; // start marker, grid and the carried tile's palette frame
-    TDirectDrawSurface panelCopy; // the panel kept while the overlays are drawn
+    TDirectDrawSurface panelCopy; // the panel kept while the stamp is drawn over the map
 
     // Carries cells in place of the tile (the pointer then carries no tile of its own), or drops them.
     void carry(Stamp cells);
