@@ -100,9 +100,17 @@ int openChecked(const char *path, int flags, mode_t mode = 0)
     return fd;
 }
 
-// Closes fd and reports a failure (a failed close can be the first sign of a lost write).
-void closeChecked(int fd)
+} // namespace
+
+FileDescriptor::~FileDescriptor()
 {
+    if (mFd >= 0)
+        ::close(mFd);
+}
+
+void FileDescriptor::close()
+{
+    const int fd = std::exchange(mFd, -1);
     int e = iofault::check(Op::Close);
     if (::close(fd) != 0 && e == 0 && errno != EINTR)
         e = errno;
@@ -110,24 +118,7 @@ void closeChecked(int fd)
         throwIoError(e);
 }
 
-// Closes a descriptor once, whatever happens.
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : mFd(fd) {}
-    FileDescriptor(const FileDescriptor &) = delete;
-    FileDescriptor &operator=(const FileDescriptor &) = delete;
-    ~FileDescriptor()
-    {
-        if (mFd >= 0)
-            ::close(mFd);
-    }
-    int get() const { return mFd; }
-    void close() { closeChecked(std::exchange(mFd, -1)); }
-    void release() { mFd = -1; }
-
-private:
-    int mFd;
-};
+namespace {
 
 void writeAll(int fd, const uint8_t *data, size_t size)
 {
@@ -192,9 +183,8 @@ template <class Buffer> Buffer readWholeFileAs(ReadableFile &file, size_t maxSiz
 
 ReadableFile::ReadableFile(const std::string &path, size_t maxSize) : mFd(openChecked(path.c_str(), O_RDONLY))
 {
-    FileDescriptor closeOnFailure(mFd);
     struct stat st {};
-    if (::fstat(mFd, &st) != 0)
+    if (::fstat(mFd.get(), &st) != 0)
         throwIoError(errno);
     if (S_ISDIR(st.st_mode))
         throwIoError(EISDIR);
@@ -206,13 +196,6 @@ ReadableFile::ReadableFile(const std::string &path, size_t maxSize) : mFd(openCh
     mIdentity = {static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino),
                  mRegular ? static_cast<uint64_t>(st.st_size) : 0, static_cast<int64_t>(st.st_mtim.tv_sec),
                  static_cast<int64_t>(st.st_mtim.tv_nsec)};
-    closeOnFailure.release();
-}
-
-ReadableFile::~ReadableFile()
-{
-    if (mFd >= 0)
-        ::close(mFd);
 }
 
 size_t ReadableFile::readSome(void *into, size_t room)
@@ -220,7 +203,7 @@ size_t ReadableFile::readSome(void *into, size_t room)
     for (;;) {
         if (int e = iofault::check(Op::Read))
             throwIoError(e);
-        ssize_t n = ::read(mFd, into, room);
+        ssize_t n = ::read(mFd.get(), into, room);
         if (n >= 0)
             return static_cast<size_t>(n);
         if (errno != EINTR)
@@ -234,7 +217,7 @@ void ReadableFile::readAt(uint64_t pos, void *into, size_t n)
     while (n > 0) {
         if (int e = iofault::check(Op::Read))
             throwIoError(e);
-        ssize_t got = ::pread(mFd, to, n, static_cast<off_t>(pos));
+        ssize_t got = ::pread(mFd.get(), to, n, static_cast<off_t>(pos));
         if (got < 0) {
             if (errno == EINTR)
                 continue;
@@ -246,7 +229,7 @@ void ReadableFile::readAt(uint64_t pos, void *into, size_t n)
     }
 }
 
-void ReadableFile::close() { closeChecked(std::exchange(mFd, -1)); }
+void ReadableFile::close() { mFd.close(); }
 
 Bytes readWholeFile(const std::string &path, size_t maxSize)
 {

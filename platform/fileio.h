@@ -69,6 +69,21 @@ struct FileIdentity {
     bool operator==(const FileIdentity &) const = default;
 };
 
+// A descriptor closed once, whatever happens.
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : mFd(fd) {}
+    FileDescriptor(const FileDescriptor &) = delete;
+    FileDescriptor &operator=(const FileDescriptor &) = delete;
+    ~FileDescriptor();
+    int get() const { return mFd; }
+    // Closes and reports a failure (a failed close can be the first sign of a lost write).
+    void close();
+
+private:
+    int mFd;
+};
+
 // A file opened for reading, whole or at chosen positions. Every call is checked and fails with the
 // system's text; a read that ends before the bytes it must fill fails with "Read beyond end of file".
 class ReadableFile {
@@ -76,9 +91,6 @@ public:
     // Opens path. A directory is refused ("File access denied"), a regular file larger than maxSize
     // with a clear message.
     ReadableFile(const std::string &path, size_t maxSize);
-    ReadableFile(const ReadableFile &) = delete;
-    ReadableFile &operator=(const ReadableFile &) = delete;
-    ~ReadableFile();
 
     // Only a regular file has a size known in advance and can be read at positions.
     bool regular() const { return mRegular; }
@@ -93,7 +105,7 @@ public:
     void close();
 
 private:
-    int mFd;
+    FileDescriptor mFd;
     bool mRegular = false;
     FileIdentity mIdentity;
 };
