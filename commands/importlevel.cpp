@@ -120,7 +120,7 @@ void TForm2::ImportClick()
 
 void TForm2::CancelClick() { reject(); }
 
-bool importSupaplexCommand(TForm2 &dialog, QWidget *parent)
+bool importSupaplexCommand(TForm2 &dialog, QWidget *parent, const QString &file)
 {
     if (!fileopen)
         return false;
@@ -136,7 +136,7 @@ bool importSupaplexCommand(TForm2 &dialog, QWidget *parent)
     request.mode = FileDialogRequest::Mode::Open;
     request.filter = "Supaplex levels file|*.dat|Others data file|*.d*|All files|*.*";
     request.initialName = "Levels.dat";
-    const QString chosen = showFileDialog(request, parent);
+    const QString chosen = file.isEmpty() ? showFileDialog(request, parent) : file;
     if (chosen.isEmpty())
         return false;
 

@@ -57,7 +57,8 @@ private:
 // cannot be read or is too short, and a store that is already full, are reported in an error box and
 // add nothing. Cancelling leaves the store exactly as it was (count, levels, curlevel, prevlevel).
 // Runs only while a levels file is open; saved is left alone and no graphics are loaded.
-// Returns whether a level was imported.
-bool importSupaplexCommand(TForm2 &dialog, QWidget *parent = nullptr);
+// Returns whether a level was imported. With file given (a file dropped on the window), that file is
+// read instead of asking for one.
+bool importSupaplexCommand(TForm2 &dialog, QWidget *parent = nullptr, const QString &file = QString());
 
 } // namespace qm

@@ -62,21 +62,26 @@ int32_t numberAt(std::string_view bytes, size_t at)
     return int32_t(bits);
 }
 
+constexpr uint32_t kGridColour = 0x00909090;
+constexpr uint32_t kStartColour = 0x0000FF40; // green
+
 Error damaged(const std::string &what)
 {
     return Error("ECellsClipboard", "The cells on the clipboard are damaged: " + what + ".");
 }
 
-// Rectangles drawn onto the surface, clipped to the map area.
+// Rectangles drawn onto the surface, clipped to the map area (in a frame) or to the whole surface
+// (a level's picture).
 struct MapCanvas {
     TDirectDrawSurface &surface;
+    int32_t width = kMapWidth, height = kMapHeight;
 
     void fill(int32_t left, int32_t top, int32_t right, int32_t bottom, uint32_t pixel) const
     {
         left = std::max(left, 0);
         top = std::max(top, 0);
-        right = std::min({right, kMapWidth, surface.Width()});
-        bottom = std::min({bottom, kMapHeight, surface.Height()});
+        right = std::min({right, width, surface.Width()});
+        bottom = std::min({bottom, height, surface.Height()});
         for (int32_t y = top; y < bottom; ++y)
             for (int32_t x = left; x < right; ++x)
                 surface.setPixel(x, y, pixel);
@@ -105,14 +110,14 @@ void drawGrid(const MapCanvas &canvas, const tlevel &level, uint32_t pixel)
     // Dotted, so that the cells show through.
     for (int32_t c = 1; c <= width + 1; ++c) {
         const int32_t x = screenX(c);
-        if (x >= 0 && x < kMapWidth)
-            for (int32_t y = std::max(top, 0) & ~1; y < std::min(bottom, kMapHeight); y += 2)
+        if (x >= 0 && x < canvas.width)
+            for (int32_t y = std::max(top, 0) & ~1; y < std::min(bottom, canvas.height); y += 2)
                 canvas.surface.setPixel(x, y, pixel);
     }
     for (int32_t r = 1; r <= height + 1; ++r) {
         const int32_t y = screenY(r);
-        if (y >= 0 && y < kMapHeight)
-            for (int32_t x = std::max(left, 0) & ~1; x < std::min(right, kMapWidth); x += 2)
+        if (y >= 0 && y < canvas.height)
+            for (int32_t x = std::max(left, 0) & ~1; x < std::min(right, canvas.width); x += 2)
                 canvas.surface.setPixel(x, y, pixel);
     }
 }
@@ -382,6 +387,13 @@ std::string statusText(const MapTools &tools, const TPictureCollection &tiles, c
     return text;
 }
 
+void drawLevelOverlays(TDirectDrawSurface &surface, const tlevel &level)
+{
+    const MapCanvas canvas{surface, surface.Width(), surface.Height()};
+    drawGrid(canvas, level, surface.ColorToPixel(kGridColour));
+    drawStartMarker(canvas, level, surface.ColorToPixel(kStartColour), surface.ColorToPixel(clBlack));
+}
+
 void drawToolsFrame(int32_t lagCount, TDirectDrawSurface &surface, const FramePictures &pictures, MapTools &tools)
 {
     drawToolsFrame(scrollview(lagCount), surface, pictures, tools);
@@ -397,9 +409,9 @@ void drawToolsFrame(PointerZone zone, TDirectDrawSurface &surface, const FramePi
         return;
 
     const MapCanvas canvas{surface};
-    const uint32_t gridPixel = surface.ColorToPixel(0x00909090);
+    const uint32_t gridPixel = surface.ColorToPixel(kGridColour);
     const uint32_t markPixel = surface.ColorToPixel(0x0000E0FF);  // amber
-    const uint32_t startPixel = surface.ColorToPixel(0x0000FF40); // green
+    const uint32_t startPixel = surface.ColorToPixel(kStartColour);
     const uint32_t darkPixel = surface.ColorToPixel(clBlack);
     const uint32_t whitePixel = surface.ColorToPixel(clWhite);
     if (tools.overlays) {

@@ -109,6 +109,10 @@ struct MapTools {
 std::string statusText(const MapTools &tools, const TPictureCollection &tiles, const std::string &fileName,
                        bool mapShown);
 
+// The grid and the start marker over the whole surface, placed by the view offset (viewx, viewy): the
+// overlays of a level's picture.
+void drawLevelOverlays(TDirectDrawSurface &surface, const tlevel &level);
+
 // The frame: drawframe, then (when something is to be shown) the overlays on the map area, the
 // carried tile's palette frame and the pointer again above them. With nothing to show the frame is
 // drawframe's, byte for byte.

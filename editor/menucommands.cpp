@@ -180,6 +180,7 @@ void TMainForm::writeLevelsFileTo(const QString &path)
     }
     mHistory.stack().setClean();
     dropRecoveryCopy();
+    rememberLevelsFile();
 }
 
 void TMainForm::Save1Click()
@@ -188,6 +189,7 @@ void TMainForm::Save1Click()
     if (!levelsfilepath.empty()) {
         writelevelsfile();
         mHistory.stack().setClean();
+        rememberLevelsFile();
         checkSavedFile();
         dropRecoveryCopy();
         return;
@@ -217,6 +219,7 @@ void TMainForm::Saveas1Click()
 
 void TMainForm::followFileOpened()
 {
+    rememberLevelsFile(); // opened, at start, or recovered
     if (!mapShown())
         DXDraw->setHint(kNoLevelShownHint);
     followCurrentLevel();
@@ -291,10 +294,12 @@ void TMainForm::Deletelevel1Click()
     followCurrentLevel();
 }
 
-void TMainForm::fromSupaPlexlevelsfile1Click()
+void TMainForm::fromSupaPlexlevelsfile1Click() { importSupaplexLevel(QString()); }
+
+void TMainForm::importSupaplexLevel(const QString &file)
 {
-    recordStep("Import Level", [this](StoreStep &step) {
-        if (importSupaplexCommand(madeOnFirstUse(importdialog, this), this))
+    recordStep("Import Level", [this, &file](StoreStep &step) {
+        if (importSupaplexCommand(madeOnFirstUse(importdialog, this), this, file))
             step.levelInserted(levelsinfo.count);
     });
     followCurrentLevel();

@@ -195,6 +195,7 @@ void TMainForm::createMenu()
     Contents1 = addItem(Help1, "Contents1", "&Contents", &TMainForm::Contents1Click);
     GettingStarted1 = addItem(Help1, "GettingStarted1", "&Getting Started", &TMainForm::GettingStarted1Click);
     About1 = addItem(Help1, "About1", "&About...", &TMainForm::About1Click);
+    addDesktopActions();
 
     disablefilemenus();
 }

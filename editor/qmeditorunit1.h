@@ -19,6 +19,7 @@
 #include <string>
 
 class QAction;
+class QImage;
 class QLabel;
 class QMenu;
 class QTimer;
@@ -28,6 +29,7 @@ namespace qm {
 class HelpWindow;
 class LevelCheckWindow;
 class OverviewWindow;
+class RecentFiles;
 class RecoveryStore;
 struct RecoveryCopy;
 class TForm2;
@@ -113,6 +115,13 @@ public:
     void Openlevelsfile1Click();
     // Open Levels File after its file dialog: reads path, then shows the levels dialog.
     void openLevelsFile(const QString &path);
+    // File > Open Recent, dropped files and the current level as a picture (desktopcommands.cpp). A
+    // recent file opens as Open Levels File does after its file dialog, once asksave has said yes.
+    void openRecentFile(const QString &path);
+    void exportPictureClick();
+    void copyPictureClick();
+    // The current level drawn whole, as `qmtool lev render` draws it, with the overlays while shown.
+    QImage levelPicture();
     // The file named on the command line, opened as Open Levels File does (after the unsaved-changes
     // question when recovered work is open); a file that cannot be read shows its message and the
     // editor goes on without a file.
@@ -128,6 +137,8 @@ public:
     void Newlevel1Click();
     void Deletelevel1Click();
     void fromSupaPlexlevelsfile1Click();
+    // Import Level from a Supaplex levels file: the file given (a dropped one), or asked for when empty.
+    void importSupaplexLevel(const QString &file);
     void fromotherlevfile1Click();
     void CurentLevesFile1Click();
     void Contents1Click();
@@ -188,6 +199,8 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     // Menu items, named as in the menu.
@@ -240,6 +253,10 @@ private:
     void addMapToolActions(QMenu *edit);
     void createStatusLine();
     void addOverlayAction(QMenu *options);
+    // Open Recent after Open, the picture commands before Exit; the window takes dropped files.
+    void addDesktopActions();
+    // The open file's path, when it has one, at the top of Open Recent.
+    void rememberLevelsFile();
     QAction *addItem(QMenu *menu, const char *name, const QString &caption, void (TMainForm::*handler)(),
                      const QKeySequence &shortcut = {});
     // Runs a handler; a failure is shown in an error box and ends it, as a failed command does.
@@ -284,6 +301,7 @@ private:
     int mWheelRest = 0; // eighths of a degree not yet scrolled
     QLabel *mStatusLabel = nullptr;
     QAction *mOverlaysAction = nullptr;
+    RecentFiles *mRecentFiles = nullptr;
     StoreStep *mOpenStep = nullptr;     // the step of the command going on that records its parts
     bool mFileMenusEnabled = false;
     bool mWaitingForSurface = false; // events run inside Close: menu commands are not started

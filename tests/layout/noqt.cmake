@@ -6,7 +6,7 @@ foreach(dir platform levels graphics)
   list(APPEND files ${found})
 endforeach()
 # The editor's rules and drawing, shared with qmtool.
-foreach(name mapediting mapview levelgraphics thumbnail)
+foreach(name mapediting mapview levelgraphics thumbnail levelpicture filedrop)
   list(APPEND files ${ROOT}/editor/${name}.h ${ROOT}/editor/${name}.cpp)
 endforeach()
 set(bad)

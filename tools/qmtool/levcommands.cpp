@@ -5,6 +5,7 @@
 
 #include "editor/levelcopy.h"
 #include "editor/levelgraphics.h"
+#include "editor/levelpicture.h"
 #include "editor/maptools.h"
 #include "editor/mapview.h"
 #include "levels/levelcheck.h"
@@ -213,13 +214,10 @@ int levRender(const ToolCommand &command, const QStringList &args)
     readInto(words[0]);
     const int level = words[1].toInt();
     const bool known = level >= 1 && level <= qm::levelsinfo.count;
-    const int width = known ? std::max(qm::levels[level].width, 1) * qm::kSquare : 1;
-    const int height = known ? std::max(qm::levels[level].height, 1) * qm::kSquare : 1;
-    LevelScene scene(parser, words, width, height, false);
-    qm::viewx = qm::viewy = 0;
+    const qm::PictureSize size = known ? qm::levelPictureSize(qm::levels[level]) : qm::PictureSize{1, 1};
+    LevelScene scene(parser, words, size.width, size.height, false);
     qm::TDirectDrawSurface &surface = scene.target.Surface();
-    surface.Fill(0);
-    qm::drawLevel(surface, scene.patratele.Items(), qm::levels[qm::curlevel]);
+    qm::drawLevelPicture(surface, scene.patratele.Items(), qm::levels[qm::curlevel], false);
     saveSurfaceImage(surface, words[2]);
     return 0;
 }
