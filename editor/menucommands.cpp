@@ -2,6 +2,8 @@
 // Delete Level, the imports, the game's levels file, help and about, and the unsaved-changes prompt.
 
 #include "qmeditorunit1.h"
+#include "thumbnailcache.h"
+#include "thumbnaillist.h"
 
 #include "commands/filedialogs.h"
 #include "commands/helpwindow.h"
@@ -23,6 +25,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QUndoStack>
+#include <memory>
 
 namespace qm {
 
@@ -293,9 +296,18 @@ void TMainForm::Deletelevel1Click()
 
 void TMainForm::fromSupaPlexlevelsfile1Click()
 {
-    recordStep("Import Level", [this](StoreStep &step) {
-        if (importSupaplexCommand(madeOnFirstUse(importdialog, this), this))
-            step.levelInserted(levelsinfo.count);
+    TForm2 &dialog = madeOnFirstUse(importdialog, this);
+    dialog.settingsFile = mSettingsFile;
+    if (!dialog.previewOf) {
+        // The overview's thumbnails, each graphics file sampled once for as long as the dialog lives.
+        auto tiles = std::make_shared<ThumbnailTileCache>(3);
+        dialog.previewOf = [tiles](const tlevel &level) { return thumbnailImage(tiles->draw(gamedir, level)); };
+    }
+    // All the levels imported are one step, taken back together.
+    recordStep("Import Level", [&](StoreStep &step) {
+        const int imported = importSupaplexCommand(dialog, this);
+        for (int32_t k = levelsinfo.count - imported + 1; k <= levelsinfo.count; ++k)
+            step.levelInserted(k);
     });
     followCurrentLevel();
 }

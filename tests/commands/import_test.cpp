@@ -237,9 +237,9 @@ TEST_F(SupaplexImport, FailuresBeforeTheDialogAddNothing)
     EXPECT_FALSE(qm::importSupaplexCommand(*mDialog));
     EXPECT_TRUE(mMessages.entries.empty());
 
-    // A file one byte short.
+    // A file one byte short of a level.
     std::vector<uint8_t> shortFile = supaplexBytes();
-    shortFile.pop_back();
+    shortFile.resize(qm::kSupaplexRecord - 1);
     qmtest::writeFile(mLevelsDat, shortFile);
     m_files_dialog.answer = QString::fromStdString(mLevelsDat);
     expectNoDialog();

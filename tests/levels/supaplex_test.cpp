@@ -80,7 +80,7 @@ TEST(SupaplexImport, ShortFilesAndLevelsOutsideTheListAreRefused)
 {
     TempDir dir;
     Bytes bytes = makeSupaplexFile();
-    bytes.pop_back();
+    bytes.resize(kSupaplexRecord - 1); // not even one level
     qmtest::writeFile(dir.path("Levels.dat"), bytes);
     try {
         readSupaplexFile(dir.path("Levels.dat"));
