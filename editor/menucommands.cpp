@@ -298,11 +298,9 @@ void TMainForm::fromSupaPlexlevelsfile1Click()
 {
     TForm2 &dialog = madeOnFirstUse(importdialog, this);
     dialog.settingsFile = mSettingsFile;
-    if (!dialog.previewOf) {
-        // The overview's thumbnails, each graphics file sampled once for as long as the dialog lives.
-        auto tiles = std::make_shared<ThumbnailTileCache>(3);
-        dialog.previewOf = [tiles](const tlevel &level) { return thumbnailImage(tiles->draw(gamedir, level)); };
-    }
+    // The preview draws the overview's thumbnails, each graphics file read once for this import.
+    auto tiles = std::make_shared<ThumbnailTileCache>(3);
+    dialog.previewOf = [tiles](const tlevel &level) { return thumbnailImage(tiles->draw(gamedir, level)); };
     // All the levels imported are one step, taken back together.
     recordStep("Import Level", [&](StoreStep &step) {
         const int imported = importSupaplexCommand(dialog, this);

@@ -77,6 +77,9 @@ TEST_F(SeveralLevelsImport, SeveralLevelsAreOneUndoStep)
         // The preview is the overview's thumbnail of the level, three pixels a square.
         ASSERT_FALSE(d.PreviewPicture->pixmap().isNull());
         EXPECT_EQ(d.PreviewPicture->pixmap().size(), QSize(58 * 3, 22 * 3));
+        // Drawn with the chosen graphics file ("Computer.dxg", found as computer.dxg), not left black.
+        const QImage picture = d.PreviewPicture->pixmap().toImage();
+        EXPECT_NE(picture.pixel(30, 30) & 0xFFFFFFu, 0u);
         EXPECT_TRUE(d.PreviewText->text().contains("Hero: column 7, row 3"));
         clickLine(d.ListBox1, 3, Qt::ShiftModifier);   // 2 to 4
         clickLine(d.ListBox1, 9, Qt::ControlModifier); // and 10
