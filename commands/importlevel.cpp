@@ -1,12 +1,17 @@
 #include "importlevel.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QPixmap>
 #include <QScreen>
+#include <QSettings>
+#include <QSignalBlocker>
+#include <algorithm>
 #include <memory>
 
 #include "filedialogs.h"
@@ -21,6 +26,16 @@ namespace qm {
 namespace {
 
 constexpr int kLongestText = 255; // a text of a levels file has a one-byte length
+const char *const kTakeRecordKey = "Import/TakeRecord";
+
+std::unique_ptr<QSettings> openSettings(const QString &file)
+{
+    if (file.isEmpty())
+        return std::make_unique<QSettings>();
+    return std::make_unique<QSettings>(file, QSettings::IniFormat);
+}
+
+QString noteLine(const std::string &note) { return "Note: " + toQt(note) + "."; }
 
 } // namespace
 
@@ -28,15 +43,20 @@ TForm2::TForm2(QWidget *parent) : QDialog(parent)
 {
     setObjectName("Form2");
     setWindowTitle("Import level from supaplex levels file");
-    setFixedSize(433, 250);
+    setFixedSize(433, 445);
 
     Label1 = new QLabel("Levels:", this);
     Label1->setGeometry(8, 8, 120, 16);
     ListBox1 = new QListWidget(this);
     ListBox1->setObjectName("ListBox1");
-    ListBox1->setGeometry(8, 26, 217, 216);
-    ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
+    ListBox1->setGeometry(8, 26, 217, 300);
+    ListBox1->setSelectionMode(QAbstractItemView::ExtendedSelection);
     Label1->setBuddy(ListBox1);
+    FileNote = new QLabel(this);
+    FileNote->setObjectName("FileNote");
+    FileNote->setGeometry(8, 330, 217, 48);
+    FileNote->setWordWrap(true);
+    FileNote->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     GroupBox1 = new QGroupBox(" This level ", this);
     GroupBox1->setGeometry(234, 20, 191, 133);
@@ -61,19 +81,43 @@ TForm2::TForm2(QWidget *parent) : QDialog(parent)
     ComboBox1->lineEdit()->setMaxLength(kLongestText);
     Label12->setBuddy(ComboBox1);
 
+    GroupBox2 = new QGroupBox(" Preview ", this);
+    GroupBox2->setObjectName("GroupBox2");
+    GroupBox2->setGeometry(234, 158, 191, 220);
+    PreviewPicture = new QLabel(GroupBox2);
+    PreviewPicture->setObjectName("PreviewPicture");
+    PreviewPicture->setGeometry(8, 20, 175, 66);
+    PreviewPicture->setAlignment(Qt::AlignCenter);
+    PreviewText = new QLabel(GroupBox2);
+    PreviewText->setObjectName("PreviewText");
+    PreviewText->setGeometry(8, 92, 175, 122);
+    PreviewText->setWordWrap(true);
+    PreviewText->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    CheckBox1 = new QCheckBox("Take the hero's square, infotrons needed and title", this);
+    CheckBox1->setObjectName("CheckBox1");
+    CheckBox1->setGeometry(8, 384, 417, 22);
+
     Import = new QPushButton("Import", this);
     Import->setObjectName("Import");
-    Import->setGeometry(234, 217, 88, 25);
+    Import->setGeometry(234, 412, 88, 25);
     Import->setDefault(true);
     Cancel = new QPushButton("Cancel", this);
     Cancel->setObjectName("Cancel");
-    Cancel->setGeometry(337, 217, 88, 25);
+    Cancel->setGeometry(337, 412, 88, 25);
 
     connect(Import, &QPushButton::clicked, this, &TForm2::ImportClick);
     connect(Cancel, &QPushButton::clicked, this, &TForm2::CancelClick);
     connect(ListBox1, &QListWidget::itemSelectionChanged, this, &TForm2::selectionChanged);
     connect(ListBox1, &QListWidget::itemDoubleClicked, this, [this] { ImportClick(); });
+    connect(ListBox1, &QListWidget::currentRowChanged, this, &TForm2::currentChanged);
+    connect(ComboBox1, &QComboBox::currentTextChanged, this, &TForm2::showPreview);
+    connect(CheckBox1, &QCheckBox::toggled, this, &TForm2::takeRecordToggled);
 }
+
+TForm2::~TForm2() = default;
+
+bool TForm2::takesRecord() const { return CheckBox1->isChecked(); }
 
 void TForm2::showEvent(QShowEvent *event)
 {
@@ -90,11 +134,81 @@ void TForm2::FormShow()
         ListBox1->addItem(toQt(line));
     ListBox1->setCurrentRow(-1);
     ListBox1->clearSelection();
+    const std::string note = supaplexIgnoredNote(spbuffer);
+    FileNote->setText(note.empty() ? QString() : "Note: " + toQt(note));
+    {
+        const QSignalBlocker quiet(CheckBox1);
+        CheckBox1->setChecked(openSettings(settingsFile)->value(kTakeRecordKey, false).toBool());
+    }
     selectionChanged();
+    showPreview();
     ListBox1->setFocus(Qt::OtherFocusReason);
 }
 
-void TForm2::selectionChanged() { Import->setEnabled(!ListBox1->selectedItems().isEmpty()); }
+std::vector<int> TForm2::selectedRows() const
+{
+    std::vector<int> rows;
+    for (const QListWidgetItem *item : ListBox1->selectedItems())
+        rows.push_back(ListBox1->row(item));
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+void TForm2::selectionChanged()
+{
+    const qsizetype selected = ListBox1->selectedItems().size();
+    Import->setEnabled(selected > 0);
+    // Several levels are named by their titles or "Untitled": the field is for one.
+    Edit1->setEnabled(selected <= 1);
+    currentChanged();
+}
+
+void TForm2::currentChanged()
+{
+    // With the record's title taken, one chosen level proposes its title as the name.
+    const std::vector<int> rows = selectedRows();
+    if (takesRecord() && rows.size() == 1 && rows[0] < spbuffer.records())
+        Edit1->setText(toQt(supaplexRecord(spbuffer, rows[0] + 1).name()));
+    showPreview();
+}
+
+void TForm2::takeRecordToggled(bool on)
+{
+    openSettings(settingsFile)->setValue(kTakeRecordKey, on);
+    currentChanged();
+}
+
+void TForm2::showPreview()
+{
+    const int row = ListBox1->currentRow();
+    if (row < 0 || row >= spbuffer.records()) {
+        PreviewPicture->clear();
+        PreviewText->clear();
+        return;
+    }
+    const int n = row + 1;
+    if (previewOf) {
+        if (!mPreviewLevel)
+            mPreviewLevel = std::make_unique<tlevel>();
+        importSupaplexLevel(spbuffer, n, *mPreviewLevel);
+        mPreviewLevel->dxg = fromQt(ComboBox1->currentText());
+        const QImage picture = previewOf(*mPreviewLevel);
+        if (picture.isNull())
+            PreviewPicture->clear();
+        else
+            PreviewPicture->setPixmap(QPixmap::fromImage(picture));
+    }
+    const SupaplexRecord record = supaplexRecord(spbuffer, n);
+    QStringList lines;
+    lines << "Title: " + toQt(record.title);
+    if (record.heroes > 0)
+        lines << QString("Hero: column %1, row %2").arg(record.heroColumn).arg(record.heroRow);
+    lines << QString("Infotrons needed: %1").arg(record.infotronsNeeded())
+                 + (record.infotronsByte == 0 ? " (all of them)" : "");
+    for (const std::string &note : supaplexHeroNotes(record))
+        lines << noteLine(note);
+    PreviewText->setText(lines.join('\n'));
+}
 
 void TForm2::ImportClick()
 {
@@ -104,15 +218,27 @@ void TForm2::ImportClick()
         showMessage(MessageKind::Information, "Choose the level to import in the list.", MessageButtons::Ok, this);
         return;
     }
-    const int row = ListBox1->row(selected.constFirst());
+    const std::vector<int> rows = selectedRows();
     if (!fileexists(gamedir + fromQt(ComboBox1->currentText()))) {
         showMessage(MessageKind::Error, "The dxg graphics file you choosed dose'nt exist!", MessageButtons::Cancel,
                     this);
         return;
     }
-    splevel = row + 1;
+    if (rows.size() > 1) {
+        // The current level is the one the command added for the first of them.
+        try {
+            requireRoomForImport(levelsinfo.count - 1, int32_t(rows.size()));
+        } catch (const Error &e) {
+            showError(QString::fromUtf8(e.what()), this);
+            return;
+        }
+    }
+    splevels.clear();
+    for (int row : rows)
+        splevels.push_back(row + 1);
+    splevel = splevels.front();
     tlevel &level = levels[curlevel];
-    level.name = fromQt(Edit1->text());
+    level.name = rows.size() == 1 ? fromQt(Edit1->text()) : std::string(kNewLevelName);
     level.dxg = fromQt(ComboBox1->currentText());
     dialogok = true;
     accept();
@@ -120,16 +246,16 @@ void TForm2::ImportClick()
 
 void TForm2::CancelClick() { reject(); }
 
-bool importSupaplexCommand(TForm2 &dialog, QWidget *parent, const QString &file)
+int importSupaplexCommand(TForm2 &dialog, QWidget *parent, const QString &file)
 {
     if (!fileopen)
-        return false;
+        return 0;
     // A full file is refused before the user picks a Supaplex file for nothing.
     try {
         requireRoomForLevel();
     } catch (const Error &e) {
         showError(QString::fromUtf8(e.what()), parent);
-        return false;
+        return 0;
     }
 
     FileDialogRequest request;
@@ -138,13 +264,13 @@ bool importSupaplexCommand(TForm2 &dialog, QWidget *parent, const QString &file)
     request.initialName = "Levels.dat";
     const QString chosen = file.isEmpty() ? showFileDialog(request, parent) : file;
     if (chosen.isEmpty())
-        return false;
+        return 0;
 
     try {
         dialog.spbuffer = readSupaplexFile(chosen.toStdString());
     } catch (const Error &e) {
         showError(QString::fromUtf8(e.what()), parent);
-        return false;
+        return 0;
     }
 
     // What a cancelled import must give back: the previous level numbers, and the slot that the new
@@ -158,7 +284,7 @@ bool importSupaplexCommand(TForm2 &dialog, QWidget *parent, const QString &file)
         addlevel();
     } catch (const Error &e) {
         showError(QString::fromUtf8(e.what()), parent);
-        return false;
+        return 0;
     }
 
     dialogok = false;
@@ -166,8 +292,25 @@ bool importSupaplexCommand(TForm2 &dialog, QWidget *parent, const QString &file)
 
     if (dialogok) {
         try {
-            importSupaplexLevel(dialog.spbuffer, dialog.splevel, levels[curlevel]);
-            return true;
+            const std::vector<int> numbers = dialog.splevels.empty() ? std::vector<int>{dialog.splevel} : dialog.splevels;
+            const int32_t first = curlevel;
+            const int32_t firstPrevlevel = prevlevel;
+            // Every check before the store changes further: a refusal adds nothing.
+            requireRoomForImport(levelsinfo.count - 1, int32_t(numbers.size()));
+            for (int n : numbers)
+                supaplexRecord(dialog.spbuffer, n);
+            const bool take = dialog.takesRecord();
+            const bool several = numbers.size() > 1;
+            importSupaplexLevel(dialog.spbuffer, numbers.front(), levels[first], {take, take && several});
+            for (size_t i = 1; i < numbers.size(); ++i) {
+                addlevel();
+                tlevel &level = levels[curlevel];
+                level.dxg = levels[first].dxg;
+                importSupaplexLevel(dialog.spbuffer, numbers[i], level, {take, take});
+            }
+            curlevel = first;
+            prevlevel = firstPrevlevel;
+            return int(numbers.size());
         } catch (const Error &e) {
             showError(QString::fromUtf8(e.what()), parent);
         }
@@ -177,7 +320,7 @@ bool importSupaplexCommand(TForm2 &dialog, QWidget *parent, const QString &file)
     if (formerSlot)
         levels[formerCount + 1] = *formerSlot;
     dialogok = false;
-    return false;
+    return 0;
 }
 
 } // namespace qm

@@ -2,6 +2,8 @@
 // Delete Level, the imports, the game's levels file, help and about, and the unsaved-changes prompt.
 
 #include "qmeditorunit1.h"
+#include "thumbnailcache.h"
+#include "thumbnaillist.h"
 
 #include "commands/filedialogs.h"
 #include "commands/helpwindow.h"
@@ -23,6 +25,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QUndoStack>
+#include <memory>
 
 namespace qm {
 
@@ -298,9 +301,16 @@ void TMainForm::fromSupaPlexlevelsfile1Click() { importSupaplexLevel(QString());
 
 void TMainForm::importSupaplexLevel(const QString &file)
 {
-    recordStep("Import Level", [this, &file](StoreStep &step) {
-        if (importSupaplexCommand(madeOnFirstUse(importdialog, this), this, file))
-            step.levelInserted(levelsinfo.count);
+    TForm2 &dialog = madeOnFirstUse(importdialog, this);
+    dialog.settingsFile = mSettingsFile;
+    // The preview draws the overview's thumbnails, each graphics file read once for this import.
+    auto tiles = std::make_shared<ThumbnailTileCache>(3);
+    dialog.previewOf = [tiles](const tlevel &level) { return thumbnailImage(tiles->draw(gamedir, level)); };
+    // All the levels imported are one step, taken back together.
+    recordStep("Import Level", [&](StoreStep &step) {
+        const int imported = importSupaplexCommand(dialog, this, file);
+        for (int32_t k = levelsinfo.count - imported + 1; k <= levelsinfo.count; ++k)
+            step.levelInserted(k);
     });
     followCurrentLevel();
 }

@@ -1,10 +1,13 @@
 #include "supaplex.h"
 
+#include "startsquare.h"
 #include "tiles.h"
 
 #include "platform/errors.h"
 
+#include <algorithm>
 #include <array>
+#include <cstdint>
 
 namespace qm {
 
@@ -58,14 +61,69 @@ const std::array<cell, 256> &table()
 
 } // namespace
 
-SupaplexFile readSupaplexFile(const std::string &path) { return SupaplexFile{readFileStart(path, kSupaplexFileSize)}; }
+int SupaplexFile::records() const { return int(std::min(spbuffer.size() / kSupaplexRecord, size_t(kSupaplexLevels))); }
+
+SupaplexFile readSupaplexFile(const std::string &path)
+{
+    ReadableFile file(path, SIZE_MAX);
+    // A regular file's size says how many records it holds: only those are read. Anything else is
+    // read to its end or to 111 records.
+    size_t wanted = kSupaplexFileSize;
+    if (file.regular()) {
+        if (file.size() < kSupaplexRecord)
+            throwReadBeyondEnd();
+        wanted = size_t(std::min<uint64_t>(file.size() / kSupaplexRecord * kSupaplexRecord, kSupaplexFileSize));
+    }
+    SupaplexFile result;
+    result.spbuffer.resize(wanted);
+    size_t used = 0;
+    while (used < wanted) {
+        const size_t n = file.readSome(result.spbuffer.data() + used, wanted - used);
+        if (n == 0)
+            break;
+        used += n;
+    }
+    if (file.regular() && used < wanted) // the file became shorter while it was read
+        throwReadBeyondEnd();
+    if (used < kSupaplexRecord)
+        throwReadBeyondEnd();
+    const size_t whole = used / kSupaplexRecord * kSupaplexRecord;
+    result.spbuffer.resize(whole);
+    if (file.regular()) {
+        result.ignored = file.size() - whole;
+    } else {
+        result.ignored = used - whole;
+        uint8_t more = 0;
+        if (whole == kSupaplexFileSize && file.readSome(&more, 1) > 0)
+            result.ignored += 1; // at least this much is left; the rest is not read
+    }
+    file.close();
+    return result;
+}
+
+SupaplexFile supaplexFileOf(const uint8_t *data, size_t size)
+{
+    const size_t whole = std::min(size / kSupaplexRecord * kSupaplexRecord, kSupaplexFileSize);
+    if (whole == 0)
+        throwReadBeyondEnd();
+    return SupaplexFile{Bytes(data, data + whole), size - whole};
+}
+
+std::string supaplexIgnoredNote(const SupaplexFile &file)
+{
+    if (file.ignored == 0)
+        return {};
+    if (file.records() == kSupaplexLevels)
+        return "Only the first " + std::to_string(kSupaplexLevels) + " levels of the file were read; the rest of it was ignored.";
+    return "The last " + std::to_string(file.ignored) + " bytes of the file are not a whole level of "
+           + std::to_string(kSupaplexRecord) + " bytes and were ignored.";
+}
 
 std::vector<std::string> supaplexList(const SupaplexFile &file)
 {
     std::vector<std::string> lines;
-    if (file.spbuffer.size() < kSupaplexFileSize)
-        return lines;
-    for (int n = 1; n <= kSupaplexLevels; ++n) {
+    const int records = file.records();
+    for (int n = 1; n <= records; ++n) {
         const uint8_t *title = file.spbuffer.data() + size_t(n - 1) * kSupaplexRecord + kSupaplexTitleAt;
         lines.push_back(std::to_string(n) + " " + std::string(reinterpret_cast<const char *>(title), kSupaplexTitleLength));
     }
@@ -74,17 +132,98 @@ std::vector<std::string> supaplexList(const SupaplexFile &file)
 
 cell supaplexCell(uint8_t code) { return table()[code]; }
 
-void importSupaplexLevel(const SupaplexFile &file, int splevel, tlevel &level)
+namespace {
+
+const uint8_t *recordOf(const SupaplexFile &file, int splevel)
 {
-    if (splevel < 1 || splevel > kSupaplexLevels || file.spbuffer.size() < kSupaplexFileSize)
+    const int records = file.records();
+    if (splevel < 1 || splevel > records)
         throw Error("ERangeError", "There is no Supaplex level " + std::to_string(splevel) + ": choose one of the "
-                                       + std::to_string(kSupaplexLevels) + " levels of the list.");
-    const uint8_t *record = file.spbuffer.data() + size_t(splevel - 1) * kSupaplexRecord;
+                                       + std::to_string(records) + " levels of the list.");
+    return file.spbuffer.data() + size_t(splevel - 1) * kSupaplexRecord;
+}
+
+bool onFrame(int r, int c) { return r == 0 || c == 0 || r == kSupaplexRows - 1 || c == kSupaplexColumns - 1; }
+
+} // namespace
+
+std::string supaplexTitle(const std::string &bytes)
+{
+    const auto cut = [](char ch) { return ch == ' ' || ch == '-'; };
+    size_t first = 0, last = bytes.size();
+    while (first < last && cut(bytes[first]))
+        ++first;
+    while (last > first && cut(bytes[last - 1]))
+        --last;
+    return bytes.substr(first, last - first);
+}
+
+SupaplexRecord supaplexRecord(const SupaplexFile &file, int splevel)
+{
+    const uint8_t *record = recordOf(file, splevel);
+    SupaplexRecord result;
+    result.title = supaplexTitle(std::string(reinterpret_cast<const char *>(record + kSupaplexTitleAt), kSupaplexTitleLength));
+    result.infotronsByte = record[kSupaplexInfotronsAt];
+    for (int r = 0; r < kSupaplexRows; ++r)
+        for (int c = 0; c < kSupaplexColumns; ++c) {
+            const uint8_t code = record[kSupaplexColumns * r + c];
+            if (code == kSupaplexHero) {
+                if (onFrame(r, c)) {
+                    ++result.heroesOnFrame;
+                } else if (result.heroes++ == 0) {
+                    result.heroColumn = c; // the square the byte converts to
+                    result.heroRow = r;
+                }
+            } else if (code == kSupaplexInfotron && !onFrame(r, c)) {
+                ++result.infotronsHeld;
+            }
+        }
+    return result;
+}
+
+std::vector<std::string> supaplexHeroNotes(const SupaplexRecord &record)
+{
+    std::vector<std::string> notes;
+    const std::string square = "column " + std::to_string(record.heroColumn) + ", row " + std::to_string(record.heroRow);
+    if (record.heroes > 1)
+        notes.push_back(std::to_string(record.heroes) + " heroes; the first, at " + square + ", is the start square");
+    if (record.heroesOnFrame > 0)
+        notes.push_back(record.heroesOnFrame == 1 ? "a hero on the outer ring, which is not imported, was left out"
+                                                  : std::to_string(record.heroesOnFrame)
+                                                        + " heroes on the outer ring, which is not imported, were left out");
+    if (record.heroes == 0)
+        notes.push_back("no hero; the start square is left as it is");
+    return notes;
+}
+
+void requireRoomForImport(int32_t held, int32_t adding)
+{
+    const int64_t total = int64_t(std::max(held, 0)) + int64_t(std::max(adding, 0));
+    if (total > kMaxLevels)
+        throw Error("ELevelStoreFull", "Importing " + std::to_string(adding) + (adding == 1 ? " level" : " levels")
+                                           + " would make this levels file hold " + std::to_string(total)
+                                           + " levels; a levels file can hold at most " + std::to_string(kMaxLevels)
+                                           + ". Nothing was imported.");
+}
+
+void importSupaplexLevel(const SupaplexFile &file, int splevel, tlevel &level, SupaplexTakes takes)
+{
+    const uint8_t *record = recordOf(file, splevel);
+    const SupaplexRecord known = supaplexRecord(file, splevel);
     level.width = kSupaplexColumns - 2;
     level.height = kSupaplexRows - 2;
     for (int r = 1; r <= level.height; ++r)
         for (int c = 1; c <= level.width; ++c)
             *level.cellAt(r, c) = supaplexCell(record[kSupaplexColumns * r + c]);
+    if (takes.hero) {
+        if (known.heroes > 0) {
+            level.startx = startPixelOf(known.heroColumn);
+            level.starty = startPixelOf(known.heroRow);
+        }
+        level.infotrons = known.infotronsNeeded();
+    }
+    if (takes.title)
+        level.name = known.name();
 }
 
 } // namespace qm

@@ -1,9 +1,12 @@
 // "From SupaPlex Levels File" and its dialog, run as the user runs them: the file dialog and the
 // message boxes are answered by script, the import dialog through its widgets inside its modal loop.
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QSettings>
 #include <memory>
 
 #include "commands/importlevel.h"
@@ -70,9 +73,10 @@ protected:
         qm::fileopen = true;
         qm::saved = false;
         mDialog = std::make_unique<qm::TForm2>();
+        mDialog->settingsFile = QString::fromStdString(mFiles.path("settings.ini"));
     }
 
-    bool import(std::function<void()> steps, int *shown = nullptr)
+    int import(std::function<void()> steps, int *shown = nullptr)
     {
         whenShown(*mDialog, std::move(steps), shown);
         return qm::importSupaplexCommand(*mDialog);
@@ -89,13 +93,13 @@ protected:
         });
     }
 
-    void selectLine(int row)
+    void selectLine(int row, Qt::KeyboardModifiers modifiers = {})
     {
         QListWidget *list = mDialog->ListBox1;
         QListWidgetItem *item = list->item(row);
         ASSERT_NE(item, nullptr);
         list->scrollToItem(item);
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, modifiers, list->visualItemRect(item).center());
     }
 
     static std::vector<std::string> names()
@@ -237,9 +241,9 @@ TEST_F(SupaplexImport, FailuresBeforeTheDialogAddNothing)
     EXPECT_FALSE(qm::importSupaplexCommand(*mDialog));
     EXPECT_TRUE(mMessages.entries.empty());
 
-    // A file one byte short.
+    // A file one byte short of a level.
     std::vector<uint8_t> shortFile = supaplexBytes();
-    shortFile.pop_back();
+    shortFile.resize(qm::kSupaplexRecord - 1);
     qmtest::writeFile(mLevelsDat, shortFile);
     m_files_dialog.answer = QString::fromStdString(mLevelsDat);
     expectNoDialog();
@@ -282,6 +286,168 @@ TEST_F(SupaplexImport, NothingHappensWithoutAnOpenFile)
     EXPECT_FALSE(qm::importSupaplexCommand(*mDialog));
     EXPECT_TRUE(m_files_dialog.requests.empty());
     EXPECT_EQ(qm::levelsinfo.count, 3);
+}
+
+// Shift and Ctrl click choose several lines; Import appends them in list order, named "Untitled",
+// with the graphics file chosen, the first of them current.
+TEST_F(SupaplexImport, SeveralLevelsChosenWithShiftAndCtrlAreAppendedInListOrder)
+{
+    qmtest::writeFile(mGamedir.path("kitchen.dxg"), std::string("graphics"));
+    EXPECT_EQ(import([this] {
+        typeInto(mDialog->Edit1, "Only for one");
+        selectLine(4);
+        selectLine(6, Qt::ShiftModifier);  // 4, 5 and 6
+        selectLine(1, Qt::ControlModifier); // and 1
+        selectLine(5, Qt::ControlModifier); // but not 5
+        EXPECT_FALSE(mDialog->Edit1->isEnabled()) << "the name field is for one level";
+        typeInto(mDialog->ComboBox1->lineEdit(), "kitchen.dxg");
+        click(mDialog->Import);
+    }), 3);
+    EXPECT_EQ(mDialog->splevels, (std::vector<int>{2, 5, 7}));
+    EXPECT_EQ(names(), (std::vector<std::string>{"Level 1", "Level 2", "Level 3", "Untitled", "Untitled", "Untitled"}));
+    for (int k = 4; k <= 6; ++k) {
+        const qm::tlevel &level = qm::levels[k];
+        EXPECT_EQ(*level.cellAt(5, 5), qm::supaplexCell(uint8_t(mDialog->splevels[size_t(k - 4)] % 40))) << k;
+        EXPECT_EQ(level.dxg, "kitchen.dxg");
+        EXPECT_EQ(level.width, 58);
+        EXPECT_EQ(level.startx, 100); // the check box is off: nothing but the grid is taken
+        EXPECT_EQ(level.infotrons, 0);
+    }
+    EXPECT_EQ(qm::curlevel, 4);
+    EXPECT_EQ(qm::prevlevel, 2);
+    EXPECT_EQ(mDialog->Edit1->text(), "Only for one");
+
+    // One line again: the dialog is the one-level dialog, name field and all.
+    EXPECT_EQ(import([this] {
+        selectLine(0);
+        EXPECT_TRUE(mDialog->Edit1->isEnabled());
+        click(mDialog->Import);
+    }), 1);
+    EXPECT_EQ(qm::levels[7].name, "Only for one");
+    EXPECT_EQ(qm::curlevel, 7);
+    EXPECT_EQ(qm::prevlevel, 4);
+}
+
+// Past 200 levels nothing is appended: the dialog says why and stays open; a selection that fits to
+// the last level goes in.
+TEST_F(SupaplexImport, SeveralLevelsPassingTwoHundredAreRefusedAndNothingIsAppended)
+{
+    while (qm::levelsinfo.count < 150)
+        qm::addlevel();
+    qm::curlevel = 2;
+    EXPECT_EQ(import([this] {
+        selectLine(0);
+        QTest::keyClick(mDialog->ListBox1, Qt::Key_A, Qt::ControlModifier); // all 111
+        EXPECT_EQ(mDialog->ListBox1->selectedItems().size(), 111);
+        click(mDialog->Import);
+        ASSERT_EQ(mMessages.entries.size(), 1u);
+        EXPECT_EQ(mMessages.entries[0].kind, qm::MessageKind::Error);
+        EXPECT_EQ(mMessages.entries[0].text, messageOf([] { qm::requireRoomForImport(150, 111); }));
+        EXPECT_TRUE(mDialog->isVisible());
+        click(mDialog->Cancel);
+    }), 0);
+    EXPECT_EQ(qm::levelsinfo.count, 150);
+    EXPECT_EQ(qm::curlevel, 2);
+
+    EXPECT_EQ(import([this] {
+        selectLine(10);
+        selectLine(59, Qt::ShiftModifier); // 50 levels: 200 in all
+        click(mDialog->Import);
+    }), 50);
+    EXPECT_EQ(qm::levelsinfo.count, qm::kMaxLevels);
+    EXPECT_EQ(*qm::levels[200].cellAt(1, 1), qm::supaplexCell(60 % 40));
+}
+
+// The check box takes each record's hero square, infotrons needed and title; for one level the title
+// comes into the name field. The preview shows the current line. The box is kept in the settings.
+TEST_F(SupaplexImport, CheckBoxTakesHeroInfotronsAndTitleAndThePreviewShowsThem)
+{
+    std::vector<uint8_t> bytes = supaplexBytes();
+    uint8_t *second = bytes.data() + qm::kSupaplexRecord;
+    std::fill(second, second + 1440, uint8_t(2));
+    second[60 * 9 + 3] = qm::kSupaplexHero;
+    second[60 * 4 + 50] = qm::kSupaplexHero; // first in reading order
+    second[60 * 1 + 1] = second[60 * 1 + 2] = 4;
+    const std::string warmUp = "------- WARM UP -------";
+    std::copy(warmUp.begin(), warmUp.end(), second + qm::kSupaplexTitleAt);
+    second[qm::kSupaplexInfotronsAt] = 0; // all of them
+    bytes[4 * qm::kSupaplexRecord + qm::kSupaplexInfotronsAt] = 17; // record 5 names its own
+    qmtest::writeFile(mLevelsDat, bytes);
+    std::vector<std::string> previewed;
+    mDialog->previewOf = [&](const qm::tlevel &level) {
+        previewed.push_back(level.dxg + " " + std::to_string(level.cellAt(1, 1)->tile));
+        QImage image(58, 22, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        return image;
+    };
+
+    EXPECT_EQ(import([&] {
+        EXPECT_FALSE(mDialog->CheckBox1->isChecked()) << "off by default";
+        EXPECT_EQ(mDialog->CheckBox1->text(), "Take the hero's square, infotrons needed and title");
+        QTest::mouseClick(mDialog->CheckBox1, Qt::LeftButton);
+        selectLine(1);
+        EXPECT_EQ(mDialog->Edit1->text(), "WARM UP");
+        EXPECT_EQ(mDialog->PreviewText->text(),
+                  "Title: WARM UP\nHero: column 50, row 4\nInfotrons needed: 2 (all of them)\n"
+                  "Note: 2 heroes; the first, at column 50, row 4, is the start square.");
+        EXPECT_FALSE(mDialog->PreviewPicture->pixmap().isNull());
+        ASSERT_FALSE(previewed.empty());
+        EXPECT_EQ(previewed.back(), "Computer.dxg 12"); // the chosen graphics file, the record's cells
+        typeInto(mDialog->ComboBox1->lineEdit(), "forest.dxg");
+        EXPECT_EQ(previewed.back(), "forest.dxg 12");
+        selectLine(4, Qt::ControlModifier);
+        click(mDialog->Import);
+    }), 2);
+    const qm::tlevel &warm = qm::levels[4];
+    EXPECT_EQ(warm.name, "WARM UP");
+    EXPECT_EQ(warm.startx, 40 * 50 + 20);
+    EXPECT_EQ(warm.starty, 40 * 4 + 20);
+    EXPECT_EQ(warm.infotrons, 2);
+    const qm::tlevel &fifth = qm::levels[5];
+    EXPECT_EQ(fifth.name, "Level 5 of the test");
+    EXPECT_EQ(fifth.startx, 100) << "record 5 has no hero inside its frame";
+    EXPECT_EQ(fifth.infotrons, 17);
+
+    // Remembered: a dialog made afresh on the same settings starts ticked.
+    EXPECT_TRUE(QSettings(mDialog->settingsFile, QSettings::IniFormat).value("Import/TakeRecord").toBool());
+    mDialog = std::make_unique<qm::TForm2>();
+    mDialog->settingsFile = QString::fromStdString(mFiles.path("settings.ini"));
+    EXPECT_EQ(import([this] {
+        EXPECT_TRUE(mDialog->CheckBox1->isChecked());
+        QTest::mouseClick(mDialog->CheckBox1, Qt::LeftButton); // off again: the specified import
+        selectLine(1);
+        EXPECT_EQ(mDialog->Edit1->text(), "Untitled");
+        click(mDialog->Import);
+    }), 1);
+    EXPECT_EQ(qm::levels[6].name, "Untitled");
+    EXPECT_EQ(qm::levels[6].startx, 100);
+    EXPECT_EQ(qm::levels[6].infotrons, 0);
+}
+
+// A single-level file lists one line; a file with a partial record says what it left out.
+TEST_F(SupaplexImport, SingleRecordFilesListTheirOneLevel)
+{
+    std::vector<uint8_t> bytes = supaplexBytes();
+    bytes.resize(qm::kSupaplexRecord);
+    qmtest::writeFile(mLevelsDat, bytes);
+    EXPECT_EQ(import([this] {
+        ASSERT_EQ(mDialog->ListBox1->count(), 1);
+        EXPECT_EQ(mDialog->ListBox1->item(0)->text().toStdString(), "1 " + title(1));
+        EXPECT_TRUE(mDialog->FileNote->text().isEmpty());
+        QTest::keyClick(mDialog->ListBox1, Qt::Key_A, Qt::ControlModifier);
+        click(mDialog->Import);
+    }), 1);
+    EXPECT_EQ(*qm::levels[4].cellAt(3, 3), qm::supaplexCell(1));
+
+    bytes = supaplexBytes();
+    bytes.resize(2 * qm::kSupaplexRecord + 5);
+    qmtest::writeFile(mLevelsDat, bytes);
+    EXPECT_EQ(import([this] {
+        EXPECT_EQ(mDialog->ListBox1->count(), 2);
+        EXPECT_EQ(mDialog->FileNote->text(),
+                  "Note: The last 5 bytes of the file are not a whole level of 1536 bytes and were ignored.");
+        click(mDialog->Cancel);
+    }), 0);
 }
 
 } // namespace

@@ -110,9 +110,9 @@ const FailureCase kCases[] = {
      {"EInOutError", "File access denied"}},
     {"SupaplexEmpty", [](const TempDir &dir) { readSupaplexFile(dir.path("empty.lev")); },
      {"EInOutError", "Read beyond end of file"}},
-    {"SupaplexOneByteShort",
+    {"SupaplexOneByteShortOfALevel",
      [](const TempDir &dir) {
-         writeFileSafely(dir.path("Levels.dat"), Bytes(kSupaplexFileSize - 1, 1));
+         writeFileSafely(dir.path("Levels.dat"), Bytes(kSupaplexRecord - 1, 1));
          readSupaplexFile(dir.path("Levels.dat"));
      },
      {"EInOutError", "Read beyond end of file"}},
