@@ -7,7 +7,7 @@ packages=(
   qt6-base-dev libgl-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev libsdl2-dev
   xvfb xauth
-  desktop-file-utils libxml2-utils shared-mime-info xdotool dpkg-dev lintian
+  desktop-file-utils libxml2-utils shared-mime-info appstream xdotool dpkg-dev lintian
   clang-14 libclang-rt-14-dev
 )
 

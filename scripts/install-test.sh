@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs into a temporary prefix as a user would and checks the installed program: qmtool on the
 # installed sample, the editor started with a file under Xvfb (the file's levels dialog shows; an
-# unreadable file shows its error and the editor stays), the menu entry, the file type, the icons and
-# the manual page. Everything it makes stays under one temporary folder, removed at the end.
+# unreadable file shows its error and the editor stays), the menu entry, the software centres' entry,
+# the file type, the icons and the manual page. Everything it makes stays under one temporary folder, removed at the end.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/build.sh
@@ -50,6 +50,12 @@ check "manual page" sh -c 'zcat "$1" | grep -q "^\.TH QMTOOL 1"' sh "$prefix/sha
 check "desktop entry valid" desktop-file-validate "$prefix/share/applications/quillmoss-editor.desktop"
 check "desktop entry runs the installed editor" \
   grep -qx "Exec=$prefix/bin/qmeditor %f" "$prefix/share/applications/quillmoss-editor.desktop"
+metainfo="$prefix/share/metainfo/invalid.quillmoss.editor.metainfo.xml"
+check "software centre entry valid" appstreamcli validate --no-net --pedantic "$metainfo"
+check "software centre entry launches the menu entry and provides the type" \
+  sh -c 'grep -q "<launchable type=\"desktop-id\">quillmoss-editor.desktop</launchable>" "$1" &&
+         grep -q "<mediatype>application/x-quillmoss-levels</mediatype>" "$1" && test -f "$2"' \
+  sh "$metainfo" "$prefix/share/applications/quillmoss-editor.desktop"
 check "file type well-formed" xmllint --noout "$prefix/share/mime/packages/quillmoss-levels.xml"
 check "file type known for *.lev" grep -q '^50:application/x-quillmoss-levels:\*\.lev$' "$prefix/share/mime/globs2"
 check "editor is the program for the type" \

@@ -7,7 +7,11 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <cstring>
+#include <map>
 #include <gtest/gtest.h>
+#include <random>
+#include <sys/resource.h>
 
 using qmtest::readFile;
 using qmtest::TempDir;
@@ -74,6 +78,151 @@ TEST(QmtoolLev, EightBitTextsComeOutAsLatin1Characters)
     QJsonObject root = json(qmtool({"lev", "info", QString::fromStdString(qm::levelsfilepath)}));
     EXPECT_EQ(root["author"].toString(), QString::fromUtf8("caf\u00e9 \u0001"));
     EXPECT_EQ(root["levels"].toArray()[0].toObject()["name"].toString(), QString::fromUtf8("\u00ff"));
+}
+
+namespace {
+
+QJsonValue latin1(const std::string &bytes) { return QString::fromLatin1(bytes.data(), qsizetype(bytes.size())); }
+
+// lev info's output for the file in the store, made as one QJsonDocument.
+QByteArray infoAsOneDocument(bool withCells)
+{
+    QJsonArray offsets, levels;
+    for (int32_t offset : qm::levelsinfo.offsets)
+        offsets.append(offset);
+    for (int k = 1; k <= qm::levelsinfo.count; ++k) {
+        const qm::tlevel &l = qm::levels[k];
+        QJsonObject level{{"dxg", latin1(l.dxg)}, {"name", latin1(l.name)}, {"startx", l.startx},
+                          {"starty", l.starty}, {"reserved", l.reserved}, {"width", l.width},
+                          {"height", l.height}, {"infotrons", l.infotrons}};
+        QJsonArray rows;
+        for (int r = 1; r <= l.height && withCells; ++r) {
+            QJsonArray row;
+            for (int c = 1; c <= l.width; ++c)
+                row.append(QJsonArray{l.cellAt(r, c)->tile, l.cellAt(r, c)->reserved, l.cellAt(r, c)->kind,
+                                      l.cellAt(r, c)->pattern});
+            rows.append(row);
+        }
+        if (withCells)
+            level["cells"] = rows;
+        levels.append(level);
+    }
+    return QJsonDocument(QJsonObject{{"reserved", qm::levelsinfo.reserved}, {"author", latin1(qm::levelsinfo.author)},
+                                     {"count", qm::levelsinfo.count}, {"offsets", offsets}, {"levels", levels}})
+        .toJson(QJsonDocument::Indented);
+}
+
+} // namespace
+
+// lev info writes its JSON a level at a time: the bytes are those of the whole document, and a file
+// whose 100 offsets all point to one record of 100 x 100 cells (150 MB of text) needs no more memory
+// than a small one.
+TEST(QmtoolLev, InfoStreamsTheBytesOfOneDocumentInLittleMemory)
+{
+    TempDir dir;
+    std::mt19937 random(26);
+    auto text = [&](size_t most) {
+        std::string bytes(random() % (most + 1), ' ');
+        for (char &b : bytes)
+            b = char(random() % 4 == 0 ? "\n\"\\\x01\x7f\xff"[random() % 6] : random() % 256);
+        return bytes;
+    };
+    for (int count : {0, 4}) {
+        qm::initStore();
+        qm::levelsinfo = qm::Tlevels{};
+        qm::levelsinfo.author = text(255);
+        qm::resetstore();
+        for (int k = 1; k <= count; ++k) {
+            qm::addlevel();
+            qm::tlevel &level = qm::levels[k];
+            level.name = text(30);
+            level.width = k == 1 ? 0 : int(random() % 7);
+            level.height = k == 2 ? 0 : int(random() % 7);
+            level.startx = int32_t(random());
+            for (int r = 1; r <= level.height; ++r)
+                for (int c = 1; c <= level.width; ++c)
+                    *level.cellAt(r, c) = {int32_t(random()), int32_t(random() % 3) - 1, 100, int32_t(random() % 4)};
+        }
+        qm::levelsfilepath = dir.path("t.lev");
+        qm::writelevelsfile();
+        qm::resetstore();
+        qm::levelsfilepath = dir.path("t.lev");
+        qm::readlevelsfile();
+        for (bool withCells : {false, true}) {
+            QStringList args{"lev", "info", QString::fromStdString(dir.path("t.lev"))};
+            const ToolRun info = qmtool(withCells ? args << "--cells" : args);
+            ASSERT_EQ(info.status, 0) << info.err.constData();
+            EXPECT_EQ(info.out, infoAsOneDocument(withCells)) << count << " levels, cells " << withCells;
+        }
+    }
+
+    qm::initStore();
+    qm::levelsinfo = qm::Tlevels{};
+    qm::resetstore();
+    qm::addlevel();
+    qm::levels[1].width = qm::levels[1].height = 100;
+    qm::levelsfilepath = dir.path("copies.lev");
+    qm::writelevelsfile();
+    std::vector<uint8_t> bytes = readFile(qm::levelsfilepath);
+    const int32_t copies = 100;
+    std::memcpy(&bytes[5], &copies, 4);
+    for (int k = 1; k < copies; ++k)
+        std::memcpy(&bytes[9 + 4 * size_t(k)], &bytes[9], 4);
+    writeFile(qm::levelsfilepath, bytes);
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer's memory is not the program's";
+#endif
+    QProcess process;
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.start(QMTOOL_PATH, {"lev", "info", QString::fromStdString(qm::levelsfilepath), "--cells"});
+    ASSERT_TRUE(process.waitForFinished(120000));
+    EXPECT_EQ(process.exitCode(), 0);
+    rusage children{};
+    getrusage(RUSAGE_CHILDREN, &children);
+    EXPECT_LT(children.ru_maxrss, 200 * 1024) << "kilobytes at most, of any qmtool run so far";
+}
+
+// A text longer than its 255-byte field, or with a character no byte holds, is refused, not cut.
+TEST(QmtoolLev, TextsLongerThanTheirFieldAreRefusedNotCut)
+{
+    TempDir dir;
+    const QString file = QString::fromStdString(dir.path("a.lev"));
+    const ToolRun longer = qmtool({"lev", "new", file, "--author", QString(256, 'a')});
+    EXPECT_EQ(longer.status, 1);
+    EXPECT_EQ(longer.err.trimmed(), "--author holds 256 characters; a levels file stores at most 255");
+    const ToolRun wide = qmtool({"lev", "new", file, "--author", QString::fromUtf8("caf\u00e9 \u20ac")});
+    EXPECT_EQ(wide.status, 1);
+    EXPECT_TRUE(wide.err.startsWith("--author holds the character \xe2\x82\xac,")) << wide.err.constData();
+    EXPECT_TRUE(dir.entries().empty());
+
+    const QString longest = QString::fromUtf8("\u00e9") + QString(254, 'a');
+    ASSERT_EQ(qmtool({"lev", "new", file, "--author", longest}).status, 0);
+    EXPECT_EQ(json(qmtool({"lev", "info", file}))["author"].toString(), longest);
+}
+
+// Every command that writes an image writes the format its name ends with, and refuses another ending
+// before it reads anything.
+TEST(QmtoolImages, AreWrittenInTheFormatTheirNameEndsWithOrRefused)
+{
+    TempDir dir;
+    const QString sample = QM_GAME_DIR "/Sample.lev";
+    const std::map<QString, QByteArray> starts{{"a.bmp", "BM"}, {"b.PPM", "P6\n"}, {"c.png", "\x89PNG"}};
+    for (const auto &[name, start] : starts) {
+        const QString out = QString::fromStdString(dir.path(name.toStdString()));
+        ASSERT_EQ(qmtool({"lev", "render", sample, "1", out}).status, 0);
+        const std::vector<uint8_t> bytes = readFile(out.toStdString());
+        EXPECT_TRUE(QByteArray(reinterpret_cast<const char *>(bytes.data()), qsizetype(bytes.size())).startsWith(start))
+            << name.toStdString();
+    }
+    const QString missing = QString::fromStdString(dir.path("missing"));
+    const QString gif = QString::fromStdString(dir.path("x.gif"));
+    for (const QStringList &args : {QStringList{"lev", "render", missing, "1", gif}, {"lev", "frame", missing, "1", gif},
+                                    {"lev", "sheet", missing, gif}, {"dxg", "extract", missing, "0", gif}}) {
+        const ToolRun refused = qmtool(args);
+        EXPECT_EQ(refused.status, 1) << args.join(' ').toStdString();
+        EXPECT_EQ(refused.err.trimmed(), "OUT must end in .png, .ppm or .bmp: " + gif.toUtf8());
+    }
+    EXPECT_EQ(dir.entries().size(), 3u);
 }
 
 TEST(QmtoolErrors, AreTheEditorsTextsWithStatusOne)

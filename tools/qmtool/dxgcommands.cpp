@@ -88,8 +88,7 @@ int dxgExtract(const ToolCommand &command, const QStringList &args)
     int index = words[1].toInt(&ok);
     if (!ok)
         throw UsageError{"INDEX must be a whole number\nusage: qmtool dxg extract FILE INDEX OUT"};
-    if (!words[2].endsWith(".png", Qt::CaseInsensitive) && !words[2].endsWith(".ppm", Qt::CaseInsensitive))
-        throw UsageError{"OUT must end in .png or .ppm\nusage: qmtool dxg extract FILE INDEX OUT"};
+    imageFormat(words[2]);
     qm::TPictureCollection collection;
     collection.LoadFromFile(localPath(words[0]));
     const qm::TPictureCollectionItem &item = collection.Items(index);
@@ -271,7 +270,7 @@ const ToolGroup dxgGroup{
     "dxg", "graphics files", nullptr,
     {
         {"dxg", "info", "FILE", "Prints the pictures of a graphics file and their properties as JSON.", dxgInfo},
-        {"dxg", "extract", "FILE INDEX OUT", "Writes picture INDEX, decoded, as an image (.png or .ppm).",
+        {"dxg", "extract", "FILE INDEX OUT", "Writes picture INDEX, decoded, as an image (.png, .ppm or .bmp).",
          dxgExtract},
         {"dxg", "pack", "MANIFEST OUT", "Builds a graphics file from images and a JSON manifest.", dxgPack},
     }};

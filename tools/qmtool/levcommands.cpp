@@ -22,16 +22,18 @@
 #include <QDir>
 
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QJsonObject>
 
+#include <charconv>
 #include <cstdio>
 #include <map>
 
 namespace {
 
-QJsonObject levelJson(const qm::tlevel &level, bool withCells)
+QJsonObject levelJson(const qm::tlevel &level)
 {
-    QJsonObject json{
+    return QJsonObject{
         {"dxg", jsonText(level.dxg)},
         {"name", jsonText(level.name)},
         {"startx", level.startx},
@@ -41,20 +43,59 @@ QJsonObject levelJson(const qm::tlevel &level, bool withCells)
         {"height", level.height},
         {"infotrons", level.infotrons},
     };
-    if (withCells) {
-        QJsonArray rows;
-        for (int r = 1; r <= level.height; ++r) {
-            QJsonArray row;
-            for (int c = 1; c <= level.width; ++c) {
-                const qm::cell *cell = level.cellAt(r, c);
-                row.append(QJsonArray{cell->tile, cell->reserved, cell->kind, cell->pattern});
-            }
-            rows.append(row);
-        }
-        json["cells"] = rows;
-    }
-    return json;
 }
+
+// lev info prints the text QJsonDocument::Indented gives for the whole file, but one level at a time:
+// with --cells a file of 200 levels of 100 x 100 squares is some 300 MB of text, and as one document it
+// took a gigabyte to build. Each part is Qt's own text with an empty array standing in for what follows
+// it, cut where that array opens; strings never hold a raw line break, so the cut cannot fall in one.
+struct IndentedJsonStream {
+    void write(const QByteArray &text) { std::fwrite(text.constData(), 1, static_cast<size_t>(text.size()), stdout); }
+
+    // text's lines, each moved right by `spaces`, without the last line break.
+    static QByteArray indented(const QByteArray &text, int spaces)
+    {
+        const QByteArray pad(spaces, ' ');
+        QByteArray out;
+        for (const QByteArray &line : text.chopped(text.endsWith('\n') ? 1 : 0).split('\n'))
+            out += (out.isEmpty() ? QByteArray() : QByteArray("\n")) + pad + line;
+        return out;
+    }
+
+    // Splits text at the empty array of `key`: the part up to its opening line break and the part from
+    // its closing bracket's indentation.
+    static std::pair<QByteArray, QByteArray> around(const QByteArray &text, const char *key, int spaces)
+    {
+        const QByteArray empty = QByteArray("\"") + key + "\": [\n" + QByteArray(spaces, ' ') + "]";
+        const qsizetype at = text.indexOf(empty);
+        const qsizetype open = at + empty.size() - spaces - 1;
+        return {text.left(open), text.mid(open)};
+    }
+
+    // The cells as rows of [tile, reserved, kind, pattern], the rows' brackets `spaces` in.
+    void cells(const qm::tlevel &level, int spaces)
+    {
+        const QByteArray row(spaces, ' '), cell(spaces + 4, ' '), value(spaces + 8, ' ');
+        QByteArray text;
+        for (int r = 1; r <= level.height; ++r) {
+            text.clear();
+            text.append(row).append("[\n");
+            for (int c = 1; c <= level.width; ++c) {
+                const qm::cell *at = level.cellAt(r, c);
+                text.append(cell).append("[\n");
+                const int32_t numbers[] = {at->tile, at->reserved, at->kind, at->pattern};
+                for (int i = 0; i < 4; ++i) {
+                    char digits[16];
+                    const auto end = std::to_chars(digits, digits + sizeof digits, numbers[i]).ptr;
+                    text.append(value).append(digits, end - digits).append(i < 3 ? ",\n" : "\n");
+                }
+                text.append(cell).append(c < level.width ? "],\n" : "]\n");
+            }
+            text.append(row).append(r < level.height ? "],\n" : "]\n");
+            write(text);
+        }
+    }
+};
 
 } // namespace
 
@@ -73,19 +114,35 @@ int levInfo(const ToolCommand &command, const QStringList &args)
     parser.addOption({"cells", "Include the cells of every level."});
     QStringList words = parseCommand(parser, args, command, 1);
     readInto(words[0]);
+    const bool withCells = parser.isSet("cells");
     QJsonArray offsets;
     for (int32_t offset : qm::levelsinfo.offsets)
         offsets.append(offset);
-    QJsonArray levels;
-    for (int k = 1; k <= qm::levelsinfo.count; ++k)
-        levels.append(levelJson(qm::levels[k], parser.isSet("cells")));
-    printJson(QJsonObject{
+    const QJsonObject file{
         {"reserved", qm::levelsinfo.reserved},
         {"author", jsonText(qm::levelsinfo.author)},
         {"count", qm::levelsinfo.count},
         {"offsets", offsets},
-        {"levels", levels},
-    });
+        {"levels", QJsonArray{}},
+    };
+    IndentedJsonStream out;
+    // The levels array's items are 8 spaces in, their keys 12, the rows of their cells 16.
+    const auto [head, tail] = out.around(QJsonDocument(file).toJson(QJsonDocument::Indented), "levels", 4);
+    out.write(head);
+    for (int k = 1; k <= qm::levelsinfo.count; ++k) {
+        QJsonObject level = levelJson(qm::levels[k]);
+        if (withCells)
+            level["cells"] = QJsonArray{};
+        QByteArray text = out.indented(QJsonDocument(level).toJson(QJsonDocument::Indented), 8);
+        if (withCells) {
+            const auto [before, after] = out.around(text, "cells", 12);
+            out.write(before);
+            out.cells(qm::levels[k], 16);
+            text = after;
+        }
+        out.write(text + (k < qm::levelsinfo.count ? ",\n" : "\n"));
+    }
+    out.write(tail);
     return 0;
 }
 
@@ -102,7 +159,7 @@ int levNew(const ToolCommand &command, const QStringList &args)
 
     // As the new-file command makes it: a fresh header, then the levels added one by one.
     qm::levelsinfo = qm::Tlevels{};
-    qm::levelsinfo.author = parser.value("author").toLatin1().toStdString();
+    qm::levelsinfo.author = shortTextOption(parser.value("author"), "author");
     qm::resetstore();
     qm::curlevel = 1;
     for (int i = 0; i < count; ++i)
@@ -210,6 +267,7 @@ int levRender(const ToolCommand &command, const QStringList &args)
     QCommandLineParser parser;
     addPictureOptions(parser);
     QStringList words = parseCommand(parser, args, command, 3);
+    imageFormat(words[2]);
     // The size is known once the file is read: read it first for the level's extent.
     readInto(words[0]);
     const int level = words[1].toInt();
@@ -233,6 +291,7 @@ int levFrame(const ToolCommand &command, const QStringList &args)
     parser.addOption({"palette", "The selected palette slot (default 0,0).", "COLUMN,ROW"});
     parser.addOption({"overlays", "Also the start square, the grid and the frame of the selected palette slot."});
     QStringList words = parseCommand(parser, args, command, 3);
+    imageFormat(words[2]);
     LevelScene scene(parser, words, 761, 483, true);
     auto [vx, vy] = parseOffset(parser.value("view").isEmpty() ? "0,0" : parser.value("view"), "view");
     auto [px, py] = parsePair(parser.value("pointer").isEmpty() ? "320,240" : parser.value("pointer"), "pointer");
@@ -323,7 +382,7 @@ const ToolGroup levGroup{
          ".lev File does.",
          levAppend},
         {"lev", "render", "FILE LEVEL OUT [--gamedir DIR] [--depth 16|32]",
-         "Draws a whole level as an image (.png or .ppm).", levRender},
+         "Draws a whole level as an image (.png, .ppm or .bmp).", levRender},
         {"lev", "frame",
          "FILE LEVEL OUT [--gamedir DIR] [--view X,Y] [--pointer X,Y] [--lag N] [--palscroll N] "
          "[--palette COLUMN,ROW] [--depth 16|32]",

@@ -67,6 +67,7 @@ int levSheet(const ToolCommand &command, const QStringList &args)
     parser.addOption({"size", "Pixels a square is drawn with, on a side (1 to 40, default 3).", "PIXELS", "3"});
     parser.addOption({"gamedir", "Where the graphics files are (default: the directory of qmtool).", "DIR"});
     const QStringList words = parseCommand(parser, args, command, 2);
+    imageFormat(words[1]);
     const int columns = numberOption(parser, command, "columns", 1, qm::kMaxLevels);
     const int square = numberOption(parser, command, "size", qm::kMinThumbnailSquare, qm::kMaxThumbnailSquare);
     readInto(words[0]);

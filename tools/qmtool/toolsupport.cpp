@@ -68,11 +68,32 @@ void saveSurfaceImage(const qm::TDirectDrawSurface &surface, const QString &path
     saveImage(image, path);
 }
 
+const char *imageFormat(const QString &path)
+{
+    for (const char *format : {"PNG", "PPM", "BMP"})
+        if (path.endsWith(QString(".") + format, Qt::CaseInsensitive))
+            return format;
+    throw UsageError{"OUT must end in .png, .ppm or .bmp: " + path};
+}
+
 void saveImage(const QImage &image, const QString &path)
 {
-    const char *format = path.endsWith(".ppm", Qt::CaseInsensitive) ? "PPM" : "PNG";
+    const char *format = imageFormat(path);
     if (!image.convertToFormat(QImage::Format_RGB888).save(path, format))
         throw qm::Error("EInOutError", "Cannot write the image " + localPath(path));
+}
+
+std::string shortTextOption(const QString &text, const QString &option)
+{
+    for (const char32_t character : text.toUcs4())
+        if (character > 0xFF)
+            throw UsageError{"--" + option + " holds the character " + QString::fromUcs4(&character, 1)
+                             + ", which a levels file cannot store (one byte a character, U+0000 to U+00FF)"};
+    const QByteArray bytes = text.toLatin1();
+    if (bytes.size() > 255)
+        throw UsageError{"--" + option + " holds " + QString::number(bytes.size())
+                         + " characters; a levels file stores at most 255"};
+    return bytes.toStdString();
 }
 
 std::pair<int, int> parsePair(const QString &text, const QString &option)

@@ -39,9 +39,17 @@ class QImage;
 namespace qm {
 class TDirectDrawSurface;
 }
-// Writes a surface's pixels as an image: .png, or .ppm (binary P6), chosen by the name's ending.
+// The image format an OUT name's ending chooses: "PNG" (.png), "PPM" (.ppm, binary P6) or "BMP" (.bmp),
+// in any letter case. Any other ending is a usage error; commands ask before they start their work.
+const char *imageFormat(const QString &path);
+// Writes a surface's pixels as an image in the format imageFormat chooses.
 void saveSurfaceImage(const qm::TDirectDrawSurface &surface, const QString &path);
 void saveImage(const QImage &image, const QString &path);
+
+// The bytes of a text option that the files keep in a field of at most 255 bytes, one byte a character
+// (as lev info prints them back). A longer text, or a character no byte holds, is a usage error naming
+// the option: nothing is cut or replaced silently.
+std::string shortTextOption(const QString &text, const QString &option);
 
 // "X,Y" as two whole numbers, or a usage error naming the option.
 std::pair<int, int> parsePair(const QString &text, const QString &option);
