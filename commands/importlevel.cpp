@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "filedialogs.h"
+#include "levels/datafilename.h"
 #include "levels/levelstore.h"
 #include "messagebox.h"
 #include "storetext.h"
@@ -105,7 +106,7 @@ void TForm2::ImportClick()
         return;
     }
     const int row = ListBox1->row(selected.constFirst());
-    if (!fileexists(gamedir + fromQt(ComboBox1->currentText()))) {
+    if (!isPlainDataFileName(fromQt(ComboBox1->currentText())) || !fileexists(gamedir + fromQt(ComboBox1->currentText()))) {
         showMessage(MessageKind::Error, "The dxg graphics file you choosed dose'nt exist!", MessageButtons::Cancel,
                     this);
         return;
