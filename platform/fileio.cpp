@@ -356,10 +356,14 @@ void writeInPlace(const std::string &target, const uint8_t *data, size_t size)
         kept = keeper->keep(target, previous.data(), previous.size());
     }
     try {
+        // Flushed before it is cut: until then, putting the previous bytes back needs no new room.
         writeAllAt(fd.get(), data, size);
-        if (::ftruncate(fd.get(), static_cast<off_t>(size)) != 0)
-            throwIoError(errno);
         syncFile(fd.get());
+        if (size < previous.size()) {
+            if (::ftruncate(fd.get(), static_cast<off_t>(size)) != 0)
+                throwIoError(errno);
+            syncFile(fd.get());
+        }
         fd.close();
     } catch (...) {
         // The previous bytes go back where they were; their kept copy stays unless that succeeds.
@@ -424,8 +428,6 @@ void setPreviousBytesKeeper(PreviousBytesKeeper *keeper) { installedKeeper = kee
 
 PreviousBytesKeeper *previousBytesKeeper() { return installedKeeper; }
 
-bool isSaveTemporaryName(const std::string &name) { return name.find('\0') == std::string::npos && isTemporaryName(name.c_str()); }
-
 void writeFileSafely(const std::string &path, const void *data, size_t size)
 {
     if (path.empty())
@@ -453,7 +455,7 @@ void writeFileSafely(const std::string &path, const void *data, size_t size)
 
     // The temporary name has a fixed length, so that any name the system takes can be saved.
     std::string dir = directoryOf(target);
-    std::string tmpl = dir + "/.qmsave-XXXXXX";
+    std::string tmpl = dir + "/" + kSaveTemporaryPrefix + "XXXXXX";
     if (int e = iofault::check(Op::Open))
         throwIoError(e);
     int raw = ::mkostemp(tmpl.data(), O_CLOEXEC);

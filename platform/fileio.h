@@ -156,9 +156,8 @@ public:
 void setPreviousBytesKeeper(PreviousBytesKeeper *keeper);
 PreviousBytesKeeper *previousBytesKeeper();
 
-// The name pattern of this program's temporary save files, and whether name is one of them.
+// The start of the name of this program's temporary save files; six letters or digits follow.
 inline constexpr const char *kSaveTemporaryPrefix = ".qmsave-";
-bool isSaveTemporaryName(const std::string &name);
 
 // Test hook: makes a chosen file operation fail as the system would, so that tests can check that
 // every failure is reported and loses nothing.
