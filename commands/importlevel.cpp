@@ -15,6 +15,7 @@
 #include <memory>
 
 #include "filedialogs.h"
+#include "levels/datafilename.h"
 #include "levels/levelstore.h"
 #include "messagebox.h"
 #include "storetext.h"
@@ -219,7 +220,7 @@ void TForm2::ImportClick()
         return;
     }
     const std::vector<int> rows = selectedRows();
-    if (!fileexists(gamedir + fromQt(ComboBox1->currentText()))) {
+    if (!isPlainDataFileName(fromQt(ComboBox1->currentText())) || !fileexists(gamedir + fromQt(ComboBox1->currentText()))) {
         showMessage(MessageKind::Error, "The dxg graphics file you choosed dose'nt exist!", MessageButtons::Cancel,
                     this);
         return;

@@ -16,6 +16,7 @@
 #include "messagebox.h"
 #include "storetext.h"
 #include "platform/errors.h"
+#include "levels/datafilename.h"
 #include "platform/files.h"
 #include "platform/numbers.h"
 
@@ -322,7 +323,7 @@ bool Tnewlevel::selectedLevelExists()
 
 bool Tnewlevel::graphicsFileExists()
 {
-    if (fileexists(gamedir + fromQt(dxgl->currentText())))
+    if (isPlainDataFileName(fromQt(dxgl->currentText())) && fileexists(gamedir + fromQt(dxgl->currentText())))
         return true;
     showMessage(MessageKind::Error, kMissingGraphicsFile, MessageButtons::Cancel, this);
     return false;
@@ -423,7 +424,7 @@ void Tnewlevel::StringGrid1Click()
 
 void Tnewlevel::ComboBox1Exit()
 {
-    if (!fileexists(gamedir + fromQt(dxgl->currentText())))
+    if (!isPlainDataFileName(fromQt(dxgl->currentText())) || !fileexists(gamedir + fromQt(dxgl->currentText())))
         showMessage(MessageKind::Error, kMissingGraphicsFile, MessageButtons::Cancel, this);
 }
 

@@ -1,9 +1,12 @@
 #include "levelgraphics.h"
 
+#include "graphics/graphicserrors.h"
 #include "graphics/patternlayout.h"
 #include "graphics/picturecollection.h"
 #include "platform/errors.h"
 #include "platform/files.h"
+
+#include "levels/datafilename.h"
 
 namespace qm {
 
@@ -25,7 +28,7 @@ LevelGraphics readLevelGraphics(const std::string &gameDir, const std::string &d
 {
     LevelGraphics graphics;
     const std::string path = gameDir + dxg;
-    if (dxg.empty() || !fileexists(path)) {
+    if (!isPlainDataFileName(dxg) || !fileexists(path)) {
         graphics.state = LevelGraphics::State::Missing;
         return graphics;
     }
@@ -38,6 +41,13 @@ LevelGraphics readLevelGraphics(const std::string &gameDir, const std::string &d
         graphics.message = e.what();
     }
     return graphics;
+}
+
+void loadLevelGraphics(TPictureCollection &pictures, const std::string &gameDir, const std::string &dxg)
+{
+    if (!isPlainDataFileName(dxg))
+        throw EFOpenError(formatMessage("Cannot open file %s", {gameDir + dxg}));
+    pictures.LoadFromFile(gameDir + dxg);
 }
 
 } // namespace qm

@@ -17,4 +17,8 @@ std::vector<TilePicture> tilePictures(const TPictureCollection &tiles);
 // is there, Unreadable with the reader's message when it cannot be read.
 LevelGraphics readLevelGraphics(const std::string &gameDir, const std::string &dxg);
 
+// Loads the graphics file dxg of the game directory gameDir into pictures. A name that is not a plain
+// file name (isPlainDataFileName) is not opened and fails as a missing file does ("Cannot open file").
+void loadLevelGraphics(TPictureCollection &pictures, const std::string &gameDir, const std::string &dxg);
+
 } // namespace qm

@@ -1,5 +1,6 @@
 #include "qmeditorunit1.h"
 
+#include "levelgraphics.h"
 #include "mapview.h"
 #include "recovery.h"
 
@@ -445,9 +446,9 @@ void TMainForm::loadTiles(const std::string &dxgName)
     // tiles load, so that both are never held at once.
     {
         TPictureCollection trial;
-        trial.LoadFromFile(gamedir + dxgName);
+        loadLevelGraphics(trial, gamedir, dxgName);
     }
-    patratele.Items().LoadFromFile(gamedir + dxgName);
+    loadLevelGraphics(patratele.Items(), gamedir, dxgName);
     loadeddxg = dxgName;
     frameChanged();
 }

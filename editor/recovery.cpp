@@ -57,7 +57,9 @@ QByteArray sidecarBytes(const Sidecar &s)
 QStringList filesNamed(const QString &directory, const QString &prefix, const QString &suffix)
 {
     QStringList names;
-    for (const QString &name : QDir(directory).entryList(QDir::Files | QDir::Hidden, QDir::Name))
+    // Every kind of entry: a name of ours that is a link to a device or a named pipe is a copy that
+    // cannot be read, reported and moved aside like any other.
+    for (const QString &name : QDir(directory).entryList(QDir::Files | QDir::System | QDir::Hidden, QDir::Name))
         if (name.size() >= prefix.size() + suffix.size() && name.startsWith(prefix) && name.endsWith(suffix))
             names << name;
     return names;
@@ -119,7 +121,10 @@ QString recoveryQuestion(const RecoveryCopy &copy)
 
 QString RecoveryStore::defaultDirectory()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) + QStringLiteral("/recovery");
+    // The editor's own data directory whichever program asks (the command-line tool keeps the
+    // previous bytes of its saves in place here too, for the editor to offer).
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
+           + QStringLiteral("/Quillmoss/qmeditor/recovery");
 }
 
 RecoveryStore::RecoveryStore(SnapshotSource source, const QString &directory, Delays delays)
@@ -215,12 +220,34 @@ void RecoveryStore::doneOnWorker()
     mIdle.notify_all();
 }
 
-void RecoveryStore::ensureDirectoryAndLock()
+namespace {
+
+// Makes directory and the directories above it. A file (or anything but a directory) in the way is
+// named, rather than reported as a file that is not found.
+void makeDirectory(const QString &directory)
 {
     std::error_code ec;
-    std::filesystem::create_directories(local(mDirectory), ec);
-    if (ec)
-        throwIoError(ec.value());
+    std::filesystem::create_directories(local(directory), ec);
+    if (!ec)
+        return;
+    for (std::filesystem::path part = local(directory); !part.empty() && part != part.parent_path();
+         part = part.parent_path()) {
+        std::error_code ignored;
+        const auto status = std::filesystem::status(part, ignored);
+        if (std::filesystem::exists(status)) {
+            if (!std::filesystem::is_directory(status))
+                throw EInOutError(part.string() + " is in the way: it is not a folder", ENOTDIR);
+            break;
+        }
+    }
+    throwIoError(ec.value());
+}
+
+} // namespace
+
+void RecoveryStore::ensureDirectoryAndLock()
+{
+    makeDirectory(mDirectory);
     if (mLock && mLock->isLocked())
         return;
     mLock = std::make_unique<QLockFile>(path(mId + ".lock"));
@@ -272,7 +299,8 @@ void RecoveryStore::reportResult(const QString &failure)
         emit written();
     } else if (!mFailureShown) {
         mFailureShown = true;
-        emit writeFailed(QStringLiteral("The recovery copy could not be written: %1").arg(failure));
+        emit writeFailed(
+            QStringLiteral("The recovery copy could not be written in %1: %2").arg(QDir::cleanPath(mDirectory), failure));
     }
 }
 
@@ -299,6 +327,7 @@ void RecoveryStore::removeCopyFiles(const QString &id)
 
 void RecoveryStore::discardOwn()
 {
+    mFailureShown = false; // the next failure is news again
     mTimer->stop();
     mFirstPending.reset();
     mLastChange.reset();
@@ -310,6 +339,7 @@ void RecoveryStore::discardOwn()
             removeCopyFiles(mId);
             mLevelsName.clear();
             removeRecoveredCopies();
+            removeStaleLocks();
         }
         doneOnWorker();
     });
@@ -341,7 +371,9 @@ void RecoveryStore::moveAside(const QString &id)
     QDir dir(mDirectory);
     dir.mkdir(kAside);
     QStringList names = filesNamed(mDirectory, id + '-', QStringLiteral(".lev"));
-    if (QFileInfo(dir.filePath(id + ".json")).isFile())
+    // The sidecar is moved whatever it is (a link is moved as the link, not what it points to).
+    const QFileInfo sidecar(dir.filePath(id + ".json"));
+    if (sidecar.exists() || sidecar.isSymLink())
         names << id + ".json";
     for (const QString &name : names)
         dir.rename(name, kAside + '/' + name);
@@ -357,8 +389,26 @@ QString RecoveryStore::unreadable(const QString &id, const std::exception &e)
         .arg(id, QString::fromLocal8Bit(e.what()), path(kAside));
 }
 
+// Removes the locks of editors that ended without leaving a copy: a lock whose program is gone and
+// that no sidecar belongs to. A copy's own lock is taken over when the copy is offered.
+void RecoveryStore::removeStaleLocks()
+{
+    const QStringList locks = filesNamed(mDirectory, QString(), QStringLiteral(".lock"));
+    for (const QString &name : locks) {
+        const QString id = name.chopped(5);
+        // A lock this editor holds is not stale: its program runs.
+        if (!isCopyId(id) || id == mId || QFileInfo::exists(path(id + ".json")))
+            continue;
+        QLockFile stale(path(name));
+        stale.setStaleLockTime(0);
+        if (stale.tryLock(0))
+            stale.unlock(); // removes the file
+    }
+}
+
 std::vector<RecoveryCopy> RecoveryStore::unownedCopies(std::vector<RecoveryProblem> &problems)
 {
+    removeStaleLocks();
     std::vector<RecoveryCopy> copies;
     const QStringList sidecars = filesNamed(mDirectory, QString(), QStringLiteral(".json"));
     for (const QString &name : sidecars) {
@@ -411,5 +461,75 @@ void RecoveryStore::discard(const RecoveryCopy &copy)
 }
 
 void RecoveryStore::later(const RecoveryCopy &copy) { release(copy.id); }
+
+namespace {
+
+// One recovery copy per save in place, held by a lock of its own while the save runs (a lock whose
+// program is gone is stale, so a copy left by a killed save is offered).
+class PreviousBytesRecovery : public PreviousBytesKeeper {
+public:
+    explicit PreviousBytesRecovery(const QString &directory) : mDirectory(directory) {}
+
+    std::string keep(const std::string &target, const uint8_t *data, size_t size) override
+    {
+        try {
+            return keepIn(target, data, size);
+        } catch (const EInOutError &e) {
+            throw EInOutError("The file is written in place, and the bytes it replaces could not be kept in "
+                                  + local(mDirectory) + ": " + e.what(),
+                              e.errorCode());
+        }
+    }
+
+    std::string keepIn(const std::string &target, const uint8_t *data, size_t size)
+    {
+        makeDirectory(mDirectory);
+        const QString id = QUuid::createUuid().toString(QUuid::WithoutBraces);
+        auto lock = std::make_unique<QLockFile>(mDirectory + '/' + id + ".lock");
+        lock->setStaleLockTime(0);
+        if (!lock->tryLock(0))
+            throwIoError(lock->error() == QLockFile::PermissionError ? EACCES : EIO);
+        const QString levelsName = id + QStringLiteral("-1.lev");
+        std::error_code ignored;
+        const std::string original = std::filesystem::absolute(target, ignored).string();
+        try {
+            writeFileSafely(local(mDirectory + '/' + levelsName), data, size);
+            const QByteArray side = sidecarBytes({levelsName, original.empty() ? target : original, 0,
+                                                  QDateTime::currentDateTime(), qint64(size)});
+            writeFileSafely(local(mDirectory + '/' + id + ".json"), side.data(), size_t(side.size()));
+        } catch (...) {
+            removeFile(mDirectory + '/' + levelsName);
+            throw;
+        }
+        std::lock_guard guard(mMutex);
+        mLocks[id.toStdString()] = std::move(lock);
+        return id.toStdString();
+    }
+
+    void drop(const std::string &kept) noexcept override
+    {
+        const QString id = QString::fromStdString(kept);
+        removeFile(mDirectory + '/' + id + ".json");
+        removeFile(mDirectory + '/' + id + "-1.lev");
+        std::lock_guard guard(mMutex);
+        mLocks.erase(kept); // unlocks and removes the lock file
+    }
+
+private:
+    QString mDirectory;
+    std::mutex mMutex;
+    std::map<std::string, std::unique_ptr<QLockFile>> mLocks;
+};
+
+std::unique_ptr<PreviousBytesRecovery> previousBytesRecovery;
+
+} // namespace
+
+void keepPreviousBytesIn(const QString &directory)
+{
+    auto keeper = std::make_unique<PreviousBytesRecovery>(directory);
+    setPreviousBytesKeeper(keeper.get());
+    previousBytesRecovery = std::move(keeper);
+}
 
 } // namespace qm

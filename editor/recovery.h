@@ -131,6 +131,7 @@ private:
     void reportResult(const QString &failure); // empty: written
     void ensureDirectoryAndLock();
     void removeRecoveredCopies();
+    void removeStaleLocks();
     void removeCopyFiles(const QString &id);
     QString path(const QString &name) const;
     RecoveredFile readCopy(const QString &id, RecoveryCopy *copy) const;
@@ -165,5 +166,11 @@ private:
     QThread *mThread;
     QObject *mWorker;
 };
+
+// From now on, a save in place (a file in a directory the user cannot write) keeps the bytes it
+// replaces as a recovery copy in directory until the new bytes are written and flushed: should the
+// program be killed in the middle, the next editor to start offers them ("Unsaved work from ... was
+// found for FILE") like any copy left by an editor that ended without saving.
+void keepPreviousBytesIn(const QString &directory = RecoveryStore::defaultDirectory());
 
 } // namespace qm

@@ -1,5 +1,7 @@
 #include "thumbnailcache.h"
 
+#include "levelgraphics.h"
+
 #include "levels/levelstore.h"
 
 #include "graphics/dximagelist.h"
@@ -24,7 +26,7 @@ const ThumbnailTiles &ThumbnailTileCache::tilesFor(const std::string &directory,
         target.Initialize();
         TDXImageList pictures;
         pictures.SetDXDraw(&target);
-        pictures.Items().LoadFromFile(directory + dxg);
+        loadLevelGraphics(pictures.Items(), directory, dxg);
         reduced = reduceTiles(pictures.Items(), mSquare);
     } catch (const std::exception &) {
         // Drawn black; the map reports the file when the level is shown.

@@ -38,6 +38,8 @@ void TMainForm::createRecovery(const QString &directory)
 {
     mRecovery = std::make_unique<RecoveryStore>(unsavedWork,
                                                 directory.isEmpty() ? RecoveryStore::defaultDirectory() : directory);
+    // A save in place keeps the bytes it replaces where the copies of unsaved work are.
+    keepPreviousBytesIn(mRecovery->directory());
     connect(mRecovery.get(), &RecoveryStore::writeFailed, this, &TMainForm::showNote);
     connect(mRecovery.get(), &RecoveryStore::written, this, [this] {
         if (!mNote.isEmpty())
@@ -57,7 +59,13 @@ void TMainForm::workChanged()
         mRecovery->changed();
 }
 
-void TMainForm::dropRecoveryCopy() { mRecovery->discardOwn(); }
+void TMainForm::dropRecoveryCopy()
+{
+    mRecovery->discardOwn();
+    // The work the note was about is saved or given up.
+    if (!mNote.isEmpty())
+        showNote(QString());
+}
 
 void TMainForm::showNote(const QString &text)
 {

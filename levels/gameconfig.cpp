@@ -9,7 +9,7 @@
 #include "platform/numbers.h"
 
 #include <filesystem>
-#include <fstream>
+#include <algorithm>
 #include <string_view>
 
 namespace qm {
@@ -211,9 +211,12 @@ bool holdsExactly(const std::string &path, const std::string &text)
     std::error_code error;
     if (std::filesystem::file_size(path, error) != text.size() || error)
         return false;
-    std::ifstream in(path, std::ios::binary);
-    std::string held(text.size(), '\0');
-    return in.read(held.data(), static_cast<std::streamsize>(held.size())) && held == text;
+    try {
+        const Bytes held = readFileStart(path, text.size());
+        return std::equal(held.begin(), held.end(), text.begin(), text.end());
+    } catch (const Error &) {
+        return false;
+    }
 }
 
 } // namespace

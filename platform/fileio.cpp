@@ -3,10 +3,15 @@
 #include "errors.h"
 
 #include <array>
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -43,13 +48,22 @@ void throwIoError(int err) { throw EInOutError(systemErrorText(err), err); }
 
 void throwReadBeyondEnd() { throw EInOutError(kReadBeyondEnd, 100); }
 
+void throwNotRegular(unsigned mode)
+{
+    const char *what = S_ISFIFO(mode)                      ? "a named pipe"
+                       : S_ISCHR(mode) || S_ISBLK(mode) ? "a device"
+                       : S_ISSOCK(mode)                   ? "a socket"
+                                                          : "not a file of data";
+    throw EInOutError(std::string(kNotRegularFile) + " (it is " + what + ")", EINVAL);
+}
+
 namespace iofault {
 namespace {
 struct Planned {
     int nth = 0; // 0: nothing planned
     int err = 0;
 };
-std::array<Planned, 6> planned;
+std::array<Planned, 7> planned;
 } // namespace
 
 void inject(Op op, int nth, int err) { planned[static_cast<size_t>(op)] = {nth, err}; }
@@ -181,20 +195,28 @@ template <class Buffer> Buffer readWholeFileAs(ReadableFile &file, size_t maxSiz
 
 } // namespace
 
-ReadableFile::ReadableFile(const std::string &path, size_t maxSize) : mFd(openChecked(path.c_str(), O_RDONLY))
+ReadableFile::ReadableFile(const std::string &path, size_t maxSize)
+    : mFd(openChecked(path.c_str(), O_RDONLY | O_NONBLOCK))
 {
+    // Opened without waiting, so that a named pipe with no writer cannot hold the program up; only a
+    // regular file is read, and only then are reads allowed to wait for the disk again.
     struct stat st {};
     if (::fstat(mFd.get(), &st) != 0)
         throwIoError(errno);
     if (S_ISDIR(st.st_mode))
         throwIoError(EISDIR);
-    mRegular = S_ISREG(st.st_mode);
-    if (mRegular && static_cast<uint64_t>(st.st_size) > maxSize)
+    if (!S_ISREG(st.st_mode))
+        throwNotRegular(st.st_mode);
+    const int flags = ::fcntl(mFd.get(), F_GETFL);
+    if (flags < 0 || ::fcntl(mFd.get(), F_SETFL, flags & ~O_NONBLOCK) != 0)
+        throwIoError(errno);
+    mRegular = true;
+    if (static_cast<uint64_t>(st.st_size) > maxSize)
         throw EInOutError("File is too large (" + std::to_string(st.st_size) + " bytes, at most "
                               + std::to_string(maxSize) + " are read)",
                           EFBIG);
     mIdentity = {static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino),
-                 mRegular ? static_cast<uint64_t>(st.st_size) : 0, static_cast<int64_t>(st.st_mtim.tv_sec),
+                 static_cast<uint64_t>(st.st_size), static_cast<int64_t>(st.st_mtim.tv_sec),
                  static_cast<int64_t>(st.st_mtim.tv_nsec)};
 }
 
@@ -261,22 +283,150 @@ Bytes readFileStart(const std::string &path, size_t count)
 
 namespace {
 
-// The plain write of a program without safe saving: the file itself is overwritten, then cut to the
-// new length and flushed. Used only where no temporary file can be made beside the target.
-void writeInPlace(const std::string &target, const uint8_t *data, size_t size)
+PreviousBytesKeeper *installedKeeper = nullptr;
+// A keeper's own save may not end in a save in place that asks it again.
+thread_local bool keeping = false;
+
+void writeAllAt(int fd, const uint8_t *data, size_t size)
 {
-    FileDescriptor fd(openChecked(target.c_str(), O_WRONLY));
-    writeAll(fd.get(), data, size);
-    if (::ftruncate(fd.get(), static_cast<off_t>(size)) != 0)
+    if (::lseek(fd, 0, SEEK_SET) != 0)
         throwIoError(errno);
+    writeAll(fd, data, size);
+}
+
+void syncFile(int fd)
+{
     if (int e = iofault::check(Op::Sync))
         throwIoError(e);
-    if (::fsync(fd.get()) != 0 && errno != EINVAL && errno != EROFS)
+    if (::fsync(fd) != 0 && errno != EINVAL && errno != EROFS)
         throwIoError(errno);
-    fd.close();
+}
+
+// Room for size bytes in the file, without changing its length or a byte of it. A file system that
+// cannot reserve is written without it: a failure is then undone by writing the previous bytes back.
+void reserve(int fd, size_t size)
+{
+    int e = iofault::check(Op::Reserve);
+    if (e == 0 && size > 0 && ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(size)) != 0)
+        e = errno;
+    if (e == 0 || e == EOPNOTSUPP || e == ENOSYS || e == EINVAL)
+        return;
+    throwIoError(e);
+}
+
+// The write of a file whose directory takes no temporary file: the file itself is overwritten, then
+// cut to the new length and flushed. Before the first byte changes, room for the new content is
+// reserved and the previous bytes are kept aside; any failure after that puts them back.
+void writeInPlace(const std::string &target, const uint8_t *data, size_t size)
+{
+    FileDescriptor fd(openChecked(target.c_str(), O_RDWR | O_NONBLOCK));
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0)
+        throwIoError(errno);
+    if (!S_ISREG(st.st_mode))
+        throwNotRegular(st.st_mode);
+    const int flags = ::fcntl(fd.get(), F_GETFL);
+    if (flags < 0 || ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK) != 0)
+        throwIoError(errno);
+
+    Bytes previous(static_cast<size_t>(st.st_size));
+    for (size_t used = 0; used < previous.size();) {
+        if (int e = iofault::check(Op::Read))
+            throwIoError(e);
+        ssize_t n = ::pread(fd.get(), previous.data() + used, previous.size() - used, static_cast<off_t>(used));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            throwIoError(errno);
+        if (n == 0) { // cut by someone else meanwhile: what is there is what there was
+            previous.resize(used);
+            break;
+        }
+        used += static_cast<size_t>(n);
+    }
+
+    reserve(fd.get(), size);
+    PreviousBytesKeeper *keeper = keeping ? nullptr : installedKeeper;
+    std::string kept;
+    if (keeper) {
+        keeping = true;
+        struct Done {
+            ~Done() { keeping = false; }
+        } done;
+        kept = keeper->keep(target, previous.data(), previous.size());
+    }
+    try {
+        // Flushed before it is cut: until then, putting the previous bytes back needs no new room.
+        writeAllAt(fd.get(), data, size);
+        syncFile(fd.get());
+        if (size < previous.size()) {
+            if (::ftruncate(fd.get(), static_cast<off_t>(size)) != 0)
+                throwIoError(errno);
+            syncFile(fd.get());
+        }
+        fd.close();
+    } catch (...) {
+        // The previous bytes go back where they were; their kept copy stays unless that succeeds.
+        try {
+            FileDescriptor again(openChecked(target.c_str(), O_WRONLY | O_NONBLOCK));
+            writeAllAt(again.get(), previous.data(), previous.size());
+            if (::ftruncate(again.get(), static_cast<off_t>(previous.size())) != 0)
+                throwIoError(errno);
+            syncFile(again.get());
+            again.close();
+            if (keeper)
+                keeper->drop(kept);
+        } catch (...) {
+        }
+        throw;
+    }
+    if (keeper)
+        keeper->drop(kept);
+}
+
+// A name mkostemp makes from the pattern: the prefix and six letters or digits.
+bool isTemporaryName(const char *name)
+{
+    const size_t prefix = std::strlen(kSaveTemporaryPrefix);
+    if (std::strncmp(name, kSaveTemporaryPrefix, prefix) != 0 || std::strlen(name) != prefix + 6)
+        return false;
+    for (const char *c = name + prefix; *c; ++c)
+        if (!std::isalnum(static_cast<unsigned char>(*c)))
+            return false;
+    return true;
+}
+
+// Removes the temporary files of saves that were killed: this user's, untouched for a minute, and
+// locked by no save (a save holds the lock on its temporary file until it closes it; the system drops
+// the lock of a program that ends in any way).
+void removeStaleTemporaries(const std::string &dir)
+{
+    DIR *d = ::opendir(dir.c_str());
+    if (!d)
+        return;
+    const time_t now = ::time(nullptr);
+    while (dirent *entry = ::readdir(d)) {
+        if (!isTemporaryName(entry->d_name))
+            continue;
+        int raw = ::openat(::dirfd(d), entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (raw < 0)
+            continue;
+        FileDescriptor fd(raw);
+        struct stat st {};
+        if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid()
+            || now - st.st_mtime < 60)
+            continue;
+        if (::flock(fd.get(), LOCK_EX | LOCK_NB) == 0)
+            ::unlinkat(::dirfd(d), entry->d_name, 0);
+    }
+    ::closedir(d);
 }
 
 } // namespace
+
+void setPreviousBytesKeeper(PreviousBytesKeeper *keeper) { installedKeeper = keeper; }
+
+PreviousBytesKeeper *previousBytesKeeper() { return installedKeeper; }
 
 void writeFileSafely(const std::string &path, const void *data, size_t size)
 {
@@ -305,7 +455,7 @@ void writeFileSafely(const std::string &path, const void *data, size_t size)
 
     // The temporary name has a fixed length, so that any name the system takes can be saved.
     std::string dir = directoryOf(target);
-    std::string tmpl = dir + "/.qmsave-XXXXXX";
+    std::string tmpl = dir + "/" + kSaveTemporaryPrefix + "XXXXXX";
     if (int e = iofault::check(Op::Open))
         throwIoError(e);
     int raw = ::mkostemp(tmpl.data(), O_CLOEXEC);
@@ -319,6 +469,9 @@ void writeFileSafely(const std::string &path, const void *data, size_t size)
         throwIoError(err);
     }
     FileDescriptor fd(raw);
+    // Held until the file is closed: a later save takes a temporary file for stale only once no
+    // save holds it any more.
+    ::flock(fd.get(), LOCK_EX);
     bool done = false;
     struct RemoveUnlessDone {
         const std::string &name;
@@ -350,6 +503,7 @@ void writeFileSafely(const std::string &path, const void *data, size_t size)
         ::fsync(dirfd);
         ::close(dirfd);
     }
+    removeStaleTemporaries(dir);
 }
 
 } // namespace qm

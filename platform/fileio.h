@@ -61,6 +61,11 @@ std::string systemErrorText(int err);
 inline constexpr const char *kReadBeyondEnd = "Read beyond end of file";
 [[noreturn]] void throwReadBeyondEnd();
 
+// The text of a file that is not a regular file (a named pipe, a device, a socket): it is never read,
+// since it may never end or never answer.
+inline constexpr const char *kNotRegularFile = "Not a regular file";
+[[noreturn]] void throwNotRegular(unsigned mode);
+
 // What tells an opened file from another, or from itself changed: a file opened again is the one that
 // was read before, unchanged as far as the system can tell, when all of these agree.
 struct FileIdentity {
@@ -88,11 +93,12 @@ private:
 // system's text; a read that ends before the bytes it must fill fails with "Read beyond end of file".
 class ReadableFile {
 public:
-    // Opens path. A directory is refused ("File access denied"), a regular file larger than maxSize
-    // with a clear message.
+    // Opens path without waiting for it. A directory is refused ("File access denied"), anything else
+    // that is not a regular file ("Not a regular file ...") and a file larger than maxSize with a clear
+    // message, all before a byte is read.
     ReadableFile(const std::string &path, size_t maxSize);
 
-    // Only a regular file has a size known in advance and can be read at positions.
+    // Always true: only regular files are opened.
     bool regular() const { return mRegular; }
     uint64_t size() const { return mIdentity.size; }
     const FileIdentity &identity() const { return mIdentity; }
@@ -123,17 +129,40 @@ Bytes readFileStart(const std::string &path, size_t count);
 // Replaces (or creates) path with exactly these bytes. On any failure the previous file is untouched,
 // no temporary file is left behind, and an EInOutError with the system's text is thrown. A file the
 // user may not write is refused ("File access denied"). Where no temporary file can be made beside
-// it (a directory the user cannot write), a file the user may write is overwritten in place.
+// it (a directory the user cannot write), a file the user may write is overwritten in place: room for
+// the whole new content is reserved first (a full disk refuses before a byte changes), the previous
+// bytes are kept aside (see PreviousBytesKeeper) and put back should any later step fail.
+// Temporary files of this program's saves left in the same directory by a save that was killed
+// (older than a minute and held by no save) are removed after a save succeeds.
 void writeFileSafely(const std::string &path, const void *data, size_t size);
 inline void writeFileSafely(const std::string &path, const Bytes &bytes)
 {
     writeFileSafely(path, bytes.data(), bytes.size());
 }
 
+// Where a save in place keeps the previous bytes of a file until the new ones are written and flushed,
+// so that a program killed in the middle of it leaves them to be recovered.
+class PreviousBytesKeeper {
+public:
+    virtual ~PreviousBytesKeeper() = default;
+    // Stores the bytes that target holds now, durably, before any of them changes; returns what
+    // drop needs to find them. A failure throws: the save is then refused and the file not touched.
+    virtual std::string keep(const std::string &target, const uint8_t *data, size_t size) = 0;
+    // The save is complete, or undone: the kept bytes are no longer needed.
+    virtual void drop(const std::string &kept) noexcept = 0;
+};
+// Installs the keeper of every save in place from now on (nullptr: the previous bytes are only held
+// in memory, to be put back on a failure the program survives). The caller keeps it alive.
+void setPreviousBytesKeeper(PreviousBytesKeeper *keeper);
+PreviousBytesKeeper *previousBytesKeeper();
+
+// The start of the name of this program's temporary save files; six letters or digits follow.
+inline constexpr const char *kSaveTemporaryPrefix = ".qmsave-";
+
 // Test hook: makes a chosen file operation fail as the system would, so that tests can check that
 // every failure is reported and loses nothing.
 namespace iofault {
-enum class Op { Open, Read, Write, Sync, Rename, Close };
+enum class Op { Open, Read, Write, Sync, Rename, Close, Reserve };
 // The nth (1-based) operation of this kind from now on fails with errno err.
 void inject(Op op, int nth, int err);
 void reset();

@@ -8,6 +8,7 @@
 #include "tempdir.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
@@ -15,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <map>
@@ -26,6 +28,9 @@ using qmtest::TempDir;
 using qmtest::writeFile;
 
 namespace {
+
+// A directory as messages name it, without a separator at the end.
+std::string cleanPath(const std::string &path) { return QDir::cleanPath(QString::fromStdString(path)).toStdString(); }
 
 // A levels file of two levels whose cells carry `tile`.
 Bytes sampleLevels(int32_t tile)
@@ -265,7 +270,7 @@ TEST_P(RecoveryWriteFault, KeepsThePreviousCopyAndTheStoreGoesOn)
     writeAndWait(*store, snapshotOf(2));
     iofault::reset();
     ASSERT_EQ(failed.size(), 1);
-    EXPECT_EQ(failed[0][0].toString().toStdString(), "The recovery copy could not be written: Disk full");
+    EXPECT_EQ(failed[0][0].toString().toStdString(), "The recovery copy could not be written in " + cleanPath(dir.path()) + ": Disk full");
     EXPECT_EQ(files(dir.path()), before) << "the previous copy, whole, and nothing else";
 
     writeAndWait(*store, snapshotOf(3));
@@ -291,6 +296,7 @@ INSTANTIATE_TEST_SUITE_P(EveryStep, RecoveryWriteFault,
                                            WriteFault{Op::Close, 2}, WriteFault{Op::Rename, 2}),
                          faultName);
 
+// The message names the directory, and a file where a folder should be is named as what is in the way.
 TEST(Recovery, AMissingDirectoryIsReportedOnceAndTheStoreGoesOn)
 {
     TempDir dir;
@@ -301,7 +307,8 @@ TEST(Recovery, AMissingDirectoryIsReportedOnceAndTheStoreGoesOn)
     writeAndWait(store, snapshotOf(1));
     writeAndWait(store, snapshotOf(2));
     ASSERT_EQ(failed.size(), 1) << "shown once";
-    EXPECT_EQ(failed[0][0].toString().toStdString(), "The recovery copy could not be written: File not found");
+    EXPECT_EQ(failed[0][0].toString().toStdString(), "The recovery copy could not be written in " + dir.path("file/recovery")
+                                                         + ": " + dir.path("file") + " is in the way: it is not a folder");
 }
 
 TEST(Recovery, AStoreTheWriterRefusesIsReportedAndTheEditorGoesOn)
@@ -313,8 +320,8 @@ TEST(Recovery, AStoreTheWriterRefusesIsReportedAndTheEditorGoesOn)
     QSignalSpy failed(store.get(), &RecoveryStore::writeFailed);
     store->changed();
     ASSERT_TRUE(failed.wait(5000));
-    EXPECT_EQ(failed[0][0].toString().toStdString(),
-              "The recovery copy could not be written: The store holds an invalid number of levels (201).");
+    EXPECT_EQ(failed[0][0].toString().toStdString(), "The recovery copy could not be written in " + cleanPath(dir.path())
+                                                         + ": The store holds an invalid number of levels (201).");
 }
 
 // The directory exists but this user may not write it. CI runs as root, who writes everywhere, so
@@ -333,8 +340,79 @@ TEST(Recovery, ADirectoryThatMayNotBeWrittenIsReportedOnce)
     else
         editor.start(QCoreApplication::applicationFilePath(), args);
     ASSERT_TRUE(editor.waitForFinished(20000));
-    EXPECT_EQ(editor.readAllStandardOutput().toStdString(), "The recovery copy could not be written: File access denied\n");
+    EXPECT_EQ(editor.readAllStandardOutput().toStdString(),
+              "The recovery copy could not be written in " + dir.path("recovery") + ": File access denied\n");
     EXPECT_TRUE(files(dir.path()).empty());
+}
+
+// A sidecar that is a link to a device is reported and really moved aside, link and all.
+TEST(Recovery, ASidecarLinkedToADeviceIsReportedAndMovedAside)
+{
+    TempDir dir;
+    const std::string id = "0b7e4c2a-1d3f-4a5b-9c8d-7e6f5a4b3c2d";
+    ::symlink("/dev/zero", dir.path(id + ".json").c_str());
+    auto store = storeIn(dir.path());
+    std::vector<RecoveryProblem> problems;
+    EXPECT_TRUE(store->unownedCopies(problems).empty());
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_TRUE(problems[0].message.contains("Not a regular file")) << problems[0].message.toStdString();
+    std::error_code ignored;
+    EXPECT_FALSE(std::filesystem::is_symlink(dir.path(id + ".json"), ignored));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.path("unreadable/" + id + ".json"), ignored));
+}
+
+// Editors that ended without leaving a copy leave their locks; the next editor removes them, but not
+// the lock of an editor that still runs.
+TEST(Recovery, TheLocksOfEditorsThatAreGoneAreRemoved)
+{
+    TempDir dir;
+    auto startHolder = [&](QProcess &holder) {
+        holder.start(QCoreApplication::applicationFilePath(), {"--hold-a-lock", QString::fromStdString(dir.path())});
+        EXPECT_TRUE(holder.waitForReadyRead(20000));
+    };
+    QProcess killed, running;
+    startHolder(killed);
+    killed.kill();
+    killed.waitForFinished();
+    startHolder(running);
+    auto locks = [&] {
+        int count = 0;
+        for (const auto &entry : std::filesystem::directory_iterator(dir.path()))
+            count += entry.path().extension() == ".lock";
+        return count;
+    };
+    ASSERT_EQ(locks(), 2);
+    auto next = storeIn(dir.path());
+    EXPECT_TRUE(offered(*next).empty());
+    EXPECT_EQ(locks(), 2) << "the lock of the editor that is gone, removed; this one's and the running one's kept";
+    running.kill();
+    running.waitForFinished();
+    next->discardOwn();
+    next->waitForWrites();
+    EXPECT_EQ(locks(), 1) << "a save removes them too";
+}
+
+// A save in place keeps the bytes it replaces as a recovery copy. A program killed in the middle of the
+// write leaves it; the next editor offers it for that file, and it holds the previous bytes exactly.
+TEST(Recovery, ASaveInPlaceKilledInTheMiddleLeavesThePreviousBytesToBeOffered)
+{
+    TempDir dir, work;
+    const std::string target = work.path("work.lev");
+    const Bytes before = snapshotOf(7).levels;
+    writeFile(target, before);
+    QProcess saver;
+    saver.start(QCoreApplication::applicationFilePath(),
+                {"--save-in-place-and-die", QString::fromStdString(dir.path()), QString::fromStdString(target)});
+    ASSERT_TRUE(saver.waitForFinished(20000));
+    EXPECT_EQ(saver.exitStatus(), QProcess::CrashExit);
+    ASSERT_NE(readFile(target), before) << "the file was half written when the program was killed";
+
+    auto next = storeIn(dir.path());
+    std::vector<RecoveryCopy> copies = offered(*next);
+    ASSERT_EQ(copies.size(), 1u);
+    EXPECT_EQ(copies[0].originalPath, target);
+    RecoveredFile file = next->recover(copies[0]);
+    EXPECT_EQ(Bytes(file.content.bytes.begin(), file.content.bytes.end()), before);
 }
 
 } // namespace
@@ -351,6 +429,21 @@ int main(int argc, char **argv)
         std::fflush(stdout);
         for (;;)
             ::pause();
+    }
+    if (argc == 3 && std::string(argv[1]) == "--hold-a-lock") { // an editor without a copy
+        RecoveryStore store([] { return std::optional<RecoverySnapshot>(); }, argv[2]);
+        std::printf("ready\n");
+        std::fflush(stdout);
+        for (;;)
+            ::pause();
+    }
+    if (argc == 4 && std::string(argv[1]) == "--save-in-place-and-die") {
+        // The steps of a save in place up to the middle of its write, then killed.
+        keepPreviousBytesIn(argv[2]);
+        const Bytes previous = readFile(argv[3]);
+        previousBytesKeeper()->keep(argv[3], previous.data(), previous.size());
+        writeFile(argv[3], Bytes(previous.begin(), previous.begin() + long(previous.size() / 2)));
+        ::raise(SIGKILL);
     }
     if (argc == 3 && std::string(argv[1]) == "--write-twice") { // prints what it would show
         RecoveryStore store([] { return std::optional<RecoverySnapshot>(); }, argv[2]);

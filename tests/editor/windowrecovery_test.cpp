@@ -209,6 +209,11 @@ TEST_F(WindowRecovery, ACopyThatCannotBeWrittenIsShownInTheCaptionAndTheEditorGo
     press(140, 100);
     release(140, 100);
     EXPECT_TRUE(form->mapShown());
+    // The note is about unsaved work: once the work is saved, it goes.
+    levelsfilepath = dir.path("saved.lev");
+    item("Save1")->trigger();
+    ASSERT_TRUE(saved);
+    EXPECT_FALSE(form->windowTitle().contains("could not be written")) << form->windowTitle().toStdString();
 }
 
 } // namespace

@@ -7,7 +7,16 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
+#include <ctime>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <pwd.h>
+#include <random>
+#include <sys/file.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 
 using qm::iofault::Op;
@@ -140,4 +149,213 @@ TEST(WriteFileSafely, MissingDirectoryIsFileNotFound)
     TempDir dir;
     EXPECT_EQ(messageOf([&] { qm::writeFileSafely(dir.path("no/such/f"), std::vector<uint8_t>{'n'}); }),
               "File not found");
+}
+
+namespace {
+
+std::vector<uint8_t> randomBytes(std::mt19937 &random, size_t size)
+{
+    std::vector<uint8_t> bytes(size);
+    for (uint8_t &b : bytes)
+        b = static_cast<uint8_t>(random());
+    return bytes;
+}
+
+} // namespace
+
+// A file the user may write, in a directory the user may not, on a disk with too little room left for
+// the new content: the save is refused and the file keeps every byte; content that fits is written.
+// The disk is a small file system of its own, mounted as root; the save runs as nobody.
+TEST(WriteFileSafely, InPlaceOnAFullDiskLeavesTheOldFileByteForByte)
+{
+    const char *const variable = "QMTEST_FULL_DISK";
+    if (::geteuid() == 0) {
+        TempDir mountPoint;
+        if (::mount("tmpfs", mountPoint.path().c_str(), "tmpfs", 0, "size=64k,mode=0755") != 0)
+            GTEST_SKIP() << "no small file system can be mounted here: " << std::strerror(errno);
+        struct Unmount {
+            std::string path;
+            ~Unmount() { ::umount2(path.c_str(), MNT_DETACH); }
+        } unmount{mountPoint.path()};
+        std::random_device seed;
+        const unsigned seedValue = seed();
+        std::mt19937 random(seedValue);
+        SCOPED_TRACE("seed " + std::to_string(seedValue));
+        const std::string file = mountPoint.path("small.lev");
+        writeFile(file, randomBytes(random, 1000 + random() % 3000));
+        const passwd *nobody = ::getpwnam("nobody");
+        ASSERT_NE(nobody, nullptr);
+        ASSERT_EQ(::chown(file.c_str(), nobody->pw_uid, nobody->pw_gid), 0);
+        // Everything else is taken by a file of root's, but for two pages.
+        {
+            std::ofstream fill(mountPoint.path("fill"), std::ios::binary);
+            const std::vector<char> block(4096, 'f');
+            while (fill.write(block.data(), block.size()) && fill.flush()) {
+            }
+        }
+        std::filesystem::resize_file(mountPoint.path("fill"), std::filesystem::file_size(mountPoint.path("fill")) - 8192);
+        ::setenv(variable, mountPoint.path().c_str(), 1);
+        qmtest::runsAsPlainUser();
+        ::unsetenv(variable);
+        return;
+    }
+    const char *mounted = std::getenv(variable);
+    if (!mounted)
+        GTEST_SKIP() << "runs as root, who mounts the small file system for it";
+    ASSERT_TRUE(qmtest::runsAsPlainUser()); // leaves the mark of the run as nobody
+    const std::string file = std::string(mounted) + "/small.lev";
+    const std::vector<uint8_t> before = readFile(file);
+    std::mt19937 random(static_cast<unsigned>(before.size()));
+    const std::vector<uint8_t> large = randomBytes(random, 20000 + random() % 20000);
+    EXPECT_EQ(messageOf([&] { qm::writeFileSafely(file, large); }), "Disk full");
+    EXPECT_EQ(readFile(file), before);
+    const std::vector<uint8_t> fits = randomBytes(random, 4097 + random() % 4000);
+    qm::writeFileSafely(file, fits);
+    EXPECT_EQ(readFile(file), fits);
+}
+
+// A save in place whose last step fails puts the previous bytes back; with a keeper installed, they
+// are kept before the first byte changes and dropped only once the new ones are flushed.
+TEST(WriteFileSafely, InPlaceFailureAfterTheWritePutsThePreviousBytesBack)
+{
+    if (!qmtest::runsAsPlainUser())
+        return;
+    TempDir dir;
+    const std::vector<uint8_t> old(3000, 'o');
+    writeFile(dir.path("f"), old);
+    ::chmod(dir.path().c_str(), 0555);
+    for (auto [op, err, text] : {std::make_tuple(Op::Sync, EIO, "I/O error 5"),
+                                 std::make_tuple(Op::Sync, ENOSPC, "Disk full")}) {
+        qm::iofault::inject(op, 1, err);
+        EXPECT_EQ(messageOf([&] { qm::writeFileSafely(dir.path("f"), std::vector<uint8_t>(5000, 'n')); }), text);
+        qm::iofault::reset();
+        EXPECT_EQ(readFile(dir.path("f")), old);
+    }
+}
+
+namespace {
+
+// Records what the file held when its bytes were kept and when they were dropped.
+struct RecordingKeeper : qm::PreviousBytesKeeper {
+    std::string target;
+    std::vector<uint8_t> keptBytes, fileAtKeep, fileAtDrop;
+    bool refuse = false;
+    int drops = 0;
+    std::string keep(const std::string &t, const uint8_t *data, size_t size) override
+    {
+        if (refuse)
+            throw qm::EInOutError("no room for the copy", ENOSPC);
+        target = t;
+        keptBytes.assign(data, data + size);
+        fileAtKeep = readFile(t);
+        return "token";
+    }
+    void drop(const std::string &kept) noexcept override
+    {
+        EXPECT_EQ(kept, "token");
+        fileAtDrop = readFile(target);
+        ++drops;
+    }
+};
+
+} // namespace
+
+TEST(WriteFileSafely, InPlaceKeepsThePreviousBytesUntilTheNewOnesAreFlushed)
+{
+    if (!qmtest::runsAsPlainUser())
+        return;
+    TempDir dir;
+    const std::vector<uint8_t> old(3000, 'o'), next(5000, 'n');
+    writeFile(dir.path("f"), old);
+    ::chmod(dir.path().c_str(), 0555);
+    RecordingKeeper keeper;
+    qm::setPreviousBytesKeeper(&keeper);
+    qm::writeFileSafely(dir.path("f"), next);
+    EXPECT_EQ(keeper.keptBytes, old);
+    EXPECT_EQ(keeper.fileAtKeep, old) << "kept before the first byte changed";
+    EXPECT_EQ(keeper.fileAtDrop, next) << "dropped once the new bytes are in place";
+
+    // A failure after the write: the previous bytes go back, and only then is the copy dropped.
+    keeper = {};
+    qm::iofault::inject(Op::Write, 1, EIO);
+    EXPECT_EQ(messageOf([&] { qm::writeFileSafely(dir.path("f"), old); }), "I/O error 5");
+    qm::iofault::reset();
+    EXPECT_EQ(keeper.fileAtDrop, next);
+    EXPECT_EQ(readFile(dir.path("f")), next);
+
+    // No room for the new content, or no copy: refused before anything changes.
+    keeper = {};
+    qm::iofault::inject(Op::Reserve, 1, ENOSPC);
+    EXPECT_EQ(messageOf([&] { qm::writeFileSafely(dir.path("f"), old); }), "Disk full");
+    qm::iofault::reset();
+    EXPECT_TRUE(keeper.keptBytes.empty());
+    keeper.refuse = true;
+    EXPECT_EQ(messageOf([&] { qm::writeFileSafely(dir.path("f"), old); }), "no room for the copy");
+    EXPECT_EQ(keeper.drops, 0);
+    EXPECT_EQ(readFile(dir.path("f")), next);
+    qm::setPreviousBytesKeeper(nullptr);
+}
+
+// Temporary files of saves that were killed are removed by a later save in the same directory: only
+// ours by name, untouched for a minute and held by no save running now.
+TEST(WriteFileSafely, RemovesTemporariesOfKilledSavesOlderThanAMinuteAndHeldByNoSave)
+{
+    TempDir dir;
+    std::mt19937 random(std::random_device{}());
+    auto temporaryName = [&] {
+        const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+        std::string name = ".qmsave-";
+        for (int i = 0; i < 6; ++i)
+            name += letters[random() % 62];
+        return name;
+    };
+    auto age = [&](const std::string &name, int seconds) {
+        const timespec times[2] = {{::time(nullptr) - seconds, 0}, {::time(nullptr) - seconds, 0}};
+        ::utimensat(AT_FDCWD, dir.path(name).c_str(), times, 0);
+    };
+    std::vector<std::string> stale, kept = {"f"};
+    for (int i = 0; i < 3; ++i) {
+        stale.push_back(temporaryName());
+        writeFile(dir.path(stale.back()), std::vector<uint8_t>(100, 's'));
+        age(stale.back(), 61 + int(random() % 10000));
+    }
+    const std::string fresh = temporaryName(), held = temporaryName();
+    for (const std::string &name : {fresh, held, std::string(".qmsave-abc"), std::string(".qmsave-abcdefg"),
+                                    std::string("qmsave-abcdef"), std::string(".qmsave-ab_def")}) {
+        writeFile(dir.path(name), std::vector<uint8_t>(10, 'k'));
+        if (name != fresh)
+            age(name, 3600);
+        kept.push_back(name);
+    }
+    // A save in progress holds its temporary file.
+    const int holder = ::open(dir.path(held).c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(holder, LOCK_EX), 0);
+    qm::writeFileSafely(dir.path("f"), std::vector<uint8_t>{'x'});
+    ::close(holder);
+    std::vector<std::string> entries = dir.entries();
+    std::sort(entries.begin(), entries.end());
+    std::sort(kept.begin(), kept.end());
+    EXPECT_EQ(entries, kept);
+}
+
+// A named pipe or a device is refused at once by every read, before a byte is read: a pipe may never
+// answer, a device never end.
+TEST(ReadWholeFile, RefusesANamedPipeAndADeviceAtOnce)
+{
+    TempDir dir;
+    ASSERT_EQ(::mkfifo(dir.path("pipe").c_str(), 0600), 0);
+    // A writer that never writes: a read that waits for data would never return.
+    const int writer = ::open(dir.path("pipe").c_str(), O_RDWR | O_NONBLOCK);
+    ASSERT_GE(writer, 0);
+    ::symlink("/dev/zero", dir.path("zero").c_str());
+    for (const char *name : {"pipe", "zero"}) {
+        const std::string path = dir.path(name);
+        const std::string what = std::string(name) == "pipe" ? "a named pipe" : "a device";
+        const std::string expected = "Not a regular file (it is " + what + ")";
+        EXPECT_EQ(messageOf([&] { qm::readWholeFile(path, 1 << 20); }), expected);
+        EXPECT_EQ(messageOf([&] { qm::readWholeFileRaw(path, 1 << 20); }), expected);
+        EXPECT_EQ(messageOf([&] { qm::readFileStart(path, 16); }), expected);
+        EXPECT_EQ(messageOf([&] { qm::ReadableFile file(path, 1 << 20); }), expected);
+    }
+    ::close(writer);
 }

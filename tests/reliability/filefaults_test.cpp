@@ -5,6 +5,9 @@
 
 #include "tempdir.h"
 
+#include "editor/levelgraphics.h"
+#include "graphics/picturecollection.h"
+#include "levels/datafilename.h"
 #include "levels/gameconfig.h"
 #include "levels/levelsfile.h"
 #include "levels/levelstore.h"
@@ -16,13 +19,18 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <fcntl.h>
+#include <filesystem>
 #include <functional>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <tuple>
 
 using namespace qm;
 using iofault::Op;
 using qmtest::readFile;
 using qmtest::TempDir;
+using qmtest::writeFile;
 
 namespace {
 
@@ -289,3 +297,58 @@ INSTANTIATE_TEST_SUITE_P(EndOfFile, ReadFaults, ::testing::Combine(::testing::Va
 INSTANTIATE_TEST_SUITE_P(FixedSize, ReadFaults,
                          ::testing::Combine(::testing::ValuesIn(kFixedSizeReaders), ::testing::ValuesIn(kOpenAndReadFaults)),
                          kReadCaseName);
+
+// Every reader refuses a named pipe at once, with a message, and changes nothing it would have
+// filled: without a writer that ever writes, a read that waits for data would never return.
+TEST(EveryReader, RefusesANamedPipeAtOnceAndChangesNothing)
+{
+    TempDir dir;
+    const std::string pipe = dir.path("pipe");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const int writer = ::open(pipe.c_str(), O_RDWR | O_NONBLOCK);
+    ASSERT_GE(writer, 0);
+    variedStore("held", 3, 50);
+    variedConfig("Held.lev");
+    fileopen = true;
+    const std::string held = storeState();
+    const std::function<void()> readers[] = {
+        [&] { levelsfilepath = pipe, readlevelsfile(); },
+        [&] { readgameconfig(pipe); },
+        [&] { readSupaplexFile(pipe); },
+        [&] { TPictureCollection().LoadFromFile(pipe); },
+    };
+    for (const auto &read : readers) {
+        levelsfilepath = "";
+        const std::string message = messageOf(read);
+        EXPECT_TRUE(message.find("Not a regular file") != std::string::npos
+                    || message == "Cannot open file " + pipe)
+            << message;
+        levelsfilepath = "";
+        EXPECT_EQ(storeState(), held);
+    }
+    ::close(writer);
+}
+
+// A level's graphics-file name that is not a plain file name of the game directory is never opened:
+// it is a missing file, however real the file it would reach.
+TEST(LevelGraphicsName, ThatLeavesTheGameDirectoryIsAMissingFileAndNotOpened)
+{
+    TempDir dir;
+    std::filesystem::create_directories(dir.path("game/sub"));
+    ASSERT_EQ(::mkfifo(dir.path("fifo.dxg").c_str(), 0600), 0);
+    const int writer = ::open(dir.path("fifo.dxg").c_str(), O_RDWR | O_NONBLOCK);
+    writeFile(dir.path("game/..\\fifo.dxg"), std::string("not read either"));
+    const std::string gameDir = dir.path("game/");
+    for (const std::string name : {"../fifo.dxg", "sub/../../fifo.dxg", "..\\fifo.dxg", "..", ".", "",
+                                   "../../../../../../dev/zero", "/dev/zero", "sub/"}) {
+        SCOPED_TRACE(name);
+        const LevelGraphics graphics = readLevelGraphics(gameDir, name);
+        EXPECT_EQ(graphics.state, LevelGraphics::State::Missing) << graphics.message;
+        TPictureCollection pictures;
+        EXPECT_EQ(messageOf([&] { loadLevelGraphics(pictures, gameDir, name); }), "Cannot open file " + gameDir + name);
+        EXPECT_FALSE(isPlainDataFileName(name));
+    }
+    for (const std::string name : {"computer.dxg", "a..b", "...", ".hidden", "name with space.dxg"})
+        EXPECT_TRUE(isPlainDataFileName(name)) << name;
+    ::close(writer);
+}

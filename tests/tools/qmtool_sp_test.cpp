@@ -151,7 +151,7 @@ TEST(QmtoolSp, SeveralLevelsPastTwoHundredAndBadOptionsAreRefusedBeforeWriting)
         {{dat, "all", out}, "Nothing was imported."},
         {{dat, "2-3", out, "--name", "Both"}, "--name names one level"},
         {{dat, "2", out, "--name", "A", "--title"}, "--name and --title both name the level"},
-        {{dat, "2", out, "--name", QString(256, 'x')}, "--name is longer than 255 bytes"},
+        {{dat, "2", out, "--name", QString(256, 'x')}, "--name holds 256 characters; a levels file stores at most 255"},
         {{dat, "2", out, "--dxg", "../forest.dxg"}, "a plain file name"},
         {{dat, "2", out, "--dxg", "themes\\forest.dxg"}, "without / or \\"},
         {{dat, "2", out, "--dxg", ".."}, "not . or .."},

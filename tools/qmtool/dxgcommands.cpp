@@ -12,6 +12,7 @@
 
 #include "platform/errors.h"
 #include "platform/fileio.h"
+#include "platform/limits.h"
 
 #include <QDir>
 #include <QFile>
@@ -237,11 +238,15 @@ int dxgPack(const ToolCommand &command, const QStringList &args)
     parser.setApplicationDescription(kManifestHelp);
     QStringList words = parseCommand(parser, args, command, 2);
     ManifestReader reader{words[0]};
-    QFile file(words[0]);
-    if (!file.open(QIODevice::ReadOnly))
+    qm::Bytes bytes;
+    try {
+        bytes = qm::readWholeFile(localPath(words[0]), qm::kMaxGraphicsFileBytes);
+    } catch (const qm::EInOutError &) {
         throw qm::Error("EFOpenError", "Cannot open file " + localPath(words[0]));
+    }
     QJsonParseError error;
-    QJsonDocument doc = QJsonDocument::fromJson(file.readAll(), &error);
+    QJsonDocument doc = QJsonDocument::fromJson(
+        QByteArray(reinterpret_cast<const char *>(bytes.data()), qsizetype(bytes.size())), &error);
     if (!doc.isObject())
         reader.fail(error.error != QJsonParseError::NoError ? error.errorString() : "not a JSON object");
     QJsonObject manifest = doc.object();

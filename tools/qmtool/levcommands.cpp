@@ -242,7 +242,7 @@ struct LevelScene {
         patratele.SetDXDraw(&target);
         if (editorPictures)
             meniulist.Items().LoadFromFile(qm::gamedir + "Editor.dxg");
-        patratele.Items().LoadFromFile(qm::gamedir + qm::levels[level].dxg);
+        qm::loadLevelGraphics(patratele.Items(), qm::gamedir, qm::levels[level].dxg);
     }
 
     static qm::SurfacePixelFormat depthOf(const QCommandLineParser &parser)

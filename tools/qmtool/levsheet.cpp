@@ -4,6 +4,7 @@
 #include "commands.h"
 #include "toolsupport.h"
 
+#include "editor/levelgraphics.h"
 #include "editor/thumbnail.h"
 #include "levels/levelstore.h"
 #include "tools/gamegen/pixelfont.h"
@@ -50,7 +51,7 @@ std::vector<qm::Thumbnail> thumbnails(const std::string &gamedir, int32_t square
         if (known == reduced.end()) {
             qm::TDXImageList tiles;
             tiles.SetDXDraw(&target);
-            tiles.Items().LoadFromFile(gamedir + level.dxg);
+            qm::loadLevelGraphics(tiles.Items(), gamedir, level.dxg);
             known = reduced.emplace(level.dxg, qm::reduceTiles(tiles.Items(), square)).first;
         }
         result.push_back(qm::drawThumbnail(level, known->second));

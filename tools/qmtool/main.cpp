@@ -5,6 +5,7 @@
 #include "commands.h"
 #include "toolsupport.h"
 
+#include "editor/recovery.h"
 #include "platform/errors.h"
 
 #include <QCommandLineParser>
@@ -161,6 +162,7 @@ int main(int argc, char **argv)
     // No window is ever shown: image files go through QImage, which needs no display.
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationVersion(QStringLiteral("%1.%2").arg(QM_VERSION_MAJOR).arg(QM_VERSION_MINOR));
+    qm::keepPreviousBytesIn(); // a save in place keeps the bytes it replaces where the editor offers them
     try {
         return runTool(QCoreApplication::arguments());
     } catch (const HelpRequested &help) {

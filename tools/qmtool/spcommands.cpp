@@ -3,6 +3,7 @@
 #include "commands.h"
 #include "toolsupport.h"
 
+#include "levels/datafilename.h"
 #include "levels/levelsfile.h"
 #include "levels/levelstore.h"
 #include "levels/supaplex.h"
@@ -55,8 +56,7 @@ std::pair<int, int> levelSet(const QString &text, const ToolCommand &command)
 // A graphics file is looked up in the game directory by its name alone.
 void checkGraphicsName(const std::string &dxg, const ToolCommand &command)
 {
-    if (dxg.empty() || dxg == "." || dxg == ".." || dxg.find_first_of("/\\") != std::string::npos
-        || dxg.size() > size_t(kLongestText))
+    if (!qm::isPlainDataFileName(dxg) || dxg.size() > size_t(kLongestText))
         throw UsageError{"--dxg is the name of a graphics file in the game directory: a plain file name of 1 to "
                          + QString::number(kLongestText) + " bytes, without / or \\, and not . or ..\nusage: "
                          + usageLine(command)};
@@ -82,10 +82,7 @@ int spImport(const ToolCommand &command, const QStringList &args)
                          + usageLine(command)};
     if (named && parser.isSet("title"))
         throw UsageError{"--name and --title both name the level: give one of them\nusage: " + usageLine(command)};
-    const std::string name = parser.value("name").toLatin1().toStdString();
-    if (name.size() > size_t(kLongestText))
-        throw UsageError{"--name is longer than " + QString::number(kLongestText)
-                         + " bytes, the longest name a level can have\nusage: " + usageLine(command)};
+    const std::string name = shortTextOption(parser.value("name"), "name");
     const std::string dxg = parser.value("dxg").toLatin1().toStdString();
     checkGraphicsName(dxg, command);
 
