@@ -89,6 +89,10 @@ public:
         : mLevel(level), mGraphics(graphics), mRows(std::max(0, std::min(level.height, kGridSize))),
           mColumns(std::max(0, std::min(level.width, kGridSize)))
     {
+        for (int32_t tile = 0; tile <= kLastPaletteTile; ++tile) {
+            mLeftBy[size_t(tile)] = infotronsLeftBy(tile);
+            mWall[size_t(tile)] = ruleOf(tile) == TileRule::Wall;
+        }
     }
 
     std::vector<Finding> run(const CheckOptions &options)
@@ -164,7 +168,7 @@ private:
         for (int32_t r = 1; r <= mRows; ++r)
             for (int32_t c = 1; c <= mColumns; ++c) {
                 const int32_t tile = at(r, c).tile;
-                const int64_t left = infotronsLeftBy(tile);
+                const int64_t left = leftBy(tile);
                 bound += left;
                 infotronTiles += tile == kTileInfotron;
                 sparks += left > 1;
@@ -214,10 +218,11 @@ private:
                     infotronsWide += reached != Reached::Never;
                     infotronsFree += reached == Reached::Freely;
                 }
-                anySpark = anySpark || infotronsLeftBy(tile) > 1;
+                anySpark = anySpark || leftBy(tile) > 1;
             }
         // An enemy moves within the squares around it that no wall closes off, and leaves its infotrons
-        // where it is destroyed: they count when that space meets the squares the hero reaches.
+        // around the square where it is destroyed: they count when that space meets the squares the hero
+        // reaches.
         mSpaces = 0;
         if (anySpark)
             labelOpenSpaces();
@@ -235,7 +240,7 @@ private:
         }
         for (int32_t r = 1; r <= mRows; ++r)
             for (int32_t c = 1; c <= mColumns; ++c) {
-                const int64_t left = infotronsLeftBy(at(r, c).tile);
+                const int64_t left = leftBy(at(r, c).tile);
                 if (left <= 1)
                     continue;
                 const Reached reached = mReach.at(r, c);
@@ -273,8 +278,9 @@ private:
                                 blocked.size() == 1 && exitWide && !exitFree ? exitWide : std::nullopt});
     }
 
-    // Numbers the open spaces: squares joined side by side where no wall that never moves or breaks
-    // stands (ports join both ways). mSpace holds the number of each square of the level, from 1.
+    // Numbers the open spaces: squares where no wall that never moves or breaks stands, joined side by
+    // side and corner to corner (an explosion reaches the squares around it diagonally too; ports join
+    // both ways). mSpace holds the number of each square of the level, from 1.
     void labelOpenSpaces()
     {
         mSpace.assign(size_t(kGridSize) * kGridSize, 0);
@@ -282,17 +288,17 @@ private:
         std::vector<int32_t> queue;
         for (int32_t r = 1; r <= mRows; ++r)
             for (int32_t c = 1; c <= mColumns; ++c) {
-                if (mSpace[index(r, c)] || ruleOf(at(r, c).tile) == TileRule::Wall)
+                if (mSpace[index(r, c)] || wall(at(r, c).tile))
                     continue;
                 ++mSpaces;
                 queue.assign(1, int32_t(index(r, c)));
                 mSpace[index(r, c)] = mSpaces;
                 for (size_t head = 0; head < queue.size(); ++head) {
                     const int32_t qr = queue[head] / kGridSize + 1, qc = queue[head] % kGridSize + 1;
-                    for (auto [dr, dc] : {std::pair{0, 1}, {1, 0}, {0, -1}, {-1, 0}}) {
+                    for (auto [dr, dc] : {std::pair{0, 1}, {1, 1}, {1, 0}, {1, -1}, {0, -1}, {-1, -1}, {-1, 0}, {-1, 1}}) {
                         const int32_t nr = qr + dr, nc = qc + dc;
                         if (nr < 1 || nr > mRows || nc < 1 || nc > mColumns || mSpace[index(nr, nc)]
-                            || ruleOf(at(nr, nc).tile) == TileRule::Wall)
+                            || wall(at(nr, nc).tile))
                             continue;
                         mSpace[index(nr, nc)] = mSpaces;
                         queue.push_back(int32_t(index(nr, nc)));
@@ -371,7 +377,29 @@ private:
     // The pattern of the square that identifies an object of tile t (see findObject).
     int32_t keyPatternOf(int32_t t) const { return t == kTileBlock7x2 && widthOf(kTileBlock7x2) == kSevenSquaresWide ? 1 : 0; }
 
+    // What painting tile t at (r, c) leaves, square by square: the squares painting t at (1, 1) leaves,
+    // worked out once per tile, moved to (r, c). A strip is followed only to the first square past the
+    // grid, as painting does.
     void expectedWrites(int32_t r, int32_t c, int32_t t)
+    {
+        if (t < 0 || t > kLastPaletteTile)
+            return;
+        std::vector<Expected> &known = mExpectedOf[size_t(t)];
+        if (known.empty()) {
+            writesAt(1, 1, t);
+            known = mExpected;
+        }
+        const bool strip = t == kTileStripHorizontal || t == kTileStripVertical;
+        mExpected.clear();
+        for (Expected e : known) {
+            e.row += r - 1;
+            e.column += c - 1;
+            if (!strip || (e.row <= kGridSize + 1 && e.column <= kGridSize + 1))
+                mExpected.push_back(e);
+        }
+    }
+
+    void writesAt(int32_t r, int32_t c, int32_t t)
     {
         mExpected.clear();
         auto width = [this](int32_t tile) { return widthOf(tile); };
@@ -655,13 +683,20 @@ private:
                                 std::nullopt});
     }
 
+    // The rules of the tiles, looked up once a level.
+    int64_t leftBy(int32_t tile) const { return tile >= 0 && tile <= kLastPaletteTile ? mLeftBy[size_t(tile)] : 0; }
+    bool wall(int32_t tile) const { return tile >= 0 && tile <= kLastPaletteTile && mWall[size_t(tile)]; }
+
     const tlevel &mLevel;
     const LevelGraphics *mGraphics;
     const int32_t mRows, mColumns; // the level's rectangle, within the grid
+    std::array<int64_t, kLastPaletteTile + 1> mLeftBy{};
+    std::array<bool, kLastPaletteTile + 1> mWall{};
     ReachMap mReach;
     std::vector<int32_t> mSpace; // open spaces, see labelOpenSpaces
     int32_t mSpaces = 0;
     std::vector<Expected> mExpected; // kept between objects: checking allocates once
+    std::vector<Expected> mExpectedOf[kLastPaletteTile + 1]; // by tile, painted at (1, 1)
     std::vector<Object> mObjects;
     std::vector<int32_t> mLostSquares;
     std::vector<bool> mClaimed = std::vector<bool>(size_t(kGridSize) * kGridSize); // squares of objects found

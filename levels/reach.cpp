@@ -21,14 +21,21 @@ public:
         const size_t n = size_t(rows) * size_t(columns);
         mRule.resize(n);
         mTile.resize(n);
+        std::array<TileRule, kLastPaletteTile + 1> ruleOfTile{};
+        std::array<bool, kLastPaletteTile + 1> teleports{};
+        for (int32_t tile = 0; tile <= kLastPaletteTile; ++tile) {
+            ruleOfTile[size_t(tile)] = ruleOf(tile);
+            const TileRules *rules = tileRules(tile);
+            teleports[size_t(tile)] = rules && rules->teleports;
+        }
         for (int32_t r = 1; r <= rows; ++r)
             for (int32_t c = 1; c <= columns; ++c) {
                 const int32_t tile = level.cellAt(r, c)->tile;
                 const size_t at = index(r, c);
+                const bool known = tile >= 0 && tile <= kLastPaletteTile;
                 mTile[at] = tile;
-                mRule[at] = ruleOf(tile);
-                const TileRules *rules = tileRules(tile);
-                if (rules && rules->teleports)
+                mRule[at] = known ? ruleOfTile[size_t(tile)] : TileRule::Unknown;
+                if (known && teleports[size_t(tile)])
                     mTeleporters.push_back(int32_t(at));
             }
     }
@@ -126,8 +133,10 @@ private:
             for (int32_t door : doors)
                 enter(size_t(door));
         }
+        if (mTeleporters.empty() || mTeleported)
+            return;
         const TileRules *rules = tileRules(tile);
-        if (rules && rules->teleports && !mTeleported) {
+        if (rules && rules->teleports) {
             mTeleported = true;
             for (int32_t other : mTeleporters)
                 enter(size_t(other));

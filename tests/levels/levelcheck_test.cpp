@@ -470,3 +470,11 @@ TEST(LevelCheck, NotesFoldByKind)
     EXPECT_EQ(notes[1].text, "6 lone lower halves of vertical chips (31), as imported");
     EXPECT_EQ(notes[1].first, (CellPlace{5, 2}));
 }
+
+// A spark closed in by hard walls still counts when a square of the hero's touches its space at a
+// corner: an explosion there reaches it, and its infotrons land on both sides.
+TEST(Reach, ASparkWalledInCountsThroughACorner)
+{
+    EXPECT_EQ(problems(*drawn({"S..iE", "..###", "..#x#", "..###"}, 10)), Codes{"infotrons-unreachable"});
+    EXPECT_EQ(problems(*drawn({"S..iE", "...##", "..#x#", "..###"}, 10)), Codes{});
+}
