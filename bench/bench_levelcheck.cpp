@@ -1,5 +1,7 @@
 // Level checks and thumbnails: all 200 levels of a full file, 100 x 100 squares each, against the
-// pictures of the computer theme, as qmtool lev check, Check All Levels and qmtool lev sheet do.
+// pictures of the computer theme, as qmtool lev check, Check All Levels and qmtool lev sheet do; the
+// checks include what the hero can reach. Also one level checked again, as F7's window does after a
+// stroke.
 
 #include "editor/levelgraphics.h"
 #include "editor/thumbnail.h"
@@ -55,6 +57,56 @@ void BM_CheckLevels(benchmark::State &state)
     }
 }
 BENCHMARK(BM_CheckLevels)->Unit(benchmark::kMillisecond);
+
+// 200 open levels of 100 x 100: base with infotrons, sparks, boulders, chips and ports, a frame of hard
+// walls, the start in a corner and the exit in the other: the fills of the reach cross every square.
+struct OpenScene {
+    std::unique_ptr<qm::tlevel[]> levels = std::make_unique<qm::tlevel[]>(qm::kMaxLevels);
+    qm::LevelGraphics graphics = qm::readLevelGraphics(std::string(QM_GAME_DIR) + "/", "computer.dxg");
+
+    OpenScene()
+    {
+        const int32_t plain[] = {qm::kTileBase,  qm::kTileBase,  qm::kTileEmpty, qm::kTileInfotron, qm::kTileSpark,
+                                 qm::kTileBoulder, qm::kTileChip, qm::kTileBase, qm::kTilePortRight, qm::kTileEmpty};
+        for (int k = 0; k < qm::kMaxLevels; ++k) {
+            qm::tlevel &level = levels[size_t(k)];
+            level.width = level.height = qm::kGridSize;
+            level.infotrons = 500;
+            level.startx = level.starty = 60;
+            for (int r = 1; r <= qm::kGridSize; ++r)
+                for (int c = 1; c <= qm::kGridSize; ++c) {
+                    const bool frame = r == 1 || c == 1 || r == qm::kGridSize || c == qm::kGridSize;
+                    *level.cellAt(r, c) =
+                        qm::cell{frame ? qm::kTileWall : plain[(r * 31 + c * 17 + k) % 10], 0, qm::kKindOrdinary, 0};
+                }
+            *level.cellAt(2, 2) = qm::cell{qm::kTileBase, 0, qm::kKindOrdinary, 0};
+            *level.cellAt(98, 98) = qm::cell{qm::kTileExit, 0, qm::kKindOrdinary, 0};
+        }
+    }
+};
+
+void BM_CheckOpenLevels(benchmark::State &state)
+{
+    static OpenScene scene;
+    for (auto _ : state) {
+        size_t findings = 0;
+        for (int k = 0; k < qm::kMaxLevels; ++k)
+            findings += qm::checkLevel(scene.levels[size_t(k)], &scene.graphics).size();
+        benchmark::DoNotOptimize(findings);
+    }
+}
+BENCHMARK(BM_CheckOpenLevels)->Unit(benchmark::kMillisecond);
+
+// Checking the current level again after a stroke, as the check window does while it follows edits.
+void BM_RecheckCurrentLevel(benchmark::State &state)
+{
+    static OpenScene open;
+    static CheckScene objects;
+    const qm::tlevel &level = state.range(0) ? objects.levels[0] : open.levels[0];
+    for (auto _ : state)
+        benchmark::DoNotOptimize(qm::checkLevel(level, &open.graphics).size());
+}
+BENCHMARK(BM_RecheckCurrentLevel)->ArgName("objects")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 // Sampling the theme's tile pictures, once per graphics file and size.
 void BM_ThumbnailTiles(benchmark::State &state)

@@ -125,27 +125,31 @@ void LevelCheckWindow::fillList()
     mList->setRowCount(0);
     for (size_t at = 0; at < mChecked.size(); ++at) {
         const int32_t k = mFirst + int32_t(at);
-        for (const Finding &finding : mChecked[at].findings) {
+        auto addRow = [&](Severity level, const std::string &text, std::optional<CellPlace> cell) {
             const int row = mList->rowCount();
             mList->insertRow(row);
-            auto *severity = new QTableWidgetItem(severityName(finding.severity));
+            auto *severity = new QTableWidgetItem(severityName(level));
             severity->setData(kLevelRole, k);
-            if (finding.cell) {
-                severity->setData(kRowRole, finding.cell->row);
-                severity->setData(kColumnRole, finding.cell->column);
+            if (cell) {
+                severity->setData(kRowRole, cell->row);
+                severity->setData(kColumnRole, cell->column);
             }
             mList->setItem(row, SeverityColumn, severity);
             mList->setItem(row, LevelColumn,
                            new QTableWidgetItem(QString::number(k) + " (" + toQt(mChecked[at].name) + ")"));
             mList->setItem(row, CellColumn,
-                           new QTableWidgetItem(finding.cell ? QString("row %1, column %2")
-                                                                   .arg(finding.cell->row)
-                                                                   .arg(finding.cell->column)
-                                                             : QString()));
-            auto *message = new QTableWidgetItem(toQt(finding.message));
+                           new QTableWidgetItem(cell ? QString("column %1, row %2").arg(cell->column).arg(cell->row)
+                                                     : QString()));
+            auto *message = new QTableWidgetItem(toQt(text));
             message->setToolTip(message->text());
             mList->setItem(row, MessageColumn, message);
-        }
+        };
+        for (const Finding &finding : mChecked[at].findings)
+            if (finding.severity != Severity::Note)
+                addRow(finding.severity, finding.message, finding.cell);
+        // Notes, folded by kind: a double-click shows the first of a kind.
+        for (const NoteGroup &notes : foldNotes(mChecked[at].findings))
+            addRow(Severity::Note, notes.text, notes.first);
     }
     mList->resizeColumnsToContents();
     mList->resizeRowsToContents();

@@ -1,7 +1,8 @@
 #pragma once
 // The level-check window: a non-modal list of the findings of the current level or of every level of
-// the open file, kept up to date while it is shown. It reads the level store and knows nothing of
-// the main window: a double-clicked finding is handed to findingChosen.
+// the open file, kept up to date while it is shown: errors and warnings one a row, notes folded by
+// level and kind. It reads the level store and knows nothing of the main window: a double-clicked
+// finding is handed to findingChosen.
 
 #include "storechecks.h"
 

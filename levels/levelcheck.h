@@ -24,7 +24,8 @@ struct LevelGraphics {
     std::vector<TilePicture> pictures; // picture k is the picture of tile value k
 };
 
-enum class Severity { Error, Warning, Information };
+// Error: the level cannot be finished. Warning: probably a mistake. Note: cosmetic.
+enum class Severity { Error, Warning, Note };
 
 struct CellPlace {
     int32_t row;
@@ -35,9 +36,19 @@ struct CellPlace {
 struct Finding {
     Severity severity;
     std::string code;    // short and stable: "start-outside", "object-cut", ...
-    std::string message; // one sentence for the designer
+    std::string message; // one sentence for the designer; cells as "column C, row R"
     std::optional<CellPlace> cell;
 };
+
+// The notes of one level folded by kind: "24 lone lower halves of vertical chips (31), as imported"
+// (a kind with one note is that note's message), in the order the kinds first appear.
+struct NoteGroup {
+    std::string code;
+    int64_t count = 0;
+    std::string text;
+    std::optional<CellPlace> first; // the cell of the first note of the kind
+};
+std::vector<NoteGroup> foldNotes(const std::vector<Finding> &findings);
 
 struct CheckOptions {
     // Cells outside the level's rectangle that differ from the default cell: the editor keeps them
@@ -46,12 +57,19 @@ struct CheckOptions {
     bool hiddenCells = false;
 };
 
-// The findings of one level, in a fixed order: start, infotrons, exit, graphics, the cells row by row,
-// then the parts of objects that stand alone, row by row. Without graphics (nullptr) the pictures are not checked, and the objects whose size depends on
-// a picture's width (the strips, the blocks 36, 37, 40 and the 7 x 2 form of 30) are not either.
+// The findings of one level, one per problem, in a fixed order: the start square, the stored size, the
+// infotrons asked for, the exit, what the hero can reach, the graphics file, the pictures, the objects
+// larger than one square row by row, what is left of objects painted over, stray fillers. Without
+// graphics (nullptr) the pictures are not checked, and the objects whose size depends on a picture's
+// width (the strips, the blocks 36, 37, 40 and the 7 x 2 form of 30) are not either.
+//
+// Errors are certain under the rules of gamerules.h: the exit or enough infotrons cannot be reached even
+// with every movable and breakable object gone and every door open, or the level asks for more
+// infotrons than it can hold (its infotron tiles and nine for each spark). Objects as the Supaplex import
+// leaves them (single squares of the ordinary kind) are notes.
 std::vector<Finding> checkLevel(const tlevel &level, const LevelGraphics *graphics, const CheckOptions &options = {});
 
-// "error", "warning", "information".
+// "error", "warning", "note".
 const char *severityName(Severity severity);
 
 } // namespace qm

@@ -5,6 +5,7 @@
 #include "mainwindowfixture.h"
 
 #include "levels/painting.h"
+#include "levels/startsquare.h"
 
 #include <QTableWidget>
 
@@ -16,16 +17,17 @@ namespace {
 
 class LevelChecks : public MainWindowTest {
 protected:
-    // Level 1, 100 x 100: an exit, infotrons asked for and not there (an error without a cell) and
-    // the start on a wall at row 60, column 70 (a warning with that cell). Level 2: no exit.
+    // Level 1, 100 x 100 (a size the Levels dialog refuses: a warning): an exit, infotrons asked for
+    // and not there (an error without a cell) and the start on a wall at column 70, row 60 (an error
+    // with that cell). Level 2: no exit (an error), no infotrons asked for (a warning).
     void openTwoLevels()
     {
         openLevel(100, 100);
         paintLevel(levels[1], 10, 10, 63, PaintVariant::Press, [](int32_t) { return 40; });
         levels[1].infotrons = 3;
         levels[1].cellAt(60, 70)->tile = 32;
-        levels[1].startx = 70 * kSquare;
-        levels[1].starty = 60 * kSquare;
+        levels[1].startx = startPixelOf(70);
+        levels[1].starty = startPixelOf(60);
         addlevel();
         curlevel = 1;
         saved = true;
@@ -58,16 +60,17 @@ TEST_F(LevelChecks, F7ListsTheLevelsFindingsWhichFollowItAndADoubleClickShowsOne
     QTest::keyClick(surface(), Qt::Key_F7);
     ASSERT_NE(list(), nullptr);
     EXPECT_TRUE(list()->window()->isVisible());
-    ASSERT_EQ(list()->rowCount(), 2);
-    EXPECT_EQ(text(0, 0), "warning");
+    ASSERT_EQ(list()->rowCount(), 3);
+    EXPECT_EQ(text(0, 0), "error");
     EXPECT_EQ(text(0, 1), "1 (Untitled)");
-    EXPECT_EQ(text(0, 2), "row 60, column 70");
-    EXPECT_EQ(text(1, 0), "error");
-    EXPECT_EQ(text(1, 2), "");
+    EXPECT_EQ(text(0, 2), "column 70, row 60");
+    EXPECT_EQ(text(1, 0), "warning");
+    EXPECT_EQ(text(2, 0), "error");
+    EXPECT_EQ(text(2, 2), "");
 
-    // The list follows the level while it is shown.
+    // The list follows the level while it is shown: no infotrons asked for is a warning.
     levels[1].infotrons = 0;
-    EXPECT_TRUE(waitUntil([&] { return list()->rowCount() == 1; }));
+    EXPECT_TRUE(waitUntil([&] { return text(2, 0) == "warning"; }));
 
     viewx = viewy = 0;
     doubleClick(0);
@@ -78,9 +81,9 @@ TEST_F(LevelChecks, F7ListsTheLevelsFindingsWhichFollowItAndADoubleClickShowsOne
 
     // Every level: the second one's finding makes it current.
     item("checkAllLevels")->trigger();
-    ASSERT_EQ(list()->rowCount(), 2);
-    EXPECT_EQ(text(1, 1), "2 (Untitled)");
-    doubleClick(1);
+    ASSERT_EQ(list()->rowCount(), 5);
+    EXPECT_EQ(text(3, 1), "2 (Untitled)");
+    doubleClick(3);
     EXPECT_EQ(curlevel, 2);
     EXPECT_TRUE(form->mapShown());
     EXPECT_TRUE(messages.empty()) << messages.front().toStdString();
@@ -98,9 +101,9 @@ TEST_F(LevelChecks, ASaveWithErrorsSaysHowManyInTheCaptionUntilTheNextChange)
     fileAnswers.push_back(QString::fromStdString(dir.path("errors.lev")));
     item("Save1")->trigger();
     ASSERT_TRUE(std::filesystem::exists(dir.path("errors.lev")));
-    EXPECT_EQ(form->windowTitle(), title + " - saved with 2 errors (Edit, Check All Levels)");
+    EXPECT_EQ(form->windowTitle(), title + " - saved with 4 errors (Edit, Check All Levels)");
     form->DXTimer.applicationDeactivated();
-    EXPECT_EQ(form->windowTitle(), title + " - saved with 2 errors (Edit, Check All Levels) [Pause]");
+    EXPECT_EQ(form->windowTitle(), title + " - saved with 4 errors (Edit, Check All Levels) [Pause]");
     form->DXTimer.applicationActivated();
 
     paintcell(1, 1, 16, PaintVariant::Press, [](int32_t) { return 40; });
@@ -108,6 +111,24 @@ TEST_F(LevelChecks, ASaveWithErrorsSaysHowManyInTheCaptionUntilTheNextChange)
 
     // A file without errors says nothing.
     levels[1].infotrons = levels[2].infotrons = 0;
+    levels[1].cellAt(60, 70)->tile = 16;
+    levels[2].cellAt(5, 5)->tile = 63;
     item("Save1")->trigger();
     EXPECT_EQ(form->windowTitle(), title);
+}
+
+// Notes fold by level and kind in the window as in lev check; a double-click shows the first.
+TEST_F(LevelChecks, NotesFoldByKindAndShowTheFirst)
+{
+    openLevel(40, 40);
+    paintLevel(levels[1], 10, 10, 63, PaintVariant::Press, [](int32_t) { return 40; });
+    levels[1].infotrons = 1;
+    levels[1].cellAt(3, 3)->tile = 12;
+    for (int c = 20; c <= 24; ++c)
+        *levels[1].cellAt(30, c) = cell{63, 0, kKindOrdinary, 0}; // exits of one square, as imported
+    item("checkLevel")->trigger();
+    ASSERT_EQ(list()->rowCount(), 1);
+    EXPECT_EQ(text(0, 0), "note");
+    EXPECT_EQ(text(0, 2), "column 20, row 30");
+    EXPECT_EQ(text(0, 3), "5 exits (63) without the empty square and filler below them, as imported");
 }

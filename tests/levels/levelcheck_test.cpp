@@ -1,13 +1,18 @@
 // The level checks on small levels made here, painted with the painting rules themselves.
 
+#include "levels/gamerules.h"
 #include "levels/levelcheck.h"
 #include "levels/painting.h"
+#include "levels/reach.h"
+#include "levels/supaplex.h"
 #include "levels/tiles.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using namespace qm;
@@ -74,12 +79,17 @@ TEST(LevelCheck, StartSquareInfotronsAndExit)
     level->infotrons = 3;
     level->cellAt(6, 1)->tile = kTileBase; // the exit's square
     std::vector<Finding> findings = checkLevel(*level, nullptr);
-    ASSERT_EQ(codes(findings), (Codes{"start-tile", "infotrons", "no-exit"}));
-    EXPECT_EQ(findings[0].severity, Severity::Warning);
+    // The exit painted over leaves its filler.
+    ASSERT_EQ(codes(findings), (Codes{"start-wall", "infotrons", "no-exit", "stray-filler"}));
+    EXPECT_EQ(findings[0].severity, Severity::Error);
     EXPECT_EQ(findings[0].cell, (CellPlace{2, 2}));
     EXPECT_EQ(findings[1].severity, Severity::Error);
-    EXPECT_EQ(findings[1].message, "the level asks for 3 infotrons but holds 1 infotron tiles (tile 12)");
-    EXPECT_EQ(findings[2].severity, Severity::Warning);
+    EXPECT_EQ(findings[1].message,
+              "the level asks for 3 infotrons but can hold at most 1: 1 infotron (12) and 0 sparks (39) that leave "
+              "nine each when destroyed");
+    EXPECT_EQ(findings[2].severity, Severity::Error);
+    EXPECT_EQ(findings[3].severity, Severity::Warning);
+    EXPECT_EQ(findings[3].cell, (CellPlace{8, 1}));
 
     // Column 11 of a 10-column level, and a start left of column 1 (x 39 lies in column 0).
     for (auto [x, y] : {std::pair{11 * 40 + 20, 100}, {39, 100}, {100, 9 * 40 + 20}}) {
@@ -124,7 +134,7 @@ TEST(LevelCheck, HiddenCellsOnlyWhenAskedFor)
     EXPECT_EQ(codes(checkLevel(*level, nullptr)), Codes{});
     const std::vector<Finding> findings = checkLevel(*level, nullptr, CheckOptions{true});
     ASSERT_EQ(codes(findings), Codes{"hidden-cells"});
-    EXPECT_EQ(findings[0].severity, Severity::Information);
+    EXPECT_EQ(findings[0].severity, Severity::Note);
     EXPECT_EQ(findings[0].message.rfind("3 cells outside", 0), 0u) << findings[0].message;
 }
 
@@ -195,10 +205,13 @@ TEST(LevelCheck, PartsLeftOfAnObjectWhoseFirstSquareWasPaintedOver)
     *level->cellAt(2, 4) = cell{kTileEmpty, 0, kKindOrdinary, 0};
     *level->cellAt(4, 3) = cell{kTileEmpty, 0, kKindOrdinary, 0}; // the 7 x 2 block's pattern 1
     const std::vector<Finding> findings = checkLevel(*level, &graphics);
-    ASSERT_EQ(codes(findings), Codes(1 + 1 + 7, "object-part")); // 29: 1; 37: 2 above, 7..13 below
+    ASSERT_EQ(codes(findings), Codes(2, "object-part")); // one for each object: 29's second half, 37's 8 squares
     EXPECT_EQ(findings[0].cell, (CellPlace{2, 5}));
+    EXPECT_EQ(findings[0].message, "a square of a horizontal chip (29) at column 5, row 2 is left of an object whose "
+                                   "first square was painted over");
     EXPECT_EQ(findings[1].cell, (CellPlace{4, 4}));
-    EXPECT_EQ(findings[8].cell, (CellPlace{5, 8}));
+    EXPECT_EQ(findings[1].message.rfind("8 squares of a tower block (37) from column 4, row 4 on", 0), 0u)
+        << findings[1].message;
 }
 
 TEST(LevelCheck, WithoutPicturesOnlyTheObjectsOfFixedSizeAreChecked)
@@ -209,4 +222,259 @@ TEST(LevelCheck, WithoutPicturesOnlyTheObjectsOfFixedSizeAreChecked)
     const std::vector<Finding> findings = checkLevel(*level, nullptr);
     ASSERT_EQ(codes(findings), Codes{"object-cut"});
     EXPECT_EQ(findings[0].cell, (CellPlace{4, 10}));
+}
+
+namespace {
+
+// A level drawn in text, one character a square: '.' empty, 'b' base, '#' hard wall, 'S' the start
+// (empty), 'E' exit, 'i' infotron, 'o' boulder, 'c' chip, 'D' locked door, 'k' key, 'x' spark,
+// 'n' spinner, 't' teleporter, '>' 'v' '<' '^' ports. Infotrons asked for: given.
+std::unique_ptr<tlevel> drawn(const std::vector<std::string> &rows, int32_t infotrons)
+{
+    auto level = std::make_unique<tlevel>();
+    for (auto &row : level->cells)
+        for (cell &c : row)
+            c = kDefaultCell;
+    level->height = int32_t(rows.size());
+    level->width = int32_t(rows[0].size());
+    level->infotrons = infotrons;
+    for (int r = 1; r <= level->height; ++r)
+        for (int c = 1; c <= level->width; ++c) {
+            const char ch = rows[size_t(r - 1)][size_t(c - 1)];
+            const std::string keys = ".b#SEiocDkxnt>v<^";
+            const int32_t tiles[] = {15, 16, 41, 15, 63, 12, 20, 28, 17, 14, 39, 38, 24, 49, 50, 51, 52};
+            *level->cellAt(r, c) = cell{tiles[keys.find(ch)], 0, ch == 'E' ? kKindMarked : kKindOrdinary, 0};
+            if (ch == 'S') {
+                level->startx = c * 40 + 20;
+                level->starty = r * 40 + 20;
+            }
+        }
+    return level;
+}
+
+// The codes of the errors and warnings (exits drawn as one square leave their companions out, and
+// the levels drawn are smaller than the Levels dialog allows).
+Codes problems(const tlevel &level)
+{
+    Codes out;
+    for (const Finding &f : checkLevel(level, nullptr))
+        if (f.severity != Severity::Note && f.code != "object-cut" && f.code != "object-broken" && f.code != "size")
+            out.push_back(f.code);
+    return out;
+}
+
+// Turns a drawn level a quarter to the right, ports with it.
+std::vector<std::string> turned(const std::vector<std::string> &rows)
+{
+    std::vector<std::string> out(rows[0].size(), std::string(rows.size(), ' '));
+    for (size_t r = 0; r < rows.size(); ++r)
+        for (size_t c = 0; c < rows[0].size(); ++c) {
+            char ch = rows[r][c];
+            const std::string from = ">v<^", to = "v<^>";
+            if (from.find(ch) != std::string::npos)
+                ch = to[from.find(ch)];
+            out[c][rows.size() - 1 - r] = ch;
+        }
+    return out;
+}
+
+} // namespace
+
+TEST(GameRules, EveryPaletteTileHasARuleAndFlipsComeBack)
+{
+    for (int32_t tile = kFirstPaletteTile; tile <= kLastPaletteTile; ++tile) {
+        const TileRules *rules = tileRules(tile);
+        ASSERT_NE(rules, nullptr) << tile;
+        EXPECT_EQ(rules->tile, tile);
+        EXPECT_FALSE(std::string(rules->name).empty()) << tile;
+        EXPECT_FALSE(std::string(rules->how).empty()) << tile;
+        EXPECT_EQ(rules->rule == TileRule::Port, rules->directions != 0) << tile;
+        for (int32_t flipped : {rules->flippedLeftRight, rules->flippedTopBottom})
+            EXPECT_TRUE(flipped == kCannotFlip || tileRules(flipped)) << tile;
+        if (rules->flippedLeftRight != kCannotFlip) {
+            EXPECT_EQ(tileRules(rules->flippedLeftRight)->flippedLeftRight, tile) << tile;
+        }
+        if (rules->flippedTopBottom != kCannotFlip) {
+            EXPECT_EQ(tileRules(rules->flippedTopBottom)->flippedTopBottom, tile) << tile;
+        }
+        // Objects of several squares mirror at most along their single row or column.
+        if (coversSeveralSquares(tile)) {
+            EXPECT_TRUE(rules->flippedLeftRight == kCannotFlip || rules->flippedTopBottom == kCannotFlip) << tile;
+        }
+    }
+    EXPECT_EQ(tileRules(kTilePortRight)->flippedLeftRight, kTilePortLeft);
+    EXPECT_EQ(tileRules(kTilePortDown)->flippedTopBottom, kTilePortUp);
+    EXPECT_EQ(tileRules(kTilePortUp)->flippedLeftRight, kTilePortUp);
+    EXPECT_EQ(tileRules(11), nullptr);
+    EXPECT_EQ(ruleOf(11), TileRule::Unknown);
+    EXPECT_EQ(ruleOf(-5), TileRule::Unknown);
+    EXPECT_EQ(infotronsLeftBy(kTileSpark), 9);
+    EXPECT_EQ(infotronsLeftBy(kTileInfotron), 1);
+    EXPECT_EQ(infotronsLeftBy(kTileSpinner), 0);
+    EXPECT_EQ(tileWords(kTileExit), "exit (63)");
+    EXPECT_EQ(tileWords(70), "tile 70");
+}
+
+// The walls of imported levels are walls that never move or break; nothing else the import writes is.
+TEST(GameRules, ImportedHardwareIsWallAndNothingElse)
+{
+    for (int code = 0; code < 256; ++code) {
+        const bool hardware = code == 6 || (code >= 28 && code <= 36);
+        EXPECT_EQ(ruleOf(supaplexCell(uint8_t(code)).tile) == TileRule::Wall, hardware) << code;
+    }
+    EXPECT_EQ(ruleOf(supaplexCell(24).tile), TileRule::Enemy);
+    for (int code = 9; code <= 16; ++code)
+        EXPECT_EQ(ruleOf(supaplexCell(uint8_t(code)).tile), TileRule::Port) << code;
+}
+
+// A wall across the level with a port in it, in each of the four directions: the port passed its own
+// way lets the hero to the exit; the port the other way round is an error naming the reach.
+TEST(Reach, PortsPassOnlyTheirOwnWay)
+{
+    std::vector<std::string> through{"...#....", ".S.#..E.", "...>....", "...#....", "...#....", "...#i..."};
+    std::vector<std::string> back = through;
+    back[2][3] = '<';
+    for (int quarter = 0; quarter < 4; ++quarter) {
+        SCOPED_TRACE(quarter);
+        EXPECT_EQ(problems(*drawn(through, 1)), Codes{});
+        const auto blocked = drawn(back, 1);
+        EXPECT_EQ(problems(*blocked), (Codes{"exit-unreachable", "infotrons-unreachable"}));
+        const std::vector<Finding> findings = checkLevel(*blocked, nullptr);
+        EXPECT_NE(findings[0].message.find("cannot be reached from the start square"), std::string::npos);
+        const ReachMap reach = findReach(*blocked);
+        EXPECT_EQ(reach.at(reach.startRow, reach.startColumn), Reached::Freely);
+        through = turned(through);
+        back = turned(back);
+    }
+    // Ports one after another are passed together; a port across them stops the hero, and so does a
+    // wall on the square beyond.
+    EXPECT_EQ(problems(*drawn({"#######", "S>>>.Ei"}, 1)), Codes{});
+    EXPECT_EQ(problems(*drawn({"#######", "S>>v.Ei"}, 1)), (Codes{"exit-unreachable", "infotrons-unreachable"}));
+    EXPECT_EQ(problems(*drawn({"#######", "S>#.Ei#"}, 1)), (Codes{"exit-unreachable", "infotrons-unreachable"}));
+}
+
+// What stands in the only way: a boulder or a chip is a warning, a hard wall an error; a locked door
+// opens with a key in reach, and without one it is a warning (the door may still open); enemies and
+// teleporters never stand in the way.
+TEST(Reach, WhatStandsInTheOnlyWay)
+{
+    auto level = [](char way) {
+        return drawn({"######", "S.i" + std::string(1, way) + "E.", "######"}, 1);
+    };
+    EXPECT_EQ(problems(*level('.')), Codes{});
+    EXPECT_EQ(problems(*level('n')), Codes{});
+    EXPECT_EQ(problems(*level('x')), Codes{});
+    EXPECT_EQ(problems(*level('o')), Codes{"reach-obstructed"});
+    EXPECT_EQ(problems(*level('c')), Codes{"reach-obstructed"});
+    EXPECT_EQ(problems(*level('D')), Codes{"reach-obstructed"});
+    EXPECT_EQ(problems(*level('#')), Codes{"exit-unreachable"});
+    EXPECT_EQ(problems(*drawn({"#######", "Ski.D.E", "#######"}, 1)), Codes{});
+    EXPECT_EQ(problems(*drawn({"#########", "S.i.D.kE.", "#########"}, 1)), Codes{"reach-obstructed"}); // key behind
+    // The warning names what cannot be had freely: the exit and infotrons behind a boulder.
+    const std::vector<Finding> findings = checkLevel(*drawn({"########", "S.io.iiE", "########"}, 3), nullptr);
+    ASSERT_EQ(codes(findings), (Codes{"size", "reach-obstructed", "object-cut"})); // the exit drawn alone
+    EXPECT_EQ(findings[1].message, "the hero reaches the exit (63) at column 8, row 2 and 2 of the 3 infotrons needed "
+                                   "only by moving, breaking or opening something on the way (a boulder, a chip, a "
+                                   "door without a key in reach)");
+    // A teleporter takes the hero to the other one behind the wall.
+    EXPECT_EQ(problems(*drawn({"S.t#t.iE"}, 1)), Codes{});
+}
+
+// The infotrons asked for against what the level can hold: its infotron tiles and nine for each spark.
+TEST(Reach, InfotronsCountSparksAndTheirSpace)
+{
+    const std::vector<std::string> rows{"S.i.x..E", "........", "##.#####", "..x#....", "...#...."};
+    EXPECT_EQ(problems(*drawn(rows, 19)), Codes{}); // 1 + 9 + 9
+    EXPECT_EQ(problems(*drawn(rows, 20)), Codes{"infotrons"});
+    EXPECT_EQ(problems(*drawn(rows, 0)), Codes{"no-infotrons"});
+    EXPECT_EQ(checkLevel(*drawn(rows, 0), nullptr)[1].message,
+              std::string("the level asks for no infotrons: the exit is open from the start"));
+    // The second spark walled off: its infotrons cannot be had.
+    auto walled = rows;
+    walled[2][2] = '#';
+    EXPECT_EQ(problems(*drawn(walled, 10)), Codes{});
+    EXPECT_EQ(problems(*drawn(walled, 11)), Codes{"infotrons-unreachable"});
+    // Behind a boulder the spark's space still meets the hero's: its infotrons count.
+    walled[2][2] = 'o';
+    EXPECT_EQ(problems(*drawn(walled, 19)), Codes{});
+}
+
+TEST(Reach, StartSquareAndStoredSize)
+{
+    EXPECT_EQ(problems(*drawn({"#S.iE."}, 1)), Codes{});
+    auto level = drawn({"#.S.iE"}, 1);
+    level->cellAt(1, 3)->tile = kTileWall;
+    EXPECT_EQ(problems(*level), Codes{"start-wall"});
+    level->cellAt(1, 3)->tile = kTileBoulder;
+    EXPECT_EQ(problems(*level), Codes{"start-tile"});
+    // The start square is read as the levels dialog reads it: pixel 40 is column 0.
+    level->cellAt(1, 3)->tile = kTileEmpty;
+    level->startx = 40;
+    EXPECT_EQ(problems(*level), Codes{"start-outside"});
+    for (auto [width, height, right] : {std::tuple{100, 8, false}, {8, 7, false}, {4, 8, false}, {72, 8, false},
+                                         {6, 70, true}, {70, 6, true}}) {
+        level = drawn({"S.iE.."}, 1);
+        level->width = width;
+        level->height = height;
+        const Codes found = codes(checkLevel(*level, nullptr));
+        EXPECT_EQ(std::count(found.begin(), found.end(), "size") == 0, right) << width << " x " << height;
+    }
+}
+
+// One finding per object: an object cut by an edge, two objects painted over each other, the fillers
+// left of an object painted over.
+TEST(LevelCheck, OneFindingPerObject)
+{
+    const LevelGraphics graphics = themeGraphics();
+    auto level = cleanLevel();
+    paintLevel(*level, 4, 9, kTileMarked3x3, PaintVariant::Press, themeWidth);
+    std::vector<Finding> findings = checkLevel(*level, &graphics);
+    ASSERT_EQ(codes(findings), Codes{"object-cut"});
+    EXPECT_EQ(findings[0].message, "the big object (68) at column 9, row 4 is cut by the level's right edge (3 of 9 "
+                                   "squares missing)");
+
+    level = cleanLevel();
+    paintLevel(*level, 1, 2, kTileBlock7x1, PaintVariant::Press, themeWidth);
+    paintLevel(*level, 1, 5, kTileBlock6x3, PaintVariant::Press, themeWidth);
+    EXPECT_EQ(codes(checkLevel(*level, &graphics)), Codes{"object-broken"}); // the long block only
+    *level->cellAt(3, 10) = cell{kTileEmpty, 0, kKindOrdinary, 0};
+    findings = checkLevel(*level, &graphics);
+    ASSERT_EQ(codes(findings), Codes{"object-overlap"});
+    EXPECT_EQ(findings[0].message, "the long block (36) at column 2, row 1 and the large block (40) at column 5, row 1 "
+                                   "are painted over each other, so that neither is whole");
+
+    level = cleanLevel();
+    paintLevel(*level, 2, 5, kTileMarked3x3, PaintVariant::Press, themeWidth);
+    *level->cellAt(2, 5) = cell{kTileBase, 0, kKindOrdinary, 0};
+    findings = checkLevel(*level, &graphics);
+    ASSERT_EQ(codes(findings), Codes{"stray-filler"});
+    EXPECT_EQ(findings[0].cell, (CellPlace{2, 6}));
+    EXPECT_EQ(findings[0].message.rfind("8 stray fillers (11) from column 6, row 2 on", 0), 0u) << findings[0].message;
+}
+
+// Notes fold by kind, in the order the kinds appear; one note of a kind stays its own message.
+TEST(LevelCheck, NotesFoldByKind)
+{
+    const LevelGraphics graphics = themeGraphics();
+    auto level = cleanLevel();
+    for (int c = 2; c <= 7; ++c)
+        *level->cellAt(5, c) = supaplexCell(38); // lower halves alone
+    *level->cellAt(2, 6) = supaplexCell(36);
+    const std::vector<Finding> findings = checkLevel(*level, &graphics);
+    ASSERT_EQ(findings.size(), 7u);
+    for (const Finding &f : findings)
+        EXPECT_EQ(f.severity, Severity::Note) << f.message;
+    const std::vector<NoteGroup> notes = foldNotes(findings);
+    ASSERT_EQ(notes.size(), 2u);
+    EXPECT_EQ(notes[0].text, "the long block (36) at column 6, row 2 is a single square, as imported");
+    EXPECT_EQ(notes[1].text, "6 lone lower halves of vertical chips (31), as imported");
+    EXPECT_EQ(notes[1].first, (CellPlace{5, 2}));
+}
+
+// A spark closed in by hard walls still counts when a square of the hero's touches its space at a
+// corner: an explosion there reaches it, and its infotrons land on both sides.
+TEST(Reach, ASparkWalledInCountsThroughACorner)
+{
+    EXPECT_EQ(problems(*drawn({"S..iE", "..###", "..#x#", "..###"}, 10)), Codes{"infotrons-unreachable"});
+    EXPECT_EQ(problems(*drawn({"S..iE", "...##", "..#x#", "..###"}, 10)), Codes{});
 }

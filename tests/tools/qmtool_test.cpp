@@ -286,7 +286,7 @@ TEST(QmtoolLev, CheckPrintsFindingsAndExitsTwoOnErrors)
     qm::resetstore();
     qm::addlevel();
     qm::levels[1].name = "Crystal Mines";
-    qm::levels[1].cellAt(2, 2)->tile = 41; // the start square
+    qm::levels[1].cellAt(2, 2)->tile = 20; // the start square
     qm::levels[1].cellAt(5, 5)->tile = 63; // an exit without its squares below
     qm::addlevel();
     qm::levels[2].infotrons = 5;
@@ -299,11 +299,13 @@ TEST(QmtoolLev, CheckPrintsFindingsAndExitsTwoOnErrors)
 
     ToolRun all = qmtool({"lev", "check", file});
     EXPECT_EQ(all.status, 2) << all.err.constData();
-    EXPECT_EQ(all.out, "level 1 (Crystal Mines), row 2, column 2: warning: the hero starts on tile 41, which is neither "
-                       "the empty square (15) nor the base (16)\n"
-                       "level 1 (Crystal Mines), row 5, column 5: warning: the object of tile 63 lost a companion "
-                       "square: row 6, column 5 holds tile 16 where painting wrote tile 15\n"
-                       "level 2 (Untitled): error: the level asks for 5 infotrons but holds 0 infotron tiles (tile 12)\n");
+    EXPECT_EQ(all.out, "level 1 (Crystal Mines), column 2, row 2: warning: the hero starts on a boulder (20) at column 2, "
+                       "row 2\n"
+                       "level 1 (Crystal Mines): warning: the level asks for no infotrons: the exit is open from the start\n"
+                       "level 1 (Crystal Mines): note: the exit (63) at column 5, row 5 stands without the empty square "
+                       "and filler below it, as imported\n"
+                       "level 2 (Untitled): error: the level asks for 5 infotrons but can hold at most 0: 0 infotrons (12) "
+                       "and 0 sparks (39) that leave nine each when destroyed\n");
     EXPECT_EQ(qmtool({"lev", "check", file, "1"}).status, 0);
 
     ToolRun asJson = qmtool({"lev", "check", file, "2", "--json"});
@@ -313,10 +315,10 @@ TEST(QmtoolLev, CheckPrintsFindingsAndExitsTwoOnErrors)
     EXPECT_EQ(findings[0].toObject()["code"].toString(), "infotrons");
     EXPECT_EQ(findings[0].toObject()["level"].toInt(), 2);
 
-    // No graphics file in the game directory: an error after the start square's warning.
+    // No graphics file in the game directory: an error after the warnings of the start square and the count.
     ToolRun elsewhere = qmtool({"lev", "check", file, "1", "--gamedir", QString::fromStdString(dir.path("")), "--json"});
     EXPECT_EQ(elsewhere.status, 2);
-    EXPECT_EQ(json(elsewhere)["findings"].toArray()[1].toObject()["code"].toString(), "graphics-missing");
+    EXPECT_EQ(json(elsewhere)["findings"].toArray()[2].toObject()["code"].toString(), "graphics-missing");
 
     writeFile(dir.path("short.lev"), std::string("abc"));
     ToolRun damaged = qmtool({"lev", "check", QString::fromStdString(dir.path("short.lev"))});
@@ -324,6 +326,48 @@ TEST(QmtoolLev, CheckPrintsFindingsAndExitsTwoOnErrors)
     EXPECT_EQ(damaged.err.trimmed(), "Read beyond end of file");
     EXPECT_TRUE(damaged.out.isEmpty());
     EXPECT_EQ(qmtool({"lev", "check", file, "3"}).status, 1);
+}
+
+// Notes fold into one line a level, by kind; --all lists every one and --json gives each with its code.
+// Control characters of a level's name are escaped as JSON escapes them.
+TEST(QmtoolLev, CheckFoldsNotesAndEscapesNames)
+{
+    TempDir dir;
+    qm::initStore();
+    qm::levelsinfo = qm::Tlevels{};
+    qm::resetstore();
+    qm::addlevel();
+    qm::tlevel &level = qm::levels[1];
+    level.name = std::string("Two\nlines\x1b[31m\\");
+    level.infotrons = 1;
+    level.cellAt(3, 3)->tile = 12;
+    level.cellAt(9, 9)->tile = 63;
+    level.cellAt(10, 9)->tile = 15;
+    level.cellAt(11, 9)->tile = 11;
+    for (int c = 5; c <= 8; ++c)
+        *level.cellAt(20, c) = qm::cell{31, 0, 100, 1}; // lower halves of vertical chips, as imported
+    *level.cellAt(22, 5) = qm::cell{36, 0, 100, 0};   // a long block of one square, as imported
+    qm::levelsfilepath = dir.path("notes.lev");
+    qm::writelevelsfile();
+    const QString file = QString::fromStdString(qm::levelsfilepath);
+
+    ToolRun folded = qmtool({"lev", "check", file});
+    EXPECT_EQ(folded.status, 0) << folded.err.constData();
+    EXPECT_EQ(folded.out, "level 1 (Two\\nlines\\u001b[31m\\\\): notes: the long block (36) at column 5, row 22 is a "
+                          "single square, as imported; 4 lone lower halves of vertical chips (31), as imported\n");
+    ToolRun all = qmtool({"lev", "check", file, "--all"});
+    EXPECT_EQ(all.status, 0);
+    EXPECT_EQ(all.out.count('\n'), 5);
+    EXPECT_TRUE(all.out.endsWith("level 1 (Two\\nlines\\u001b[31m\\\\), column 8, row 20: note: the lower half of a "
+                                 "vertical chip (31) at column 8, row 20 stands alone, as imported\n"))
+        << all.out.constData();
+    const QJsonArray findings = json(qmtool({"lev", "check", file, "--json"}))["findings"].toArray();
+    ASSERT_EQ(findings.size(), 5);
+    EXPECT_EQ(findings[0].toObject()["severity"].toString(), "note");
+    EXPECT_EQ(findings[0].toObject()["code"].toString(), "imported-block");
+    EXPECT_EQ(findings[4].toObject()["code"].toString(), "imported-chip-lower");
+    EXPECT_EQ(findings[4].toObject()["column"].toInt(), 8);
+    EXPECT_EQ(findings[0].toObject()["name"].toString(), QString("Two\nlines\x1b[31m\\"));
 }
 
 // Every command listed by --help answers its own --help with its usage line and status 0, and the

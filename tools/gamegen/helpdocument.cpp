@@ -2,6 +2,8 @@
 
 #include "themeart.h"
 
+#include "levels/gamerules.h"
+
 #include <string>
 #include <vector>
 
@@ -80,12 +82,16 @@ const char *tileDescription(int tile)
     }
 }
 
+// The tile list, with how the game treats each tile as the rules table of the levels says it.
 std::string tileTable()
 {
-    std::string html = "<table border=\"1\" cellpadding=\"3\">\n<tr><th>Tile</th><th>Name</th><th>What it is</th></tr>\n";
-    for (int tile = 12; tile <= 68; ++tile)
+    std::string html = "<table border=\"1\" cellpadding=\"3\">\n<tr><th>Tile</th><th>Name</th><th>What it is</th>"
+                       "<th>How the game treats it</th></tr>\n";
+    for (int tile = 12; tile <= 68; ++tile) {
+        const TileRules *rules = tileRules(tile);
         html += "<tr><td>" + std::to_string(tile) + "</td><td>" + tileName(tile) + "</td><td>" +
-                tileDescription(tile) + "</td></tr>\n";
+                tileDescription(tile) + "</td><td>" + (rules ? rules->how : "") + "</td></tr>\n";
+    }
     return html + "</table>\n";
 }
 
@@ -350,7 +356,10 @@ std::vector<Topic> topics()
          "comes with <code>Sample.lev</code> chosen.</p>\n"
          "<p>This choice has nothing to do with the file you are editing.</p>\n"},
         {11, "The tiles", "<h2>The tiles</h2>\n"
-                          "<p>Every theme draws the same tiles in its own way. The palette holds tiles 12 to 68.</p>\n" +
+                          "<p>Every theme draws the same tiles in its own way. The palette holds tiles 12 to 68.</p>\n"
+                          "<p>The last column is the rule the level checks follow: what the hero can walk onto, "
+                          "what only moves or breaks, and what never does. Where no rule is known, the checks "
+                          "let the hero through.</p>\n" +
                               tileTable()},
     };
 }

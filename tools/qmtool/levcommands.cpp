@@ -321,17 +321,55 @@ int levFrame(const ToolCommand &command, const QStringList &args)
     return 0;
 }
 
-// The findings of one level or of all; exit status 2 when one of them is an error.
+// A level's name or a message for a line of text: the bytes as --json shows them (Latin-1 as UTF-8),
+// with control characters and the backslash escaped as JSON escapes them, so that no byte of a file
+// can move the terminal's cursor or forge a line.
+std::string escapedText(const std::string &bytes)
+{
+    std::string out;
+    out.reserve(bytes.size());
+    for (const char ch : bytes) {
+        const auto byte = static_cast<unsigned char>(ch);
+        switch (byte) {
+        case '\\': out += "\\\\"; continue;
+        case '\b': out += "\\b"; continue;
+        case '\f': out += "\\f"; continue;
+        case '\n': out += "\\n"; continue;
+        case '\r': out += "\\r"; continue;
+        case '\t': out += "\\t"; continue;
+        default: break;
+        }
+        if (byte < 0x20 || byte == 0x7f || (byte >= 0x80 && byte < 0xa0)) {
+            static const char hex[] = "0123456789abcdef";
+            out += "\\u00";
+            out += hex[byte >> 4];
+            out += hex[byte & 15];
+        } else if (byte >= 0x80) {
+            out += char(0xc0 | (byte >> 6));
+            out += char(0x80 | (byte & 0x3f));
+        } else {
+            out += ch;
+        }
+    }
+    return out;
+}
+
+void printLine(const std::string &line) { std::fwrite(line.data(), 1, line.size(), stdout); }
+
+// The findings of one level or of all; exit status 2 when one of them is an error. Notes are folded
+// into one line a level, by kind, unless --all asks for every one.
 int levCheck(const ToolCommand &command, const QStringList &args)
 {
     QCommandLineParser parser;
     parser.addOption({"gamedir", "Where the graphics files are (default: the directory of qmtool).", "DIR"});
-    parser.addOption({"json", "Print the findings as JSON."});
+    parser.addOption({"json", "Print every finding as JSON, with its code."});
+    parser.addOption({"all", "List every note on a line of its own instead of folding them by kind."});
     QStringList words = parseCommand(parser, args, command, 1, 2);
     readInto(words[0]);
     const int first = words.size() == 2 ? levelNumber(words[1]) : 1;
     const int last = words.size() == 2 ? first : qm::levelsinfo.count;
     const std::string gamedir = gamedirOption(parser);
+    const bool asJson = parser.isSet("json"), all = parser.isSet("all");
 
     std::map<std::string, qm::LevelGraphics> graphics; // levels share their graphics files
     bool errors = false;
@@ -341,29 +379,41 @@ int levCheck(const ToolCommand &command, const QStringList &args)
         auto known = graphics.find(level.dxg);
         if (known == graphics.end())
             known = graphics.emplace(level.dxg, qm::readLevelGraphics(gamedir, level.dxg)).first;
-        for (const qm::Finding &finding : qm::checkLevel(level, &known->second)) {
+        const std::vector<qm::Finding> findings = qm::checkLevel(level, &known->second);
+        const std::string heading = "level " + std::to_string(k) + " (" + escapedText(level.name) + ")";
+        for (const qm::Finding &finding : findings) {
             errors = errors || finding.severity == qm::Severity::Error;
-            if (parser.isSet("json")) {
+            if (asJson) {
                 QJsonObject item{{"level", k},
                                  {"name", jsonText(level.name)},
                                  {"severity", qm::severityName(finding.severity)},
                                  {"code", QString::fromStdString(finding.code)},
                                  {"message", jsonText(finding.message)}};
                 if (finding.cell) {
-                    item["row"] = finding.cell->row;
                     item["column"] = finding.cell->column;
+                    item["row"] = finding.cell->row;
                 }
                 json.append(item);
                 continue;
             }
-            std::string line = "level " + std::to_string(k) + " (" + level.name + ")";
+            if (finding.severity == qm::Severity::Note && !all)
+                continue;
+            std::string line = heading;
             if (finding.cell)
-                line += ", row " + std::to_string(finding.cell->row) + ", column " + std::to_string(finding.cell->column);
-            line += std::string(": ") + qm::severityName(finding.severity) + ": " + finding.message + "\n";
-            std::fwrite(line.data(), 1, line.size(), stdout);
+                line += ", column " + std::to_string(finding.cell->column) + ", row " + std::to_string(finding.cell->row);
+            printLine(line + ": " + qm::severityName(finding.severity) + ": " + escapedText(finding.message) + "\n");
         }
+        if (asJson || all)
+            continue;
+        const std::vector<qm::NoteGroup> notes = qm::foldNotes(findings);
+        if (notes.empty())
+            continue;
+        std::string line = heading + ": " + (notes.size() == 1 && notes[0].count == 1 ? "note: " : "notes: ");
+        for (size_t n = 0; n < notes.size(); ++n)
+            line += (n ? "; " : "") + escapedText(notes[n].text);
+        printLine(line + "\n");
     }
-    if (parser.isSet("json"))
+    if (asJson)
         printJson(QJsonObject{{"findings", json}});
     return errors ? 2 : 0;
 }
@@ -387,8 +437,9 @@ const ToolGroup levGroup{
          "FILE LEVEL OUT [--gamedir DIR] [--view X,Y] [--pointer X,Y] [--lag N] [--palscroll N] "
          "[--palette COLUMN,ROW] [--depth 16|32]",
          "Draws one frame of the editor on a level, exactly as the window does.", levFrame},
-        {"lev", "check", "FILE [LEVEL] [--gamedir DIR] [--json]",
-         "Checks one level or all for what would make it unplayable or look wrong; exit status 2 on an error.",
+        {"lev", "check", "FILE [LEVEL] [--gamedir DIR] [--all] [--json]",
+         "Checks one level or all for what would make it unplayable or look wrong; exit status 2 on an error. "
+         "Notes are folded by kind, one line a level, unless --all is given.",
          levCheck},
         {"lev", "sheet", "FILE OUT [--columns N] [--size PIXELS] [--gamedir DIR]",
          "Draws every level of a file small on one image, each under its number and name.", levSheet},
