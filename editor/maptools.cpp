@@ -1,5 +1,6 @@
 #include "maptools.h"
 
+#include "levels/startsquare.h"
 #include "levels/tiles.h"
 
 #include "graphics/picturecollection.h"
@@ -274,14 +275,17 @@ std::optional<int32_t> paletteTileAt(int32_t x, int32_t y)
     return ((y - 100) / 40 + palscroll) * kPaletteColumns + (x - kMapWidth) / 40 + kFirstPaletteTile;
 }
 
-CellPosition startSquare(const tlevel &level) { return {level.starty / kSquare, level.startx / kSquare}; }
+CellPosition startSquare(const tlevel &level)
+{
+    return {int32_t(startSquareOf(level.starty)), int32_t(startSquareOf(level.startx))};
+}
 
 bool moveStartSquare(StoreStep &step, int32_t k, CellPosition to)
 {
     tlevel &level = levels[k];
     const int32_t row = std::clamp(to.row, 1, std::clamp(level.height, 1, kGridSize));
     const int32_t column = std::clamp(to.column, 1, std::clamp(level.width, 1, kGridSize));
-    const int32_t startx = column * kSquare + 20, starty = row * kSquare + 20;
+    const int32_t startx = startPixelOf(column), starty = startPixelOf(row);
     if (startx == level.startx && starty == level.starty)
         return false;
     step.levelChanging(k);
