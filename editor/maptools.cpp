@@ -19,6 +19,9 @@ namespace {
 constexpr char kCellsMagic[] = "QMCELLS1";
 constexpr size_t kMagicSize = sizeof(kCellsMagic) - 1;
 constexpr size_t kCellBytes = 16;
+// The last tile the palette can select: a press below its last row shown selects one row more.
+constexpr int32_t kLastSelectableTile =
+    kFirstPaletteTile + (kPaletteScrollMax + kPaletteRows + 1) * kPaletteColumns - 1;
 
 const char *kindName(int32_t kind)
 {
@@ -345,9 +348,23 @@ Stamp readStampBytes(std::string_view bytes)
                       + std::to_string(columns) + " cells, " + std::to_string(bytes.size()) + " are there");
     Stamp stamp{rows, columns, {}};
     stamp.cells.reserve(count);
-    for (size_t at = kMagicSize + 8; at < bytes.size(); at += kCellBytes)
-        stamp.cells.push_back({numberAt(bytes, at), numberAt(bytes, at + 4), numberAt(bytes, at + 8),
-                               numberAt(bytes, at + 12)});
+    for (size_t at = kMagicSize + 8; at < bytes.size(); at += kCellBytes) {
+        const cell square{numberAt(bytes, at), numberAt(bytes, at + 4), numberAt(bytes, at + 8),
+                          numberAt(bytes, at + 12)};
+        // Only what painting, the levels dialog and the import make: a paste puts nothing else into a level.
+        const size_t index = stamp.cells.size();
+        const std::string where = "cell " + std::to_string(index / size_t(columns) + 1) + ","
+                                  + std::to_string(index % size_t(columns) + 1);
+        if (square.kind != kKindOrdinary && square.kind != kKindMarked && square.kind != kKindOnTop)
+            throw damaged(where + " has kind " + std::to_string(square.kind));
+        if (square.tile < 0 || square.tile > kLastSelectableTile)
+            throw damaged(where + " has tile " + std::to_string(square.tile));
+        if (square.pattern < 0)
+            throw damaged(where + " has pattern " + std::to_string(square.pattern));
+        if (square.reserved != 0)
+            throw damaged(where + " has the reserved value " + std::to_string(square.reserved));
+        stamp.cells.push_back(square);
+    }
     return stamp;
 }
 

@@ -85,7 +85,9 @@ inline constexpr const char *kCellsMimeType = "application/x-quillmoss-cells";
 std::string stampBytes(const Stamp &stamp);
 // The tile numbers, a line per row, separated by tabs.
 std::string stampText(const Stamp &stamp);
-// Reads stampBytes; anything else throws qm::Error with what is wrong.
+// Reads stampBytes; anything else throws qm::Error with what is wrong, also cells with values the
+// editor never makes (a kind other than 100, 101 and 102, a tile outside 0 and the palette's tiles, a
+// negative pattern, a reserved value other than 0).
 Stamp readStampBytes(std::string_view bytes);
 
 // The carried tile while a stamp is carried: it has no picture, and nothing paints it.
