@@ -297,6 +297,25 @@ bool moveStartSquare(StoreStep &step, int32_t k, CellPosition to)
     return true;
 }
 
+std::optional<CellRect> visibleCells()
+{
+    const tlevel *level = currentLevel();
+    if (!level)
+        return std::nullopt;
+    // A cell is shown when any of its pixels lies on the map area.
+    const auto first = [](double view) { return int32_t(std::floor(view / kSquare)) + 1; };
+    const auto last = [](double view, int32_t extent) { return int32_t(std::ceil((view + extent) / kSquare)); };
+    return cellsBetween(*level, {first(viewy), first(viewx)}, {last(viewy, kMapHeight), last(viewx, kMapWidth)});
+}
+
+CellPosition nearestVisibleCell(CellPosition cell)
+{
+    const std::optional<CellRect> shown = visibleCells();
+    if (!shown)
+        return cell;
+    return {std::clamp(cell.row, shown->top, shown->bottom), std::clamp(cell.column, shown->left, shown->right)};
+}
+
 void scrollViewBy(double dx, double dy)
 {
     if (!currentLevel())
@@ -383,7 +402,8 @@ std::string statusText(const MapTools &tools, const TPictureCollection &tiles, c
             text += " | Palette: " + tileText(tiles, *tile);
     } else {
         const CellPosition at = pointercell();
-        text += " | Cell " + std::to_string(at.row) + "," + std::to_string(at.column);
+        // In the order of the levels dialog's start square: X (the column), then Y (the row).
+        text += " | Column " + std::to_string(at.column) + ", row " + std::to_string(at.row);
         const cell *square = level->cellAt(at.row, at.column);
         if (square && at.row <= level->height && at.column <= level->width) {
             text += ": " + tileText(tiles, square->tile) + ", " + kindName(square->kind);
