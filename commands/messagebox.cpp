@@ -56,6 +56,12 @@ MessageButton showMessage(MessageKind kind, const QString &text, MessageButtons 
         box.setDefaultButton(yes);
         box.setEscapeButton(cancel);
         break;
+    case MessageButtons::YesNo:
+        yes = box.addButton("&Yes", QMessageBox::YesRole);
+        no = box.addButton("&No", QMessageBox::NoRole);
+        box.setDefaultButton(yes);
+        box.setEscapeButton(no);
+        break;
     case MessageButtons::RecoverDiscardLater:
         recover = box.addButton("&Recover", QMessageBox::AcceptRole);
         discard = box.addButton("&Discard", QMessageBox::DestructiveRole);
@@ -81,6 +87,8 @@ MessageButton showMessage(MessageKind kind, const QString &text, MessageButtons 
         return MessageButton::Ok;
     case MessageButtons::RecoverDiscardLater:
         return MessageButton::Later;
+    case MessageButtons::YesNo:
+        return MessageButton::No;
     default:
         return MessageButton::Cancel;
     }

@@ -17,11 +17,12 @@ enum class MessageButtons {
     Ok,          // "OK"
     Cancel,      // "Cancel" only (some error boxes)
     YesNoCancel, // "&Yes", "&No", "Cancel"
+    YesNo,       // "&Yes", "&No" (closing the box counts as No)
     RecoverDiscardLater, // "&Recover", "&Discard", "&Later" (closing the box counts as Later)
 };
 
 // Shows the box modally and returns the button pressed (closing the box counts as Cancel, OK where
-// OK is the only button, Later for the recovery question).
+// OK is the only button, No where there is no Cancel, Later for the recovery question).
 MessageButton showMessage(MessageKind kind, const QString &text, MessageButtons buttons, QWidget *parent = nullptr);
 
 // An error box with an OK button: how a failed command reports its error.

@@ -11,6 +11,7 @@
 #include <QScreen>
 #include <QTableWidget>
 #include <algorithm>
+#include <memory>
 #include <utility>
 
 #include "messagebox.h"
@@ -19,6 +20,7 @@
 #include "levels/datafilename.h"
 #include "platform/files.h"
 #include "platform/numbers.h"
+#include "levels/startsquare.h"
 
 namespace qm {
 
@@ -42,9 +44,18 @@ std::string &fieldText(LevelFieldTexts &fields, LevelField field)
     return fields.width;
 }
 
+// Whether two levels hold the same properties and cells: a store of the same values is no change.
+bool sameLevel(const tlevel &a, const tlevel &b)
+{
+    const cell *first = &a.cells[0][0];
+    return a.dxg == b.dxg && a.name == b.name && a.startx == b.startx && a.starty == b.starty
+           && a.reserved == b.reserved && a.width == b.width && a.height == b.height && a.infotrons == b.infotrons
+           && std::equal(first, first + size_t(kGridSize) * kGridSize, &b.cells[0][0]);
+}
+
 } // namespace
 
-LevelFieldCheck checkLevelFields(LevelFieldTexts &fields)
+LevelFieldCheck checkLevelFields(LevelFieldTexts &fields, const tlevel *stored)
 {
     LevelFieldCheck check;
     auto correct = [&](LevelField field, int32_t value, std::string message) {
@@ -53,6 +64,11 @@ LevelFieldCheck checkLevelFields(LevelFieldTexts &fields)
     };
     // A size must be even and within 6..70; the minimum check comes first, so -7 becomes 6.
     auto checkSize = [&](LevelField field, const char *what) {
+        if (stored) {
+            const int32_t own = field == LevelField::Width ? stored->width : stored->height;
+            if (own >= 1 && own <= kGridSize && strToInt(fieldText(fields, field)) == own)
+                return;
+        }
         if (strToInt(fieldText(fields, field)) < 6)
             correct(field, 6, std::string("The minimum ") + what + " is 6!");
         if (strToInt(fieldText(fields, field)) > 70)
@@ -101,8 +117,8 @@ LevelFieldTexts levelFieldTexts(const tlevel &level)
     t.width = std::to_string(level.width);
     t.height = std::to_string(level.height);
     t.infotrons = std::to_string(level.infotrons);
-    t.column = std::to_string((int64_t(level.startx) - 20) / kSquare);
-    t.row = std::to_string((int64_t(level.starty) - 20) / kSquare);
+    t.column = std::to_string(startSquareOf(level.startx));
+    t.row = std::to_string(startSquareOf(level.starty));
     return t;
 }
 
@@ -122,8 +138,8 @@ void storeLevelProperties(tlevel &level, const LevelProperties &p)
     level.dxg = p.dxg;
     level.width = p.width;
     level.height = p.height;
-    level.startx = p.column * kSquare + 20;
-    level.starty = p.row * kSquare + 20;
+    level.startx = startPixelOf(p.column);
+    level.starty = startPixelOf(p.row);
     level.infotrons = p.infotrons;
 }
 
@@ -146,8 +162,8 @@ void storeEditedLevel(tlevel &level, const LevelProperties &p)
                     *square = kDefaultCell;
     }
     level.height = p.height;
-    level.startx = p.column * kSquare + 20;
-    level.starty = p.row * kSquare + 20;
+    level.startx = startPixelOf(p.column);
+    level.starty = startPixelOf(p.row);
     level.infotrons = p.infotrons;
 }
 
@@ -433,11 +449,17 @@ void Tnewlevel::Button2Click()
     if (!selectedLevelExists() || !graphicsFileExists())
         return;
     const LevelProperties properties = limitSavedProperties(readLevelProperties(fieldTexts()));
-    record("Save Level", [&](StoreStep &step) {
-        curlevel = sellevel;
-        step.levelChanging(curlevel);
-        storeLevelProperties(levels[curlevel], properties);
-    });
+    auto stored = std::make_unique<tlevel>(levels[sellevel]);
+    storeLevelProperties(*stored, properties);
+    if (sameLevel(*stored, levels[sellevel])) {
+        curlevel = sellevel; // nothing to store, and no step
+    } else {
+        record("Save Level", [&](StoreStep &step) {
+            curlevel = sellevel;
+            step.levelChanging(curlevel);
+            storeLevelProperties(levels[curlevel], properties);
+        });
+    }
     // Show what was stored where the limits changed a value.
     setFieldTexts(levelFieldTexts(levels[curlevel]));
     filllevelgrid();
@@ -448,7 +470,7 @@ void Tnewlevel::Edit()
     if (!selectedLevelExists())
         return;
     LevelFieldTexts fields = fieldTexts();
-    const LevelFieldCheck check = checkLevelFields(fields);
+    const LevelFieldCheck check = checkLevelFields(fields, &levels[sellevel]);
     for (const LevelFieldCorrection &correction : check.corrections) {
         QLineEdit *edit = correction.field == LevelField::Width    ? nrxl
                           : correction.field == LevelField::Height ? nryl
@@ -470,11 +492,17 @@ void Tnewlevel::Edit()
             mLoadTiles(properties.dxg);
         loadeddxg = properties.dxg;
     }
-    record("Edit Level", [&](StoreStep &step) {
-        curlevel = sellevel;
-        step.levelChanging(curlevel);
-        storeEditedLevel(levels[curlevel], properties);
-    });
+    auto edited = std::make_unique<tlevel>(levels[sellevel]);
+    storeEditedLevel(*edited, properties);
+    if (sameLevel(*edited, levels[sellevel])) {
+        curlevel = sellevel; // the level is shown as it is: no step
+    } else {
+        record("Edit Level", [&](StoreStep &step) {
+            curlevel = sellevel;
+            step.levelChanging(curlevel);
+            storeEditedLevel(levels[curlevel], properties);
+        });
+    }
     filllevelgrid();
     dialogok = true;
     accept();

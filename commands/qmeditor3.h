@@ -62,8 +62,10 @@ struct LevelFieldCheck {
 
 // The checks of the Edit button, in order: width 6..70 and even, height 6..70 and even, start column
 // 1..width, start row 1..height. Each check reads its field anew, so a value corrected by an earlier
-// check is the one checked next. Corrections are written into fields as they are made.
-LevelFieldCheck checkLevelFields(LevelFieldTexts &fields);
+// check is the one checked next. Corrections are written into fields as they are made. A width or
+// height that is the stored level's own (1..100, as files hold them) is taken as it stands: only a
+// size the user typed anew is held to what the dialog makes.
+LevelFieldCheck checkLevelFields(LevelFieldTexts &fields, const tlevel *stored = nullptr);
 
 // The properties of a level as numbers; the start square in columns and rows.
 struct LevelProperties {

@@ -45,7 +45,10 @@ void TMainForm::addMapToolActions(QMenu *edit)
     edit->addSeparator();
     const auto add = [&](const char *name, const char *caption, void (TMainForm::*handler)(), QKeySequence key) {
         // Only while this window is active: in a dialog the keys belong to its fields.
-        addItem(edit, name, caption, handler, key)->setShortcutContext(Qt::WindowShortcut);
+        QAction *action = addItem(edit, name, caption, handler, key);
+        action->setShortcutContext(Qt::WindowShortcut);
+        action->setEnabled(false); // a file open enables them with the file commands
+        mCellActions.push_back(action);
     };
     add("Cut1", "Cu&t", &TMainForm::cutClick, QKeySequence::Cut);
     add("Copy1", "&Copy", &TMainForm::copyClick, QKeySequence::Copy);
@@ -169,7 +172,7 @@ bool TMainForm::toolsMouseMove(int32_t x, int32_t y)
     return true;
 }
 
-void TMainForm::toolsMouseUp(Qt::MouseButton button)
+void TMainForm::toolsMouseUp(Qt::MouseButton button, QPoint at)
 {
     const MapTools::Drag drag = mTools.drag;
     const tlevel *level = currentLevel();
@@ -188,8 +191,11 @@ void TMainForm::toolsMouseUp(Qt::MouseButton button)
         }
     } else if (button == Qt::LeftButton && drag == MapTools::Drag::Fill) {
         mTools.drag = MapTools::Drag::None;
+        // Released off the map area, the fill stops at the last square shown.
+        pointerx = at.x();
+        pointery = at.y();
         const std::optional<CellRect> rect =
-            level ? cellsBetween(*level, mTools.dragFrom, pointercell()) : std::nullopt;
+            level ? cellsBetween(*level, mTools.dragFrom, nearestVisibleCell(pointercell())) : std::nullopt;
         if (!rect)
             return;
         int32_t painted = 0;
@@ -268,6 +274,8 @@ void TMainForm::toolsWheel(QPoint angleDelta, Qt::KeyboardModifiers modifiers)
 
 void TMainForm::copyClick()
 {
+    if (!fileopen)
+        return;
     const std::optional<CellRect> rect = markedCells(mTools);
     if (!rect) {
         showStatusMessage(kNoMarkedCells);
@@ -284,6 +292,8 @@ void TMainForm::copyClick()
 
 void TMainForm::cutClick()
 {
+    if (!fileopen)
+        return;
     const std::optional<CellRect> rect = markedCells(mTools);
     if (!rect) {
         showStatusMessage(kNoMarkedCells);
@@ -295,6 +305,8 @@ void TMainForm::cutClick()
 
 void TMainForm::deleteClick()
 {
+    if (!fileopen)
+        return;
     const std::optional<CellRect> rect = markedCells(mTools);
     if (!rect) {
         showStatusMessage(kNoMarkedCells);
@@ -305,7 +317,7 @@ void TMainForm::deleteClick()
 
 void TMainForm::pasteClick()
 {
-    if (!currentLevel())
+    if (!fileopen || !currentLevel())
         return;
     const QMimeData *held = QGuiApplication::clipboard()->mimeData();
     if (!held || !held->hasFormat(kCellsMimeType)) {
@@ -326,9 +338,11 @@ void TMainForm::pasteClick()
 
 void TMainForm::setStartSquareClick()
 {
-    if (!currentLevel())
+    // Only a square of the map area: the pointer over the palette, or off the window, names none.
+    if (!fileopen || !mapShown() || !currentLevel() || pointerx < 0 || pointerx >= kMapWidth || pointery < 0
+        || pointery >= kMapHeight)
         return;
-    const CellPosition at = pointercell();
+    const CellPosition at = nearestVisibleCell(pointercell());
     recordStep("Set Start Square", [&](StoreStep &step) { moveStartSquare(step, curlevel, at); });
 }
 

@@ -1,5 +1,6 @@
 #include "maptools.h"
 
+#include "levels/startsquare.h"
 #include "levels/tiles.h"
 
 #include "graphics/picturecollection.h"
@@ -279,20 +280,42 @@ std::optional<int32_t> paletteTileAt(int32_t x, int32_t y)
     return ((y - 100) / 40 + palscroll) * kPaletteColumns + (x - kMapWidth) / 40 + kFirstPaletteTile;
 }
 
-CellPosition startSquare(const tlevel &level) { return {level.starty / kSquare, level.startx / kSquare}; }
+CellPosition startSquare(const tlevel &level)
+{
+    return {int32_t(startSquareOf(level.starty)), int32_t(startSquareOf(level.startx))};
+}
 
 bool moveStartSquare(StoreStep &step, int32_t k, CellPosition to)
 {
     tlevel &level = levels[k];
     const int32_t row = std::clamp(to.row, 1, std::clamp(level.height, 1, kGridSize));
     const int32_t column = std::clamp(to.column, 1, std::clamp(level.width, 1, kGridSize));
-    const int32_t startx = column * kSquare + 20, starty = row * kSquare + 20;
+    const int32_t startx = startPixelOf(column), starty = startPixelOf(row);
     if (startx == level.startx && starty == level.starty)
         return false;
     step.levelChanging(k);
     level.startx = startx;
     level.starty = starty;
     return true;
+}
+
+std::optional<CellRect> visibleCells()
+{
+    const tlevel *level = currentLevel();
+    if (!level)
+        return std::nullopt;
+    // A cell is shown when any of its pixels lies on the map area.
+    const auto first = [](double view) { return int32_t(std::floor(view / kSquare)) + 1; };
+    const auto last = [](double view, int32_t extent) { return int32_t(std::ceil((view + extent) / kSquare)); };
+    return cellsBetween(*level, {first(viewy), first(viewx)}, {last(viewy, kMapHeight), last(viewx, kMapWidth)});
+}
+
+CellPosition nearestVisibleCell(CellPosition cell)
+{
+    const std::optional<CellRect> shown = visibleCells();
+    if (!shown)
+        return cell;
+    return {std::clamp(cell.row, shown->top, shown->bottom), std::clamp(cell.column, shown->left, shown->right)};
 }
 
 void scrollViewBy(double dx, double dy)
@@ -346,9 +369,22 @@ Stamp readStampBytes(std::string_view bytes)
                       + std::to_string(columns) + " cells, " + std::to_string(bytes.size()) + " are there");
     Stamp stamp{rows, columns, {}};
     stamp.cells.reserve(count);
-    for (size_t at = kMagicSize + 8; at < bytes.size(); at += kCellBytes)
-        stamp.cells.push_back({numberAt(bytes, at), numberAt(bytes, at + 4), numberAt(bytes, at + 8),
-                               numberAt(bytes, at + 12)});
+    for (size_t at = kMagicSize + 8; at < bytes.size(); at += kCellBytes) {
+        const cell square{numberAt(bytes, at), numberAt(bytes, at + 4), numberAt(bytes, at + 8),
+                          numberAt(bytes, at + 12)};
+        // Kinds and signs that no level the editor paints, imports or reads can hold. Any tile number
+        // and reserved value pass: Copy takes cells as a file holds them, and they must paste back.
+        const size_t index = stamp.cells.size();
+        const std::string where = "cell " + std::to_string(index / size_t(columns) + 1) + ","
+                                  + std::to_string(index % size_t(columns) + 1);
+        if (square.kind != kKindOrdinary && square.kind != kKindMarked && square.kind != kKindOnTop)
+            throw damaged(where + " has kind " + std::to_string(square.kind));
+        if (square.tile < 0)
+            throw damaged(where + " has tile " + std::to_string(square.tile));
+        if (square.pattern < 0)
+            throw damaged(where + " has pattern " + std::to_string(square.pattern));
+        stamp.cells.push_back(square);
+    }
     return stamp;
 }
 
@@ -367,7 +403,8 @@ std::string statusText(const MapTools &tools, const TPictureCollection &tiles, c
             text += " | Palette: " + tileText(tiles, *tile);
     } else {
         const CellPosition at = pointercell();
-        text += " | Cell " + std::to_string(at.row) + "," + std::to_string(at.column);
+        // In the order of the levels dialog's start square: X (the column), then Y (the row).
+        text += " | Column " + std::to_string(at.column) + ", row " + std::to_string(at.row);
         const cell *square = level->cellAt(at.row, at.column);
         if (square && at.row <= level->height && at.column <= level->width) {
             text += ": " + tileText(tiles, square->tile) + ", " + kindName(square->kind);

@@ -64,10 +64,15 @@ void carryTile(int32_t tile);
 // The tile of the palette slot at surface position (x, y), or none.
 std::optional<int32_t> paletteTileAt(int32_t x, int32_t y);
 
-// The hero's start square (start pixels / 40), and moving it to a cell kept within the level as the
-// levels dialog keeps it. Answers whether it moved.
+// The hero's start square as the levels dialog shows it (levels/startsquare.h), and moving it to a cell
+// kept within the level as the levels dialog keeps it. Answers whether it moved.
 CellPosition startSquare(const tlevel &level);
 bool moveStartSquare(StoreStep &step, int32_t k, CellPosition to);
+
+// The cells of the level that the map area shows, whole or in part; none without a current level.
+std::optional<CellRect> visibleCells();
+// cell moved to the nearest cell that the map area shows (as it is, without a current level).
+CellPosition nearestVisibleCell(CellPosition cell);
 
 // The view moved by (dx, dy) pixels, or to the level's top-left or bottom-right edge, within the bounds
 // of edge scrolling. Nothing while the file has no current level.
@@ -80,7 +85,9 @@ inline constexpr const char *kCellsMimeType = "application/x-quillmoss-cells";
 std::string stampBytes(const Stamp &stamp);
 // The tile numbers, a line per row, separated by tabs.
 std::string stampText(const Stamp &stamp);
-// Reads stampBytes; anything else throws qm::Error with what is wrong.
+// Reads stampBytes; anything else throws qm::Error with what is wrong, also cells with values the
+// editor never makes (a kind other than 100, 101 and 102, a tile outside 0 and the palette's tiles, a
+// negative pattern, a reserved value other than 0).
 Stamp readStampBytes(std::string_view bytes);
 
 // The carried tile while a stamp is carried: it has no picture, and nothing paints it.

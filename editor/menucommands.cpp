@@ -19,6 +19,8 @@
 #include "levels/levelsfile.h"
 #include "levels/levelstore.h"
 
+#include "platform/errors.h"
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -26,6 +28,8 @@
 #include <QLineEdit>
 #include <QUndoStack>
 #include <memory>
+#include <algorithm>
+#include <sys/stat.h>
 
 namespace qm {
 
@@ -40,6 +44,22 @@ template <typename Dialog> Dialog &madeOnFirstUse(Dialog *&dialog, QWidget *pare
     if (!dialog)
         dialog = new Dialog(parent);
     return *dialog;
+}
+
+// The file at path as the system describes it now; none when it cannot be asked (gone, say).
+std::optional<FileIdentity> identityOnDisk(const std::string &path)
+{
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return std::nullopt;
+    return FileIdentity{static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino),
+                        S_ISREG(st.st_mode) ? static_cast<uint64_t>(st.st_size) : 0,
+                        static_cast<int64_t>(st.st_mtim.tv_sec), static_cast<int64_t>(st.st_mtim.tv_nsec)};
+}
+
+QString changedOnDisk(const std::string &path, const char *question)
+{
+    return "The file " + fromPath(path) + " was changed by another program since it was opened. " + question;
 }
 
 } // namespace
@@ -103,6 +123,7 @@ void TMainForm::Newlevelsfile1Click()
         return;
     resetstore();
     dropRecoveryCopy(); // the work before is given up
+    rememberDiskFile();
     newfilename = name;
     dialogok = false;
     curlevel = 1;
@@ -146,6 +167,7 @@ void TMainForm::openLevelsFile(const QString &path)
         throw;
     }
     dropRecoveryCopy(); // the work before is given up
+    rememberDiskFile();
     dialogok = false;
     prevlevel = 1;
     curlevel = 1;
@@ -176,7 +198,7 @@ void TMainForm::writeLevelsFileTo(const QString &path)
     const std::string previous = levelsfilepath;
     levelsfilepath = toPath(path);
     try {
-        writelevelsfile();
+        writeNamedLevelsFile();
     } catch (...) {
         levelsfilepath = previous; // the file is still the one it was
         throw;
@@ -186,11 +208,97 @@ void TMainForm::writeLevelsFileTo(const QString &path)
     rememberLevelsFile();
 }
 
+void TMainForm::writeNamedLevelsFile()
+{
+    try {
+        writelevelsfile();
+    } catch (const EInOutError &e) {
+        throw EInOutError(levelsfilepath + " was not saved: " + e.what(), e.errorCode());
+    } catch (const Error &e) {
+        throw Error(e.className(), levelsfilepath + " was not saved: " + e.what());
+    }
+    rememberDiskFile();
+}
+
+void TMainForm::rememberDiskFile()
+{
+    mDiskPath = levelsfilepath;
+    mDiskIdentity = levelsfilepath.empty() ? std::nullopt : identityOnDisk(levelsfilepath);
+    mAskedIdentity.reset();
+}
+
+bool TMainForm::mayWriteOver(const std::string &path)
+{
+    if (!mDiskIdentity || path != mDiskPath)
+        return true;
+    // A file that is gone is written anew; one that another program wrote is the user's to give up.
+    const std::optional<FileIdentity> now = identityOnDisk(path);
+    if (!now || *now == *mDiskIdentity)
+        return true;
+    return showMessage(MessageKind::Confirm, changedOnDisk(path, "Save over it?"), MessageButtons::YesNo, this)
+           == MessageButton::Yes;
+}
+
+void TMainForm::checkFileOnDisk()
+{
+    if (mCheckingDisk || mWaitingForSurface || !fileopen || !mDiskIdentity || mDiskPath != levelsfilepath
+        || !isActiveWindow() || QApplication::activeModalWidget())
+        return;
+    const std::optional<FileIdentity> now = identityOnDisk(levelsfilepath);
+    if (!now || *now == *mDiskIdentity || (mAskedIdentity && *now == *mAskedIdentity))
+        return;
+    mCheckingDisk = true;
+    const std::unique_ptr<bool, void (*)(bool *)> done(&mCheckingDisk, [](bool *checking) { *checking = false; });
+    mAskedIdentity = now;
+    endStroke();
+    if (!saved) {
+        if (showMessage(MessageKind::Confirm, changedOnDisk(levelsfilepath, "Save over it?"), MessageButtons::YesNo,
+                        this)
+            != MessageButton::Yes)
+            return; // the work stays unsaved; Save asks again
+        mDiskIdentity = now; // answered: Save writes without asking once more
+        Save1->trigger();
+    } else if (showMessage(MessageKind::Confirm, changedOnDisk(levelsfilepath, "Reload it?"), MessageButtons::YesNo,
+                           this)
+               == MessageButton::Yes) {
+        guarded([this] { reloadLevelsFile(); });
+    }
+    frameChanged();
+}
+
+void TMainForm::reloadLevelsFile()
+{
+    const std::string path = levelsfilepath;
+    const int32_t level = curlevel;
+    const double x = viewx, y = viewy;
+    CheckedLevelsFile file(path);
+    resetstore();
+    levelsfilepath = path;
+    try {
+        file.store();
+    } catch (...) {
+        closeLevelsFile(); // part of the file read: nothing of it may be saved over the file
+        throw;
+    }
+    dropRecoveryCopy();
+    rememberDiskFile();
+    curlevel = levelsinfo.count == 0 ? 0 : std::clamp(level, 1, levelsinfo.count);
+    prevlevel = curlevel;
+    viewx = x;
+    viewy = y;
+    clampView();
+    clearHistory();
+    enablefilemenus();
+    followCurrentLevel();
+}
+
 void TMainForm::Save1Click()
 {
     endStroke();
     if (!levelsfilepath.empty()) {
-        writelevelsfile();
+        if (!mayWriteOver(levelsfilepath))
+            return;
+        writeNamedLevelsFile();
         mHistory.stack().setClean();
         rememberLevelsFile();
         checkSavedFile();
@@ -214,7 +322,7 @@ void TMainForm::Saveas1Click()
     }
     const QString path = showFileDialog({FileDialogRequest::Mode::Save, kSaveTitle, kSaveFilter, directory, name, true},
                                         this);
-    if (path.isEmpty())
+    if (path.isEmpty() || !mayWriteOver(toPath(path)))
         return;
     writeLevelsFileTo(path);
     checkSavedFile();
@@ -248,6 +356,7 @@ void TMainForm::closeLevelsFile()
     DXDraw->unsetCursor();
     DXDraw->setHint(kNoLevelHint);
     clearHistory();
+    mDiskIdentity.reset();
     disablefilemenus();
 }
 

@@ -18,6 +18,7 @@
 #include <QWheelEvent>
 #include <QMenuBar>
 #include <QScreen>
+#include <QTimer>
 #include <QSettings>
 #include <QUndoStack>
 #include <QWindow>
@@ -94,8 +95,8 @@ TMainForm::TMainForm(const QString &settingsFile, const QString &gameDirectory, 
     DXDraw->setHint(kNoLevelHint);
     DXDraw->OnMouseDown = [this](Qt::MouseButton button, QPoint p) { DXDrawMouseDown(button, p.x(), p.y()); };
     DXDraw->OnMouseMove = [this](QPoint p) { DXDrawMouseMove(p.x(), p.y()); };
-    DXDraw->OnMouseUp = [this](Qt::MouseButton button, QPoint) {
-        toolsMouseUp(button);
+    DXDraw->OnMouseUp = [this](Qt::MouseButton button, QPoint at) {
+        toolsMouseUp(button, at);
         DXDrawMouseUp();
     };
     // The drawing control's surfaces are made once and never lost: the pictures need not be kept
@@ -266,7 +267,9 @@ void TMainForm::runStep(bool collectParts, const std::function<const char *(Stor
     const auto push = [&] {
         mOpenStep = nullptr;
         step->finish();
-        mHistory.push(text, std::move(step));
+        // Work that ends where it began (a level added, moved and cancelled) is no step.
+        if (!step->leavesLevelsAsTheyWere())
+            mHistory.push(text, std::move(step));
     };
     if (collectParts)
         mOpenStep = step.get();
@@ -321,6 +324,14 @@ void TMainForm::guarded(const std::function<void()> &handler)
 
 void TMainForm::FormCreate()
 {
+    // The preferences first: whatever fails below, closing writes back what was read here.
+    {
+        const std::unique_ptr<QSettings> settings = openSettings(mSettingsFile);
+        askconfirmations = settings->value(kAskConfirmationsKey, true).toBool();
+        mTools.overlays = settings->value(kOverlaysKey, true).toBool();
+    }
+    AskConfirmations1->setChecked(askconfirmations);
+    mOverlaysAction->setChecked(mTools.overlays);
     try {
         gamedir = mGameDirectory.isEmpty() ? executableDirectory() : mGameDirectory.toStdString();
         levelsinfo.count = 0;
@@ -338,10 +349,6 @@ void TMainForm::FormCreate()
             throw;
         }
         mGameConfig = GameConfig::Read;
-        askconfirmations = openSettings(mSettingsFile)->value(kAskConfirmationsKey, true).toBool();
-        AskConfirmations1->setChecked(askconfirmations);
-        mTools.overlays = openSettings(mSettingsFile)->value(kOverlaysKey, true).toBool();
-        mOverlaysAction->setChecked(mTools.overlays);
     } catch (const std::exception &e) {
         // The window opens all the same; the remaining steps are skipped.
         QString text = QString::fromLatin1(e.what());
@@ -503,6 +510,9 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
         createDialogs();
     if (!mFrameChanged && changesFrame(*event, watched == this || watched == DXDraw || watched == windowHandle()))
         frameChanged();
+    // Back from another program: once the activation is over, see whether it changed the open file.
+    if (event->type() == QEvent::WindowActivate && watched == this)
+        QTimer::singleShot(0, this, [this] { checkFileOnDisk(); });
     if (event->type() == QEvent::Wheel && watched == DXDraw) {
         const auto *wheel = static_cast<const QWheelEvent *>(event);
         toolsWheel(wheel->angleDelta(), wheel->modifiers());
@@ -548,8 +558,11 @@ void TMainForm::FormClose()
 {
     if (writesGameConfigAtExit())
         guarded([] { writegameconfig(); });
-    openSettings(mSettingsFile)->setValue(kAskConfirmationsKey, askconfirmations);
-    openSettings(mSettingsFile)->setValue(kOverlaysKey, mTools.overlays);
+    {
+        const std::unique_ptr<QSettings> settings = openSettings(mSettingsFile);
+        settings->setValue(kAskConfirmationsKey, askconfirmations);
+        settings->setValue(kOverlaysKey, mTools.overlays);
+    }
     dropRecoveryCopy();
 }
 
@@ -563,6 +576,8 @@ void TMainForm::enablefilemenus()
     for (QAction *item : {Save1, Saveas1, Close1, Newlevel1, Deletelevel1, Inportlevel1->menuAction(), Thislevel1,
                            mCheckLevel, mCheckAllLevels})
         item->setEnabled(true);
+    for (QAction *item : mCellActions)
+        item->setEnabled(true);
     mFileMenusEnabled = true;
     updateUndoActions();
 }
@@ -571,6 +586,8 @@ void TMainForm::disablefilemenus()
 {
     for (QAction *item : {Save1, Saveas1, Close1, Newlevel1, Deletelevel1, Inportlevel1->menuAction(), Thislevel1,
                            mCheckLevel, mCheckAllLevels})
+        item->setEnabled(false);
+    for (QAction *item : mCellActions)
         item->setEnabled(false);
     mFileMenusEnabled = false;
     updateUndoActions();

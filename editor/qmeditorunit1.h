@@ -11,12 +11,14 @@
 #include "graphics/dximagelist.h"
 #include "graphics/dxtimer.h"
 #include "levels/levelcheck.h"
+#include "platform/fileio.h"
 
 #include <QMainWindow>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 class QAction;
 class QImage;
@@ -91,7 +93,8 @@ public:
     // took the event.
     bool toolsMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int32_t x, int32_t y);
     bool toolsMouseMove(int32_t x, int32_t y);
-    void toolsMouseUp(Qt::MouseButton button);
+    // at: where the button came up (a fill ends there).
+    void toolsMouseUp(Qt::MouseButton button, QPoint at);
     bool toolsKey(int key);
     void toolsWheel(QPoint angleDelta, Qt::KeyboardModifiers modifiers);
     void copyClick();
@@ -126,6 +129,10 @@ public:
     // question when recovered work is open); a file that cannot be read shows its message and the
     // editor goes on without a file.
     void openAtStart(const QString &path);
+    // When the window becomes active: if another program changed the open file since it was read or
+    // last written, asks to save over it (unsaved work) or to read it again (saved work), once for
+    // each change.
+    void checkFileOnDisk();
     void Save1Click();
     void Saveas1Click();
     void Close1Click();
@@ -266,6 +273,17 @@ private:
     // Close's bounded wait for the drawing surface, during which no menu command runs.
     void waitForSurface();
     void writeLevelsFileTo(const QString &path);
+    // writelevelsfile, with the file's name in the message of a failure.
+    void writeNamedLevelsFile();
+    // The file on disk as the editor read or last wrote it (levelsfilepath at that time), kept to see
+    // whether another program changed it since.
+    void rememberDiskFile();
+    // Whether Save may write path: yes unless it is the file read or last written and another program
+    // changed it since, and the user answers No to the question.
+    bool mayWriteOver(const std::string &path);
+    // Reads the open file again in place of the levels held (its question answered), keeping the
+    // current level and the view where the file still has them.
+    void reloadLevelsFile();
     // After Open or New: while no level is shown the surface says how to show one; a map still shown
     // from the file before gets the tiles of the new current level.
     void followFileOpened();
@@ -302,6 +320,11 @@ private:
     QLabel *mStatusLabel = nullptr;
     QAction *mOverlaysAction = nullptr;
     RecentFiles *mRecentFiles = nullptr;
+    std::vector<QAction *> mCellActions; // Cut, Copy, Paste, Delete, Set Start Square: with a file only
+    std::string mDiskPath;               // the file read or last written, and what it was then
+    std::optional<FileIdentity> mDiskIdentity;
+    std::optional<FileIdentity> mAskedIdentity; // the change of the file the user was last asked about
+    bool mCheckingDisk = false;
     StoreStep *mOpenStep = nullptr;     // the step of the command going on that records its parts
     bool mFileMenusEnabled = false;
     bool mWaitingForSurface = false; // events run inside Close: menu commands are not started

@@ -155,6 +155,51 @@ void StoreStep::closePatch()
     std::vector<int32_t>().swap(mTouched);
 }
 
+bool StoreStep::leavesLevelsAsTheyWere() const
+{
+    // The level number before the step that stands at each place after it; levels the step added
+    // are numbered 0. Places beyond the file's levels move along with them and come back as well.
+    std::vector<int32_t> places(size_t(kMaxLevels) + 1);
+    for (size_t i = 0; i < places.size(); ++i)
+        places[i] = int32_t(i) + 1;
+    std::vector<bool> changed(places.size() + 1, false);
+    const auto inside = [&](int32_t k) { return k >= 1 && size_t(k) <= places.size(); };
+    for (const StoreEdit &edit : mEdits) {
+        bool known = true;
+        std::visit(Overloaded{
+                       [&](const CellPatch &patch) {
+                           if ((known = inside(patch.level)))
+                               changed[size_t(places[size_t(patch.level) - 1])] = true;
+                       },
+                       [&](const LevelRemoved &removed) {
+                           if ((known = inside(removed.k)))
+                               places.erase(places.begin() + (removed.k - 1));
+                       },
+                       [&](const LevelInserted &inserted) {
+                           if ((known = inserted.k >= 1 && size_t(inserted.k) <= places.size() + 1))
+                               places.insert(places.begin() + (inserted.k - 1), 0);
+                       },
+                       [&](const LevelsSwapped &swapped) {
+                           if ((known = inside(swapped.a) && inside(swapped.b)))
+                               std::swap(places[size_t(swapped.a) - 1], places[size_t(swapped.b) - 1]);
+                       },
+                       [&](const LevelChanged &level) {
+                           if ((known = inside(level.k)))
+                               changed[size_t(places[size_t(level.k) - 1])] = true;
+                       },
+                   },
+                   edit);
+        if (!known)
+            return false;
+    }
+    if (places.size() != size_t(kMaxLevels) + 1)
+        return false;
+    for (size_t i = 0; i < places.size(); ++i)
+        if (places[i] != int32_t(i) + 1 || changed[i + 1])
+            return false;
+    return true;
+}
+
 void StoreStep::revert()
 {
     for (auto edit = mEdits.rbegin(); edit != mEdits.rend(); ++edit)

@@ -87,6 +87,10 @@ public:
 
     // Whether the step changed nothing of the file (level numbers alone do not count).
     bool empty() const { return mEdits.empty(); }
+    // Whether the file is as it was before the step: the same levels in the same places, none of them
+    // changed (a level added and removed again, two swaps that undo each other). A level changed in
+    // place counts as changed, whatever it holds now.
+    bool leavesLevelsAsTheyWere() const;
     // Whether the step changed levels, not only cells.
     bool changesLevels() const { return mLevelStep; }
     // What the step holds in memory, in bytes (approximate, for the history's budget).

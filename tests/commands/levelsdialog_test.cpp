@@ -505,3 +505,62 @@ TEST_F(LevelsDialog, WorksWithNoLevelAndWithACurrentLevelBeyondTheList)
 }
 
 } // namespace
+
+namespace {
+
+// A level of a file larger than the dialog makes, shown and accepted with Edit twice as it stands:
+// nothing is corrected, and the cells past row and column 70 stay. A size typed anew is checked.
+void expectStoredSizeKept(qm::Tnewlevel &d, qmtest::MessageLog &messages, int width,
+                          int height)
+{
+    SCOPED_TRACE(std::to_string(width) + " x " + std::to_string(height));
+    qm::levels[1].width = width;
+    qm::levels[1].height = height;
+    qm::levels[1].startx = width * 40 + 20; // the start square on the last column and row
+    qm::levels[1].starty = height * 40 + 20;
+    qm::levels[1].cellAt(height, width)->tile = 5;
+    for (int pass = 0; pass < 2; ++pass) {
+        messages.clear();
+        d.hide();
+        d.show();
+        EXPECT_EQ(d.nrxl->text(), QString::number(width));
+        EXPECT_EQ(d.nryl->text(), QString::number(height));
+        click(d.Button5);
+        EXPECT_TRUE(messages.texts().empty()) << messages.texts().front();
+        EXPECT_FALSE(d.isVisible());
+        EXPECT_EQ(qm::levels[1].width, width);
+        EXPECT_EQ(qm::levels[1].height, height);
+        EXPECT_EQ(qm::levels[1].startx, width * 40 + 20);
+        EXPECT_EQ(qm::levels[1].cellAt(height, width)->tile, 5);
+    }
+    // A value the user types that is not the stored one keeps the rule of the dialog.
+    d.hide();
+    d.show();
+    messages.clear();
+    typeInto(width > 70 ? d.nrxl : d.nryl, "90");
+    click(d.Button5);
+    const std::vector<std::string> expected{
+        width > 70 ? "The maximum width is 70." : "The maximum height is 70.",
+        width > 70 ? "Edit start position column cannot be bigger than 70!"
+                   : "Edit start position row cannot be bigger than 70!"};
+    EXPECT_EQ(messages.texts(), expected);
+    EXPECT_TRUE(d.isVisible());
+    EXPECT_EQ(qm::levels[1].width, width);
+    d.hide();
+}
+
+} // namespace
+
+TEST_F(LevelsDialog, WiderThan70KeepsItsSize)
+{
+    fillStore(1);
+    expectStoredSizeKept(*mDialog, mMessages, 100, 40);
+    expectStoredSizeKept(*mDialog, mMessages, 71, 12);
+}
+
+TEST_F(LevelsDialog, TallerThan70KeepsItsSize)
+{
+    fillStore(1);
+    expectStoredSizeKept(*mDialog, mMessages, 40, 100);
+    expectStoredSizeKept(*mDialog, mMessages, 6, 99);
+}

@@ -137,7 +137,7 @@ TEST_F(FileCommands, YesWithAnAbandonedOrFailedSaveStopsTheCommand)
     fileAnswers.push_back(QString::fromStdString(dir.path("missing/dir/x.lev"))); // the write fails
     item("Close1")->trigger();
     EXPECT_TRUE(fileopen);
-    EXPECT_EQ(messages.back(), "File not found");
+    EXPECT_EQ(messages.back(), QString::fromStdString(dir.path("missing/dir/x.lev")) + " was not saved: File not found");
     EXPECT_TRUE(levelsfilepath.empty()) << "a failed save does not name the file";
 
     fileAnswers.push_back(QString::fromStdString(dir.path("ok.lev")));
@@ -378,4 +378,53 @@ TEST_F(FileCommands, TheFileNamedAtStartOpensAsOpenDoes)
     EXPECT_EQ(levelsfilepath, dir.path("start.lev"));
     ASSERT_EQ(fileDialogs.size(), 1u); // Save as only
     EXPECT_EQ(fileDialogs[0].title, "Save levels file");
+}
+
+// Dialog actions that end where they began are no change of the file: Edit with every field as it was,
+// and Add Level, Move Up, Cancel. Neither leaves a step to undo, and the file stays saved.
+TEST_F(FileCommands, DialogActionsThatChangeNothingLeaveTheFileSaved)
+{
+    const std::string path = dir.path("still.lev");
+    writeTwoThemeFile(path, "computer.dxg");
+    const std::vector<uint8_t> bytes = qmtest::readFile(path);
+    openFile(path);
+    ASSERT_TRUE(saved);
+    const auto expectUnchanged = [&](const char *what) {
+        SCOPED_TRACE(what);
+        form->updateStatus();
+        EXPECT_TRUE(saved);
+        EXPECT_FALSE(item("Undo1")->isEnabled()) << item("Undo1")->text().toStdString();
+        EXPECT_TRUE(form->statusLine().contains("(saved)")) << form->statusLine().toStdString();
+        EXPECT_EQ(levelsinfo.count, 2);
+    };
+
+    closeLevelsDialog(true);
+    item("Thislevel1")->trigger();
+    expectUnchanged("Edit");
+
+    whenShown(dialog<Tnewlevel>(), [this] {
+        QTest::mouseClick(dialog<Tnewlevel>()->Button1, Qt::LeftButton);
+        QTest::mouseClick(dialog<Tnewlevel>()->Button6, Qt::LeftButton);
+    });
+    item("Newlevel1")->trigger();
+    expectUnchanged("Add Level, Move Up, Cancel");
+
+    messages.clear();
+    form->close();
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(qmtest::readFile(path), bytes);
+}
+
+// A save that fails names the file it could not write, with the system's text.
+TEST_F(FileCommands, ASaveErrorNamesTheFile)
+{
+    newFile("Sea", true);
+    const std::string path = dir.path("no such folder") + "/Sea.lev";
+    fileAnswers.push_back(QString::fromStdString(path));
+    messages.clear();
+    item("Saveas1")->trigger();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].contains(QString::fromStdString(path))) << messages[0].toStdString();
+    EXPECT_TRUE(messages[0].endsWith("File not found")) << messages[0].toStdString();
+    EXPECT_EQ(levelsfilepath, "");
 }

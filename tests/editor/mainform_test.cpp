@@ -333,3 +333,25 @@ TEST_F(MainWindowTest, ACommandBeforeTheWindowIsExposedStillHasItsDialog)
     EXPECT_EQ(shown, 2);
     EXPECT_EQ(form->findChildren<QDialog *>().size(), dialogs);
 }
+
+// A start that fails before its last step (no Editor.dxg) still reads the preferences first, so that
+// closing writes back the user's own: "Ask Confirmations" and the overlay switch both unchecked.
+TEST_F(MainWindowTest, PreferencesSurviveAStartThatFailed)
+{
+    item("AskConfirmations1")->trigger();
+    item("ShowStartSquareAndGrid1")->trigger();
+    form->close();
+    std::filesystem::rename(dir.path("Editor.dxg"), dir.path("Editor.old"));
+    for (int run = 0; run < 2; ++run) {
+        if (run == 1)
+            std::filesystem::rename(dir.path("Editor.old"), dir.path("Editor.dxg"));
+        messages.clear();
+        form = std::make_unique<TMainForm>(QString::fromStdString(dir.path("settings.ini")),
+                                           QString::fromStdString(dir.path() + "/"));
+        EXPECT_EQ(messages.size(), run == 0 ? 1u : 0u);
+        EXPECT_FALSE(askconfirmations) << run;
+        EXPECT_FALSE(item("AskConfirmations1")->isChecked()) << run;
+        EXPECT_FALSE(item("ShowStartSquareAndGrid1")->isChecked()) << run;
+        form->close();
+    }
+}

@@ -3,6 +3,7 @@
 
 #include "mainwindowfixture.h"
 
+#include "commands/qmeditor3.h"
 #include "editor/maptools.h"
 
 #include <QClipboard>
@@ -198,12 +199,12 @@ TEST_F(MapCommands, FillPaintsTheRectangleAsOneStep)
     paintTile(kTileInfotron, 2, 2);
     drag(cellPoint(2, 2), cellPoint(3, 3), Qt::RightButton); // a 2 x 2 stamp
     const std::vector<cell> stamp = cellsOf(2, 2, 2, 2);
-    drag(cellPoint(14, 2), cellPoint(18, 6), Qt::LeftButton, Qt::ShiftModifier);
-    for (int r : {14, 16})
-        for (int c : {2, 4})
+    drag(cellPoint(8, 12), cellPoint(12, 16), Qt::LeftButton, Qt::ShiftModifier);
+    for (int r : {8, 10})
+        for (int c : {12, 14})
             EXPECT_EQ(cellsOf(r, c, 2, 2), stamp) << "copies side by side, not the stamp's carried tile";
-    EXPECT_EQ(at(18, 2), kDefaultCell);
-    EXPECT_EQ(at(14, 6), kDefaultCell);
+    EXPECT_EQ(at(12, 12), kDefaultCell);
+    EXPECT_EQ(at(8, 16), kDefaultCell);
 }
 
 // S puts the start square under the pointer, within the level, as one step that Undo takes back; the
@@ -276,7 +277,7 @@ TEST_F(MapCommands, StatusLineNamesWhatIsUnderThePointer)
     paintTile(kTileInfotron, 4, 5);
     pickTile(kTileBoulder);
     move(cellPoint(4, 5).x(), cellPoint(4, 5).y());
-    EXPECT_EQ(status(), "status.lev (changed) | Level 1 Untitled | Cell 4,5: 12 infotron, ordinary | Carrying 20 "
+    EXPECT_EQ(status(), "status.lev (changed) | Level 1 Untitled | Column 5, row 4: 12 infotron, ordinary | Carrying 20 "
                         "boulder | Infotrons 3 asked, 1 held");
     move(640 + 60, 100 + 20); // the second slot of the first row shown
     EXPECT_TRUE(status().contains("Palette: 13 gem")) << status().toStdString();
@@ -284,7 +285,7 @@ TEST_F(MapCommands, StatusLineNamesWhatIsUnderThePointer)
     // Nothing polls the line: the next frame after the pointer moves brings it along.
     move(cellPoint(2, 3).x(), cellPoint(2, 3).y());
     form->DXTimerTimer(16);
-    EXPECT_TRUE(form->statusLine().contains("Cell 2,3: ")) << form->statusLine().toStdString();
+    EXPECT_TRUE(form->statusLine().contains("Column 3, row 2: ")) << form->statusLine().toStdString();
     // Without the map there is no tick: the command brings the line along itself.
     item("Save1")->trigger();
     item("Close1")->trigger();
@@ -300,4 +301,120 @@ TEST_F(MapCommands, OverlaySwitchIsKeptAcrossARestart)
     form = std::make_unique<TMainForm>(QString::fromStdString(dir.path("settings.ini")),
                                        QString::fromStdString(dir.path() + "/"));
     EXPECT_FALSE(item("ShowStartSquareAndGrid1")->isChecked());
+}
+
+// Cells on the clipboard whose values the editor never makes (a kind other than ordinary, marked or
+// on top, a tile outside the palette's, a negative pattern, a reserved value other than 0) are
+// damaged: nothing is carried, and the status line says so as for any damaged cells.
+TEST_F(MapCommands, PasteRefusesValuesTheEditorCannotMake)
+{
+    show();
+    const cell good{kTileExit, 0, kKindMarked, 3};
+    const std::vector<cell> bad{{-1, 0, 100, 0}, {-2147483647 - 1, 0, 100, 0}, {20, 0, -7, 0}, {20, 0, 99, 0},
+                                {20, 0, 103, 0}, {20, 0, 100, -1},             {20, 0, 102, -2147483647 - 1}};
+    std::mt19937 random(26);
+    const auto putOnClipboard = [](const Stamp &stamp) {
+        auto *data = new QMimeData;
+        const std::string bytes = stampBytes(stamp);
+        data->setData(kCellsMimeType, QByteArray(bytes.data(), qsizetype(bytes.size())));
+        QGuiApplication::clipboard()->setMimeData(data);
+    };
+    for (const cell &value : bad) {
+        SCOPED_TRACE(std::to_string(value.tile) + " " + std::to_string(value.reserved) + " "
+                     + std::to_string(value.kind) + " " + std::to_string(value.pattern));
+        // The bad cell somewhere among good ones.
+        Stamp stamp{3, 4, std::vector<cell>(12, good)};
+        stamp.cells[random() % 12] = value;
+        putOnClipboard(stamp);
+        pickTile(20); // drops what a paste before carried
+        key(Qt::Key_V, Qt::ControlModifier);
+        EXPECT_TRUE(status().startsWith("The cells on the clipboard are damaged")) << status().toStdString();
+        click(cellPoint(9, 9).x(), cellPoint(9, 9).y());
+        EXPECT_EQ(at(9, 9).tile, 20) << "nothing carried in place of the tile";
+    }
+    putOnClipboard(Stamp{3, 4, std::vector<cell>(12, good)});
+    key(Qt::Key_V, Qt::ControlModifier);
+    click(cellPoint(5, 5).x(), cellPoint(5, 5).y());
+    EXPECT_EQ(at(7, 8), good);
+    // Cells as another program's file may hold them (a theme with more pictures, a reserved value in
+    // use) are copied as they stand, and paste back.
+    const cell fromAFile{2147483647, 12345, kKindOrdinary, 999};
+    putOnClipboard(Stamp{1, 1, {fromAFile}});
+    key(Qt::Key_V, Qt::ControlModifier);
+    click(cellPoint(3, 3).x(), cellPoint(3, 3).y());
+    EXPECT_EQ(at(3, 3), fromAFile);
+}
+
+// S and a Shift fill act on the squares of the map area only: S with the pointer over the palette does
+// nothing, and a fill released outside the map stops at the last square shown.
+TEST_F(MapCommands, SAndFillKeepToTheMapArea)
+{
+    show();
+    const int32_t startx = levels[1].startx, starty = levels[1].starty;
+    move(700, 200); // over the palette
+    key(Qt::Key_S);
+    EXPECT_EQ(levels[1].startx, startx);
+    EXPECT_EQ(levels[1].starty, starty);
+    EXPECT_FALSE(item("Undo1")->isEnabled());
+    move(635, 100); // the right edge of the map: the last column shown, not the one beyond it
+    key(Qt::Key_S);
+    EXPECT_EQ(startSquare(levels[1]).column, 16);
+
+    pickTile(20);
+    for (const QPoint end : {QPoint(700, 300), QPoint(300, 700), QPoint(-200, -100)}) {
+        SCOPED_TRACE(std::to_string(end.x()) + "," + std::to_string(end.y()));
+        drag(cellPoint(6, 6), end, Qt::LeftButton, Qt::ShiftModifier);
+        ASSERT_EQ(item("Undo1")->text(), "&Undo Fill");
+        const int lastRow = end.y() > 480 ? 12 : end.y() < 0 ? 1 : (end.y() + 20) / 40 + 1;
+        const int lastColumn = end.x() > 640 ? 16 : end.x() < 0 ? 1 : (end.x() + 20) / 40 + 1;
+        for (int r = 1; r <= 20; ++r)
+            for (int c = 1; c <= 20; ++c) {
+                const bool inside = r >= std::min(6, lastRow) && r <= std::max(6, lastRow)
+                                    && c >= std::min(6, lastColumn) && c <= std::max(6, lastColumn);
+                ASSERT_EQ(at(r, c).tile == 20, inside) << r << "," << c;
+            }
+        item("Undo1")->trigger();
+    }
+}
+
+// After Close every Edit item that needs a file is disabled with the file commands, and S records
+// nothing.
+TEST_F(MapCommands, AfterCloseTheCellCommandsAreDisabled)
+{
+    show();
+    drag(cellPoint(2, 2), cellPoint(3, 3), Qt::RightButton);
+    item("Close1")->trigger();
+    ASSERT_FALSE(fileopen);
+    for (const char *name : {"Cut1", "Copy1", "Paste1", "Delete1", "SetStartSquare1", "Save1", "Undo1", "Redo1"})
+        EXPECT_FALSE(item(name)->isEnabled()) << name;
+    const int32_t startx = levels[1].startx;
+    move(300, 300);
+    key(Qt::Key_S);
+    key(Qt::Key_Delete);
+    EXPECT_EQ(form->history().stack().count(), 0);
+    EXPECT_EQ(levels[1].startx, startx);
+    show();
+    for (const char *name : {"Cut1", "Copy1", "Paste1", "Delete1", "SetStartSquare1"})
+        EXPECT_TRUE(item(name)->isEnabled()) << name;
+}
+
+// One rule for the start square: the map's marker, S and the levels dialog agree on every stored
+// pixel, also on pixels that are not a square's centre (40 is column 0, outside every level).
+TEST_F(MapCommands, TheMarkerSAndTheLevelsDialogAgreeOnTheStartSquare)
+{
+    show();
+    std::mt19937 random(12);
+    for (int n = 0; n < 200; ++n) {
+        tlevel &level = levels[1];
+        level.startx = n == 0 ? 40 : int32_t(random() % 4200) - 100;
+        level.starty = n == 0 ? 40 : int32_t(random() % 4200) - 100;
+        const LevelFieldTexts fields = levelFieldTexts(level);
+        ASSERT_EQ(std::to_string(startSquare(level).column), fields.column) << level.startx;
+        ASSERT_EQ(std::to_string(startSquare(level).row), fields.row) << level.starty;
+    }
+    move(40 * 4 + 5, 40 * 6 + 5); // cell (7, 5)
+    key(Qt::Key_S);
+    EXPECT_EQ(levelFieldTexts(levels[1]).column, "5");
+    EXPECT_EQ(levelFieldTexts(levels[1]).row, "7");
+    EXPECT_EQ(startSquare(levels[1]).column, 5);
 }

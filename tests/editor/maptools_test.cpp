@@ -14,7 +14,7 @@ Stamp sampleStamp()
 {
     Stamp stamp{2, 3, {}};
     for (int k = 0; k < 6; ++k)
-        stamp.cells.push_back(cell{20 + k, k == 4 ? -7 : 0, 100 + k % 3, k});
+        stamp.cells.push_back(cell{20 + k, 0, 100 + k % 3, k});
     return stamp;
 }
 

@@ -28,6 +28,7 @@ public:
             case qm::MessageButtons::Cancel:
                 return qm::MessageButton::Cancel;
             case qm::MessageButtons::YesNoCancel:
+            case qm::MessageButtons::YesNo:
                 break;
             case qm::MessageButtons::RecoverDiscardLater:
                 return qm::MessageButton::Recover;

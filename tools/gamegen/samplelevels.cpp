@@ -6,6 +6,7 @@
 #include "editor/mapediting.h"
 #include "levels/levelsfile.h"
 #include "levels/levelstore.h"
+#include "levels/startsquare.h"
 #include "levels/tiles.h"
 #include "platform/errors.h"
 
@@ -203,8 +204,8 @@ void paintGallery(tlevel &level, const TileWidth &widthOf)
     for (const auto &[r, c, tile] : places)
         paintcell(r, c, tile, PaintVariant::Press, widthOf);
     // The hero starts on the free square right of the first tile, not on it.
-    level.startx = 3 * kSquare + kSquare / 2;
-    level.starty = 2 * kSquare + kSquare / 2;
+    level.startx = startPixelOf(3);
+    level.starty = startPixelOf(2);
 }
 
 void storeLevel(const SampleLevel &sample, const TileWidth &widthOf)
@@ -224,8 +225,8 @@ void storeLevel(const SampleLevel &sample, const TileWidth &widthOf)
                 continue;
             const int32_t tile = tileOfChar(ch);
             if (ch == '@') {
-                level.startx = (c + 1) * kSquare + kSquare / 2;
-                level.starty = (r + 1) * kSquare + kSquare / 2;
+                level.startx = startPixelOf(c + 1);
+                level.starty = startPixelOf(r + 1);
             }
             if (tile == kTileInfotron)
                 ++infotrons;
