@@ -1,5 +1,7 @@
 #include "qmeditorunit1.h"
 
+#include "levelcheckwindow.h"
+
 #include "levelgraphics.h"
 #include "mapview.h"
 #include "recovery.h"
@@ -31,6 +33,7 @@ constexpr int kClientWidth = 784;
 constexpr int kClientHeight = 480;
 const char *const kAskConfirmationsKey = "AskConfirmations";
 const char *const kOverlaysKey = "ShowStartSquareAndGrid";
+const char *const kReachKey = "ShowReach";
 
 // Events after which the frame may show something else: input to any window of the editor (its
 // other windows act on the map too), and what the window system does to the main window and its
@@ -218,6 +221,9 @@ void TMainForm::createEditMenu()
     connect(&stack, &QUndoStack::indexChanged, this, [this, &stack] {
         saved = stack.isClean();
         frameChanged();
+        // The check window follows a stroke, an undo or a dialog at once, not at its next poll.
+        if (mLevelCheckWindow && mLevelCheckWindow->isVisible())
+            mLevelCheckWindow->refresh();
     });
 }
 
@@ -342,6 +348,8 @@ void TMainForm::FormCreate()
         AskConfirmations1->setChecked(askconfirmations);
         mTools.overlays = openSettings(mSettingsFile)->value(kOverlaysKey, true).toBool();
         mOverlaysAction->setChecked(mTools.overlays);
+        mTools.reach = openSettings(mSettingsFile)->value(kReachKey, false).toBool();
+        mReachAction->setChecked(mTools.reach);
     } catch (const std::exception &e) {
         // The window opens all the same; the remaining steps are skipped.
         QString text = QString::fromLatin1(e.what());
@@ -550,6 +558,7 @@ void TMainForm::FormClose()
         guarded([] { writegameconfig(); });
     openSettings(mSettingsFile)->setValue(kAskConfirmationsKey, askconfirmations);
     openSettings(mSettingsFile)->setValue(kOverlaysKey, mTools.overlays);
+    openSettings(mSettingsFile)->setValue(kReachKey, mTools.reach);
     dropRecoveryCopy();
 }
 
