@@ -14,11 +14,12 @@ using namespace qmbench;
 
 namespace {
 
-void toolsFrame(benchmark::State &state, bool withStamp)
+void toolsFrame(benchmark::State &state, bool withStamp, bool reach = false)
 {
     GamePictures pictures(formatArg(state), true);
     prepareLevel(100);
     MapTools tools;
+    tools.reach = reach;
     if (withStamp)
         tools.carry(captureStamp(levels[curlevel], CellRect{1, 1, 10, 10}));
     const double startX = viewx, startY = viewy;
@@ -33,8 +34,11 @@ void toolsFrame(benchmark::State &state, bool withStamp)
 
 void BM_EditorFrame100Overlays(benchmark::State &state) { toolsFrame(state, false); }
 void BM_EditorFrame100OverlaysAndStamp(benchmark::State &state) { toolsFrame(state, true); }
+// With the reach shading: the level unchanged, so only the comparison with the kept tiles and the shading.
+void BM_EditorFrame100OverlaysAndReach(benchmark::State &state) { toolsFrame(state, false, true); }
 
 } // namespace
 
 BENCHMARK(BM_EditorFrame100Overlays)->ArgName("bits")->Arg(32)->Arg(16)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_EditorFrame100OverlaysAndStamp)->ArgName("bits")->Arg(32)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_EditorFrame100OverlaysAndReach)->ArgName("bits")->Arg(32)->Arg(16)->Unit(benchmark::kMicrosecond);

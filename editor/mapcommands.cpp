@@ -65,9 +65,18 @@ void TMainForm::addOverlayAction(QMenu *options)
                               &TMainForm::overlaysClick);
     mOverlaysAction->setCheckable(true);
     mOverlaysAction->setChecked(mTools.overlays);
+    mReachAction = addItem(options, "reachOverlay", "Reach", &TMainForm::reachOverlayClick);
+    mReachAction->setCheckable(true);
+    mReachAction->setChecked(mTools.reach);
 }
 
 void TMainForm::overlaysClick() { mTools.overlays = mOverlaysAction->isChecked(); }
+
+void TMainForm::reachOverlayClick()
+{
+    mTools.reach = mReachAction->isChecked();
+    frameChanged();
+}
 
 void TMainForm::createStatusLine()
 {

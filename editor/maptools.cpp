@@ -1,5 +1,6 @@
 #include "maptools.h"
 
+#include "levels/gamerules.h"
 #include "levels/startsquare.h"
 #include "levels/tiles.h"
 
@@ -11,6 +12,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <type_traits>
 
 namespace qm {
 
@@ -424,6 +426,75 @@ std::string statusText(const MapTools &tools, const TPictureCollection &tiles, c
     return text;
 }
 
+const ReachMap &ReachShading::of(const tlevel &level)
+{
+    const int32_t rows = std::clamp(level.height, 0, kGridSize), columns = std::clamp(level.width, 0, kGridSize);
+    bool same = mWidth == level.width && mHeight == level.height && mStartX == level.startx && mStartY == level.starty;
+    if (same)
+        for (int32_t r = 0; r < rows && same; ++r)
+            for (int32_t c = 0; c < columns; ++c)
+                if (mTiles[size_t(r) * size_t(columns) + size_t(c)] != level.cells[r][c].tile) {
+                    same = false;
+                    break;
+                }
+    if (same)
+        return mMap;
+    mWidth = level.width;
+    mHeight = level.height;
+    mStartX = level.startx;
+    mStartY = level.starty;
+    mTiles.resize(size_t(rows) * size_t(columns));
+    for (int32_t r = 0; r < rows; ++r)
+        for (int32_t c = 0; c < columns; ++c)
+            mTiles[size_t(r) * size_t(columns) + size_t(c)] = level.cells[r][c].tile;
+    findReach(level, mMap);
+    ++mFills;
+    return mMap;
+}
+
+void drawReachShading(TDirectDrawSurface &surface, const tlevel &level, const ReachMap &reach)
+{
+    const SurfacePixelFormat format = surface.pixelFormat();
+    const bool wide = format == SurfacePixelFormat::Xrgb8888;
+    // Half and a quarter of each channel, as shifts with the bits that cross into the next channel
+    // masked off.
+    const uint32_t halfMask = wide ? 0x7F7F7Fu : 0x7BEFu, quarterMask = wide ? 0x3F3F3Fu : 0x39E7u;
+    const uint32_t tint = surface.ColorToPixel(0x00400CB4); // deep red
+    const uint32_t halfTint = (tint >> 1) & halfMask, quarterTint = (tint >> 2) & quarterMask;
+    const int32_t right = std::min(kMapWidth, surface.Width()), bottom = std::min(kMapHeight, surface.Height());
+    uint8_t *bits = nullptr;
+    for (int32_t r = 1; r <= reach.rows; ++r) {
+        const int32_t top = std::max(screenY(r), 0), below = std::min(screenY(r + 1), bottom);
+        if (top >= below)
+            continue;
+        for (int32_t c = 1; c <= reach.columns; ++c) {
+            const Reached reached = reach.at(r, c);
+            if (reached == Reached::Freely)
+                continue;
+            const int32_t left = std::max(screenX(c), 0), beyond = std::min(screenX(c + 1), right);
+            if (left >= beyond || ruleOf(level.cellAt(r, c)->tile) == TileRule::Wall)
+                continue;
+            if (!bits)
+                bits = surface.mutableBits();
+            const bool never = reached == Reached::Never;
+            const auto shade = [&](auto *row) {
+                for (int32_t x = left; x < beyond; ++x) {
+                    const uint32_t p = row[x];
+                    row[x] = static_cast<std::remove_reference_t<decltype(row[x])>>(
+                        never ? ((p >> 1) & halfMask) + halfTint : p - ((p >> 2) & quarterMask) + quarterTint);
+                }
+            };
+            for (int32_t y = top; y < below; ++y) {
+                uint8_t *row = bits + ptrdiff_t(y) * surface.pitch();
+                if (wide)
+                    shade(reinterpret_cast<uint32_t *>(row));
+                else
+                    shade(reinterpret_cast<uint16_t *>(row));
+            }
+        }
+    }
+}
+
 void drawLevelOverlays(TDirectDrawSurface &surface, const tlevel &level)
 {
     const MapCanvas canvas{surface, surface.Width(), surface.Height()};
@@ -442,8 +513,11 @@ void drawToolsFrame(PointerZone zone, TDirectDrawSurface &surface, const FramePi
         carriedtile = kStampCarried; // also after a new file reset the store's window state
     drawMapView(surface, pictures, zone);
     const tlevel *level = currentLevel();
-    if (!level || (!tools.overlays && !tools.stamp && tools.drag == MapTools::Drag::None && !tools.marked))
+    if (!level
+        || (!tools.overlays && !tools.reach && !tools.stamp && tools.drag == MapTools::Drag::None && !tools.marked))
         return;
+    if (tools.reach)
+        drawReachShading(surface, *level, tools.reachShading.of(*level));
 
     const MapCanvas canvas{surface};
     const uint32_t gridPixel = surface.ColorToPixel(kGridColour);

@@ -11,6 +11,7 @@
 #include "graphics/directdrawsurface.h"
 #include "levels/levelstore.h"
 #include "levels/painting.h"
+#include "levels/reach.h"
 #include "levels/storestep.h"
 
 #include <cstdint>
@@ -93,6 +94,22 @@ Stamp readStampBytes(std::string_view bytes);
 // The carried tile while a stamp is carried: it has no picture, and nothing paints it.
 inline constexpr int32_t kStampCarried = -2;
 
+// What the hero can reach in a level, kept between frames: worked out again only when something it
+// depends on changed (the level's size, start square or tiles), which a comparison with the copy kept
+// tells for a few microseconds a frame.
+class ReachShading {
+public:
+    const ReachMap &of(const tlevel &level);
+    // How many times the reach was worked out.
+    int64_t fills() const { return mFills; }
+
+private:
+    ReachMap mMap;
+    std::vector<int32_t> mTiles; // the tiles of the level's rectangle, row by row
+    int32_t mWidth = -1, mHeight = -1, mStartX = 0, mStartY = 0;
+    int64_t mFills = 0;
+};
+
 // What the tools hold between events.
 struct MapTools {
     enum class Drag { None, Mark, Fill, Stamp };
@@ -101,6 +118,8 @@ struct MapTools {
     Drag drag = Drag::None;
     CellPosition dragFrom{0, 0};
     bool overlays = true; // start marker, grid and the carried tile's palette frame
+    bool reach = false;   // the squares the hero cannot reach from the start square, shaded
+    ReachShading reachShading;
     TDirectDrawSurface panelCopy; // the panel kept while the stamp is drawn over the map
 
     // Carries cells in place of the tile (the pointer then carries no tile of its own), or drops them.
@@ -120,7 +139,13 @@ std::string statusText(const MapTools &tools, const TPictureCollection &tiles, c
 // overlays of a level's picture.
 void drawLevelOverlays(TDirectDrawSurface &surface, const tlevel &level);
 
-// The frame: drawframe, then (when something is to be shown) the overlays on the map area, the
+// The reach shading over the map area (never the palette panel), placed by the view offset: a square
+// the hero can never reach darkened by half towards a deep red, a square reached only by moving,
+// breaking or opening something by a quarter. The walls that never move or break are left as they
+// are: no one expects to stand on them.
+void drawReachShading(TDirectDrawSurface &surface, const tlevel &level, const ReachMap &reach);
+
+// The frame: drawframe, then (when something is to be shown) the reach shading and the overlays on the map area, the
 // carried tile's palette frame and the pointer again above them. With nothing to show the frame is
 // drawframe's, byte for byte.
 void drawToolsFrame(int32_t lagCount, TDirectDrawSurface &surface, const FramePictures &pictures, MapTools &tools);

@@ -1,5 +1,7 @@
 #include "qmeditorunit1.h"
 
+#include "levelcheckwindow.h"
+
 #include "levelgraphics.h"
 #include "mapview.h"
 #include "recovery.h"
@@ -32,6 +34,7 @@ constexpr int kClientWidth = 784;
 constexpr int kClientHeight = 480;
 const char *const kAskConfirmationsKey = "AskConfirmations";
 const char *const kOverlaysKey = "ShowStartSquareAndGrid";
+const char *const kReachKey = "ShowReach";
 
 // Events after which the frame may show something else: input to any window of the editor (its
 // other windows act on the map too), and what the window system does to the main window and its
@@ -219,6 +222,9 @@ void TMainForm::createEditMenu()
     connect(&stack, &QUndoStack::indexChanged, this, [this, &stack] {
         saved = stack.isClean();
         frameChanged();
+        // The check window follows a stroke, an undo or a dialog at once, not at its next poll.
+        if (mLevelCheckWindow && mLevelCheckWindow->isVisible())
+            mLevelCheckWindow->refresh();
     });
 }
 
@@ -329,9 +335,11 @@ void TMainForm::FormCreate()
         const std::unique_ptr<QSettings> settings = openSettings(mSettingsFile);
         askconfirmations = settings->value(kAskConfirmationsKey, true).toBool();
         mTools.overlays = settings->value(kOverlaysKey, true).toBool();
+        mTools.reach = settings->value(kReachKey, false).toBool();
     }
     AskConfirmations1->setChecked(askconfirmations);
     mOverlaysAction->setChecked(mTools.overlays);
+    mReachAction->setChecked(mTools.reach);
     try {
         gamedir = mGameDirectory.isEmpty() ? executableDirectory() : mGameDirectory.toStdString();
         levelsinfo.count = 0;
@@ -562,6 +570,7 @@ void TMainForm::FormClose()
         const std::unique_ptr<QSettings> settings = openSettings(mSettingsFile);
         settings->setValue(kAskConfirmationsKey, askconfirmations);
         settings->setValue(kOverlaysKey, mTools.overlays);
+        settings->setValue(kReachKey, mTools.reach);
     }
     dropRecoveryCopy();
 }

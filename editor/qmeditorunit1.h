@@ -103,6 +103,7 @@ public:
     void deleteClick();
     void setStartSquareClick();
     void overlaysClick();
+    void reachOverlayClick();
     // The status line's text now, and a passing message in its place (a paste that found nothing).
     void updateStatus();
     void showStatusMessage(const QString &text);
@@ -174,6 +175,7 @@ public:
     // is going on, such as Add Level with its levels dialog).
     void recordStep(const char *text, const std::function<void(StoreStep &)> &work);
     UndoHistory &history() { return mHistory; }
+    const MapTools &mapTools() const { return mTools; }
 
     QString settingsFile() const { return mSettingsFile; }
     // Whether closing the window writes the game configuration: only when start-up read it, or
@@ -319,6 +321,7 @@ private:
     int mWheelRest = 0; // eighths of a degree not yet scrolled
     QLabel *mStatusLabel = nullptr;
     QAction *mOverlaysAction = nullptr;
+    QAction *mReachAction = nullptr;
     RecentFiles *mRecentFiles = nullptr;
     std::vector<QAction *> mCellActions; // Cut, Copy, Paste, Delete, Set Start Square: with a file only
     std::string mDiskPath;               // the file read or last written, and what it was then

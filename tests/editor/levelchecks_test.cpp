@@ -71,6 +71,12 @@ TEST_F(LevelChecks, F7ListsTheLevelsFindingsWhichFollowItAndADoubleClickShowsOne
     // The list follows the level while it is shown: no infotrons asked for is a warning.
     levels[1].infotrons = 0;
     EXPECT_TRUE(waitUntil([&] { return text(2, 0) == "warning"; }));
+    // A step (a stroke, an undo) brings the list along at once, before the next poll: the start
+    // square's wall painted over is no longer an error.
+    form->recordStep("Paint", [](StoreStep &step) { step.setCell(1, 60, 70, cell{16, 0, 100, 0}); });
+    EXPECT_NE(text(0, 2), "column 70, row 60");
+    item("Undo1")->trigger();
+    EXPECT_EQ(text(0, 2), "column 70, row 60");
 
     viewx = viewy = 0;
     doubleClick(0);

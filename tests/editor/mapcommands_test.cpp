@@ -5,8 +5,11 @@
 
 #include "commands/qmeditor3.h"
 #include "editor/maptools.h"
+#include "levels/gamerules.h"
 
 #include <QClipboard>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QStatusBar>
 #include <QUndoStack>
@@ -303,9 +306,9 @@ TEST_F(MapCommands, OverlaySwitchIsKeptAcrossARestart)
     EXPECT_FALSE(item("ShowStartSquareAndGrid1")->isChecked());
 }
 
-// Cells on the clipboard whose values the editor never makes (a kind other than ordinary, marked or
-// on top, a tile outside the palette's, a negative pattern, a reserved value other than 0) are
-// damaged: nothing is carried, and the status line says so as for any damaged cells.
+// Cells on the clipboard with values no level holds (a kind other than ordinary, marked or on top, a
+// negative tile or pattern) are damaged: nothing is carried, and the status line says so as for any
+// damaged cells.
 TEST_F(MapCommands, PasteRefusesValuesTheEditorCannotMake)
 {
     show();
@@ -417,4 +420,75 @@ TEST_F(MapCommands, TheMarkerSAndTheLevelsDialogAgreeOnTheStartSquare)
     EXPECT_EQ(levelFieldTexts(levels[1]).column, "5");
     EXPECT_EQ(levelFieldTexts(levels[1]).row, "7");
     EXPECT_EQ(startSquare(levels[1]).column, 5);
+}
+
+// Options, Reach, clicked in the menu: the squares behind a wall are shaded, the reachable ones and the
+// palette panel are not, and off the frame is as before. The shading follows a stroke and its undo,
+// is worked out again only when the level changed, and is kept with the settings.
+TEST_F(MapCommands, ReachShadingFollowsTheLevelAndIsKept)
+{
+    ASSERT_EQ(ruleOf(kTileWall), TileRule::Wall);
+    show();
+    pickTile(kTileBase); // carried through to the stroke below, so that the palette looks the same
+    move(cellPoint(2, 2).x(), cellPoint(2, 2).y());
+    key(Qt::Key_S);
+    for (int r = 1; r <= 40; ++r)
+        levels[1].cellAt(r, 6)->tile = kTileWall; // the right part walled off
+    const TDirectDrawSurface &s = form->DXDraw->Surface();
+    const auto frame = [&] {
+        form->DXTimerTimer(16);
+        return std::vector<uint8_t>(s.bits(), s.bits() + s.pitch() * s.Height());
+    };
+    const auto panel = [&](const std::vector<uint8_t> &bytes) {
+        std::vector<uint8_t> out;
+        for (int y = 0; y < s.Height(); ++y) {
+            const uint8_t *row = bytes.data() + y * s.pitch();
+            out.insert(out.end(), row + kMapWidth * bytesPerPixel(s.pixelFormat()), row + s.pitch());
+        }
+        return out;
+    };
+    const auto pixelAt = [&](const std::vector<uint8_t> &bytes, int r, int c) {
+        const int x = 40 * (c - 1) + 20, y = 40 * (r - 1) + 30;
+        return std::vector<uint8_t>(bytes.begin() + y * s.pitch() + x * bytesPerPixel(s.pixelFormat()),
+                                    bytes.begin() + y * s.pitch() + (x + 1) * bytesPerPixel(s.pixelFormat()));
+    };
+    const auto clickReach = [&] {
+        QMenu *options = form->findChild<QMenu *>("Options1");
+        ASSERT_NE(options, nullptr);
+        QTest::mouseClick(form->menuBar(), Qt::LeftButton, {},
+                          form->menuBar()->actionGeometry(options->menuAction()).center());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return options->isVisible(); }));
+        QTest::mouseClick(options, Qt::LeftButton, {}, options->actionGeometry(item("reachOverlay")).center());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !options->isVisible(); }));
+        move(cellPoint(2, 2).x(), cellPoint(2, 2).y());
+    };
+
+    EXPECT_FALSE(item("reachOverlay")->isChecked());
+    const std::vector<uint8_t> off = frame();
+    clickReach();
+    ASSERT_TRUE(item("reachOverlay")->isChecked());
+    const std::vector<uint8_t> on = frame();
+    EXPECT_NE(pixelAt(on, 3, 9), pixelAt(off, 3, 9)) << "behind the wall";
+    EXPECT_EQ(pixelAt(on, 3, 3), pixelAt(off, 3, 3)) << "beside the start";
+    EXPECT_EQ(pixelAt(on, 3, 6), pixelAt(off, 3, 6)) << "the wall itself";
+    EXPECT_EQ(panel(on), panel(off));
+    const int64_t fills = form->mapTools().reachShading.fills();
+    frame();
+    frame();
+    EXPECT_EQ(form->mapTools().reachShading.fills(), fills) << "nothing changed, nothing worked out again";
+
+    paintTile(kTileBase, 7, 6); // a way through the wall, one stroke
+    move(cellPoint(2, 2).x(), cellPoint(2, 2).y());
+    EXPECT_EQ(pixelAt(frame(), 3, 9), pixelAt(off, 3, 9));
+    EXPECT_EQ(form->mapTools().reachShading.fills(), fills + 1);
+    item("Undo1")->trigger();
+    EXPECT_EQ(pixelAt(frame(), 3, 9), pixelAt(on, 3, 9));
+
+    clickReach();
+    EXPECT_EQ(frame(), off) << "off, the frame is as it was";
+    clickReach();
+    form->close();
+    form = std::make_unique<TMainForm>(QString::fromStdString(dir.path("settings.ini")),
+                                       QString::fromStdString(dir.path() + "/"));
+    EXPECT_TRUE(item("reachOverlay")->isChecked());
 }

@@ -107,7 +107,11 @@ INSTANTIATE_TEST_SUITE_P(
         Frame{"ZoneLeft", 1, {"--view", "80,80", "--pointer", "10,200", "--lag", "20"}, 0x6bd17904630deb42ull},
         Frame{"ZonePanel", 1, {"--pointer", "700,200"}, 0x191ce17b29fd754eull},
         Frame{"ZoneRightBand", 1, {"--pointer", "770,200", "--lag", "40"}, 0x719033fc4a2a14b2ull},
-        Frame{"Overlays", 1, {"--view", "12.5,7", "--pointer", "300,200", "--palette", "1,2", "--overlays"}, 0x8af066d989974582ull}),
+        Frame{"Overlays", 1, {"--view", "12.5,7", "--pointer", "300,200", "--palette", "1,2", "--overlays"}, 0x8af066d989974582ull},
+        Frame{"OverlaysNamed", 1, {"--view", "12.5,7", "--pointer", "300,200", "--palette", "1,2", "--overlays=grid"}, 0x8af066d989974582ull},
+        Frame{"Reach", 1, {"--pointer", "300,200", "--overlays=reach"}, 0xc8689e3208e78992ull},
+        Frame{"Reach16", 1, {"--pointer", "300,200", "--overlays=reach", "--depth", "16"}, 0xfd69a92d118f93f6ull},
+        Frame{"ReachAndGrid", 1, {"--view", "12.5,7", "--pointer", "300,200", "--overlays=grid,reach"}, 0x6e25ba12a2d83cf6ull}),
     [](const auto &entry) { return std::string(entry.param.name); });
 
 } // namespace
@@ -194,4 +198,50 @@ TEST(QmtoolSheet, MatchesTheGoldenAndTheRenderedLevel)
     ASSERT_TRUE(tool.waitForFinished(60000));
     EXPECT_EQ(tool.exitCode(), 1);
     EXPECT_TRUE(tool.readAllStandardError().startsWith("--size takes a number from 1 to 40"));
+}
+
+// A level walled off in its right part: with --overlays=reach the squares behind the wall are shaded,
+// those beside the start, the wall and the palette panel are as without it; a hashed frame of the
+// synthetic pictures, and an unknown overlay is refused.
+TEST(QmtoolReach, ShadesWhatCannotBeReached)
+{
+    qmtest::TempDir dir;
+    writeSyntheticGame(dir);
+    levelsinfo = Tlevels{};
+    resetstore();
+    addlevel();
+    tlevel &level = levels[1];
+    level.width = 20; // larger than the map, so that the view stays at 0, 0
+    level.height = 14;
+    level.startx = level.starty = 40 + 20; // square 2, 2
+    for (int r = 1; r <= 14; ++r)
+        level.cellAt(r, 8)->tile = 41; // a wall that never moves or breaks
+    level.cellAt(4, 4)->tile = 20;     // a boulder: reached only by moving it
+    levelsfilepath = dir.path("reach.lev");
+    writelevelsfile();
+    const QString gamedir = QString::fromStdString(dir.path());
+    const QString off = QString::fromStdString(dir.path("off.ppm")), on = QString::fromStdString(dir.path("on.ppm"));
+    const QStringList common{"lev", "frame", QString::fromStdString(levelsfilepath), "1"};
+    const QStringList options{"--gamedir", gamedir, "--pointer", "300,200"};
+    ASSERT_EQ(runQmtool(common + QStringList{off} + options), "");
+    ASSERT_EQ(runQmtool(common + QStringList{on} + options + QStringList{"--overlays=reach"}), "");
+    const Ppm plain(off.toStdString()), shaded(on.toStdString());
+    ASSERT_EQ(plain.width, 761);
+    const auto middle = [](const Ppm &ppm, int r, int c) { return ppm.rgb(40 * (c - 1) + 20, 40 * (r - 1) + 30); };
+    EXPECT_NE(middle(shaded, 3, 11), middle(plain, 3, 11)) << "behind the wall";
+    EXPECT_NE(middle(shaded, 4, 4), middle(plain, 4, 4)) << "the boulder";
+    EXPECT_NE(middle(shaded, 3, 11), middle(shaded, 4, 4)) << "never and obstructed differ";
+    EXPECT_EQ(middle(shaded, 3, 3), middle(plain, 3, 3));
+    EXPECT_EQ(middle(shaded, 3, 8), middle(plain, 3, 8)) << "the wall";
+    int panelDiffers = 0;
+    for (int y = 0; y < plain.height; ++y)
+        for (int x = 640; x < plain.width; ++x)
+            panelDiffers += plain.rgb(x, y) != shaded.rgb(x, y);
+    EXPECT_EQ(panelDiffers, 0);
+    const uint64_t hash = fnv1a(qmtest::readFile(on.toStdString()));
+    if (qEnvironmentVariableIsSet("QM_PRINT_GOLDEN"))
+        std::printf("WalledOff 0x%016llxull\n", static_cast<unsigned long long>(hash));
+    EXPECT_EQ(hash, 0x76fc21895f661c93ull);
+    EXPECT_NE(runQmtool(common + QStringList{on} + options + QStringList{"--overlays=grid,fog"}).find("not \"fog\""),
+              std::string::npos);
 }

@@ -252,7 +252,12 @@ std::vector<Topic> topics()
          "square under the pointer. Each of these is one step that <b>Undo</b> takes back.</p>\n"
          "<p>The line under the map names the square under the pointer, its tile and what the pointer carries. "
          "<b>Options, Show Start Square and Grid</b> shows or hides the start marker, the grid and the frame "
-         "around the carried tile's palette slot.</p>\n"},
+         "around the carried tile's palette slot. <b>Options, Reach</b> (off at first, remembered like the other "
+         "options) shades the squares the hero cannot reach from the start square: a square the hero can never "
+         "reach, not even with every boulder, chip and door out of the way, is darkened by half towards red; a "
+         "square reached only by moving, breaking or opening something is darkened lightly. Walls that never "
+         "move or break are left unshaded. The shading follows every stroke, <b>Undo</b> and dialog at once, "
+         "and <b>Check Level</b> (<b>F7</b>) names what cannot be reached.</p>\n"},
         {6, "Tiles larger than one square",
          "<h2>Tiles larger than one square</h2>\n"
          "<p>A large tile is painted from the square you click, and fills squares to the right of it and below "

@@ -289,8 +289,28 @@ int levFrame(const ToolCommand &command, const QStringList &args)
     parser.addOption({"lag", "Milliseconds since the previous frame (default 1).", "N", "1"});
     parser.addOption({"palscroll", "The first palette row shown, 0 to 11 (default 0).", "N", "0"});
     parser.addOption({"palette", "The selected palette slot (default 0,0).", "COLUMN,ROW"});
-    parser.addOption({"overlays", "Also the start square, the grid and the frame of the selected palette slot."});
-    QStringList words = parseCommand(parser, args, command, 3);
+    parser.addOption({"overlays", "Also the start square, the grid and the frame of the selected palette slot; "
+                                  "=reach shades the squares the hero cannot reach instead, =grid,reach both."});
+    // --overlays=LIST names the overlays; plain --overlays is --overlays=grid.
+    const QString listed = "--overlays=";
+    bool grid = false, reach = false;
+    QStringList plain;
+    for (const QString &arg : args) {
+        if (!arg.startsWith(listed)) {
+            plain << arg;
+            continue;
+        }
+        for (const QString &name : arg.mid(listed.size()).split(',')) {
+            if (name == "grid")
+                grid = true;
+            else if (name == "reach")
+                reach = true;
+            else
+                throw UsageError{"--overlays= takes grid, reach or both, separated by a comma, not \"" + name + "\""};
+        }
+    }
+    QStringList words = parseCommand(parser, plain, command, 3);
+    grid = grid || parser.isSet("overlays");
     imageFormat(words[2]);
     LevelScene scene(parser, words, 761, 483, true);
     auto [vx, vy] = parseOffset(parser.value("view").isEmpty() ? "0,0" : parser.value("view"), "view");
@@ -311,8 +331,10 @@ int levFrame(const ToolCommand &command, const QStringList &args)
     qm::palcolumn = column;
     qm::palrow = row;
     const qm::FramePictures pictures{scene.meniulist.Items(), scene.patratele.Items()};
-    if (parser.isSet("overlays")) {
+    if (grid || reach) {
         qm::MapTools tools;
+        tools.overlays = grid;
+        tools.reach = reach;
         qm::drawToolsFrame(lag, scene.target.Surface(), pictures, tools);
     } else {
         qm::drawframe(lag, scene.target.Surface(), pictures);
@@ -435,8 +457,9 @@ const ToolGroup levGroup{
          "Draws a whole level as an image (.png, .ppm or .bmp).", levRender},
         {"lev", "frame",
          "FILE LEVEL OUT [--gamedir DIR] [--view X,Y] [--pointer X,Y] [--lag N] [--palscroll N] "
-         "[--palette COLUMN,ROW] [--depth 16|32]",
-         "Draws one frame of the editor on a level, exactly as the window does.", levFrame},
+         "[--palette COLUMN,ROW] [--depth 16|32] [--overlays[=grid,reach]]",
+         "Draws one frame of the editor on a level, exactly as the window does; --overlays=reach with the "
+         "squares the hero cannot reach shaded.", levFrame},
         {"lev", "check", "FILE [LEVEL] [--gamedir DIR] [--all] [--json]",
          "Checks one level or all for what would make it unplayable or look wrong; exit status 2 on an error. "
          "Notes are folded by kind, one line a level, unless --all is given.",
