@@ -6,6 +6,7 @@
 #include "levels/supaplex.h"
 
 #include "tempdir.h"
+#include "toolrun.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -13,25 +14,13 @@
 #include <QProcess>
 #include <gtest/gtest.h>
 
+using qmtest::qmtool;
 using qmtest::readFile;
 using qmtest::TempDir;
+using qmtest::ToolRun;
 using qmtest::writeFile;
 
 namespace {
-
-struct ToolRun {
-    int status;
-    QByteArray out;
-    QByteArray err;
-};
-
-ToolRun qmtool(const QStringList &args)
-{
-    QProcess process;
-    process.start(QMTOOL_PATH, args);
-    process.waitForFinished(60000);
-    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
-}
 
 QJsonArray levelsOf(const std::string &file)
 {

@@ -2,6 +2,7 @@
 #include "levels/levelstore.h"
 
 #include "tempdir.h"
+#include "toolrun.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -13,25 +14,13 @@
 #include <random>
 #include <sys/resource.h>
 
+using qmtest::qmtool;
 using qmtest::readFile;
 using qmtest::TempDir;
+using qmtest::ToolRun;
 using qmtest::writeFile;
 
 namespace {
-
-struct ToolRun {
-    int status;
-    QByteArray out;
-    QByteArray err;
-};
-
-ToolRun qmtool(const QStringList &args)
-{
-    QProcess process;
-    process.start(QMTOOL_PATH, args);
-    process.waitForFinished(60000);
-    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
-}
 
 QJsonObject json(const ToolRun &run) { return QJsonDocument::fromJson(run.out).object(); }
 
