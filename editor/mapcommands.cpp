@@ -142,14 +142,11 @@ bool TMainForm::toolsMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers mod
         painting = false;
         return true;
     }
-    endStroke();
-    mStroke = std::make_unique<StoreStep>();
-    mStroke->begin();
-    mStrokeText = "Stamp";
+    StoreStep &stroke = mDocument->beginStroke("Stamp");
     mTools.drag = MapTools::Drag::Stamp;
     mLastStampCell = pointercell();
-    writeStamp(*mStroke, curlevel, mLastStampCell, *mTools.stamp);
-    saved = false;
+    writeStamp(stroke, curlevel, mLastStampCell, *mTools.stamp);
+    mDocument->strokeChanged();
     workChanged();
     return true;
 }
@@ -160,12 +157,13 @@ bool TMainForm::toolsMouseMove(int32_t x, int32_t y)
         return false;
     pointerx = x;
     pointery = y;
-    if (mTools.drag == MapTools::Drag::Stamp && mStroke && mTools.stamp && x < kMapWidth && currentLevel()) {
+    if (StoreStep *stroke = mDocument->stroke();
+        mTools.drag == MapTools::Drag::Stamp && stroke && mTools.stamp && x < kMapWidth && currentLevel()) {
         const CellPosition at = pointercell();
         if (at.row != mLastStampCell.row || at.column != mLastStampCell.column) {
             mLastStampCell = at;
-            writeStamp(*mStroke, curlevel, at, *mTools.stamp);
-            saved = false;
+            writeStamp(*stroke, curlevel, at, *mTools.stamp);
+            mDocument->strokeChanged();
             workChanged();
         }
     }
@@ -200,7 +198,7 @@ void TMainForm::toolsMouseUp(Qt::MouseButton button, QPoint at)
             return;
         int32_t painted = 0;
         guarded([&] {
-            recordStep("Fill", [&](StoreStep &step) {
+            mDocument->runStep("Fill", [&](StoreStep &step) {
                 // A stamp carried fills with its copies; a tile as painting places it.
                 painted = mTools.stamp ? fillWithStamp(step, curlevel, *rect, *mTools.stamp)
                                        : fillCells(step, curlevel, *rect, selectedtile(), mTileWidth);
@@ -300,7 +298,7 @@ void TMainForm::cutClick()
         return;
     }
     copyClick();
-    recordStep("Cut", [&](StoreStep &step) { clearCells(step, curlevel, *rect); });
+    mDocument->runStep("Cut", [&](StoreStep &step) { clearCells(step, curlevel, *rect); });
 }
 
 void TMainForm::deleteClick()
@@ -312,7 +310,7 @@ void TMainForm::deleteClick()
         showStatusMessage(kNoMarkedCells);
         return;
     }
-    recordStep("Delete", [&](StoreStep &step) { clearCells(step, curlevel, *rect); });
+    mDocument->runStep("Delete", [&](StoreStep &step) { clearCells(step, curlevel, *rect); });
 }
 
 void TMainForm::pasteClick()
@@ -343,7 +341,7 @@ void TMainForm::setStartSquareClick()
         || pointery >= kMapHeight)
         return;
     const CellPosition at = nearestVisibleCell(pointercell());
-    recordStep("Set Start Square", [&](StoreStep &step) { moveStartSquare(step, curlevel, at); });
+    mDocument->runStep("Set Start Square", [&](StoreStep &step) { moveStartSquare(step, curlevel, at); });
 }
 
 } // namespace qm

@@ -79,6 +79,7 @@ std::unique_ptr<QSettings> openSettings(const QString &file)
 TMainForm::TMainForm(const QString &settingsFile, const QString &gameDirectory, const QString &recoveryDirectory)
     : DXTimer(mIdleHost), mSettingsFile(settingsFile), mGameDirectory(gameDirectory)
 {
+    mDocument = new LevelDocument(this);
     createRecovery(recoveryDirectory);
     setWindowTitle(kApplicationTitle);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
@@ -209,90 +210,28 @@ void TMainForm::createEditMenu()
     undoAction = addItem(Edit1, "Undo1", "&Undo", &TMainForm::undoClick, QKeySequence::Undo);
     redoAction = addItem(Edit1, "Redo1", "&Redo", &TMainForm::redoClick);
     redoAction->setShortcuts({QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y")});
-    QUndoStack &stack = mHistory.stack();
-    for (auto signal : {&QUndoStack::canUndoChanged, &QUndoStack::canRedoChanged})
-        connect(&stack, signal, this, [this] { updateUndoActions(); });
-    for (auto signal : {&QUndoStack::undoTextChanged, &QUndoStack::redoTextChanged})
-        connect(&stack, signal, this, [this] { updateUndoActions(); });
-    // The one source of "unsaved": the rest of the editor reads saved.
-    connect(&stack, &QUndoStack::cleanChanged, this, [](bool clean) { saved = clean; });
-    connect(&stack, &QUndoStack::indexChanged, this, [this, &stack] {
-        saved = stack.isClean();
-        frameChanged();
-    });
+    connect(mDocument, &LevelDocument::undoStateChanged, this, [this] { updateUndoActions(); });
+    connect(mDocument, &LevelDocument::historyMoved, this, [this] { frameChanged(); });
 }
 
 void TMainForm::updateUndoActions()
 {
-    const QUndoStack &stack = mHistory.stack();
+    const QUndoStack &stack = mDocument->history().stack();
     undoAction->setText(stack.canUndo() ? "&Undo " + stack.undoText() : QString("&Undo"));
     redoAction->setText(stack.canRedo() ? "&Redo " + stack.redoText() : QString("&Redo"));
     undoAction->setEnabled(mFileMenusEnabled && stack.canUndo());
     redoAction->setEnabled(mFileMenusEnabled && stack.canRedo());
 }
 
-void TMainForm::endStroke()
-{
-    if (!mStroke)
-        return;
-    mStroke->finish();
-    mHistory.push(mStrokeText, std::move(mStroke));
-    mStroke.reset();
-    mStrokeText = "Paint";
-    // A command in the middle of a stroke ends it: the moves after it paint only after a new press.
-    painting = false;
-    // A stroke that changed no cell leaves the file as it was.
-    saved = mHistory.stack().isClean();
-}
-
-void TMainForm::recordStep(const char *text, const std::function<void(StoreStep &)> &work)
-{
-    if (mOpenStep) {
-        work(*mOpenStep);
-        return;
-    }
-    runStep(false, [&](StoreStep &step) {
-        work(step);
-        return text;
-    });
-}
-
-void TMainForm::runStep(bool collectParts, const std::function<const char *(StoreStep &)> &work)
-{
-    endStroke();
-    auto step = std::make_unique<StoreStep>();
-    step->begin();
-    const char *text = "Edit Levels";
-    // What was done before a failure is kept as a step too: the history always matches the store.
-    const auto push = [&] {
-        mOpenStep = nullptr;
-        step->finish();
-        // Work that ends where it began (a level added, moved and cancelled) is no step.
-        if (!step->leavesLevelsAsTheyWere())
-            mHistory.push(text, std::move(step));
-    };
-    if (collectParts)
-        mOpenStep = step.get();
-    try {
-        text = work(*step);
-    } catch (...) {
-        push();
-        throw;
-    }
-    push();
-}
-
 void TMainForm::undoClick()
 {
-    endStroke();
-    mHistory.stack().undo();
+    mDocument->undo();
     followHistory();
 }
 
 void TMainForm::redoClick()
 {
-    endStroke();
-    mHistory.stack().redo();
+    mDocument->redo();
     followHistory();
 }
 
@@ -302,13 +241,6 @@ void TMainForm::followHistory()
     // Back at the saved state: the file on disk holds this work, its recovery copy is not needed.
     if (fileopen && saved)
         dropRecoveryCopy();
-}
-
-void TMainForm::clearHistory()
-{
-    mStroke.reset();
-    mHistory.stack().clear();
-    saved = true;
 }
 
 void TMainForm::guarded(const std::function<void()> &handler)
@@ -415,28 +347,30 @@ void TMainForm::DXDrawMouseDown(Qt::MouseButton button, int32_t x, int32_t y)
                                                           : MouseButton::Middle;
     if (toolsMouseDown(button, QGuiApplication::keyboardModifiers(), x, y))
         return;
-    if (which == MouseButton::Left && fileopen && !mStroke) {
-        mStroke = std::make_unique<StoreStep>();
-        mStroke->begin();
-    }
-    mapMouseDown(which, x, y, mTileWidth, mStroke.get());
-    if (painting)
+    if (which == MouseButton::Left && fileopen && !mDocument->stroke())
+        mDocument->beginStroke("Paint");
+    mapMouseDown(which, x, y, mTileWidth, mDocument->stroke());
+    if (painting) {
+        mDocument->strokeChanged();
         workChanged();
+    }
 }
 
 void TMainForm::DXDrawMouseMove(int32_t x, int32_t y)
 {
     if (!mapShown() || toolsMouseMove(x, y))
         return;
-    mapMouseMove(x, y, mTileWidth, mStroke.get());
-    if (painting)
+    mapMouseMove(x, y, mTileWidth, mDocument->stroke());
+    if (painting) {
+        mDocument->strokeChanged();
         workChanged();
+    }
 }
 
 void TMainForm::DXDrawMouseUp()
 {
     mapMouseUp();
-    endStroke();
+    mDocument->endStroke();
 }
 
 int32_t TMainForm::tileWidth(int32_t tile) const

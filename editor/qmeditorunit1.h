@@ -6,7 +6,7 @@
 #include "idlehost.h"
 #include "mapediting.h"
 #include "maptools.h"
-#include "undohistory.h"
+#include "leveldocument.h"
 
 #include "graphics/dximagelist.h"
 #include "graphics/dxtimer.h"
@@ -170,10 +170,9 @@ public:
     // Undo and Redo of the Edit menu. A painting stroke still going on is ended first.
     void undoClick();
     void redoClick();
-    // Runs work as one step of the undo history named text (or as part of the step of a command that
-    // is going on, such as Add Level with its levels dialog).
-    void recordStep(const char *text, const std::function<void(StoreStep &)> &work);
-    UndoHistory &history() { return mHistory; }
+    // The open file's editing state: its undo history, the stroke and step going on, saved.
+    LevelDocument &document() { return *mDocument; }
+    UndoHistory &history() { return mDocument->history(); }
 
     QString settingsFile() const { return mSettingsFile; }
     // Whether closing the window writes the game configuration: only when start-up read it, or
@@ -244,15 +243,8 @@ private:
     void showLevelsDialogUnrecorded();
     // Texts and enabled state of Undo and Redo from the history, while the file commands are enabled.
     void updateUndoActions();
-    // Runs work as a new step and pushes it under the name work returns; with collectParts, steps
-    // recorded meanwhile (by the levels dialog) become parts of it.
-    void runStep(bool collectParts, const std::function<const char *(StoreStep &)> &work);
-    // The painting stroke going on, if any, pushed as one step; painting stops until the next press.
-    void endStroke();
     // After an undo or redo: the current level's tiles, and no recovery copy at the saved state.
     void followHistory();
-    // After New, Open and Close: an empty history, and the file unchanged.
-    void clearHistory();
     // Makes the dialogs of the file commands, once: when the window is first exposed, or when a
     // command needs them sooner.
     void createDialogs();
@@ -307,13 +299,11 @@ private:
     LevelCheckWindow *mLevelCheckWindow = nullptr;
     OverviewWindow *mOverview = nullptr;
     QString mSavedErrorsNote; // part of the caption while the saved file is unchanged
-    QTimer *mSavedErrorsWatch = nullptr;
+    bool mSavedErrorsWatched = false;
     std::string mSavedErrorsPath;
     bool mPaused = false;
     bool mFrameChanged = true;
-    UndoHistory mHistory{this};
-    std::unique_ptr<StoreStep> mStroke; // the painting stroke going on
-    const char *mStrokeText = "Paint";  // its name in the history
+    LevelDocument *mDocument = nullptr;
     MapTools mTools;
     CellPosition mLastStampCell{0, 0};
     int mWheelRest = 0; // eighths of a degree not yet scrolled
@@ -325,7 +315,6 @@ private:
     std::optional<FileIdentity> mDiskIdentity;
     std::optional<FileIdentity> mAskedIdentity; // the change of the file the user was last asked about
     bool mCheckingDisk = false;
-    StoreStep *mOpenStep = nullptr;     // the step of the command going on that records its parts
     bool mFileMenusEnabled = false;
     bool mWaitingForSurface = false; // events run inside Close: menu commands are not started
     const QKeyEvent *mLastKey = nullptr;

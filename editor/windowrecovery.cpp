@@ -106,15 +106,13 @@ void TMainForm::recoverCopy(const RecoveryCopy &copy)
 {
     // Read and checked whole before the store is touched; a copy that cannot be read is kept aside.
     const RecoveredFile file = mRecovery->recover(copy);
-    resetstore();
-    levelsfilepath = file.originalPath; // empty for a file never saved: Save asks for a name
-    storeLevelsFile(file.content);
+    // Unsaved, under the name of the file it was (empty for a file never saved: Save asks for a name).
+    mDocument->openRecovered(file.content, file.originalPath);
     curlevel = levelsinfo.count > 0 ? std::clamp(file.level, 1, int(levelsinfo.count)) : 0;
     prevlevel = 1;
     if (curlevel >= 1)
         startEditing();
     followFileOpened();
-    saved = false;
     enablefilemenus();
     // This editor's own copy replaces the recovered one.
     workChanged();
