@@ -16,12 +16,6 @@
 
 namespace qm {
 
-void TMainForm::addCheckActions(QMenu *edit)
-{
-    mCheckLevel = addItem(edit, "checkLevel", "Check &Level", &TMainForm::checkLevelCommand, QKeySequence(Qt::Key_F7));
-    mCheckAllLevels = addItem(edit, "checkAllLevels", "Check &All Levels", &TMainForm::checkAllLevelsCommand);
-}
-
 void TMainForm::showLevelChecks(bool allLevels)
 {
     if (!mLevelCheckWindow) {
@@ -34,9 +28,9 @@ void TMainForm::showLevelChecks(bool allLevels)
                                             : LevelCheckWindow::Scope::CurrentLevel);
 }
 
-void TMainForm::checkLevelCommand() { showLevelChecks(false); }
+void TMainForm::checkLevelClick() { showLevelChecks(false); }
 
-void TMainForm::checkAllLevelsCommand() { showLevelChecks(true); }
+void TMainForm::checkAllLevelsClick() { showLevelChecks(true); }
 
 void TMainForm::showFinding(int32_t level, std::optional<CellPlace> cell)
 {

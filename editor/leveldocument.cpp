@@ -39,7 +39,8 @@ LevelDocument::LevelDocument(QObject *parent) : QObject(parent), mHistory(this)
     });
 }
 
-LevelDocument::~LevelDocument() = default;
+// The history goes with its commands, and its stack tells of that: no one listens by then.
+LevelDocument::~LevelDocument() { mHistory.stack().disconnect(this); }
 
 void LevelDocument::updateSaved()
 {

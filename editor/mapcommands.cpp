@@ -40,34 +40,7 @@ std::optional<CellRect> markedCells(const MapTools &tools)
 
 } // namespace
 
-void TMainForm::addMapToolActions(QMenu *edit)
-{
-    edit->addSeparator();
-    const auto add = [&](const char *name, const char *caption, void (TMainForm::*handler)(), QKeySequence key) {
-        // Only while this window is active: in a dialog the keys belong to its fields.
-        QAction *action = addItem(edit, name, caption, handler, key);
-        action->setShortcutContext(Qt::WindowShortcut);
-        action->setEnabled(false); // a file open enables them with the file commands
-        mCellActions.push_back(action);
-    };
-    add("Cut1", "Cu&t", &TMainForm::cutClick, QKeySequence::Cut);
-    add("Copy1", "&Copy", &TMainForm::copyClick, QKeySequence::Copy);
-    add("Paste1", "&Paste", &TMainForm::pasteClick, QKeySequence::Paste);
-    add("Delete1", "&Delete", &TMainForm::deleteClick, QKeySequence(Qt::Key_Delete));
-    edit->addSeparator();
-    add("SetStartSquare1", "Set &Start Square Here", &TMainForm::setStartSquareClick, QKeySequence(Qt::Key_S));
-    edit->addSeparator();
-}
-
-void TMainForm::addOverlayAction(QMenu *options)
-{
-    mOverlaysAction = addItem(options, "ShowStartSquareAndGrid1", "Show Start Square and Grid",
-                              &TMainForm::overlaysClick);
-    mOverlaysAction->setCheckable(true);
-    mOverlaysAction->setChecked(mTools.overlays);
-}
-
-void TMainForm::overlaysClick() { mTools.overlays = mOverlaysAction->isChecked(); }
+void TMainForm::overlaysClick() { mTools.overlays = item("ShowStartSquareAndGrid1")->isChecked(); }
 
 void TMainForm::createStatusLine()
 {

@@ -101,7 +101,7 @@ bool TMainForm::asksave()
                                  : "Save changes to " + fromPath(levelsfilepath) + "?";
     switch (showMessage(MessageKind::Confirm, text, MessageButtons::YesNoCancel, this)) {
     case MessageButton::Yes:
-        (unnamed ? Saveas1 : Save1)->trigger();
+        item(unnamed ? "Saveas1" : "Save1")->trigger();
         // A save that did not happen (its dialog cancelled, or the write failed) stops the command
         // as Cancel does: unsaved work is never dropped unless the user says No.
         return saved;
@@ -252,7 +252,7 @@ void TMainForm::checkFileOnDisk()
             != MessageButton::Yes)
             return; // the work stays unsaved; Save asks again
         mDiskIdentity = now; // answered: Save writes without asking once more
-        Save1->trigger();
+        item("Save1")->trigger();
     } else if (showMessage(MessageKind::Confirm, changedOnDisk(levelsfilepath, "Reload it?"), MessageButtons::YesNo,
                            this)
                == MessageButton::Yes) {

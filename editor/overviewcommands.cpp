@@ -10,12 +10,7 @@
 
 namespace qm {
 
-void TMainForm::addOverviewAction(QMenu *options)
-{
-    addItem(options, "levelsOverview", "Levels &Overview", &TMainForm::overviewCommand, QKeySequence(Qt::Key_F8));
-}
-
-void TMainForm::overviewCommand()
+void TMainForm::overviewClick()
 {
     if (!mOverview) {
         mOverview = new OverviewWindow(this);

@@ -80,6 +80,7 @@ TMainForm::TMainForm(const QString &settingsFile, const QString &gameDirectory, 
     : DXTimer(mIdleHost), mSettingsFile(settingsFile), mGameDirectory(gameDirectory)
 {
     mDocument = new LevelDocument(this);
+    connect(mDocument, &LevelDocument::historyMoved, this, [this] { frameChanged(); });
     createRecovery(recoveryDirectory);
     setWindowTitle(kApplicationTitle);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
@@ -117,7 +118,8 @@ TMainForm::TMainForm(const QString &settingsFile, const QString &gameDirectory, 
     DXTimer.OnDeactivate = [this] { DXTimerDeactivate(); };
     DXTimer.loaded();
 
-    createMenu();
+    createActions();
+    setAcceptDrops(true);
     qApp->installEventFilter(this);
     FormCreate();
     createStatusLine();
@@ -133,94 +135,10 @@ TMainForm::TMainForm(const QString &settingsFile, const QString &gameDirectory, 
 TMainForm::~TMainForm()
 {
     qApp->removeEventFilter(this);
+    mDocument->disconnect(this); // its history goes after the menu items it updates
     // The control goes first, while the timer and image lists it notifies still exist.
     delete DXDraw;
     DXDraw = nullptr;
-}
-
-QAction *TMainForm::addItem(QMenu *menu, const char *name, const QString &caption, void (TMainForm::*handler)(),
-                            const QKeySequence &shortcut)
-{
-    QAction *action = menu->addAction(caption);
-    action->setObjectName(name);
-    action->setShortcut(shortcut);
-    action->setShortcutContext(Qt::ApplicationShortcut);
-    if (handler)
-        connect(action, &QAction::triggered, this, [this, handler] {
-            // A shortcut pressed while Close waits for the surface would run a command inside Close.
-            if (!mWaitingForSurface) {
-                guarded([this, handler] { (this->*handler)(); });
-                workChanged();
-            }
-        });
-    return action;
-}
-
-void TMainForm::createMenu()
-{
-    QMenuBar *bar = menuBar();
-    bar->setObjectName("MainMenu1");
-    File1 = bar->addMenu("&File");
-    File1->setObjectName("File1");
-    Newlevelsfile1 = addItem(File1, "Newlevelsfile1", "&New Levels File", &TMainForm::Newlevelsfile1Click);
-    Openlevelsfile1 = addItem(File1, "Openlevelsfile1", "&Open Levels File", &TMainForm::Openlevelsfile1Click);
-    Save1 = addItem(File1, "Save1", "&Save", &TMainForm::Save1Click, QKeySequence("Ctrl+S"));
-    Saveas1 = addItem(File1, "Saveas1", "Save &as...", &TMainForm::Saveas1Click);
-    Close1 = addItem(File1, "Close1", "&Close Levels File", &TMainForm::Close1Click);
-    File1->addSeparator()->setObjectName("N1");
-    Newlevel1 = addItem(File1, "Newlevel1", "Add &Level", &TMainForm::Newlevel1Click, QKeySequence("Ctrl+L"));
-    Deletelevel1 = addItem(File1, "Deletelevel1", "&Delete curent Level", &TMainForm::Deletelevel1Click);
-    Inportlevel1 = File1->addMenu("&Import Level");
-    Inportlevel1->setObjectName("Inportlevel1");
-    fromSupaPlexlevelsfile1 = addItem(Inportlevel1, "fromSupaPlexlevelsfile1", "From SupaPlex Levels File",
-                                      &TMainForm::fromSupaPlexlevelsfile1Click);
-    fromotherlevfile1 = addItem(Inportlevel1, "fromotherlevfile1", "From Other .lev File", &TMainForm::fromotherlevfile1Click);
-    File1->addSeparator()->setObjectName("N2");
-    Exit1 = addItem(File1, "Exit1", "E&xit", &TMainForm::Exit1Click);
-
-    // Edit: Undo and Redo, the cell commands and the start square, then the level checks.
-    createEditMenu();
-    addMapToolActions(Edit1);
-    addCheckActions(Edit1);
-
-    Options1 = bar->addMenu("Options");
-    Options1->setObjectName("Options1");
-    Thislevel1 = addItem(Options1, "Thislevel1", "&Edit Levels", &TMainForm::Thislevel1Click, QKeySequence("Ctrl+E"));
-    addOverviewAction(Options1);
-    CurentLevesFile1 = addItem(Options1, "CurentLevesFile1", "&Curent Leves-File", &TMainForm::CurentLevesFile1Click);
-    AskConfirmations1 = addItem(Options1, "AskConfirmations1", "Ask Confirmations", &TMainForm::AskConfirmations1Click);
-    AskConfirmations1->setCheckable(true);
-    AskConfirmations1->setChecked(true);
-    addOverlayAction(Options1);
-
-    Help1 = bar->addMenu("Help");
-    Help1->setObjectName("Help1");
-    Contents1 = addItem(Help1, "Contents1", "&Contents", &TMainForm::Contents1Click);
-    GettingStarted1 = addItem(Help1, "GettingStarted1", "&Getting Started", &TMainForm::GettingStarted1Click);
-    About1 = addItem(Help1, "About1", "&About...", &TMainForm::About1Click);
-    addDesktopActions();
-
-    disablefilemenus();
-}
-
-void TMainForm::createEditMenu()
-{
-    Edit1 = menuBar()->addMenu("&Edit");
-    Edit1->setObjectName("Edit1");
-    undoAction = addItem(Edit1, "Undo1", "&Undo", &TMainForm::undoClick, QKeySequence::Undo);
-    redoAction = addItem(Edit1, "Redo1", "&Redo", &TMainForm::redoClick);
-    redoAction->setShortcuts({QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y")});
-    connect(mDocument, &LevelDocument::undoStateChanged, this, [this] { updateUndoActions(); });
-    connect(mDocument, &LevelDocument::historyMoved, this, [this] { frameChanged(); });
-}
-
-void TMainForm::updateUndoActions()
-{
-    const QUndoStack &stack = mDocument->history().stack();
-    undoAction->setText(stack.canUndo() ? "&Undo " + stack.undoText() : QString("&Undo"));
-    redoAction->setText(stack.canRedo() ? "&Redo " + stack.redoText() : QString("&Redo"));
-    undoAction->setEnabled(mFileMenusEnabled && stack.canUndo());
-    redoAction->setEnabled(mFileMenusEnabled && stack.canRedo());
 }
 
 void TMainForm::undoClick()
@@ -262,8 +180,8 @@ void TMainForm::FormCreate()
         askconfirmations = settings->value(kAskConfirmationsKey, true).toBool();
         mTools.overlays = settings->value(kOverlaysKey, true).toBool();
     }
-    AskConfirmations1->setChecked(askconfirmations);
-    mOverlaysAction->setChecked(mTools.overlays);
+    item("AskConfirmations1")->setChecked(askconfirmations);
+    item("ShowStartSquareAndGrid1")->setChecked(mTools.overlays);
     try {
         gamedir = mGameDirectory.isEmpty() ? executableDirectory() : mGameDirectory.toStdString();
         levelsinfo.count = 0;
@@ -502,29 +420,7 @@ void TMainForm::FormClose()
 
 void TMainForm::AskConfirmations1Click()
 {
-    askconfirmations = AskConfirmations1->isChecked();
-}
-
-void TMainForm::enablefilemenus()
-{
-    for (QAction *item : {Save1, Saveas1, Close1, Newlevel1, Deletelevel1, Inportlevel1->menuAction(), Thislevel1,
-                           mCheckLevel, mCheckAllLevels})
-        item->setEnabled(true);
-    for (QAction *item : mCellActions)
-        item->setEnabled(true);
-    mFileMenusEnabled = true;
-    updateUndoActions();
-}
-
-void TMainForm::disablefilemenus()
-{
-    for (QAction *item : {Save1, Saveas1, Close1, Newlevel1, Deletelevel1, Inportlevel1->menuAction(), Thislevel1,
-                           mCheckLevel, mCheckAllLevels})
-        item->setEnabled(false);
-    for (QAction *item : mCellActions)
-        item->setEnabled(false);
-    mFileMenusEnabled = false;
-    updateUndoActions();
+    askconfirmations = item("AskConfirmations1")->isChecked();
 }
 
 void TMainForm::Exit1Click() { close(); }

@@ -180,13 +180,13 @@ public:
     bool writesGameConfigAtExit() const;
 
     // The level checks (checkcommands.cpp): the findings window, and showing a finding on the map.
-    void checkLevelCommand();
-    void checkAllLevelsCommand();
+    void checkLevelClick();
+    void checkAllLevelsClick();
     // Makes level current as the levels dialog's Edit does, then centres the view on cell and puts
     // the pointer's mark there.
     void showFinding(int32_t level, std::optional<CellPlace> cell);
     // "Levels Overview" (overviewcommands.cpp): the non-modal window of thumbnails of all levels.
-    void overviewCommand();
+    void overviewClick();
 
     // After a save: how many errors the saved levels have, in the caption until the next change.
     void showSavedErrors(int32_t errors);
@@ -209,13 +209,14 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
-    // Menu items, named as in the menu.
-    QMenu *File1 = nullptr, *Inportlevel1 = nullptr, *Edit1 = nullptr, *Options1 = nullptr, *Help1 = nullptr;
-    QAction *undoAction = nullptr, *redoAction = nullptr;
-    QAction *Newlevelsfile1 = nullptr, *Openlevelsfile1 = nullptr, *Save1 = nullptr, *Saveas1 = nullptr,
-            *Close1 = nullptr, *Newlevel1 = nullptr, *Deletelevel1 = nullptr, *fromSupaPlexlevelsfile1 = nullptr,
-            *fromotherlevfile1 = nullptr, *Exit1 = nullptr, *Thislevel1 = nullptr, *CurentLevesFile1 = nullptr,
-            *AskConfirmations1 = nullptr, *Contents1 = nullptr, *GettingStarted1 = nullptr, *About1 = nullptr;
+    // The menu (windowactions.cpp): every item made from one table. A menu command runs through
+    // runCommand: not while Close waits for the surface, a failure in an error box.
+    void createActions();
+    void runCommand(const std::function<void()> &handler);
+    QAction *item(const char *name) const;
+    void setFileMenusEnabled(bool enabled);
+    std::vector<QAction *> mFileItems;    // the items that need an open file
+    std::vector<QAction *> mHistoryItems; // Undo and Redo
 
     // The dialogs, made once and reused: those of the file commands by createDialogs, the import
     // dialog, the about box and the help window when first shown. The levels dialog reports through
@@ -227,12 +228,6 @@ private:
     Tlevelsfile *levelsfile = nullptr;
     HelpWindow *helpwindow = nullptr;
 
-    void createMenu();
-    // The Edit menu, between File and Options: Undo and Redo; the map tools add the cell commands and
-    // the start square (addMapToolActions), then come the level checks (addCheckActions).
-    void createEditMenu();
-    void addCheckActions(QMenu *edit);
-    void addOverviewAction(QMenu *options);
     // The overview, when open, compares its thumbnails with the store soon.
     void overviewFollows();
     // The caption: the program's title, the saved file's error count, " [Pause]" while paused, and a note.
@@ -248,16 +243,10 @@ private:
     // Makes the dialogs of the file commands, once: when the window is first exposed, or when a
     // command needs them sooner.
     void createDialogs();
-    // The map tools' Edit items, the status line under the surface and the overlay switch in Options.
-    void addMapToolActions(QMenu *edit);
+    // The status line under the surface.
     void createStatusLine();
-    void addOverlayAction(QMenu *options);
-    // Open Recent after Open, the picture commands before Exit; the window takes dropped files.
-    void addDesktopActions();
     // The open file's path, when it has one, at the top of Open Recent.
     void rememberLevelsFile();
-    QAction *addItem(QMenu *menu, const char *name, const QString &caption, void (TMainForm::*handler)(),
-                     const QKeySequence &shortcut = {});
     // Runs a handler; a failure is shown in an error box and ends it, as a failed command does.
     void guarded(const std::function<void()> &handler);
     // The "Create new" dialog: whether Ok was pressed, and the name typed.
@@ -295,7 +284,6 @@ private:
     QString mSettingsFile;
     QString mGameDirectory;
     TileWidth mTileWidth;
-    QAction *mCheckLevel = nullptr, *mCheckAllLevels = nullptr;
     LevelCheckWindow *mLevelCheckWindow = nullptr;
     OverviewWindow *mOverview = nullptr;
     QString mSavedErrorsNote; // part of the caption while the saved file is unchanged
@@ -308,9 +296,7 @@ private:
     CellPosition mLastStampCell{0, 0};
     int mWheelRest = 0; // eighths of a degree not yet scrolled
     QLabel *mStatusLabel = nullptr;
-    QAction *mOverlaysAction = nullptr;
     RecentFiles *mRecentFiles = nullptr;
-    std::vector<QAction *> mCellActions; // Cut, Copy, Paste, Delete, Set Start Square: with a file only
     std::string mDiskPath;               // the file read or last written, and what it was then
     std::optional<FileIdentity> mDiskIdentity;
     std::optional<FileIdentity> mAskedIdentity; // the change of the file the user was last asked about
