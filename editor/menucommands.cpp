@@ -402,7 +402,7 @@ void TMainForm::fromSupaPlexlevelsfile1Click() { importSupaplexLevel(QString());
 void TMainForm::importSupaplexLevel(const QString &file)
 {
     TForm2 &dialog = madeOnFirstUse(importdialog, this);
-    dialog.settingsFile = mSettingsFile;
+    dialog.settingsFile = mSettings.file();
     // The preview draws the overview's thumbnails, each graphics file read once for this import.
     auto tiles = std::make_shared<ThumbnailTileCache>(3);
     dialog.previewOf = [tiles](const tlevel &level) { return thumbnailImage(tiles->draw(gamedir, level)); };

@@ -19,7 +19,6 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QTimer>
-#include <QSettings>
 #include <QUndoStack>
 #include <QWindow>
 #include <cerrno>
@@ -30,8 +29,6 @@ namespace {
 
 constexpr int kClientWidth = 784;
 constexpr int kClientHeight = 480;
-const char *const kAskConfirmationsKey = "AskConfirmations";
-const char *const kOverlaysKey = "ShowStartSquareAndGrid";
 
 // Events after which the frame may show something else: input to any window of the editor (its
 // other windows act on the map too), and what the window system does to the main window and its
@@ -67,17 +64,10 @@ bool changesFrame(const QEvent &event, bool toMainWindow)
     }
 }
 
-std::unique_ptr<QSettings> openSettings(const QString &file)
-{
-    if (file.isEmpty())
-        return std::make_unique<QSettings>("Quillmoss", "qmeditor");
-    return std::make_unique<QSettings>(file, QSettings::IniFormat);
-}
-
 } // namespace
 
 TMainForm::TMainForm(const QString &settingsFile, const QString &gameDirectory, const QString &recoveryDirectory)
-    : DXTimer(mIdleHost), mSettingsFile(settingsFile), mGameDirectory(gameDirectory)
+    : DXTimer(mIdleHost), mSettings(settingsFile), mGameDirectory(gameDirectory)
 {
     mDocument = new LevelDocument(this);
     connect(mDocument, &LevelDocument::historyMoved, this, [this] { frameChanged(); });
@@ -175,11 +165,9 @@ void TMainForm::guarded(const std::function<void()> &handler)
 void TMainForm::FormCreate()
 {
     // The preferences first: whatever fails below, closing writes back what was read here.
-    {
-        const std::unique_ptr<QSettings> settings = openSettings(mSettingsFile);
-        askconfirmations = settings->value(kAskConfirmationsKey, true).toBool();
-        mTools.overlays = settings->value(kOverlaysKey, true).toBool();
-    }
+    const EditorPreferences preferences = mSettings.readPreferences();
+    askconfirmations = preferences.askConfirmations;
+    mTools.overlays = preferences.overlays;
     item("AskConfirmations1")->setChecked(askconfirmations);
     item("ShowStartSquareAndGrid1")->setChecked(mTools.overlays);
     try {
@@ -410,11 +398,7 @@ void TMainForm::FormClose()
 {
     if (writesGameConfigAtExit())
         guarded([] { writegameconfig(); });
-    {
-        const std::unique_ptr<QSettings> settings = openSettings(mSettingsFile);
-        settings->setValue(kAskConfirmationsKey, askconfirmations);
-        settings->setValue(kOverlaysKey, mTools.overlays);
-    }
+    mSettings.writePreferences({askconfirmations, mTools.overlays});
     dropRecoveryCopy();
 }
 

@@ -3,6 +3,7 @@
 // handlers that route the window's events to the editor's plain functions.
 
 #include "dxdraw.h"
+#include "editorsettings.h"
 #include "idlehost.h"
 #include "mapediting.h"
 #include "maptools.h"
@@ -174,7 +175,7 @@ public:
     LevelDocument &document() { return *mDocument; }
     UndoHistory &history() { return mDocument->history(); }
 
-    QString settingsFile() const { return mSettingsFile; }
+    QString settingsFile() const { return mSettings.file(); }
     // Whether closing the window writes the game configuration: only when start-up read it, or
     // found none (then it is made).
     bool writesGameConfigAtExit() const;
@@ -281,7 +282,7 @@ private:
 
     enum class GameConfig { NotRead, Unreadable, Missing, Read };
     GameConfig mGameConfig = GameConfig::NotRead;
-    QString mSettingsFile;
+    EditorSettings mSettings;
     QString mGameDirectory;
     TileWidth mTileWidth;
     LevelCheckWindow *mLevelCheckWindow = nullptr;

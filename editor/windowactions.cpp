@@ -115,7 +115,7 @@ void TMainForm::createActions()
             menu->addSeparator()->setObjectName(row.name);
             continue;
         case Row::RecentFiles:
-            mRecentFiles = new RecentFiles(mSettingsFile, this);
+            mRecentFiles = new RecentFiles(mSettings, this);
             mRecentFiles->setObjectName(row.name);
             mRecentFiles->setTitle(row.caption);
             menu->addMenu(mRecentFiles);
