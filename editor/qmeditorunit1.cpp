@@ -2,6 +2,7 @@
 
 #include "levelgraphics.h"
 #include "mapview.h"
+#include "overviewcontroller.h"
 #include "recovery.h"
 
 #include "commands/messagebox.h"
@@ -72,6 +73,7 @@ TMainForm::TMainForm(const QString &settingsFile, const QString &gameDirectory, 
     mDocument = new LevelDocument(this);
     connect(mDocument, &LevelDocument::historyMoved, this, [this] { frameChanged(); });
     createRecovery(recoveryDirectory);
+    mOverview = new OverviewController(this, [this](int32_t level) { guarded([&] { showFinding(level, std::nullopt); }); });
     setWindowTitle(kApplicationTitle);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
                    | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);

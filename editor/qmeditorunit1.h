@@ -31,7 +31,7 @@ namespace qm {
 
 class HelpWindow;
 class LevelCheckWindow;
-class OverviewWindow;
+class OverviewController;
 class RecentFiles;
 class RecoveryStore;
 struct RecoveryCopy;
@@ -186,8 +186,6 @@ public:
     // Makes level current as the levels dialog's Edit does, then centres the view on cell and puts
     // the pointer's mark there.
     void showFinding(int32_t level, std::optional<CellPlace> cell);
-    // "Levels Overview" (overviewcommands.cpp): the non-modal window of thumbnails of all levels.
-    void overviewClick();
 
     // After a save: how many errors the saved levels have, in the caption until the next change.
     void showSavedErrors(int32_t errors);
@@ -229,8 +227,6 @@ private:
     Tlevelsfile *levelsfile = nullptr;
     HelpWindow *helpwindow = nullptr;
 
-    // The overview, when open, compares its thumbnails with the store soon.
-    void overviewFollows();
     // The caption: the program's title, the saved file's error count, " [Pause]" while paused, and a note.
     void updateCaption();
     void checkSavedFile();
@@ -286,7 +282,7 @@ private:
     QString mGameDirectory;
     TileWidth mTileWidth;
     LevelCheckWindow *mLevelCheckWindow = nullptr;
-    OverviewWindow *mOverview = nullptr;
+    OverviewController *mOverview = nullptr; // Options > Levels Overview
     QString mSavedErrorsNote; // part of the caption while the saved file is unchanged
     bool mSavedErrorsWatched = false;
     std::string mSavedErrorsPath;

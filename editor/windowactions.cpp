@@ -4,6 +4,7 @@
 
 #include "qmeditorunit1.h"
 
+#include "overviewcontroller.h"
 #include "recentfiles.h"
 
 #include "levels/levelstore.h"
@@ -79,7 +80,7 @@ void TMainForm::createActions()
 
         {Row::Menu, "Options1", "Options"},
         {Row::Item, "Thislevel1", "&Edit Levels", [this] { Thislevel1Click(); }, {K("Ctrl+E")}, kNeedsFile},
-        {Row::Item, "levelsOverview", "Levels &Overview", [this] { overviewClick(); }, {K(Qt::Key_F8)}},
+        {Row::Item, "levelsOverview", "Levels &Overview", [this] { mOverview->show(); }, {K(Qt::Key_F8)}},
         {Row::Item, "CurentLevesFile1", "&Curent Leves-File", [this] { CurentLevesFile1Click(); }},
         {Row::Item, "AskConfirmations1", "Ask Confirmations", [this] { AskConfirmations1Click(); }, {}, kCheckable},
         {Row::Item, "ShowStartSquareAndGrid1", "Show Start Square and Grid", [this] { overlaysClick(); }, {},

@@ -4,6 +4,7 @@
 
 #include "qmeditorunit1.h"
 
+#include "overviewcontroller.h"
 #include "recovery.h"
 
 #include "commands/messagebox.h"
@@ -53,7 +54,7 @@ void TMainForm::workChanged()
     // While the map is shown its tick brings the status line along; without it, nothing else would.
     if (!mapShown())
         updateStatus();
-    overviewFollows();
+    mOverview->storeChanged();
     // Cheap: the bytes are taken only when a copy is due.
     if (fileopen && !saved)
         mRecovery->changed();
