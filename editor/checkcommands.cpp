@@ -16,19 +16,6 @@
 
 namespace qm {
 
-namespace {
-
-// How often the caption looks whether the saved file changed since (a flag test).
-constexpr int kSavedNoteMilliseconds = 250;
-
-} // namespace
-
-void TMainForm::addCheckActions(QMenu *edit)
-{
-    mCheckLevel = addItem(edit, "checkLevel", "Check &Level", &TMainForm::checkLevelCommand, QKeySequence(Qt::Key_F7));
-    mCheckAllLevels = addItem(edit, "checkAllLevels", "Check &All Levels", &TMainForm::checkAllLevelsCommand);
-}
-
 void TMainForm::showLevelChecks(bool allLevels)
 {
     if (!mLevelCheckWindow) {
@@ -41,9 +28,9 @@ void TMainForm::showLevelChecks(bool allLevels)
                                             : LevelCheckWindow::Scope::CurrentLevel);
 }
 
-void TMainForm::checkLevelCommand() { showLevelChecks(false); }
+void TMainForm::checkLevelClick() { showLevelChecks(false); }
 
-void TMainForm::checkAllLevelsCommand() { showLevelChecks(true); }
+void TMainForm::checkAllLevelsClick() { showLevelChecks(true); }
 
 void TMainForm::showFinding(int32_t level, std::optional<CellPlace> cell)
 {
@@ -65,24 +52,20 @@ void TMainForm::showSavedErrors(int32_t errors)
     mSavedErrorsNote = errors == 0 ? QString()
                        : errors == 1 ? QString(" - saved with 1 error (Edit, Check All Levels)")
                                      : QString(" - saved with %1 errors (Edit, Check All Levels)").arg(errors);
+    mSavedErrorsPath = levelsfilepath;
     updateCaption();
     // The note holds until the next change, or until another file (or none) is open.
-    if (!mSavedErrorsWatch) {
-        mSavedErrorsWatch = new QTimer(this);
-        mSavedErrorsWatch->setInterval(kSavedNoteMilliseconds);
-        connect(mSavedErrorsWatch, &QTimer::timeout, this, [this] {
-            if (saved && fileopen && levelsfilepath == mSavedErrorsPath)
+    if (!mSavedErrorsWatched) {
+        mSavedErrorsWatched = true;
+        const auto follow = [this] {
+            if (mSavedErrorsNote.isEmpty() || (saved && fileopen && levelsfilepath == mSavedErrorsPath))
                 return;
-            mSavedErrorsWatch->stop();
             mSavedErrorsNote.clear();
             updateCaption();
-        });
+        };
+        connect(mDocument, &LevelDocument::savedChanged, this, follow);
+        connect(mDocument, &LevelDocument::fileReplaced, this, follow);
     }
-    mSavedErrorsPath = levelsfilepath;
-    if (mSavedErrorsNote.isEmpty())
-        mSavedErrorsWatch->stop();
-    else
-        mSavedErrorsWatch->start();
 }
 
 void TMainForm::updateCaption()

@@ -31,7 +31,7 @@ void TMainForm::fromotherlevfile1Click()
     if (chosen.empty())
         return;
     requireRoomForCopies(chosen.size());
-    recordStep(chosen.size() == 1 ? "Copy Level" : "Copy Levels",
+    mDocument->runStep(chosen.size() == 1 ? "Copy Level" : "Copy Levels",
                [&](StoreStep &step) { appendLevelCopies(file, chosen, &step); });
     // The first copy is shown, also in a file whose map was not started yet.
     if (!mapShown())

@@ -63,31 +63,6 @@ QString pictureFileName(const tlevel &level, int32_t number)
 
 } // namespace
 
-void TMainForm::addDesktopActions()
-{
-    mRecentFiles = new RecentFiles(mSettingsFile, this);
-    mRecentFiles->setObjectName("Openrecent1");
-    mRecentFiles->setTitle("Open &Recent");
-    File1->insertMenu(Save1, mRecentFiles);
-    connect(mRecentFiles, &RecentFiles::chosen, this, [this](const QString &path) {
-        if (!mWaitingForSurface) {
-            guarded([this, &path] { openRecentFile(path); });
-            workChanged();
-        }
-    });
-
-    // Level commands, before Exit; they follow Save: available while a levels file is open.
-    QAction *exit = File1->findChild<QAction *>("N2");
-    for (QAction *item : {addItem(File1, "Exportlevelpicture1", "&Export Level Picture…", &TMainForm::exportPictureClick),
-                          addItem(File1, "Copylevelpicture1", "Copy Level &Picture", &TMainForm::copyPictureClick,
-                                  QKeySequence("Ctrl+Shift+C"))}) {
-        File1->insertAction(exit, item);
-        item->setEnabled(Save1->isEnabled());
-        connect(Save1, &QAction::enabledChanged, item, &QAction::setEnabled);
-    }
-    setAcceptDrops(true);
-}
-
 void TMainForm::rememberLevelsFile()
 {
     if (!levelsfilepath.empty())

@@ -40,41 +40,11 @@ std::optional<CellRect> markedCells(const MapTools &tools)
 
 } // namespace
 
-void TMainForm::addMapToolActions(QMenu *edit)
-{
-    edit->addSeparator();
-    const auto add = [&](const char *name, const char *caption, void (TMainForm::*handler)(), QKeySequence key) {
-        // Only while this window is active: in a dialog the keys belong to its fields.
-        QAction *action = addItem(edit, name, caption, handler, key);
-        action->setShortcutContext(Qt::WindowShortcut);
-        action->setEnabled(false); // a file open enables them with the file commands
-        mCellActions.push_back(action);
-    };
-    add("Cut1", "Cu&t", &TMainForm::cutClick, QKeySequence::Cut);
-    add("Copy1", "&Copy", &TMainForm::copyClick, QKeySequence::Copy);
-    add("Paste1", "&Paste", &TMainForm::pasteClick, QKeySequence::Paste);
-    add("Delete1", "&Delete", &TMainForm::deleteClick, QKeySequence(Qt::Key_Delete));
-    edit->addSeparator();
-    add("SetStartSquare1", "Set &Start Square Here", &TMainForm::setStartSquareClick, QKeySequence(Qt::Key_S));
-    edit->addSeparator();
-}
-
-void TMainForm::addOverlayAction(QMenu *options)
-{
-    mOverlaysAction = addItem(options, "ShowStartSquareAndGrid1", "Show Start Square and Grid",
-                              &TMainForm::overlaysClick);
-    mOverlaysAction->setCheckable(true);
-    mOverlaysAction->setChecked(mTools.overlays);
-    mReachAction = addItem(options, "reachOverlay", "Reach", &TMainForm::reachOverlayClick);
-    mReachAction->setCheckable(true);
-    mReachAction->setChecked(mTools.reach);
-}
-
-void TMainForm::overlaysClick() { mTools.overlays = mOverlaysAction->isChecked(); }
+void TMainForm::overlaysClick() { mTools.overlays = item("ShowStartSquareAndGrid1")->isChecked(); }
 
 void TMainForm::reachOverlayClick()
 {
-    mTools.reach = mReachAction->isChecked();
+    mTools.reach = item("reachOverlay")->isChecked();
     frameChanged();
 }
 
@@ -151,14 +121,11 @@ bool TMainForm::toolsMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers mod
         painting = false;
         return true;
     }
-    endStroke();
-    mStroke = std::make_unique<StoreStep>();
-    mStroke->begin();
-    mStrokeText = "Stamp";
+    StoreStep &stroke = mDocument->beginStroke("Stamp");
     mTools.drag = MapTools::Drag::Stamp;
     mLastStampCell = pointercell();
-    writeStamp(*mStroke, curlevel, mLastStampCell, *mTools.stamp);
-    saved = false;
+    writeStamp(stroke, curlevel, mLastStampCell, *mTools.stamp);
+    mDocument->strokeChanged();
     workChanged();
     return true;
 }
@@ -169,12 +136,13 @@ bool TMainForm::toolsMouseMove(int32_t x, int32_t y)
         return false;
     pointerx = x;
     pointery = y;
-    if (mTools.drag == MapTools::Drag::Stamp && mStroke && mTools.stamp && x < kMapWidth && currentLevel()) {
+    if (StoreStep *stroke = mDocument->stroke();
+        mTools.drag == MapTools::Drag::Stamp && stroke && mTools.stamp && x < kMapWidth && currentLevel()) {
         const CellPosition at = pointercell();
         if (at.row != mLastStampCell.row || at.column != mLastStampCell.column) {
             mLastStampCell = at;
-            writeStamp(*mStroke, curlevel, at, *mTools.stamp);
-            saved = false;
+            writeStamp(*stroke, curlevel, at, *mTools.stamp);
+            mDocument->strokeChanged();
             workChanged();
         }
     }
@@ -209,7 +177,7 @@ void TMainForm::toolsMouseUp(Qt::MouseButton button, QPoint at)
             return;
         int32_t painted = 0;
         guarded([&] {
-            recordStep("Fill", [&](StoreStep &step) {
+            mDocument->runStep("Fill", [&](StoreStep &step) {
                 // A stamp carried fills with its copies; a tile as painting places it.
                 painted = mTools.stamp ? fillWithStamp(step, curlevel, *rect, *mTools.stamp)
                                        : fillCells(step, curlevel, *rect, selectedtile(), mTileWidth);
@@ -309,7 +277,7 @@ void TMainForm::cutClick()
         return;
     }
     copyClick();
-    recordStep("Cut", [&](StoreStep &step) { clearCells(step, curlevel, *rect); });
+    mDocument->runStep("Cut", [&](StoreStep &step) { clearCells(step, curlevel, *rect); });
 }
 
 void TMainForm::deleteClick()
@@ -321,7 +289,7 @@ void TMainForm::deleteClick()
         showStatusMessage(kNoMarkedCells);
         return;
     }
-    recordStep("Delete", [&](StoreStep &step) { clearCells(step, curlevel, *rect); });
+    mDocument->runStep("Delete", [&](StoreStep &step) { clearCells(step, curlevel, *rect); });
 }
 
 void TMainForm::pasteClick()
@@ -352,7 +320,7 @@ void TMainForm::setStartSquareClick()
         || pointery >= kMapHeight)
         return;
     const CellPosition at = nearestVisibleCell(pointercell());
-    recordStep("Set Start Square", [&](StoreStep &step) { moveStartSquare(step, curlevel, at); });
+    mDocument->runStep("Set Start Square", [&](StoreStep &step) { moveStartSquare(step, curlevel, at); });
 }
 
 } // namespace qm

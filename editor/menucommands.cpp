@@ -71,18 +71,16 @@ void TMainForm::createDialogs()
     newlevels = new Tnewlevels(this);
     levelsfile = new Tlevelsfile(this);
     newlevel = new Tnewlevel([this](const std::string &name) { loadTiles(name); }, this);
-    newlevel->setStepRecorder(
-        [this](const char *text, const std::function<void(StoreStep &)> &work) { recordStep(text, work); });
+    newlevel->setStepRecorder([this](const char *text, const LevelDocument::Work &work) {
+        mDocument->runStep(text, work);
+    });
 }
 
 void TMainForm::showLevelsDialogUnrecorded()
 {
     // What the dialog does to a file just made or opened is part of its start, not a step.
-    StoreStep start;
-    mOpenStep = &start;
-    const std::unique_ptr<StoreStep *, void (*)(StoreStep **)> done(&mOpenStep, [](StoreStep **open) { *open = nullptr; });
     createDialogs();
-    newlevel->exec();
+    mDocument->runUnrecorded([this] { newlevel->exec(); });
 }
 
 bool TMainForm::askNewFileName(std::string &name)
@@ -103,7 +101,7 @@ bool TMainForm::asksave()
                                  : "Save changes to " + fromPath(levelsfilepath) + "?";
     switch (showMessage(MessageKind::Confirm, text, MessageButtons::YesNoCancel, this)) {
     case MessageButton::Yes:
-        (unnamed ? Saveas1 : Save1)->trigger();
+        item(unnamed ? "Saveas1" : "Save1")->trigger();
         // A save that did not happen (its dialog cancelled, or the write failed) stops the command
         // as Cancel does: unsaved work is never dropped unless the user says No.
         return saved;
@@ -121,10 +119,9 @@ void TMainForm::Newlevelsfile1Click()
     std::string name;
     if (!askNewFileName(name))
         return;
-    resetstore();
+    mDocument->startNew(name);
     dropRecoveryCopy(); // the work before is given up
     rememberDiskFile();
-    newfilename = name;
     dialogok = false;
     curlevel = 1;
     addlevel();
@@ -134,7 +131,7 @@ void TMainForm::Newlevelsfile1Click()
     else
         removecurrentlevel();
     followFileOpened();
-    clearHistory();
+    mDocument->clearHistory();
     enablefilemenus();
 }
 
@@ -154,16 +151,14 @@ void TMainForm::openLevelsFile(const QString &path)
 {
     // The file is checked before the open file is given up: a file refused by the check leaves the
     // editor as it was.
-    CheckedLevelsFile file(toPath(path));
-    resetstore();
-    levelsfilepath = toPath(path);
     try {
-        file.store();
+        mDocument->open(toPath(path));
     } catch (...) {
         // A read that failed after the store was begun leaves part of the file in it: nothing of that
         // may be saved over the file, so it is closed as Close does. The recovery copy of the work
         // before stays.
-        closeLevelsFile();
+        if (!fileopen)
+            closeLevelsFile();
         throw;
     }
     dropRecoveryCopy(); // the work before is given up
@@ -175,7 +170,7 @@ void TMainForm::openLevelsFile(const QString &path)
     if (dialogok)
         startEditing();
     followFileOpened();
-    clearHistory();
+    mDocument->clearHistory();
     enablefilemenus();
 }
 
@@ -203,7 +198,7 @@ void TMainForm::writeLevelsFileTo(const QString &path)
         levelsfilepath = previous; // the file is still the one it was
         throw;
     }
-    mHistory.stack().setClean();
+    mDocument->markSaved();
     dropRecoveryCopy();
     rememberLevelsFile();
 }
@@ -250,14 +245,14 @@ void TMainForm::checkFileOnDisk()
     mCheckingDisk = true;
     const std::unique_ptr<bool, void (*)(bool *)> done(&mCheckingDisk, [](bool *checking) { *checking = false; });
     mAskedIdentity = now;
-    endStroke();
+    mDocument->endStroke();
     if (!saved) {
         if (showMessage(MessageKind::Confirm, changedOnDisk(levelsfilepath, "Save over it?"), MessageButtons::YesNo,
                         this)
             != MessageButton::Yes)
             return; // the work stays unsaved; Save asks again
         mDiskIdentity = now; // answered: Save writes without asking once more
-        Save1->trigger();
+        item("Save1")->trigger();
     } else if (showMessage(MessageKind::Confirm, changedOnDisk(levelsfilepath, "Reload it?"), MessageButtons::YesNo,
                            this)
                == MessageButton::Yes) {
@@ -271,13 +266,11 @@ void TMainForm::reloadLevelsFile()
     const std::string path = levelsfilepath;
     const int32_t level = curlevel;
     const double x = viewx, y = viewy;
-    CheckedLevelsFile file(path);
-    resetstore();
-    levelsfilepath = path;
     try {
-        file.store();
+        mDocument->open(path);
     } catch (...) {
-        closeLevelsFile(); // part of the file read: nothing of it may be saved over the file
+        if (!fileopen)
+            closeLevelsFile(); // part of the file read: nothing of it may be saved over the file
         throw;
     }
     dropRecoveryCopy();
@@ -287,19 +280,18 @@ void TMainForm::reloadLevelsFile()
     viewx = x;
     viewy = y;
     clampView();
-    clearHistory();
     enablefilemenus();
     followCurrentLevel();
 }
 
 void TMainForm::Save1Click()
 {
-    endStroke();
+    mDocument->endStroke();
     if (!levelsfilepath.empty()) {
         if (!mayWriteOver(levelsfilepath))
             return;
         writeNamedLevelsFile();
-        mHistory.stack().setClean();
+        mDocument->markSaved();
         rememberLevelsFile();
         checkSavedFile();
         dropRecoveryCopy();
@@ -348,14 +340,13 @@ void TMainForm::closeLevelsFile()
 {
     DXTimer.setEnabled(false);
     waitForSurface();
-    fileopen = false;
     if (DXDraw->ReadyToDraw()) {
         DXDraw->Surface().Fill(0);
         DXDraw->Flip();
     }
     DXDraw->unsetCursor();
     DXDraw->setHint(kNoLevelHint);
-    clearHistory();
+    mDocument->close();
     mDiskIdentity.reset();
     disablefilemenus();
 }
@@ -390,7 +381,7 @@ void TMainForm::Newlevel1Click()
 {
     // One step for the level added and what is done to the levels while its dialog is open.
     bool kept = false;
-    runStep(true, [&](StoreStep &step) {
+    mDocument->runStepWithParts([&](StoreStep &step) {
         kept = addLevelCommand(*newlevel, [this](const std::string &name) { loadTiles(name); }, &step);
         return kept ? "Add Level" : "Edit Levels";
     });
@@ -402,7 +393,7 @@ void TMainForm::Newlevel1Click()
 
 void TMainForm::Deletelevel1Click()
 {
-    recordStep("Delete Level", [](StoreStep &step) { deleteCurrentLevelCommand(&step); });
+    mDocument->runStep("Delete Level", [](StoreStep &step) { deleteCurrentLevelCommand(&step); });
     followCurrentLevel();
 }
 
@@ -411,12 +402,12 @@ void TMainForm::fromSupaPlexlevelsfile1Click() { importSupaplexLevel(QString());
 void TMainForm::importSupaplexLevel(const QString &file)
 {
     TForm2 &dialog = madeOnFirstUse(importdialog, this);
-    dialog.settingsFile = mSettingsFile;
+    dialog.settingsFile = mSettings.file();
     // The preview draws the overview's thumbnails, each graphics file read once for this import.
     auto tiles = std::make_shared<ThumbnailTileCache>(3);
     dialog.previewOf = [tiles](const tlevel &level) { return thumbnailImage(tiles->draw(gamedir, level)); };
     // All the levels imported are one step, taken back together.
-    recordStep("Import Level", [&](StoreStep &step) {
+    mDocument->runStep("Import Level", [&](StoreStep &step) {
         const int imported = importSupaplexCommand(dialog, this, file);
         for (int32_t k = levelsinfo.count - imported + 1; k <= levelsinfo.count; ++k)
             step.levelInserted(k);

@@ -4,6 +4,7 @@
 
 #include "levelgraphics.h"
 #include "mapview.h"
+#include "overviewcontroller.h"
 #include "recovery.h"
 
 #include "commands/messagebox.h"
@@ -21,7 +22,6 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QTimer>
-#include <QSettings>
 #include <QUndoStack>
 #include <QWindow>
 #include <cerrno>
@@ -32,9 +32,6 @@ namespace {
 
 constexpr int kClientWidth = 784;
 constexpr int kClientHeight = 480;
-const char *const kAskConfirmationsKey = "AskConfirmations";
-const char *const kOverlaysKey = "ShowStartSquareAndGrid";
-const char *const kReachKey = "ShowReach";
 
 // Events after which the frame may show something else: input to any window of the editor (its
 // other windows act on the map too), and what the window system does to the main window and its
@@ -70,19 +67,20 @@ bool changesFrame(const QEvent &event, bool toMainWindow)
     }
 }
 
-std::unique_ptr<QSettings> openSettings(const QString &file)
-{
-    if (file.isEmpty())
-        return std::make_unique<QSettings>("Quillmoss", "qmeditor");
-    return std::make_unique<QSettings>(file, QSettings::IniFormat);
-}
-
 } // namespace
 
 TMainForm::TMainForm(const QString &settingsFile, const QString &gameDirectory, const QString &recoveryDirectory)
-    : DXTimer(mIdleHost), mSettingsFile(settingsFile), mGameDirectory(gameDirectory)
+    : DXTimer(mIdleHost), mSettings(settingsFile), mGameDirectory(gameDirectory)
 {
+    mDocument = new LevelDocument(this);
+    connect(mDocument, &LevelDocument::historyMoved, this, [this] {
+        frameChanged();
+        // The check window follows a stroke, an undo or a dialog at once, not at its next poll.
+        if (mLevelCheckWindow && mLevelCheckWindow->isVisible())
+            mLevelCheckWindow->refresh();
+    });
     createRecovery(recoveryDirectory);
+    mOverview = new OverviewController(this, [this](int32_t level) { guarded([&] { showFinding(level, std::nullopt); }); });
     setWindowTitle(kApplicationTitle);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
                    | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
@@ -119,7 +117,8 @@ TMainForm::TMainForm(const QString &settingsFile, const QString &gameDirectory, 
     DXTimer.OnDeactivate = [this] { DXTimerDeactivate(); };
     DXTimer.loaded();
 
-    createMenu();
+    createActions();
+    setAcceptDrops(true);
     qApp->installEventFilter(this);
     FormCreate();
     createStatusLine();
@@ -135,170 +134,21 @@ TMainForm::TMainForm(const QString &settingsFile, const QString &gameDirectory, 
 TMainForm::~TMainForm()
 {
     qApp->removeEventFilter(this);
+    mDocument->disconnect(this); // its history goes after the menu items it updates
     // The control goes first, while the timer and image lists it notifies still exist.
     delete DXDraw;
     DXDraw = nullptr;
 }
 
-QAction *TMainForm::addItem(QMenu *menu, const char *name, const QString &caption, void (TMainForm::*handler)(),
-                            const QKeySequence &shortcut)
-{
-    QAction *action = menu->addAction(caption);
-    action->setObjectName(name);
-    action->setShortcut(shortcut);
-    action->setShortcutContext(Qt::ApplicationShortcut);
-    if (handler)
-        connect(action, &QAction::triggered, this, [this, handler] {
-            // A shortcut pressed while Close waits for the surface would run a command inside Close.
-            if (!mWaitingForSurface) {
-                guarded([this, handler] { (this->*handler)(); });
-                workChanged();
-            }
-        });
-    return action;
-}
-
-void TMainForm::createMenu()
-{
-    QMenuBar *bar = menuBar();
-    bar->setObjectName("MainMenu1");
-    File1 = bar->addMenu("&File");
-    File1->setObjectName("File1");
-    Newlevelsfile1 = addItem(File1, "Newlevelsfile1", "&New Levels File", &TMainForm::Newlevelsfile1Click);
-    Openlevelsfile1 = addItem(File1, "Openlevelsfile1", "&Open Levels File", &TMainForm::Openlevelsfile1Click);
-    Save1 = addItem(File1, "Save1", "&Save", &TMainForm::Save1Click, QKeySequence("Ctrl+S"));
-    Saveas1 = addItem(File1, "Saveas1", "Save &as...", &TMainForm::Saveas1Click);
-    Close1 = addItem(File1, "Close1", "&Close Levels File", &TMainForm::Close1Click);
-    File1->addSeparator()->setObjectName("N1");
-    Newlevel1 = addItem(File1, "Newlevel1", "Add &Level", &TMainForm::Newlevel1Click, QKeySequence("Ctrl+L"));
-    Deletelevel1 = addItem(File1, "Deletelevel1", "&Delete curent Level", &TMainForm::Deletelevel1Click);
-    Inportlevel1 = File1->addMenu("&Import Level");
-    Inportlevel1->setObjectName("Inportlevel1");
-    fromSupaPlexlevelsfile1 = addItem(Inportlevel1, "fromSupaPlexlevelsfile1", "From SupaPlex Levels File",
-                                      &TMainForm::fromSupaPlexlevelsfile1Click);
-    fromotherlevfile1 = addItem(Inportlevel1, "fromotherlevfile1", "From Other .lev File", &TMainForm::fromotherlevfile1Click);
-    File1->addSeparator()->setObjectName("N2");
-    Exit1 = addItem(File1, "Exit1", "E&xit", &TMainForm::Exit1Click);
-
-    // Edit: Undo and Redo, the cell commands and the start square, then the level checks.
-    createEditMenu();
-    addMapToolActions(Edit1);
-    addCheckActions(Edit1);
-
-    Options1 = bar->addMenu("Options");
-    Options1->setObjectName("Options1");
-    Thislevel1 = addItem(Options1, "Thislevel1", "&Edit Levels", &TMainForm::Thislevel1Click, QKeySequence("Ctrl+E"));
-    addOverviewAction(Options1);
-    CurentLevesFile1 = addItem(Options1, "CurentLevesFile1", "&Curent Leves-File", &TMainForm::CurentLevesFile1Click);
-    AskConfirmations1 = addItem(Options1, "AskConfirmations1", "Ask Confirmations", &TMainForm::AskConfirmations1Click);
-    AskConfirmations1->setCheckable(true);
-    AskConfirmations1->setChecked(true);
-    addOverlayAction(Options1);
-
-    Help1 = bar->addMenu("Help");
-    Help1->setObjectName("Help1");
-    Contents1 = addItem(Help1, "Contents1", "&Contents", &TMainForm::Contents1Click);
-    GettingStarted1 = addItem(Help1, "GettingStarted1", "&Getting Started", &TMainForm::GettingStarted1Click);
-    About1 = addItem(Help1, "About1", "&About...", &TMainForm::About1Click);
-    addDesktopActions();
-
-    disablefilemenus();
-}
-
-void TMainForm::createEditMenu()
-{
-    Edit1 = menuBar()->addMenu("&Edit");
-    Edit1->setObjectName("Edit1");
-    undoAction = addItem(Edit1, "Undo1", "&Undo", &TMainForm::undoClick, QKeySequence::Undo);
-    redoAction = addItem(Edit1, "Redo1", "&Redo", &TMainForm::redoClick);
-    redoAction->setShortcuts({QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y")});
-    QUndoStack &stack = mHistory.stack();
-    for (auto signal : {&QUndoStack::canUndoChanged, &QUndoStack::canRedoChanged})
-        connect(&stack, signal, this, [this] { updateUndoActions(); });
-    for (auto signal : {&QUndoStack::undoTextChanged, &QUndoStack::redoTextChanged})
-        connect(&stack, signal, this, [this] { updateUndoActions(); });
-    // The one source of "unsaved": the rest of the editor reads saved.
-    connect(&stack, &QUndoStack::cleanChanged, this, [](bool clean) { saved = clean; });
-    connect(&stack, &QUndoStack::indexChanged, this, [this, &stack] {
-        saved = stack.isClean();
-        frameChanged();
-        // The check window follows a stroke, an undo or a dialog at once, not at its next poll.
-        if (mLevelCheckWindow && mLevelCheckWindow->isVisible())
-            mLevelCheckWindow->refresh();
-    });
-}
-
-void TMainForm::updateUndoActions()
-{
-    const QUndoStack &stack = mHistory.stack();
-    undoAction->setText(stack.canUndo() ? "&Undo " + stack.undoText() : QString("&Undo"));
-    redoAction->setText(stack.canRedo() ? "&Redo " + stack.redoText() : QString("&Redo"));
-    undoAction->setEnabled(mFileMenusEnabled && stack.canUndo());
-    redoAction->setEnabled(mFileMenusEnabled && stack.canRedo());
-}
-
-void TMainForm::endStroke()
-{
-    if (!mStroke)
-        return;
-    mStroke->finish();
-    mHistory.push(mStrokeText, std::move(mStroke));
-    mStroke.reset();
-    mStrokeText = "Paint";
-    // A command in the middle of a stroke ends it: the moves after it paint only after a new press.
-    painting = false;
-    // A stroke that changed no cell leaves the file as it was.
-    saved = mHistory.stack().isClean();
-}
-
-void TMainForm::recordStep(const char *text, const std::function<void(StoreStep &)> &work)
-{
-    if (mOpenStep) {
-        work(*mOpenStep);
-        return;
-    }
-    runStep(false, [&](StoreStep &step) {
-        work(step);
-        return text;
-    });
-}
-
-void TMainForm::runStep(bool collectParts, const std::function<const char *(StoreStep &)> &work)
-{
-    endStroke();
-    auto step = std::make_unique<StoreStep>();
-    step->begin();
-    const char *text = "Edit Levels";
-    // What was done before a failure is kept as a step too: the history always matches the store.
-    const auto push = [&] {
-        mOpenStep = nullptr;
-        step->finish();
-        // Work that ends where it began (a level added, moved and cancelled) is no step.
-        if (!step->leavesLevelsAsTheyWere())
-            mHistory.push(text, std::move(step));
-    };
-    if (collectParts)
-        mOpenStep = step.get();
-    try {
-        text = work(*step);
-    } catch (...) {
-        push();
-        throw;
-    }
-    push();
-}
-
 void TMainForm::undoClick()
 {
-    endStroke();
-    mHistory.stack().undo();
+    mDocument->undo();
     followHistory();
 }
 
 void TMainForm::redoClick()
 {
-    endStroke();
-    mHistory.stack().redo();
+    mDocument->redo();
     followHistory();
 }
 
@@ -308,13 +158,6 @@ void TMainForm::followHistory()
     // Back at the saved state: the file on disk holds this work, its recovery copy is not needed.
     if (fileopen && saved)
         dropRecoveryCopy();
-}
-
-void TMainForm::clearHistory()
-{
-    mStroke.reset();
-    mHistory.stack().clear();
-    saved = true;
 }
 
 void TMainForm::guarded(const std::function<void()> &handler)
@@ -331,15 +174,13 @@ void TMainForm::guarded(const std::function<void()> &handler)
 void TMainForm::FormCreate()
 {
     // The preferences first: whatever fails below, closing writes back what was read here.
-    {
-        const std::unique_ptr<QSettings> settings = openSettings(mSettingsFile);
-        askconfirmations = settings->value(kAskConfirmationsKey, true).toBool();
-        mTools.overlays = settings->value(kOverlaysKey, true).toBool();
-        mTools.reach = settings->value(kReachKey, false).toBool();
-    }
-    AskConfirmations1->setChecked(askconfirmations);
-    mOverlaysAction->setChecked(mTools.overlays);
-    mReachAction->setChecked(mTools.reach);
+    const EditorPreferences preferences = mSettings.readPreferences();
+    askconfirmations = preferences.askConfirmations;
+    mTools.overlays = preferences.overlays;
+    mTools.reach = preferences.reach;
+    item("AskConfirmations1")->setChecked(askconfirmations);
+    item("ShowStartSquareAndGrid1")->setChecked(mTools.overlays);
+    item("reachOverlay")->setChecked(mTools.reach);
     try {
         gamedir = mGameDirectory.isEmpty() ? executableDirectory() : mGameDirectory.toStdString();
         levelsinfo.count = 0;
@@ -423,28 +264,30 @@ void TMainForm::DXDrawMouseDown(Qt::MouseButton button, int32_t x, int32_t y)
                                                           : MouseButton::Middle;
     if (toolsMouseDown(button, QGuiApplication::keyboardModifiers(), x, y))
         return;
-    if (which == MouseButton::Left && fileopen && !mStroke) {
-        mStroke = std::make_unique<StoreStep>();
-        mStroke->begin();
-    }
-    mapMouseDown(which, x, y, mTileWidth, mStroke.get());
-    if (painting)
+    if (which == MouseButton::Left && fileopen && !mDocument->stroke())
+        mDocument->beginStroke("Paint");
+    mapMouseDown(which, x, y, mTileWidth, mDocument->stroke());
+    if (painting) {
+        mDocument->strokeChanged();
         workChanged();
+    }
 }
 
 void TMainForm::DXDrawMouseMove(int32_t x, int32_t y)
 {
     if (!mapShown() || toolsMouseMove(x, y))
         return;
-    mapMouseMove(x, y, mTileWidth, mStroke.get());
-    if (painting)
+    mapMouseMove(x, y, mTileWidth, mDocument->stroke());
+    if (painting) {
+        mDocument->strokeChanged();
         workChanged();
+    }
 }
 
 void TMainForm::DXDrawMouseUp()
 {
     mapMouseUp();
-    endStroke();
+    mDocument->endStroke();
 }
 
 int32_t TMainForm::tileWidth(int32_t tile) const
@@ -566,40 +409,13 @@ void TMainForm::FormClose()
 {
     if (writesGameConfigAtExit())
         guarded([] { writegameconfig(); });
-    {
-        const std::unique_ptr<QSettings> settings = openSettings(mSettingsFile);
-        settings->setValue(kAskConfirmationsKey, askconfirmations);
-        settings->setValue(kOverlaysKey, mTools.overlays);
-        settings->setValue(kReachKey, mTools.reach);
-    }
+    mSettings.writePreferences({askconfirmations, mTools.overlays, mTools.reach});
     dropRecoveryCopy();
 }
 
 void TMainForm::AskConfirmations1Click()
 {
-    askconfirmations = AskConfirmations1->isChecked();
-}
-
-void TMainForm::enablefilemenus()
-{
-    for (QAction *item : {Save1, Saveas1, Close1, Newlevel1, Deletelevel1, Inportlevel1->menuAction(), Thislevel1,
-                           mCheckLevel, mCheckAllLevels})
-        item->setEnabled(true);
-    for (QAction *item : mCellActions)
-        item->setEnabled(true);
-    mFileMenusEnabled = true;
-    updateUndoActions();
-}
-
-void TMainForm::disablefilemenus()
-{
-    for (QAction *item : {Save1, Saveas1, Close1, Newlevel1, Deletelevel1, Inportlevel1->menuAction(), Thislevel1,
-                           mCheckLevel, mCheckAllLevels})
-        item->setEnabled(false);
-    for (QAction *item : mCellActions)
-        item->setEnabled(false);
-    mFileMenusEnabled = false;
-    updateUndoActions();
+    askconfirmations = item("AskConfirmations1")->isChecked();
 }
 
 void TMainForm::Exit1Click() { close(); }

@@ -3,10 +3,11 @@
 // handlers that route the window's events to the editor's plain functions.
 
 #include "dxdraw.h"
+#include "editorsettings.h"
 #include "idlehost.h"
 #include "mapediting.h"
 #include "maptools.h"
-#include "undohistory.h"
+#include "leveldocument.h"
 
 #include "graphics/dximagelist.h"
 #include "graphics/dxtimer.h"
@@ -30,7 +31,7 @@ namespace qm {
 
 class HelpWindow;
 class LevelCheckWindow;
-class OverviewWindow;
+class OverviewController;
 class RecentFiles;
 class RecoveryStore;
 struct RecoveryCopy;
@@ -171,25 +172,22 @@ public:
     // Undo and Redo of the Edit menu. A painting stroke still going on is ended first.
     void undoClick();
     void redoClick();
-    // Runs work as one step of the undo history named text (or as part of the step of a command that
-    // is going on, such as Add Level with its levels dialog).
-    void recordStep(const char *text, const std::function<void(StoreStep &)> &work);
-    UndoHistory &history() { return mHistory; }
+    // The open file's editing state: its undo history, the stroke and step going on, saved.
+    LevelDocument &document() { return *mDocument; }
+    UndoHistory &history() { return mDocument->history(); }
     const MapTools &mapTools() const { return mTools; }
 
-    QString settingsFile() const { return mSettingsFile; }
+    QString settingsFile() const { return mSettings.file(); }
     // Whether closing the window writes the game configuration: only when start-up read it, or
     // found none (then it is made).
     bool writesGameConfigAtExit() const;
 
     // The level checks (checkcommands.cpp): the findings window, and showing a finding on the map.
-    void checkLevelCommand();
-    void checkAllLevelsCommand();
+    void checkLevelClick();
+    void checkAllLevelsClick();
     // Makes level current as the levels dialog's Edit does, then centres the view on cell and puts
     // the pointer's mark there.
     void showFinding(int32_t level, std::optional<CellPlace> cell);
-    // "Levels Overview" (overviewcommands.cpp): the non-modal window of thumbnails of all levels.
-    void overviewCommand();
 
     // After a save: how many errors the saved levels have, in the caption until the next change.
     void showSavedErrors(int32_t errors);
@@ -212,13 +210,14 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
-    // Menu items, named as in the menu.
-    QMenu *File1 = nullptr, *Inportlevel1 = nullptr, *Edit1 = nullptr, *Options1 = nullptr, *Help1 = nullptr;
-    QAction *undoAction = nullptr, *redoAction = nullptr;
-    QAction *Newlevelsfile1 = nullptr, *Openlevelsfile1 = nullptr, *Save1 = nullptr, *Saveas1 = nullptr,
-            *Close1 = nullptr, *Newlevel1 = nullptr, *Deletelevel1 = nullptr, *fromSupaPlexlevelsfile1 = nullptr,
-            *fromotherlevfile1 = nullptr, *Exit1 = nullptr, *Thislevel1 = nullptr, *CurentLevesFile1 = nullptr,
-            *AskConfirmations1 = nullptr, *Contents1 = nullptr, *GettingStarted1 = nullptr, *About1 = nullptr;
+    // The menu (windowactions.cpp): every item made from one table. A menu command runs through
+    // runCommand: not while Close waits for the surface, a failure in an error box.
+    void createActions();
+    void runCommand(const std::function<void()> &handler);
+    QAction *item(const char *name) const;
+    void setFileMenusEnabled(bool enabled);
+    std::vector<QAction *> mFileItems;    // the items that need an open file
+    std::vector<QAction *> mHistoryItems; // Undo and Redo
 
     // The dialogs, made once and reused: those of the file commands by createDialogs, the import
     // dialog, the about box and the help window when first shown. The levels dialog reports through
@@ -230,14 +229,6 @@ private:
     Tlevelsfile *levelsfile = nullptr;
     HelpWindow *helpwindow = nullptr;
 
-    void createMenu();
-    // The Edit menu, between File and Options: Undo and Redo; the map tools add the cell commands and
-    // the start square (addMapToolActions), then come the level checks (addCheckActions).
-    void createEditMenu();
-    void addCheckActions(QMenu *edit);
-    void addOverviewAction(QMenu *options);
-    // The overview, when open, compares its thumbnails with the store soon.
-    void overviewFollows();
     // The caption: the program's title, the saved file's error count, " [Pause]" while paused, and a note.
     void updateCaption();
     void checkSavedFile();
@@ -246,28 +237,15 @@ private:
     void showLevelsDialogUnrecorded();
     // Texts and enabled state of Undo and Redo from the history, while the file commands are enabled.
     void updateUndoActions();
-    // Runs work as a new step and pushes it under the name work returns; with collectParts, steps
-    // recorded meanwhile (by the levels dialog) become parts of it.
-    void runStep(bool collectParts, const std::function<const char *(StoreStep &)> &work);
-    // The painting stroke going on, if any, pushed as one step; painting stops until the next press.
-    void endStroke();
     // After an undo or redo: the current level's tiles, and no recovery copy at the saved state.
     void followHistory();
-    // After New, Open and Close: an empty history, and the file unchanged.
-    void clearHistory();
     // Makes the dialogs of the file commands, once: when the window is first exposed, or when a
     // command needs them sooner.
     void createDialogs();
-    // The map tools' Edit items, the status line under the surface and the overlay switch in Options.
-    void addMapToolActions(QMenu *edit);
+    // The status line under the surface.
     void createStatusLine();
-    void addOverlayAction(QMenu *options);
-    // Open Recent after Open, the picture commands before Exit; the window takes dropped files.
-    void addDesktopActions();
     // The open file's path, when it has one, at the top of Open Recent.
     void rememberLevelsFile();
-    QAction *addItem(QMenu *menu, const char *name, const QString &caption, void (TMainForm::*handler)(),
-                     const QKeySequence &shortcut = {});
     // Runs a handler; a failure is shown in an error box and ends it, as a failed command does.
     void guarded(const std::function<void()> &handler);
     // The "Create new" dialog: whether Ok was pressed, and the name typed.
@@ -302,33 +280,26 @@ private:
 
     enum class GameConfig { NotRead, Unreadable, Missing, Read };
     GameConfig mGameConfig = GameConfig::NotRead;
-    QString mSettingsFile;
+    EditorSettings mSettings;
     QString mGameDirectory;
     TileWidth mTileWidth;
-    QAction *mCheckLevel = nullptr, *mCheckAllLevels = nullptr;
     LevelCheckWindow *mLevelCheckWindow = nullptr;
-    OverviewWindow *mOverview = nullptr;
+    OverviewController *mOverview = nullptr; // Options > Levels Overview
     QString mSavedErrorsNote; // part of the caption while the saved file is unchanged
-    QTimer *mSavedErrorsWatch = nullptr;
+    bool mSavedErrorsWatched = false;
     std::string mSavedErrorsPath;
     bool mPaused = false;
     bool mFrameChanged = true;
-    UndoHistory mHistory{this};
-    std::unique_ptr<StoreStep> mStroke; // the painting stroke going on
-    const char *mStrokeText = "Paint";  // its name in the history
+    LevelDocument *mDocument = nullptr;
     MapTools mTools;
     CellPosition mLastStampCell{0, 0};
     int mWheelRest = 0; // eighths of a degree not yet scrolled
     QLabel *mStatusLabel = nullptr;
-    QAction *mOverlaysAction = nullptr;
-    QAction *mReachAction = nullptr;
     RecentFiles *mRecentFiles = nullptr;
-    std::vector<QAction *> mCellActions; // Cut, Copy, Paste, Delete, Set Start Square: with a file only
     std::string mDiskPath;               // the file read or last written, and what it was then
     std::optional<FileIdentity> mDiskIdentity;
     std::optional<FileIdentity> mAskedIdentity; // the change of the file the user was last asked about
     bool mCheckingDisk = false;
-    StoreStep *mOpenStep = nullptr;     // the step of the command going on that records its parts
     bool mFileMenusEnabled = false;
     bool mWaitingForSurface = false; // events run inside Close: menu commands are not started
     const QKeyEvent *mLastKey = nullptr;

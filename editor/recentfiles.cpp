@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSettings>
 #include <QStyleOptionMenuItem>
 #include <memory>
 
@@ -10,23 +9,13 @@ namespace qm {
 
 namespace {
 
-const char *const kRecentFilesKey = "RecentFiles";
 const char *const kMissingProperty = "missingFile";
-
-// The window's settings: the same file, or the user's settings under the program's name.
-std::unique_ptr<QSettings> openSettings(const QString &file)
-{
-    if (file.isEmpty())
-        return std::make_unique<QSettings>("Quillmoss", "qmeditor");
-    return std::make_unique<QSettings>(file, QSettings::IniFormat);
-}
 
 QString absolute(const QString &path) { return QDir::cleanPath(QFileInfo(path).absoluteFilePath()); }
 
 } // namespace
 
-RecentFiles::RecentFiles(const QString &settingsFile, QWidget *parent)
-    : QMenu(parent), mSettingsFile(settingsFile)
+RecentFiles::RecentFiles(const EditorSettings &settings, QWidget *parent) : QMenu(parent), mSettings(settings)
 {
     setToolTipsVisible(true);
     mSeparator = addSeparator();
@@ -41,7 +30,7 @@ QStringList RecentFiles::files() const
 {
     // The settings file may have been edited by hand: only non-empty texts, each once, at most ten.
     QStringList files;
-    for (const QString &path : openSettings(mSettingsFile)->value(kRecentFilesKey).toStringList())
+    for (const QString &path : mSettings.recentFiles())
         if (!path.isEmpty() && !files.contains(path) && files.size() < kMaxFiles)
             files.append(path);
     return files;
@@ -69,7 +58,7 @@ void RecentFiles::clearList() { store({}); }
 
 void RecentFiles::store(const QStringList &files)
 {
-    openSettings(mSettingsFile)->setValue(kRecentFilesKey, files);
+    mSettings.setRecentFiles(files);
     rebuild();
 }
 

@@ -4,6 +4,8 @@
 // nine answer Alt+1 to Alt+9; a file that is no longer there is shown greyed. "Clear List" ends the menu.
 // The menu reads the list again each time it opens, so that it follows other editors' changes too.
 
+#include "editorsettings.h"
+
 #include <QMenu>
 #include <QStringList>
 
@@ -15,8 +17,8 @@ class RecentFiles : public QMenu {
 public:
     static constexpr int kMaxFiles = 10;
 
-    // settingsFile: as the main window's (empty: the user's settings).
-    RecentFiles(const QString &settingsFile, QWidget *parent);
+    // settings: the main window's.
+    RecentFiles(const EditorSettings &settings, QWidget *parent);
 
     // The list as stored: absolute paths, newest first, without repeats, at most kMaxFiles.
     QStringList files() const;
@@ -37,7 +39,7 @@ private:
     void store(const QStringList &files);
     void rebuild();
 
-    QString mSettingsFile;
+    EditorSettings mSettings;
     QList<QAction *> mItems; // the files' items, above the separator
     QAction *mSeparator = nullptr;
     QAction *mClear = nullptr;

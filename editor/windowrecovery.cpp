@@ -4,6 +4,7 @@
 
 #include "qmeditorunit1.h"
 
+#include "overviewcontroller.h"
 #include "recovery.h"
 
 #include "commands/messagebox.h"
@@ -53,7 +54,7 @@ void TMainForm::workChanged()
     // While the map is shown its tick brings the status line along; without it, nothing else would.
     if (!mapShown())
         updateStatus();
-    overviewFollows();
+    mOverview->storeChanged();
     // Cheap: the bytes are taken only when a copy is due.
     if (fileopen && !saved)
         mRecovery->changed();
@@ -106,15 +107,13 @@ void TMainForm::recoverCopy(const RecoveryCopy &copy)
 {
     // Read and checked whole before the store is touched; a copy that cannot be read is kept aside.
     const RecoveredFile file = mRecovery->recover(copy);
-    resetstore();
-    levelsfilepath = file.originalPath; // empty for a file never saved: Save asks for a name
-    storeLevelsFile(file.content);
+    // Unsaved, under the name of the file it was (empty for a file never saved: Save asks for a name).
+    mDocument->openRecovered(file.content, file.originalPath);
     curlevel = levelsinfo.count > 0 ? std::clamp(file.level, 1, int(levelsinfo.count)) : 0;
     prevlevel = 1;
     if (curlevel >= 1)
         startEditing();
     followFileOpened();
-    saved = false;
     enablefilemenus();
     // This editor's own copy replaces the recovered one.
     workChanged();

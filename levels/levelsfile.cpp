@@ -370,6 +370,26 @@ void CheckedLevelsFile::store()
 
 void readlevelsfile() { CheckedLevelsFile(levelsfilepath).store(); }
 
+void openlevelsfile(const std::string &path)
+{
+    CheckedLevelsFile file(path);
+    resetstore();
+    levelsfilepath = path;
+    try {
+        file.store();
+    } catch (...) {
+        fileopen = false; // part of the file read: nothing of it may be saved over the file
+        throw;
+    }
+}
+
+void openlevelsfile(const LevelsFileContent &content, const std::string &storedPath)
+{
+    resetstore();
+    levelsfilepath = storedPath;
+    storeLevelsFile(content);
+}
+
 Bytes levelsFileBytes(std::array<int32_t, kOffsetCount> &offsets)
 {
     const int count = levelsinfo.count;

@@ -76,6 +76,16 @@ private:
     LevelsFileContent mContent;
 };
 
+// Opens the levels file at path into the store, the one way every opener does it (the editor's Open,
+// its reading again after another program changed the file, qmtool): the file is checked first, so a
+// refused file leaves the store as it was; then the store is reset (resetstore), levelsfilepath names
+// path and the levels are read. A read that fails after the check leaves the store as
+// CheckedLevelsFile::store says, holding no file: fileopen is cleared.
+void openlevelsfile(const std::string &path);
+// The same for a file read and checked already (a recovery copy), which cannot fail; levelsfilepath
+// names storedPath (empty: a file never saved).
+void openlevelsfile(const LevelsFileContent &content, const std::string &storedPath);
+
 // Reads the file named by levelsfilepath into the store: a file refused by the check leaves the
 // store unchanged; a failure while the levels are read leaves it as CheckedLevelsFile::store says.
 void readlevelsfile();

@@ -99,12 +99,7 @@ struct IndentedJsonStream {
 
 } // namespace
 
-void readInto(const QString &path)
-{
-    qm::resetstore();
-    qm::levelsfilepath = localPath(path);
-    qm::readlevelsfile();
-}
+void readInto(const QString &path) { qm::openlevelsfile(localPath(path)); }
 
 namespace {
 

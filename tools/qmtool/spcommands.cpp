@@ -103,7 +103,7 @@ int spImport(const ToolCommand &command, const QStringList &args)
     qm::resetstore();
     qm::levelsfilepath = levelsPath;
     if (qm::fileexists(levelsPath))
-        qm::readlevelsfile();
+        qm::openlevelsfile(levelsPath);
     const int adding = last - first + 1;
     qm::requireRoomForImport(qm::levelsinfo.count, adding);
 

@@ -1,0 +1,48 @@
+#include "editorsettings.h"
+
+#include <QSettings>
+
+namespace qm {
+
+namespace {
+
+// The keys as every version of the editor kept them: users keep their settings.
+const char *const kAskConfirmationsKey = "AskConfirmations";
+const char *const kOverlaysKey = "ShowStartSquareAndGrid";
+const char *const kReachKey = "ShowReach";
+const char *const kRecentFilesKey = "RecentFiles";
+
+} // namespace
+
+EditorSettings::EditorSettings(const QString &file) : mFile(file) {}
+
+std::unique_ptr<QSettings> EditorSettings::open() const
+{
+    if (mFile.isEmpty())
+        return std::make_unique<QSettings>("Quillmoss", "qmeditor");
+    return std::make_unique<QSettings>(mFile, QSettings::IniFormat);
+}
+
+EditorPreferences EditorSettings::readPreferences() const
+{
+    const std::unique_ptr<QSettings> settings = open();
+    EditorPreferences preferences;
+    preferences.askConfirmations = settings->value(kAskConfirmationsKey, true).toBool();
+    preferences.overlays = settings->value(kOverlaysKey, true).toBool();
+    preferences.reach = settings->value(kReachKey, false).toBool();
+    return preferences;
+}
+
+void EditorSettings::writePreferences(const EditorPreferences &preferences) const
+{
+    const std::unique_ptr<QSettings> settings = open();
+    settings->setValue(kAskConfirmationsKey, preferences.askConfirmations);
+    settings->setValue(kOverlaysKey, preferences.overlays);
+    settings->setValue(kReachKey, preferences.reach);
+}
+
+QStringList EditorSettings::recentFiles() const { return open()->value(kRecentFilesKey).toStringList(); }
+
+void EditorSettings::setRecentFiles(const QStringList &files) const { open()->setValue(kRecentFilesKey, files); }
+
+} // namespace qm

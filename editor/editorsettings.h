@@ -1,0 +1,39 @@
+#pragma once
+// The editor's settings, the one place that opens them: the user's settings under the program's name,
+// or the INI file the window is given (the tests'). The preferences are read once at start, before
+// anything that can fail, and written back together when the window closes. The Open Recent list is
+// shared with the other editors running, so it is read and written as it changes.
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+class QSettings;
+
+namespace qm {
+
+struct EditorPreferences {
+    bool askConfirmations = true; // Options > Ask Confirmations
+    bool overlays = true;         // Options > Show Start Square and Grid
+    bool reach = false;           // Options > Reach
+};
+
+class EditorSettings {
+public:
+    // file: an INI file; empty: the user's settings.
+    explicit EditorSettings(const QString &file = QString());
+
+    EditorPreferences readPreferences() const;
+    void writePreferences(const EditorPreferences &preferences) const;
+    QStringList recentFiles() const;
+    void setRecentFiles(const QStringList &files) const;
+    // The INI file given, empty for the user's settings (the import dialog keeps its box there too).
+    const QString &file() const { return mFile; }
+
+private:
+    std::unique_ptr<QSettings> open() const;
+
+    QString mFile;
+};
+
+} // namespace qm
