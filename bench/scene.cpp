@@ -1,6 +1,7 @@
 #include "scene.h"
 
 #include "levels/levelstore.h"
+#include "levels/palette.h"
 
 #include <algorithm>
 #include <cmath>
@@ -115,11 +116,11 @@ std::vector<Blit> frameBlits(const FramePictures &pictures)
                 }
     }
     const TPictureCollectionItem *slot = pictures.editor.findItem("p");
-    for (int i = 0; i < kPaletteRows; ++i)
+    for (int i = 0; i < kPaletteRowsShown; ++i)
         for (int k = 0; k < kPaletteColumns; ++k) {
             const int32_t x = kSlotLeft + kSlotPitch * k, y = kSlotTop + kSlotPitch * i;
             addBlit(out, slot, x, y, 0);
-            if (const TPictureCollectionItem *item = tileItem(pictures.tiles, (palscroll + i) * 3 + k + 12))
+            if (const TPictureCollectionItem *item = tileItem(pictures.tiles, paletteTile(palscroll + i, k)))
                 addBlit(out, item, x - item->SkipWidth(), y - item->SkipHeight(), 0);
         }
     addBlit(out, pictures.editor.findItem("fondtop"), 640, 0, 0);

@@ -1,5 +1,6 @@
 #include "maptools.h"
 
+#include "levels/palette.h"
 #include "levels/startsquare.h"
 #include "levels/tiles.h"
 
@@ -258,26 +259,23 @@ int32_t fillWithStamp(StoreStep &step, int32_t k, const CellRect &rect, const St
 
 void carryTile(int32_t tile)
 {
-    if (tile < kFirstPaletteTile || tile > kLastPaletteTile) {
+    if (!onPalette(tile)) {
         carriedtile = tile;
         return;
     }
     carriedtile = kPaletteSlotCarried;
-    palrow = (tile - kFirstPaletteTile) / kPaletteColumns;
-    palcolumn = (tile - kFirstPaletteTile) % kPaletteColumns;
-    if (palrow < palscroll)
-        palscroll = palrow;
-    if (palrow >= palscroll + kPaletteRows)
-        palscroll = palrow - kPaletteRows + 1;
-    palscroll = std::clamp(palscroll, 0, kPaletteScrollMax);
+    const PaletteSlot slot = paletteSlot(tile);
+    palrow = slot.row;
+    palcolumn = slot.column;
+    palscroll = paletteScrollShowing(palrow, palscroll);
 }
 
 std::optional<int32_t> paletteTileAt(int32_t x, int32_t y)
 {
-    // The hit grid of a palette click (mapMouseDown).
-    if (x <= kMapWidth || y <= 100 || y >= 425)
+    const std::optional<PaletteSlot> slot = paletteSlotAt(x, y);
+    if (!slot)
         return std::nullopt;
-    return ((y - 100) / 40 + palscroll) * kPaletteColumns + (x - kMapWidth) / 40 + kFirstPaletteTile;
+    return paletteTile(slot->row, slot->column);
 }
 
 CellPosition startSquare(const tlevel &level)
@@ -484,7 +482,7 @@ void drawToolsFrame(PointerZone zone, TDirectDrawSurface &surface, const FramePi
             surface.Draw(kMapWidth, 0, TRect{0, 0, panelWidth, surface.Height()}, &panel, false);
     }
     if (tools.overlays && carriedtile == kPaletteSlotCarried && !tools.stamp && palrow >= palscroll
-        && palrow < palscroll + kPaletteRows) {
+        && palrow < palscroll + kPaletteRowsShown) {
         const int32_t x = kSlotLeft + kSlotPitch * palcolumn, y = kSlotTop + kSlotPitch * (palrow - palscroll);
         for (int32_t t = 0; t < 2; ++t)
             for (int32_t k = -1 - t; k <= kSquare + t; ++k) {

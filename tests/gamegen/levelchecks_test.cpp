@@ -8,6 +8,7 @@
 #include "levels/levelcheck.h"
 #include "levels/levelsfile.h"
 #include "levels/levelstore.h"
+#include "levels/palette.h"
 #include "levels/supaplex.h"
 #include "levels/tiles.h"
 

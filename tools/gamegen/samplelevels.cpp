@@ -5,6 +5,7 @@
 
 #include "editor/mapediting.h"
 #include "levels/levelsfile.h"
+#include "levels/palette.h"
 #include "levels/levelstore.h"
 #include "levels/startsquare.h"
 #include "levels/tiles.h"

@@ -11,6 +11,7 @@
 #include "levels/levelcheck.h"
 #include "levels/levelsfile.h"
 #include "levels/levelstore.h"
+#include "levels/palette.h"
 
 #include "graphics/dximagelist.h"
 #include "graphics/offscreendrawtarget.h"
@@ -287,7 +288,8 @@ int levFrame(const ToolCommand &command, const QStringList &args)
     parser.addOption({"view", "The view offset before scrolling (default 0,0).", "X,Y"});
     parser.addOption({"pointer", "The last pointer position (default 320,240).", "X,Y"});
     parser.addOption({"lag", "Milliseconds since the previous frame (default 1).", "N", "1"});
-    parser.addOption({"palscroll", "The first palette row shown, 0 to 11 (default 0).", "N", "0"});
+    parser.addOption({"palscroll", QString("The first palette row shown, 0 to %1 (default 0).").arg(qm::kPaletteScrollMax),
+                      "N", "0"});
     parser.addOption({"palette", "The selected palette slot (default 0,0).", "COLUMN,ROW"});
     parser.addOption({"overlays", "Also the start square, the grid and the frame of the selected palette slot."});
     QStringList words = parseCommand(parser, args, command, 3);
@@ -301,8 +303,8 @@ int levFrame(const ToolCommand &command, const QStringList &args)
     const int palscroll = parser.value("palscroll").toInt(&scrollOk);
     if (!lagOk || lag < 1)
         throw UsageError{"--lag takes a whole number of at least 1"};
-    if (!scrollOk || palscroll < 0 || palscroll > 11)
-        throw UsageError{"--palscroll takes a number from 0 to 11"};
+    if (!scrollOk || palscroll < 0 || palscroll > qm::kPaletteScrollMax)
+        throw UsageError{QString("--palscroll takes a number from 0 to %1").arg(qm::kPaletteScrollMax)};
     qm::viewx = vx;
     qm::viewy = vy;
     qm::pointerx = px;
