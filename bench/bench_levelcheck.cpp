@@ -7,6 +7,7 @@
 #include "editor/thumbnail.h"
 #include "levels/levelcheck.h"
 #include "levels/painting.h"
+#include "levels/startsquare.h"
 #include "levels/tiles.h"
 
 #include "scene.h"
@@ -72,7 +73,7 @@ struct OpenScene {
             qm::tlevel &level = levels[size_t(k)];
             level.width = level.height = qm::kGridSize;
             level.infotrons = 500;
-            level.startx = level.starty = 60;
+            level.startx = level.starty = qm::startPixelOf(1);
             for (int r = 1; r <= qm::kGridSize; ++r)
                 for (int c = 1; c <= qm::kGridSize; ++c) {
                     const bool frame = r == 1 || c == 1 || r == qm::kGridSize || c == qm::kGridSize;
