@@ -2,6 +2,7 @@
 
 #include "levels/levelstore.h"
 #include "levels/palette.h"
+#include "levels/tiles.h"
 
 #include <algorithm>
 #include <cmath>
@@ -83,9 +84,9 @@ void prepareLevel(int size)
     std::mt19937 random(kSeed);
     for (int r = 1; r <= size; ++r)
         for (int c = 1; c <= size; ++c) {
-            const int tile = 12 + int(random() % 57);
+            const int tile = kFirstPaletteTile + int(random() % (kLastPaletteTile - kFirstPaletteTile + 1));
             const bool last = random() % 8 == 0;
-            *level.cellAt(r, c) = cell{tile, 0, last ? 102 : 100, 0};
+            *level.cellAt(r, c) = cell{tile, 0, last ? kKindOnTop : kKindOrdinary, 0};
         }
     fileopen = true;
     viewx = kViewX;
@@ -108,7 +109,7 @@ std::vector<Blit> frameBlits(const FramePictures &pictures)
             for (int r = 0; r < std::clamp(level.height, 0, kGridSize); ++r)
                 for (int c = 0; c < std::clamp(level.width, 0, kGridSize); ++c) {
                     const cell &square = level.cells[r][c];
-                    if ((square.kind == 102) != secondPass)
+                    if ((square.kind == kKindOnTop) != secondPass)
                         continue;
                     if (const TPictureCollectionItem *item = tileItem(pictures.tiles, square.tile))
                         addBlit(out, item, truncated(c * double(kSquare) - viewx) - item->SkipWidth(),

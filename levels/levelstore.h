@@ -8,6 +8,7 @@
 // 1..200 or a cell outside 1..100 is never touched.
 
 #include "palette.h"
+#include "tiles.h"
 
 #include <array>
 #include <cstdint>
@@ -33,7 +34,7 @@ struct cell {
 };
 static_assert(sizeof(cell) == 16, "a cell is four 32-bit numbers, as in the file");
 
-inline constexpr cell kDefaultCell{16, 0, 100, 0};
+inline constexpr cell kDefaultCell{kTileBase, 0, kKindOrdinary, 0};
 
 // What a new level is: its graphics file, name, size in squares and the hero's start in pixels.
 inline constexpr const char *kNewLevelGraphics = "computer.dxg";
