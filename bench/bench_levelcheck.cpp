@@ -3,8 +3,8 @@
 // checks include what the hero can reach. Also one level checked again, as F7's window does after a
 // stroke.
 
-#include "editor/levelgraphics.h"
-#include "editor/thumbnail.h"
+#include "editor/core/levelgraphics.h"
+#include "editor/core/thumbnail.h"
 #include "levels/levelcheck.h"
 #include "levels/painting.h"
 #include "levels/startsquare.h"

@@ -4,7 +4,7 @@
 
 #include "scene.h"
 
-#include "editor/maptools.h"
+#include "editor/core/maptools.h"
 #include "levels/levelstore.h"
 
 #include <benchmark/benchmark.h>

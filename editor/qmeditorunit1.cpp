@@ -1,7 +1,7 @@
 #include "qmeditorunit1.h"
 
-#include "levelgraphics.h"
-#include "mapview.h"
+#include "editor/core/levelgraphics.h"
+#include "editor/core/mapview.h"
 #include "recovery.h"
 
 #include "commands/messagebox.h"

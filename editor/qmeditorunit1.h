@@ -4,8 +4,8 @@
 
 #include "dxdraw.h"
 #include "idlehost.h"
-#include "mapediting.h"
-#include "maptools.h"
+#include "editor/core/mapediting.h"
+#include "editor/core/maptools.h"
 #include "undohistory.h"
 
 #include "graphics/dximagelist.h"

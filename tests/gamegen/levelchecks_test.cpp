@@ -3,7 +3,7 @@
 // designers make theirs and imported give no error and few lines, and the help's tile list agrees with
 // the rules table.
 
-#include "editor/levelgraphics.h"
+#include "editor/core/levelgraphics.h"
 #include "levels/gamerules.h"
 #include "levels/levelcheck.h"
 #include "levels/levelsfile.h"

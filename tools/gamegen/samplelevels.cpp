@@ -3,7 +3,7 @@
 #include "art.h"
 #include "themeart.h"
 
-#include "editor/mapediting.h"
+#include "editor/core/mapediting.h"
 #include "levels/levelsfile.h"
 #include "levels/palette.h"
 #include "levels/levelstore.h"

@@ -4,8 +4,8 @@
 #include "commands.h"
 #include "toolsupport.h"
 
-#include "editor/levelgraphics.h"
-#include "editor/thumbnail.h"
+#include "editor/core/levelgraphics.h"
+#include "editor/core/thumbnail.h"
 #include "levels/levelstore.h"
 
 #include "graphics/dximagelist.h"

@@ -1,5 +1,5 @@
-#include "editor/maptools.h"
-#include "editor/mapview.h"
+#include "editor/core/maptools.h"
+#include "editor/core/mapview.h"
 
 #include "levels/levelstore.h"
 #include "levels/tiles.h"
