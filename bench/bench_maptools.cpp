@@ -4,6 +4,7 @@
 
 #include "scene.h"
 
+#include "editor/core/mapoverlays.h"
 #include "editor/core/maptools.h"
 #include "levels/levelstore.h"
 

@@ -1,6 +1,7 @@
 #include "qmeditorunit1.h"
 
 #include "editor/core/levelgraphics.h"
+#include "editor/core/mapoverlays.h"
 #include "editor/core/mapview.h"
 #include "recovery.h"
 

@@ -2,7 +2,7 @@
 //   qmfuzzseeds DIR   makes DIR/levelsfile, DIR/gameconfig, DIR/supaplex, DIR/graphicsfile, DIR/dib,
 //                     DIR/cells.
 
-#include "editor/core/maptools.h"
+#include "editor/core/stamp.h"
 
 #include "graphics/componentwriter.h"
 #include "graphics/dibwriter.h"

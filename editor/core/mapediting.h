@@ -30,6 +30,14 @@ struct CellPosition {
     int32_t column;
 };
 
+// Rows top..bottom and columns left..right of a level, both ends included, 1-based.
+struct CellRect {
+    int32_t top = 1, left = 1, bottom = 0, right = 0;
+    int32_t rows() const { return bottom - top + 1; }
+    int32_t columns() const { return right - left + 1; }
+    bool operator==(const CellRect &) const = default;
+};
+
 // The level the window edits, or nullptr when the file has no current level (a file whose only
 // level was cancelled keeps a stale slot that must not be edited).
 tlevel *currentLevel();

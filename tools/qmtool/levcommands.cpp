@@ -6,6 +6,7 @@
 #include "editor/core/levelcopy.h"
 #include "editor/core/levelgraphics.h"
 #include "editor/core/levelpicture.h"
+#include "editor/core/mapoverlays.h"
 #include "editor/core/maptools.h"
 #include "editor/core/mapview.h"
 #include "levels/levelcheck.h"

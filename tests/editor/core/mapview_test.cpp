@@ -1,3 +1,4 @@
+#include "editor/core/mapoverlays.h"
 #include "editor/core/maptools.h"
 #include "editor/core/mapview.h"
 
