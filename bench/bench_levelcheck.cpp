@@ -3,10 +3,11 @@
 // checks include what the hero can reach. Also one level checked again, as F7's window does after a
 // stroke.
 
-#include "editor/levelgraphics.h"
-#include "editor/thumbnail.h"
+#include "editor/core/levelgraphics.h"
+#include "editor/core/thumbnail.h"
 #include "levels/levelcheck.h"
 #include "levels/painting.h"
+#include "levels/startsquare.h"
 #include "levels/tiles.h"
 
 #include "scene.h"
@@ -72,7 +73,7 @@ struct OpenScene {
             qm::tlevel &level = levels[size_t(k)];
             level.width = level.height = qm::kGridSize;
             level.infotrons = 500;
-            level.startx = level.starty = 60;
+            level.startx = level.starty = qm::startPixelOf(1);
             for (int r = 1; r <= qm::kGridSize; ++r)
                 for (int c = 1; c <= qm::kGridSize; ++c) {
                     const bool frame = r == 1 || c == 1 || r == qm::kGridSize || c == qm::kGridSize;

@@ -4,7 +4,8 @@
 
 #include "scene.h"
 
-#include "editor/maptools.h"
+#include "editor/core/mapoverlays.h"
+#include "editor/core/maptools.h"
 #include "levels/levelstore.h"
 
 #include <benchmark/benchmark.h>

@@ -1,6 +1,8 @@
 #include "scene.h"
 
 #include "levels/levelstore.h"
+#include "levels/palette.h"
+#include "levels/tiles.h"
 
 #include <algorithm>
 #include <cmath>
@@ -82,9 +84,9 @@ void prepareLevel(int size)
     std::mt19937 random(kSeed);
     for (int r = 1; r <= size; ++r)
         for (int c = 1; c <= size; ++c) {
-            const int tile = 12 + int(random() % 57);
+            const int tile = kFirstPaletteTile + int(random() % (kLastPaletteTile - kFirstPaletteTile + 1));
             const bool last = random() % 8 == 0;
-            *level.cellAt(r, c) = cell{tile, 0, last ? 102 : 100, 0};
+            *level.cellAt(r, c) = cell{tile, 0, last ? kKindOnTop : kKindOrdinary, 0};
         }
     fileopen = true;
     viewx = kViewX;
@@ -107,7 +109,7 @@ std::vector<Blit> frameBlits(const FramePictures &pictures)
             for (int r = 0; r < std::clamp(level.height, 0, kGridSize); ++r)
                 for (int c = 0; c < std::clamp(level.width, 0, kGridSize); ++c) {
                     const cell &square = level.cells[r][c];
-                    if ((square.kind == 102) != secondPass)
+                    if ((square.kind == kKindOnTop) != secondPass)
                         continue;
                     if (const TPictureCollectionItem *item = tileItem(pictures.tiles, square.tile))
                         addBlit(out, item, truncated(c * double(kSquare) - viewx) - item->SkipWidth(),
@@ -115,11 +117,11 @@ std::vector<Blit> frameBlits(const FramePictures &pictures)
                 }
     }
     const TPictureCollectionItem *slot = pictures.editor.findItem("p");
-    for (int i = 0; i < kPaletteRows; ++i)
+    for (int i = 0; i < kPaletteRowsShown; ++i)
         for (int k = 0; k < kPaletteColumns; ++k) {
             const int32_t x = kSlotLeft + kSlotPitch * k, y = kSlotTop + kSlotPitch * i;
             addBlit(out, slot, x, y, 0);
-            if (const TPictureCollectionItem *item = tileItem(pictures.tiles, (palscroll + i) * 3 + k + 12))
+            if (const TPictureCollectionItem *item = tileItem(pictures.tiles, paletteTile(palscroll + i, k)))
                 addBlit(out, item, x - item->SkipWidth(), y - item->SkipHeight(), 0);
         }
     addBlit(out, pictures.editor.findItem("fondtop"), 640, 0, 0);

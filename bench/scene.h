@@ -4,7 +4,7 @@
 // (ours, the floors, the peers) draws this scene and checks the frame's checksum against the one our
 // own frame gives, so that a faster picture is never a different picture.
 
-#include "editor/mapview.h"
+#include "editor/core/mapview.h"
 #include "graphics/dximagelist.h"
 #include "graphics/offscreendrawtarget.h"
 

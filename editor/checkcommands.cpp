@@ -5,8 +5,8 @@
 #include "qmeditorunit1.h"
 
 #include "levelcheckwindow.h"
-#include "mapediting.h"
-#include "storechecks.h"
+#include "editor/core/mapediting.h"
+#include "editor/core/storechecks.h"
 
 #include "levels/levelstore.h"
 

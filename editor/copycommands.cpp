@@ -4,7 +4,7 @@
 #include "qmeditorunit1.h"
 
 #include "copylevelsdialog.h"
-#include "levelcopy.h"
+#include "editor/core/levelcopy.h"
 
 #include "commands/filedialogs.h"
 

@@ -1,6 +1,6 @@
 #include "copylevelsdialog.h"
 
-#include "levelcopy.h"
+#include "editor/core/levelcopy.h"
 #include "overviewwindow.h"
 #include "thumbnaillist.h"
 

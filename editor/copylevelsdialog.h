@@ -3,7 +3,7 @@
 // numbers, names and sizes; the user selects one or more (Ctrl and Shift add to the selection) and
 // copies them.
 
-#include "thumbnailcache.h"
+#include "editor/core/thumbnailcache.h"
 
 #include "levels/levelsfile.h"
 

@@ -3,8 +3,8 @@
 
 #include "qmeditorunit1.h"
 
-#include "filedrop.h"
-#include "levelpicture.h"
+#include "editor/core/filedrop.h"
+#include "editor/core/levelpicture.h"
 #include "recentfiles.h"
 
 #include "commands/filedialogs.h"

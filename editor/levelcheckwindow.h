@@ -4,7 +4,7 @@
 // level and kind. It reads the level store and knows nothing of the main window: a double-clicked
 // finding is handed to findingChosen.
 
-#include "storechecks.h"
+#include "editor/core/storechecks.h"
 
 #include <QTimer>
 #include <QWidget>

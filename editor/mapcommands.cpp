@@ -6,6 +6,7 @@
 
 #include "qmeditorunit1.h"
 
+#include "editor/core/statustext.h"
 #include "levels/levelstore.h"
 
 #include "platform/errors.h"

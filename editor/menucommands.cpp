@@ -2,7 +2,7 @@
 // Delete Level, the imports, the game's levels file, help and about, and the unsaved-changes prompt.
 
 #include "qmeditorunit1.h"
-#include "thumbnailcache.h"
+#include "editor/core/thumbnailcache.h"
 #include "thumbnaillist.h"
 
 #include "commands/filedialogs.h"

@@ -5,7 +5,7 @@
 // again (a level that only moved, or came back by an undo, finds its picture kept). The store is read
 // on the GUI thread only.
 
-#include "thumbnailcache.h"
+#include "editor/core/thumbnailcache.h"
 
 #include <QTimer>
 #include <QWidget>

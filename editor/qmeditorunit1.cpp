@@ -1,10 +1,11 @@
 #include "qmeditorunit1.h"
 
 #include "levelcheckwindow.h"
-
-#include "levelgraphics.h"
-#include "mapview.h"
 #include "overviewcontroller.h"
+
+#include "editor/core/levelgraphics.h"
+#include "editor/core/mapoverlays.h"
+#include "editor/core/mapview.h"
 #include "recovery.h"
 
 #include "commands/messagebox.h"

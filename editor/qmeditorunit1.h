@@ -5,9 +5,10 @@
 #include "dxdraw.h"
 #include "editorsettings.h"
 #include "idlehost.h"
-#include "mapediting.h"
-#include "maptools.h"
 #include "leveldocument.h"
+
+#include "editor/core/mapediting.h"
+#include "editor/core/maptools.h"
 
 #include "graphics/dximagelist.h"
 #include "graphics/dxtimer.h"

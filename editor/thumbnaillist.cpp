@@ -1,6 +1,6 @@
 #include "thumbnaillist.h"
 
-#include "thumbnail.h"
+#include "editor/core/thumbnail.h"
 
 #include <QElapsedTimer>
 #include <algorithm>

@@ -1,7 +1,7 @@
 // Cells from the clipboard, of any bytes: the reader never reads outside them nor sizes anything from
 // an unchecked count; what it accepts writes back to the same bytes.
 
-#include "editor/maptools.h"
+#include "editor/core/stamp.h"
 
 #include "platform/errors.h"
 

@@ -2,7 +2,7 @@
 //   qmfuzzseeds DIR   makes DIR/levelsfile, DIR/gameconfig, DIR/supaplex, DIR/graphicsfile, DIR/dib,
 //                     DIR/cells.
 
-#include "editor/maptools.h"
+#include "editor/core/stamp.h"
 
 #include "graphics/componentwriter.h"
 #include "graphics/dibwriter.h"
@@ -11,6 +11,7 @@
 #include "levels/levelsfile.h"
 #include "levels/levelstore.h"
 #include "levels/supaplex.h"
+#include "levels/tiles.h"
 
 #include "platform/fileio.h"
 
@@ -39,7 +40,7 @@ void levelsSeeds(const std::filesystem::path &dir)
             levels[k].width = 6 + 2 * k;
             levels[k].height = 6;
             levels[k].cellAt(2, 3)->tile = 29;
-            levels[k].cellAt(2, 3)->kind = 102;
+            levels[k].cellAt(2, 3)->kind = kKindOnTop;
         }
         std::array<int32_t, kOffsetCount> offsets{};
         put(dir, "levels" + std::to_string(files), levelsFileBytes(offsets));

@@ -1,6 +1,7 @@
 #include "gamerules.h"
 
 #include "tiles.h"
+#include "palette.h"
 
 #include <array>
 

@@ -2,6 +2,7 @@
 
 #include "gamerules.h"
 #include "painting.h"
+#include "palette.h"
 #include "reach.h"
 #include "startsquare.h"
 #include "tiles.h"

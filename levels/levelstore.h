@@ -7,6 +7,9 @@
 // Everything is read and assigned directly; the only checked access is by number: a slot outside
 // 1..200 or a cell outside 1..100 is never touched.
 
+#include "palette.h"
+#include "tiles.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -31,7 +34,7 @@ struct cell {
 };
 static_assert(sizeof(cell) == 16, "a cell is four 32-bit numbers, as in the file");
 
-inline constexpr cell kDefaultCell{16, 0, 100, 0};
+inline constexpr cell kDefaultCell{kTileBase, 0, kKindOrdinary, 0};
 
 // What a new level is: its graphics file, name, size in squares and the hero's start in pixels.
 inline constexpr const char *kNewLevelGraphics = "computer.dxg";
@@ -116,7 +119,7 @@ extern int32_t carriedtile;
 inline constexpr int32_t kPaletteSlotCarried = -1;
 
 // The tile that painting writes and the pointer carries.
-inline int32_t selectedtile() { return carriedtile != kPaletteSlotCarried ? carriedtile : palrow * 3 + palcolumn + 12; }
+inline int32_t selectedtile() { return carriedtile != kPaletteSlotCarried ? carriedtile : paletteTile(palrow, palcolumn); }
 
 // Prepares the store for a file that is about to be created or opened: names, view state and
 // current/previous level numbers start afresh; the header and the slots stay as they are.

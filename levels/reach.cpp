@@ -1,6 +1,7 @@
 #include "reach.h"
 
 #include "gamerules.h"
+#include "palette.h"
 #include "startsquare.h"
 #include "tiles.h"
 

@@ -77,10 +77,6 @@ inline constexpr int32_t kTileMarkedTallA = 66;
 inline constexpr int32_t kTileMarkedTallB = 67;
 inline constexpr int32_t kTileMarked3x3 = 68;
 
-// The palette offers tiles 12..68.
-inline constexpr int32_t kFirstPaletteTile = 12;
-inline constexpr int32_t kLastPaletteTile = 68;
-
 // Kinds of a cell: ordinary; marked (painting sets it on some objects and their squares; drawn like an
 // ordinary cell); drawn in the second pass, above every other cell.
 inline constexpr int32_t kKindOrdinary = 100;

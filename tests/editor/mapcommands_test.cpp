@@ -4,7 +4,7 @@
 #include "mainwindowfixture.h"
 
 #include "commands/qmeditor3.h"
-#include "editor/maptools.h"
+#include "editor/core/maptools.h"
 #include "levels/gamerules.h"
 
 #include <QClipboard>

@@ -7,6 +7,7 @@
 #include "graphics/offscreendrawtarget.h"
 #include "levels/gameconfig.h"
 #include "levels/levelsfile.h"
+#include "levels/palette.h"
 #include "levels/tiles.h"
 #include "platform/bytes.h"
 

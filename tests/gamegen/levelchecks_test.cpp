@@ -3,11 +3,12 @@
 // designers make theirs and imported give no error and few lines, and the help's tile list agrees with
 // the rules table.
 
-#include "editor/levelgraphics.h"
+#include "editor/core/levelgraphics.h"
 #include "levels/gamerules.h"
 #include "levels/levelcheck.h"
 #include "levels/levelsfile.h"
 #include "levels/levelstore.h"
+#include "levels/palette.h"
 #include "levels/supaplex.h"
 #include "levels/tiles.h"
 

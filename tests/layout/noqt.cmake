@@ -1,13 +1,10 @@
 # Fails when a source file of a library without Qt includes a Qt header.
 #   cmake -DROOT=<source dir> -P noqt.cmake
 set(files)
-foreach(dir platform levels graphics)
+# The libraries without Qt, and the editor's core, shared with qmtool, the benchmarks and the fuzzers.
+foreach(dir platform levels graphics editor/core)
   file(GLOB_RECURSE found ${ROOT}/${dir}/*.h ${ROOT}/${dir}/*.cpp)
   list(APPEND files ${found})
-endforeach()
-# The editor's rules and drawing, shared with qmtool.
-foreach(name mapediting mapview levelgraphics thumbnail levelpicture filedrop)
-  list(APPEND files ${ROOT}/editor/${name}.h ${ROOT}/editor/${name}.cpp)
 endforeach()
 set(bad)
 foreach(file ${files})

@@ -3,6 +3,7 @@
 #include "levels/gamerules.h"
 #include "levels/levelcheck.h"
 #include "levels/painting.h"
+#include "levels/palette.h"
 #include "levels/reach.h"
 #include "levels/supaplex.h"
 #include "levels/tiles.h"

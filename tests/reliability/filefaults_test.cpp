@@ -5,7 +5,7 @@
 
 #include "tempdir.h"
 
-#include "editor/levelgraphics.h"
+#include "editor/core/levelgraphics.h"
 #include "graphics/picturecollection.h"
 #include "levels/datafilename.h"
 #include "levels/gameconfig.h"

@@ -6,7 +6,7 @@
 
 #include "tempdir.h"
 
-#include "editor/mapediting.h"
+#include "editor/core/mapediting.h"
 #include "graphics/componentwriter.h"
 #include "graphics/dximagelist.h"
 #include "graphics/offscreendrawtarget.h"

@@ -1,6 +1,6 @@
 #include "art.h"
 
-#include "pixelfont.h"
+#include "graphics/pixelfont.h"
 
 #include <algorithm>
 

@@ -1,9 +1,8 @@
 #include "contactsheet.h"
 
-#include "pixelfont.h"
-
 #include "graphics/dximagelist.h"
 #include "graphics/offscreendrawtarget.h"
+#include "graphics/pixelfont.h"
 #include "platform/errors.h"
 
 #include <QImage>

@@ -3,6 +3,7 @@
 // palette, the frame around the carried tile and the pointers.
 
 #include "graphics/componentwriter.h"
+#include "levels/palette.h"
 
 #include <vector>
 
@@ -15,8 +16,8 @@ inline constexpr int kSlotSize = 40;
 inline constexpr int kSlotPitch = 41;
 inline constexpr int kSlotLeft = 1;  // surface x 641
 inline constexpr int kSlotTop = 97;
-inline constexpr int kSlotColumns = 3;
-inline constexpr int kSlotRows = 8;
+inline constexpr int kSlotColumns = kPaletteColumns;
+inline constexpr int kSlotRows = kPaletteRowsShown;
 
 // "p", "fondtop", "mousex", "mouseup", "mousedown", "mouseleft", "mouseright", "mouse", in this order.
 std::vector<PictureEntry> editorPictures();

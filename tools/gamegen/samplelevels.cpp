@@ -3,8 +3,9 @@
 #include "art.h"
 #include "themeart.h"
 
-#include "editor/mapediting.h"
+#include "editor/core/mapediting.h"
 #include "levels/levelsfile.h"
+#include "levels/palette.h"
 #include "levels/levelstore.h"
 #include "levels/startsquare.h"
 #include "levels/tiles.h"

@@ -3,14 +3,16 @@
 #include "commands.h"
 #include "toolsupport.h"
 
-#include "editor/levelcopy.h"
-#include "editor/levelgraphics.h"
-#include "editor/levelpicture.h"
-#include "editor/maptools.h"
-#include "editor/mapview.h"
+#include "editor/core/levelcopy.h"
+#include "editor/core/levelgraphics.h"
+#include "editor/core/levelpicture.h"
+#include "editor/core/mapoverlays.h"
+#include "editor/core/maptools.h"
+#include "editor/core/mapview.h"
 #include "levels/levelcheck.h"
 #include "levels/levelsfile.h"
 #include "levels/levelstore.h"
+#include "levels/palette.h"
 
 #include "graphics/dximagelist.h"
 #include "graphics/offscreendrawtarget.h"
@@ -282,7 +284,8 @@ int levFrame(const ToolCommand &command, const QStringList &args)
     parser.addOption({"view", "The view offset before scrolling (default 0,0).", "X,Y"});
     parser.addOption({"pointer", "The last pointer position (default 320,240).", "X,Y"});
     parser.addOption({"lag", "Milliseconds since the previous frame (default 1).", "N", "1"});
-    parser.addOption({"palscroll", "The first palette row shown, 0 to 11 (default 0).", "N", "0"});
+    parser.addOption({"palscroll", QString("The first palette row shown, 0 to %1 (default 0).").arg(qm::kPaletteScrollMax),
+                      "N", "0"});
     parser.addOption({"palette", "The selected palette slot (default 0,0).", "COLUMN,ROW"});
     parser.addOption({"overlays", "Also the start square, the grid and the frame of the selected palette slot; "
                                   "=reach shades the squares the hero cannot reach instead, =grid,reach both."});
@@ -316,8 +319,8 @@ int levFrame(const ToolCommand &command, const QStringList &args)
     const int palscroll = parser.value("palscroll").toInt(&scrollOk);
     if (!lagOk || lag < 1)
         throw UsageError{"--lag takes a whole number of at least 1"};
-    if (!scrollOk || palscroll < 0 || palscroll > 11)
-        throw UsageError{"--palscroll takes a number from 0 to 11"};
+    if (!scrollOk || palscroll < 0 || palscroll > qm::kPaletteScrollMax)
+        throw UsageError{QString("--palscroll takes a number from 0 to %1").arg(qm::kPaletteScrollMax)};
     qm::viewx = vx;
     qm::viewy = vy;
     qm::pointerx = px;

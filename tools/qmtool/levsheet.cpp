@@ -4,13 +4,13 @@
 #include "commands.h"
 #include "toolsupport.h"
 
-#include "editor/levelgraphics.h"
-#include "editor/thumbnail.h"
+#include "editor/core/levelgraphics.h"
+#include "editor/core/thumbnail.h"
 #include "levels/levelstore.h"
-#include "tools/gamegen/pixelfont.h"
 
 #include "graphics/dximagelist.h"
 #include "graphics/offscreendrawtarget.h"
+#include "graphics/pixelfont.h"
 
 #include "platform/errors.h"
 
@@ -83,10 +83,10 @@ int levSheet(const ToolCommand &command, const QStringList &args)
     for (int k = 1; k <= count; ++k) {
         labels.push_back(std::to_string(k) + " " + qm::levels[k].name);
         slotWidth = std::max({slotWidth, std::clamp(qm::levels[k].width, 0, qm::kGridSize) * square,
-                              qm::gamegen::textWidth(labels.back(), 1)});
+                              qm::textWidth(labels.back(), 1)});
         tallest = std::max(tallest, std::clamp(qm::levels[k].height, 0, qm::kGridSize));
     }
-    const int thumbnailTop = qm::gamegen::kGlyphHeight + kLabelGap;
+    const int thumbnailTop = qm::kGlyphHeight + kLabelGap;
     const int slotHeight = thumbnailTop + tallest * square;
     const int across = std::min(columns, count);
     const int down = (count + columns - 1) / columns;
@@ -104,7 +104,7 @@ int levSheet(const ToolCommand &command, const QStringList &args)
         const int x = kMargin + (k - 1) % columns * (slotWidth + kMargin);
         const int y = kMargin + (k - 1) / columns * (slotHeight + kMargin);
         const qm::Thumbnail &thumbnail = small[size_t(k - 1)];
-        qm::gamegen::forEachTextPixel(labels[size_t(k - 1)], x, y, 1,
+        qm::forEachTextPixel(labels[size_t(k - 1)], x, y, 1,
                                       [&](int px, int py) { sheet.setPixel(px, py, kText); });
         for (int row = 0; row < thumbnail.height; ++row) {
             QRgb *line = reinterpret_cast<QRgb *>(sheet.scanLine(y + thumbnailTop + row)) + x;

@@ -1,4 +1,4 @@
-#include "editor/mapediting.h"
+#include "editor/core/mapediting.h"
 
 #include "levels/levelstore.h"
 #include "levels/tiles.h"

@@ -90,6 +90,15 @@ void paintcell(int32_t r, int32_t c, int32_t t, PaintVariant variant, const Tile
     saved = false;
 }
 
+std::optional<PaletteSlot> paletteSlotAt(int32_t x, int32_t y)
+{
+    // The hit grid has a 40-pixel pitch from (640, 100) while the slots are drawn 41 apart from
+    // (641, 97); x 760 and beyond gives column 3, y 420..424 the ninth row.
+    if (x <= kMapWidth || y <= 100 || y >= 425)
+        return std::nullopt;
+    return PaletteSlot{(y - 100) / 40 + palscroll, (x - kMapWidth) / 40};
+}
+
 void mapMouseDown(MouseButton button, int32_t x, int32_t y, const TileWidth &widthOf, StoreStep *stroke)
 {
     if (!fileopen)
@@ -97,17 +106,15 @@ void mapMouseDown(MouseButton button, int32_t x, int32_t y, const TileWidth &wid
     if (button == MouseButton::Left)
         painting = true;
     if (x > kMapWidth) {
-        // The hit grid has a 40-pixel pitch from (640, 100) while the slots are drawn 41 apart from
-        // (641, 97); x 760 and beyond gives column 3, y 420..424 the ninth row.
-        if (y > 100 && y < 425) {
-            palcolumn = (x - kMapWidth) / 40;
-            palrow = (y - 100) / 40 + palscroll;
+        if (std::optional<PaletteSlot> slot = paletteSlotAt(x, y)) {
+            palcolumn = slot->column;
+            palrow = slot->row;
         } else if (y > 83 && y < 100) {
             --palscroll;
         } else if (y > 425 && y < 445) {
             ++palscroll;
         }
-        palscroll = std::clamp(palscroll, 0, kPaletteScrollMax);
+        palscroll = clampPaletteScroll(palscroll);
     }
     if (painting && x < kMapWidth) {
         CellPosition at = pointercell();

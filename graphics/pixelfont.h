@@ -1,12 +1,12 @@
 #pragma once
 // A small pixel font (5 x 7 cells, upper-case letters, digits and a few signs) drawn by code, so that
-// the generated pictures and the contact sheets carry text without depending on installed fonts.
+// the generated pictures, the contact sheets and qmtool's sheets of levels carry text without depending on installed fonts.
 
 #include <cstdint>
 #include <functional>
 #include <string_view>
 
-namespace qm::gamegen {
+namespace qm {
 
 inline constexpr int kGlyphWidth = 5;
 inline constexpr int kGlyphHeight = 7;
@@ -20,4 +20,4 @@ void forEachTextPixel(std::string_view text, int x, int y, int scale, const std:
 // Width in pixels of text at this scale (no trailing space column).
 int textWidth(std::string_view text, int scale);
 
-} // namespace qm::gamegen
+} // namespace qm

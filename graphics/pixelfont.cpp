@@ -3,7 +3,7 @@
 #include <array>
 #include <cctype>
 
-namespace qm::gamegen {
+namespace qm {
 
 namespace {
 
@@ -99,4 +99,4 @@ int textWidth(std::string_view text, int scale)
     return (int(text.size()) * kGlyphAdvance - 1) * scale;
 }
 
-} // namespace qm::gamegen
+} // namespace qm

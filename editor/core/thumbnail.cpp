@@ -1,6 +1,7 @@
 #include "thumbnail.h"
 
 #include "levels/levelstore.h"
+#include "levels/tiles.h"
 
 #include "graphics/drawtarget.h"
 #include "graphics/picturecollection.h"
@@ -119,11 +120,11 @@ Thumbnail drawThumbnail(const tlevel &level, const ThumbnailTiles &tiles)
     // The map view's order: every cell but kind 102, then the cells of kind 102 above them.
     for (int r = 0; r < rows; ++r)
         for (int c = 0; c < columns; ++c)
-            if (level.cells[r][c].kind != 102)
+            if (level.cells[r][c].kind != kKindOnTop)
                 draw(level.cells[r][c], r, c);
     for (int r = 0; r < rows; ++r)
         for (int c = 0; c < columns; ++c)
-            if (level.cells[r][c].kind == 102)
+            if (level.cells[r][c].kind == kKindOnTop)
                 draw(level.cells[r][c], r, c);
     return thumbnail;
 }

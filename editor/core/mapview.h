@@ -15,9 +15,7 @@ class TDirectDrawSurface;
 class TPictureCollection;
 struct tlevel;
 
-// Palette slots: 8 rows of 3, 41 pixels apart, the first at (641, 97).
-inline constexpr int kPaletteRows = 8;
-inline constexpr int kPaletteColumns = 3;
+// Palette slots (levels/palette.h): 41 pixels apart, the first at (641, 97).
 inline constexpr int kSlotLeft = 641;
 inline constexpr int kSlotTop = 97;
 inline constexpr int kSlotPitch = 41;

@@ -1,4 +1,4 @@
-#include "editor/maptools.h"
+#include "editor/core/maptools.h"
 
 #include "levels/levelstore.h"
 

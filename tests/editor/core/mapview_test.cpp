@@ -1,5 +1,6 @@
-#include "editor/maptools.h"
-#include "editor/mapview.h"
+#include "editor/core/mapoverlays.h"
+#include "editor/core/maptools.h"
+#include "editor/core/mapview.h"
 
 #include "levels/levelstore.h"
 #include "levels/tiles.h"

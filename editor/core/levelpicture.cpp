@@ -1,6 +1,6 @@
 #include "levelpicture.h"
 
-#include "maptools.h"
+#include "mapoverlays.h"
 #include "mapview.h"
 
 #include "levels/levelstore.h"

@@ -1,6 +1,7 @@
 #include "mapview.h"
 
 #include "levels/levelstore.h"
+#include "levels/palette.h"
 #include "levels/tiles.h"
 
 #include "graphics/directdrawsurface.h"
@@ -137,13 +138,13 @@ void drawPalette(TDirectDrawSurface &surface, const TPictureCollection &editor, 
                  int32_t dx = 0, int32_t dy = 0)
 {
     const TPictureCollectionItem *slot = editor.findItem("p");
-    for (int i = 0; i < kPaletteRows; ++i) {
+    for (int i = 0; i < kPaletteRowsShown; ++i) {
         for (int k = 0; k < kPaletteColumns; ++k) {
             const int32_t x = kSlotLeft + kSlotPitch * k + dx;
             const int32_t y = kSlotTop + kSlotPitch * i + dy;
             if (slot)
                 slot->Draw(surface, x, y, 0);
-            const int32_t tile = (palscroll + i) * 3 + k + 12;
+            const int32_t tile = paletteTile(palscroll + i, k);
             if (const TPictureCollectionItem *picture = tiles ? tilePicture(*tiles, tile) : nullptr)
                 picture->Draw(surface, x - picture->SkipWidth(), y - picture->SkipHeight(), 0);
         }
@@ -232,7 +233,7 @@ PanelCover panelCover(const TPictureCollection &editor)
         right = std::max(right, x + item->drawnWidth());
         bottom = std::max(bottom, y + item->drawnHeight());
     };
-    for (int i = 0; i < kPaletteRows; ++i)
+    for (int i = 0; i < kPaletteRowsShown; ++i)
         for (int k = 0; k < kPaletteColumns; ++k)
             include("p", kSlotLeft + kSlotPitch * k, kSlotTop + kSlotPitch * i);
     include("fondtop", kPanelLeft, 0);

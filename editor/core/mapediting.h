@@ -4,9 +4,11 @@
 // main window only routes its mouse events and timer ticks here.
 
 #include "levels/painting.h"
+#include "levels/palette.h"
 #include "levels/storestep.h"
 
 #include <cstdint>
+#include <optional>
 
 namespace qm {
 
@@ -14,7 +16,6 @@ namespace qm {
 // the palette panel starts at x = 640.
 inline constexpr int kMapWidth = 640;
 inline constexpr int kMapHeight = 480;
-inline constexpr int kPaletteScrollMax = 11; // palette rows 0..19 shown eight at a time
 
 // Which pointer picture the frame draws.
 enum class PointerZone { None, Up, Down, Left, Panel };
@@ -27,6 +28,14 @@ PointerZone scrollview(int32_t lagCount);
 struct CellPosition {
     int32_t row;
     int32_t column;
+};
+
+// Rows top..bottom and columns left..right of a level, both ends included, 1-based.
+struct CellRect {
+    int32_t top = 1, left = 1, bottom = 0, right = 0;
+    int32_t rows() const { return bottom - top + 1; }
+    int32_t columns() const { return right - left + 1; }
+    bool operator==(const CellRect &) const = default;
 };
 
 // The level the window edits, or nullptr when the file has no current level (a file whose only
@@ -51,6 +60,10 @@ CellPosition pointercell();
 // 1..100 are skipped. With a step, the cells are changed through it, so that it can take them back.
 void paintcell(int32_t row, int32_t column, int32_t tile, PaintVariant variant, const TileWidth &widthOf,
                StoreStep *step = nullptr);
+
+// The palette slot a press at surface (x, y) selects, counted from the palette's top (the row shown
+// first is palscroll), or nothing outside the slots' hit grid.
+std::optional<PaletteSlot> paletteSlotAt(int32_t x, int32_t y);
 
 enum class MouseButton { Left, Right, Middle };
 

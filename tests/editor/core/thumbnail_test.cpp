@@ -1,6 +1,6 @@
-#include "editor/thumbnail.h"
+#include "editor/core/thumbnail.h"
 
-#include "editor/mapview.h"
+#include "editor/core/mapview.h"
 #include "levels/levelstore.h"
 #include "levels/tiles.h"
 
