@@ -5,6 +5,7 @@
 
 #include "editor/core/filedrop.h"
 #include "editor/core/levelpicture.h"
+#include "maptoolscontroller.h"
 #include "recentfiles.h"
 
 #include "commands/filedialogs.h"
@@ -132,7 +133,7 @@ QImage TMainForm::levelPicture()
     TDirectDrawSurface surface;
     surface.setPixelFormat(DXDraw->Surface().pixelFormat());
     surface.SetSize(size.width, size.height);
-    drawLevelPicture(surface, patratele.Items(), *level, mTools.overlays);
+    drawLevelPicture(surface, patratele.Items(), *level, mMapTools->tools().overlays);
     const bool wide = bytesPerPixel(surface.pixelFormat()) == 4;
     const QImage shown(surface.bits(), surface.Width(), surface.Height(), qsizetype(surface.pitch()),
                        wide ? QImage::Format_RGB32 : QImage::Format_RGB16);

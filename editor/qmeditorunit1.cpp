@@ -1,6 +1,7 @@
 #include "qmeditorunit1.h"
 
 #include "levelcheckwindow.h"
+#include "maptoolscontroller.h"
 #include "overviewcontroller.h"
 
 #include "editor/core/levelgraphics.h"
@@ -81,6 +82,12 @@ TMainForm::TMainForm(const QString &settingsFile, const QString &gameDirectory, 
             mLevelCheckWindow->refresh();
     });
     createRecovery(recoveryDirectory);
+    mMapTools = new MapToolsController(this, *mDocument,
+                                       {[this] { return mapShown(); }, [this]() -> const TPictureCollection & {
+                                            return patratele.Items();
+                                        },
+                                        [this](int32_t tile) { return tileWidth(tile); }, [this] { workChanged(); },
+                                        [this](const std::function<void()> &handler) { guarded(handler); }});
     mOverview = new OverviewController(this, [this](int32_t level) { guarded([&] { showFinding(level, std::nullopt); }); });
     setWindowTitle(kApplicationTitle);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
@@ -98,7 +105,7 @@ TMainForm::TMainForm(const QString &settingsFile, const QString &gameDirectory, 
     DXDraw->OnMouseDown = [this](Qt::MouseButton button, QPoint p) { DXDrawMouseDown(button, p.x(), p.y()); };
     DXDraw->OnMouseMove = [this](QPoint p) { DXDrawMouseMove(p.x(), p.y()); };
     DXDraw->OnMouseUp = [this](Qt::MouseButton button, QPoint at) {
-        toolsMouseUp(button, at);
+        mMapTools->mouseUp(button, at);
         DXDrawMouseUp();
     };
     // The drawing control's surfaces are made once and never lost: the pictures need not be kept
@@ -122,7 +129,7 @@ TMainForm::TMainForm(const QString &settingsFile, const QString &gameDirectory, 
     setAcceptDrops(true);
     qApp->installEventFilter(this);
     FormCreate();
-    createStatusLine();
+    mMapTools->createStatusLine();
 
     // The client area is fixed; the menu bar comes on top of it.
     adjustSize();
@@ -177,11 +184,12 @@ void TMainForm::FormCreate()
     // The preferences first: whatever fails below, closing writes back what was read here.
     const EditorPreferences preferences = mSettings.readPreferences();
     askconfirmations = preferences.askConfirmations;
-    mTools.overlays = preferences.overlays;
-    mTools.reach = preferences.reach;
+    MapTools &tools = mMapTools->tools();
+    tools.overlays = preferences.overlays;
+    tools.reach = preferences.reach;
     item("AskConfirmations1")->setChecked(askconfirmations);
-    item("ShowStartSquareAndGrid1")->setChecked(mTools.overlays);
-    item("reachOverlay")->setChecked(mTools.reach);
+    item("ShowStartSquareAndGrid1")->setChecked(tools.overlays);
+    item("reachOverlay")->setChecked(tools.reach);
     try {
         gamedir = mGameDirectory.isEmpty() ? executableDirectory() : mGameDirectory.toStdString();
         levelsinfo.count = 0;
@@ -229,9 +237,10 @@ void TMainForm::DXTimerTimer(int32_t lagCount)
         if (!mFrameChanged)
             return;
         mFrameChanged = false;
-        updateStatus();
+        mMapTools->updateStatus();
         if (fileopen)
-            drawToolsFrame(zone, DXDraw->Surface(), FramePictures{meniulist.Items(), patratele.Items()}, mTools);
+            drawToolsFrame(zone, DXDraw->Surface(), FramePictures{meniulist.Items(), patratele.Items()},
+                           mMapTools->tools());
         else
             DXDraw->Surface().Fill(0);
         DXDraw->Flip();
@@ -263,7 +272,7 @@ void TMainForm::DXDrawMouseDown(Qt::MouseButton button, int32_t x, int32_t y)
     const MouseButton which = button == Qt::LeftButton    ? MouseButton::Left
                               : button == Qt::RightButton ? MouseButton::Right
                                                           : MouseButton::Middle;
-    if (toolsMouseDown(button, QGuiApplication::keyboardModifiers(), x, y))
+    if (mMapTools->mouseDown(button, QGuiApplication::keyboardModifiers(), x, y))
         return;
     if (which == MouseButton::Left && fileopen && !mDocument->stroke())
         mDocument->beginStroke("Paint");
@@ -276,7 +285,7 @@ void TMainForm::DXDrawMouseDown(Qt::MouseButton button, int32_t x, int32_t y)
 
 void TMainForm::DXDrawMouseMove(int32_t x, int32_t y)
 {
-    if (!mapShown() || toolsMouseMove(x, y))
+    if (!mapShown() || mMapTools->mouseMove(x, y))
         return;
     mapMouseMove(x, y, mTileWidth, mDocument->stroke());
     if (painting) {
@@ -290,6 +299,12 @@ void TMainForm::DXDrawMouseUp()
     mapMouseUp();
     mDocument->endStroke();
 }
+
+void TMainForm::updateStatus() { mMapTools->updateStatus(); }
+
+QString TMainForm::statusLine() const { return mMapTools->statusLine(); }
+
+const MapTools &TMainForm::mapTools() const { return mMapTools->tools(); }
 
 int32_t TMainForm::tileWidth(int32_t tile) const
 {
@@ -343,7 +358,7 @@ void TMainForm::showMap()
 
 void TMainForm::FormKeyDown(int key, Qt::KeyboardModifiers shift)
 {
-    if (toolsKey(key))
+    if (mMapTools->keyPressed(key))
         return;
     if (key == Qt::Key_Escape)
         close();
@@ -367,7 +382,7 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
         QTimer::singleShot(0, this, [this] { checkFileOnDisk(); });
     if (event->type() == QEvent::Wheel && watched == DXDraw) {
         const auto *wheel = static_cast<const QWheelEvent *>(event);
-        toolsWheel(wheel->angleDelta(), wheel->modifiers());
+        mMapTools->wheel(wheel->angleDelta(), wheel->modifiers());
         return true;
     }
     const bool press = event->type() == QEvent::KeyPress;
@@ -410,7 +425,8 @@ void TMainForm::FormClose()
 {
     if (writesGameConfigAtExit())
         guarded([] { writegameconfig(); });
-    mSettings.writePreferences({askconfirmations, mTools.overlays, mTools.reach});
+    const MapTools &tools = mMapTools->tools();
+    mSettings.writePreferences({askconfirmations, tools.overlays, tools.reach});
     dropRecoveryCopy();
 }
 

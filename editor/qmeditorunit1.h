@@ -8,7 +8,6 @@
 #include "leveldocument.h"
 
 #include "editor/core/mapediting.h"
-#include "editor/core/maptools.h"
 
 #include "graphics/dximagelist.h"
 #include "graphics/dxtimer.h"
@@ -32,6 +31,8 @@ namespace qm {
 
 class HelpWindow;
 class LevelCheckWindow;
+struct MapTools;
+class MapToolsController;
 class OverviewController;
 class RecentFiles;
 class RecoveryStore;
@@ -90,25 +91,8 @@ public:
     void DXDrawMouseUp();
     void FormKeyDown(int key, Qt::KeyboardModifiers shift);
 
-    // The designer's tools on the map (mapcommands.cpp): right button, Shift, wheel and keys, the Edit
-    // menu's cell commands, the status line and the overlays. The routing answers whether the tools
-    // took the event.
-    bool toolsMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int32_t x, int32_t y);
-    bool toolsMouseMove(int32_t x, int32_t y);
-    // at: where the button came up (a fill ends there).
-    void toolsMouseUp(Qt::MouseButton button, QPoint at);
-    bool toolsKey(int key);
-    void toolsWheel(QPoint angleDelta, Qt::KeyboardModifiers modifiers);
-    void copyClick();
-    void cutClick();
-    void pasteClick();
-    void deleteClick();
-    void setStartSquareClick();
-    void overlaysClick();
-    void reachOverlayClick();
-    // The status line's text now, and a passing message in its place (a paste that found nothing).
+    // The status line's text now, as the tick brings it up to date (the map tools own it).
     void updateStatus();
-    void showStatusMessage(const QString &text);
     QString statusLine() const;
 
     // Levels-file commands and the unsaved-changes prompt; their handlers are in menucommands.cpp.
@@ -176,7 +160,7 @@ public:
     // The open file's editing state: its undo history, the stroke and step going on, saved.
     LevelDocument &document() { return *mDocument; }
     UndoHistory &history() { return mDocument->history(); }
-    const MapTools &mapTools() const { return mTools; }
+    const MapTools &mapTools() const;
 
     QString settingsFile() const { return mSettings.file(); }
     // Whether closing the window writes the game configuration: only when start-up read it, or
@@ -243,8 +227,6 @@ private:
     // Makes the dialogs of the file commands, once: when the window is first exposed, or when a
     // command needs them sooner.
     void createDialogs();
-    // The status line under the surface.
-    void createStatusLine();
     // The open file's path, when it has one, at the top of Open Recent.
     void rememberLevelsFile();
     // Runs a handler; a failure is shown in an error box and ends it, as a failed command does.
@@ -292,10 +274,7 @@ private:
     bool mPaused = false;
     bool mFrameChanged = true;
     LevelDocument *mDocument = nullptr;
-    MapTools mTools;
-    CellPosition mLastStampCell{0, 0};
-    int mWheelRest = 0; // eighths of a degree not yet scrolled
-    QLabel *mStatusLabel = nullptr;
+    MapToolsController *mMapTools = nullptr;
     RecentFiles *mRecentFiles = nullptr;
     std::string mDiskPath;               // the file read or last written, and what it was then
     std::optional<FileIdentity> mDiskIdentity;

@@ -4,6 +4,7 @@
 
 #include "qmeditorunit1.h"
 
+#include "maptoolscontroller.h"
 #include "overviewcontroller.h"
 #include "recovery.h"
 
@@ -53,7 +54,7 @@ void TMainForm::workChanged()
     frameChanged();
     // While the map is shown its tick brings the status line along; without it, nothing else would.
     if (!mapShown())
-        updateStatus();
+        mMapTools->updateStatus();
     mOverview->storeChanged();
     // Cheap: the bytes are taken only when a copy is due.
     if (fileopen && !saved)
