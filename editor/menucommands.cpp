@@ -2,6 +2,7 @@
 // Delete Level, the imports, the game's levels file, help and about, and the unsaved-changes prompt.
 
 #include "qmeditorunit1.h"
+#include "checkscontroller.h"
 #include "editor/core/thumbnailcache.h"
 #include "thumbnaillist.h"
 
@@ -293,7 +294,7 @@ void TMainForm::Save1Click()
         writeNamedLevelsFile();
         mDocument->markSaved();
         rememberLevelsFile();
-        checkSavedFile();
+        mChecks->checkSavedFile();
         dropRecoveryCopy();
         return;
     }
@@ -317,7 +318,7 @@ void TMainForm::Saveas1Click()
     if (path.isEmpty() || !mayWriteOver(toPath(path)))
         return;
     writeLevelsFileTo(path);
-    checkSavedFile();
+    mChecks->checkSavedFile();
 }
 
 void TMainForm::followFileOpened()

@@ -1,6 +1,6 @@
 #include "qmeditorunit1.h"
 
-#include "levelcheckwindow.h"
+#include "checkscontroller.h"
 #include "maptoolscontroller.h"
 #include "overviewcontroller.h"
 
@@ -75,12 +75,7 @@ TMainForm::TMainForm(const QString &settingsFile, const QString &gameDirectory, 
     : DXTimer(mIdleHost), mSettings(settingsFile), mGameDirectory(gameDirectory)
 {
     mDocument = new LevelDocument(this);
-    connect(mDocument, &LevelDocument::historyMoved, this, [this] {
-        frameChanged();
-        // The check window follows a stroke, an undo or a dialog at once, not at its next poll.
-        if (mLevelCheckWindow && mLevelCheckWindow->isVisible())
-            mLevelCheckWindow->refresh();
-    });
+    connect(mDocument, &LevelDocument::historyMoved, this, [this] { frameChanged(); });
     createRecovery(recoveryDirectory);
     mMapTools = new MapToolsController(this, *mDocument,
                                        {[this] { return mapShown(); }, [this]() -> const TPictureCollection & {
@@ -88,6 +83,10 @@ TMainForm::TMainForm(const QString &settingsFile, const QString &gameDirectory, 
                                         },
                                         [this](int32_t tile) { return tileWidth(tile); }, [this] { workChanged(); },
                                         [this](const std::function<void()> &handler) { guarded(handler); }});
+    mChecks = new ChecksController(
+        this, *mDocument,
+        [this](int32_t level, std::optional<CellPlace> cell) { guarded([&] { showFinding(level, cell); }); },
+        [this] { updateCaption(); });
     mOverview = new OverviewController(this, [this](int32_t level) { guarded([&] { showFinding(level, std::nullopt); }); });
     setWindowTitle(kApplicationTitle);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
@@ -251,6 +250,12 @@ void TMainForm::DXTimerTimer(int32_t lagCount)
     }
 }
 
+void TMainForm::updateCaption()
+{
+    setWindowTitle(QString(kApplicationTitle) + mChecks->savedErrorsNote() + (mPaused ? " [Pause]" : "")
+                   + (mNote.isEmpty() ? QString() : " - " + mNote));
+}
+
 void TMainForm::DXTimerActivate()
 {
     mPaused = false;
@@ -340,6 +345,19 @@ void TMainForm::followCurrentLevel()
 {
     if (mapShown())
         loadCurrentLevelTiles();
+}
+
+void TMainForm::showFinding(int32_t level, std::optional<CellPlace> cell)
+{
+    // A double-click while Close waits for the surface would change the level inside Close.
+    if (mWaitingForSurface || !fileopen || level < 1 || level > levelsinfo.count)
+        return;
+    curlevel = level;
+    if (!mapShown())
+        showMap();
+    followCurrentLevel();
+    if (cell)
+        centreViewOn(cell->row, cell->column);
 }
 
 void TMainForm::startEditing()

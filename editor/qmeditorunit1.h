@@ -30,7 +30,7 @@ class QTimer;
 namespace qm {
 
 class HelpWindow;
-class LevelCheckWindow;
+class ChecksController;
 struct MapTools;
 class MapToolsController;
 class OverviewController;
@@ -167,15 +167,9 @@ public:
     // found none (then it is made).
     bool writesGameConfigAtExit() const;
 
-    // The level checks (checkcommands.cpp): the findings window, and showing a finding on the map.
-    void checkLevelClick();
-    void checkAllLevelsClick();
     // Makes level current as the levels dialog's Edit does, then centres the view on cell and puts
-    // the pointer's mark there.
+    // the pointer's mark there (a finding of the checks, a level of the overview).
     void showFinding(int32_t level, std::optional<CellPlace> cell);
-
-    // After a save: how many errors the saved levels have, in the caption until the next change.
-    void showSavedErrors(int32_t errors);
 
     // At start-up, before a file named on the command line: asks about each recovery copy of unsaved
     // work that no running editor owns (Recover, Discard, Later) and reports the copies that cannot be
@@ -216,8 +210,6 @@ private:
 
     // The caption: the program's title, the saved file's error count, " [Pause]" while paused, and a note.
     void updateCaption();
-    void checkSavedFile();
-    void showLevelChecks(bool allLevels);
     // The levels dialog of New and Open: what it changes is not a step.
     void showLevelsDialogUnrecorded();
     // Texts and enabled state of Undo and Redo from the history, while the file commands are enabled.
@@ -266,11 +258,8 @@ private:
     EditorSettings mSettings;
     QString mGameDirectory;
     TileWidth mTileWidth;
-    LevelCheckWindow *mLevelCheckWindow = nullptr;
+    ChecksController *mChecks = nullptr;     // Check Level, Check All Levels, the saved file's errors
     OverviewController *mOverview = nullptr; // Options > Levels Overview
-    QString mSavedErrorsNote; // part of the caption while the saved file is unchanged
-    bool mSavedErrorsWatched = false;
-    std::string mSavedErrorsPath;
     bool mPaused = false;
     bool mFrameChanged = true;
     LevelDocument *mDocument = nullptr;

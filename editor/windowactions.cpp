@@ -4,6 +4,7 @@
 
 #include "qmeditorunit1.h"
 
+#include "checkscontroller.h"
 #include "maptoolscontroller.h"
 #include "overviewcontroller.h"
 #include "recentfiles.h"
@@ -76,8 +77,8 @@ void TMainForm::createActions()
         {Row::Item, "SetStartSquare1", "Set &Start Square Here", [this] { mMapTools->setStartSquare(); }, {K(Qt::Key_S)},
          kNeedsFile | kWindowOnly},
         {Row::Separator, ""},
-        {Row::Item, "checkLevel", "Check &Level", [this] { checkLevelClick(); }, {K(Qt::Key_F7)}, kNeedsFile},
-        {Row::Item, "checkAllLevels", "Check &All Levels", [this] { checkAllLevelsClick(); }, {}, kNeedsFile},
+        {Row::Item, "checkLevel", "Check &Level", [this] { mChecks->showChecks(false); }, {K(Qt::Key_F7)}, kNeedsFile},
+        {Row::Item, "checkAllLevels", "Check &All Levels", [this] { mChecks->showChecks(true); }, {}, kNeedsFile},
 
         {Row::Menu, "Options1", "Options"},
         {Row::Item, "Thislevel1", "&Edit Levels", [this] { Thislevel1Click(); }, {K("Ctrl+E")}, kNeedsFile},
