@@ -3,6 +3,7 @@
 
 #include "qmeditorunit1.h"
 #include "checkscontroller.h"
+#include "recoverycontroller.h"
 #include "editor/core/thumbnailcache.h"
 #include "thumbnaillist.h"
 
@@ -121,7 +122,7 @@ void TMainForm::Newlevelsfile1Click()
     if (!askNewFileName(name))
         return;
     mDocument->startNew(name);
-    dropRecoveryCopy(); // the work before is given up
+    mRecovery->dropCopy(); // the work before is given up
     rememberDiskFile();
     dialogok = false;
     curlevel = 1;
@@ -162,7 +163,7 @@ void TMainForm::openLevelsFile(const QString &path)
             closeLevelsFile();
         throw;
     }
-    dropRecoveryCopy(); // the work before is given up
+    mRecovery->dropCopy(); // the work before is given up
     rememberDiskFile();
     dialogok = false;
     prevlevel = 1;
@@ -200,7 +201,7 @@ void TMainForm::writeLevelsFileTo(const QString &path)
         throw;
     }
     mDocument->markSaved();
-    dropRecoveryCopy();
+    mRecovery->dropCopy();
     rememberLevelsFile();
 }
 
@@ -274,7 +275,7 @@ void TMainForm::reloadLevelsFile()
             closeLevelsFile(); // part of the file read: nothing of it may be saved over the file
         throw;
     }
-    dropRecoveryCopy();
+    mRecovery->dropCopy();
     rememberDiskFile();
     curlevel = levelsinfo.count == 0 ? 0 : std::clamp(level, 1, levelsinfo.count);
     prevlevel = curlevel;
@@ -295,7 +296,7 @@ void TMainForm::Save1Click()
         mDocument->markSaved();
         rememberLevelsFile();
         mChecks->checkSavedFile();
-        dropRecoveryCopy();
+        mRecovery->dropCopy();
         return;
     }
     Saveas1Click();
@@ -333,7 +334,7 @@ void TMainForm::Close1Click()
 {
     if (!asksave())
         return;
-    dropRecoveryCopy(); // saved, or given up
+    mRecovery->dropCopy(); // saved, or given up
     closeLevelsFile();
 }
 

@@ -2,12 +2,12 @@
 
 #include "checkscontroller.h"
 #include "maptoolscontroller.h"
+#include "recoverycontroller.h"
 #include "overviewcontroller.h"
 
 #include "editor/core/levelgraphics.h"
 #include "editor/core/mapoverlays.h"
 #include "editor/core/mapview.h"
-#include "recovery.h"
 
 #include "commands/messagebox.h"
 
@@ -76,7 +76,17 @@ TMainForm::TMainForm(const QString &settingsFile, const QString &gameDirectory, 
 {
     mDocument = new LevelDocument(this);
     connect(mDocument, &LevelDocument::historyMoved, this, [this] { frameChanged(); });
-    createRecovery(recoveryDirectory);
+    mRecovery = new RecoveryController(this, *mDocument, recoveryDirectory,
+                                       {[this](const std::function<void()> &handler) { guarded(handler); },
+                                        [this] {
+                                            if (curlevel >= 1)
+                                                startEditing();
+                                            followFileOpened();
+                                            enablefilemenus();
+                                            // This editor's own copy replaces the recovered one.
+                                            workChanged();
+                                        },
+                                        [this] { updateCaption(); }});
     mMapTools = new MapToolsController(this, *mDocument,
                                        {[this] { return mapShown(); }, [this]() -> const TPictureCollection & {
                                             return patratele.Items();
@@ -164,7 +174,7 @@ void TMainForm::followHistory()
     followCurrentLevel();
     // Back at the saved state: the file on disk holds this work, its recovery copy is not needed.
     if (fileopen && saved)
-        dropRecoveryCopy();
+        mRecovery->dropCopy();
 }
 
 void TMainForm::guarded(const std::function<void()> &handler)
@@ -253,7 +263,7 @@ void TMainForm::DXTimerTimer(int32_t lagCount)
 void TMainForm::updateCaption()
 {
     setWindowTitle(QString(kApplicationTitle) + mChecks->savedErrorsNote() + (mPaused ? " [Pause]" : "")
-                   + (mNote.isEmpty() ? QString() : " - " + mNote));
+                   + (mRecovery->note().isEmpty() ? QString() : " - " + mRecovery->note()));
 }
 
 void TMainForm::DXTimerActivate()
@@ -304,6 +314,18 @@ void TMainForm::DXDrawMouseUp()
     mapMouseUp();
     mDocument->endStroke();
 }
+
+void TMainForm::workChanged()
+{
+    frameChanged();
+    // While the map is shown its tick brings the status line along; without it, nothing else would.
+    if (!mapShown())
+        mMapTools->updateStatus();
+    mOverview->storeChanged();
+    mRecovery->workChanged();
+}
+
+void TMainForm::offerRecovery() { mRecovery->offer(); }
 
 void TMainForm::updateStatus() { mMapTools->updateStatus(); }
 
@@ -445,7 +467,7 @@ void TMainForm::FormClose()
         guarded([] { writegameconfig(); });
     const MapTools &tools = mMapTools->tools();
     mSettings.writePreferences({askconfirmations, tools.overlays, tools.reach});
-    dropRecoveryCopy();
+    mRecovery->dropCopy();
 }
 
 void TMainForm::AskConfirmations1Click()

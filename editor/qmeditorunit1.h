@@ -35,8 +35,7 @@ struct MapTools;
 class MapToolsController;
 class OverviewController;
 class RecentFiles;
-class RecoveryStore;
-struct RecoveryCopy;
+class RecoveryController;
 class TForm2;
 class TForm3;
 class Tlevelsfile;
@@ -171,9 +170,8 @@ public:
     // the pointer's mark there (a finding of the checks, a level of the overview).
     void showFinding(int32_t level, std::optional<CellPlace> cell);
 
-    // At start-up, before a file named on the command line: asks about each recovery copy of unsaved
-    // work that no running editor owns (Recover, Discard, Later) and reports the copies that cannot be
-    // read. After one Recover the remaining copies are kept for later.
+    // At start-up, before a file named on the command line: the recovery copies of unsaved work that
+    // no running editor owns offered (the recovery controller asks).
     void offerRecovery();
 
     // The level chosen: its tiles loaded, the frame timer on, the system pointer hidden over the map
@@ -243,21 +241,16 @@ private:
     // from the file before gets the tiles of the new current level.
     void followFileOpened();
 
-    // Recovery copies (windowrecovery.cpp). The store takes a snapshot of unsaved work when a copy is
-    // due; workChanged() runs after every menu command and every paint, and dropRecoveryCopy() whenever
-    // the work is saved or given up.
-    void createRecovery(const QString &directory);
+    // After every menu command and every paint: the frame, the status line, the overview and the
+    // recovery copy follow the work.
     void workChanged();
-    void dropRecoveryCopy();
-    void recoverCopy(const RecoveryCopy &copy);
-    // A short note after the caption (a recovery copy that could not be written); empty: none.
-    void showNote(const QString &text);
 
     enum class GameConfig { NotRead, Unreadable, Missing, Read };
     GameConfig mGameConfig = GameConfig::NotRead;
     EditorSettings mSettings;
     QString mGameDirectory;
     TileWidth mTileWidth;
+    RecoveryController *mRecovery = nullptr; // recovery copies of unsaved work
     ChecksController *mChecks = nullptr;     // Check Level, Check All Levels, the saved file's errors
     OverviewController *mOverview = nullptr; // Options > Levels Overview
     bool mPaused = false;
@@ -274,8 +267,6 @@ private:
     const QKeyEvent *mLastKey = nullptr;
     int mLastKeyCode = 0;
     ulong mLastKeyTime = 0;
-    std::unique_ptr<RecoveryStore> mRecovery;
-    QString mNote;
 };
 
 } // namespace qm
