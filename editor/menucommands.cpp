@@ -3,6 +3,7 @@
 
 #include "qmeditorunit1.h"
 #include "checkscontroller.h"
+#include "diskwatch.h"
 #include "recoverycontroller.h"
 #include "editor/core/thumbnailcache.h"
 #include "thumbnaillist.h"
@@ -31,7 +32,6 @@
 #include <QUndoStack>
 #include <memory>
 #include <algorithm>
-#include <sys/stat.h>
 
 namespace qm {
 
@@ -46,22 +46,6 @@ template <typename Dialog> Dialog &madeOnFirstUse(Dialog *&dialog, QWidget *pare
     if (!dialog)
         dialog = new Dialog(parent);
     return *dialog;
-}
-
-// The file at path as the system describes it now; none when it cannot be asked (gone, say).
-std::optional<FileIdentity> identityOnDisk(const std::string &path)
-{
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0)
-        return std::nullopt;
-    return FileIdentity{static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino),
-                        S_ISREG(st.st_mode) ? static_cast<uint64_t>(st.st_size) : 0,
-                        static_cast<int64_t>(st.st_mtim.tv_sec), static_cast<int64_t>(st.st_mtim.tv_nsec)};
-}
-
-QString changedOnDisk(const std::string &path, const char *question)
-{
-    return "The file " + fromPath(path) + " was changed by another program since it was opened. " + question;
 }
 
 } // namespace
@@ -123,7 +107,7 @@ void TMainForm::Newlevelsfile1Click()
         return;
     mDocument->startNew(name);
     mRecovery->dropCopy(); // the work before is given up
-    rememberDiskFile();
+    mDiskWatch->remember();
     dialogok = false;
     curlevel = 1;
     addlevel();
@@ -164,7 +148,7 @@ void TMainForm::openLevelsFile(const QString &path)
         throw;
     }
     mRecovery->dropCopy(); // the work before is given up
-    rememberDiskFile();
+    mDiskWatch->remember();
     dialogok = false;
     prevlevel = 1;
     curlevel = 1;
@@ -214,53 +198,15 @@ void TMainForm::writeNamedLevelsFile()
     } catch (const Error &e) {
         throw Error(e.className(), levelsfilepath + " was not saved: " + e.what());
     }
-    rememberDiskFile();
-}
-
-void TMainForm::rememberDiskFile()
-{
-    mDiskPath = levelsfilepath;
-    mDiskIdentity = levelsfilepath.empty() ? std::nullopt : identityOnDisk(levelsfilepath);
-    mAskedIdentity.reset();
-}
-
-bool TMainForm::mayWriteOver(const std::string &path)
-{
-    if (!mDiskIdentity || path != mDiskPath)
-        return true;
-    // A file that is gone is written anew; one that another program wrote is the user's to give up.
-    const std::optional<FileIdentity> now = identityOnDisk(path);
-    if (!now || *now == *mDiskIdentity)
-        return true;
-    return showMessage(MessageKind::Confirm, changedOnDisk(path, "Save over it?"), MessageButtons::YesNo, this)
-           == MessageButton::Yes;
+    mDiskWatch->remember();
 }
 
 void TMainForm::checkFileOnDisk()
 {
-    if (mCheckingDisk || mWaitingForSurface || !fileopen || !mDiskIdentity || mDiskPath != levelsfilepath
-        || !isActiveWindow() || QApplication::activeModalWidget())
+    if (mWaitingForSurface || !isActiveWindow() || QApplication::activeModalWidget())
         return;
-    const std::optional<FileIdentity> now = identityOnDisk(levelsfilepath);
-    if (!now || *now == *mDiskIdentity || (mAskedIdentity && *now == *mAskedIdentity))
-        return;
-    mCheckingDisk = true;
-    const std::unique_ptr<bool, void (*)(bool *)> done(&mCheckingDisk, [](bool *checking) { *checking = false; });
-    mAskedIdentity = now;
-    mDocument->endStroke();
-    if (!saved) {
-        if (showMessage(MessageKind::Confirm, changedOnDisk(levelsfilepath, "Save over it?"), MessageButtons::YesNo,
-                        this)
-            != MessageButton::Yes)
-            return; // the work stays unsaved; Save asks again
-        mDiskIdentity = now; // answered: Save writes without asking once more
-        item("Save1")->trigger();
-    } else if (showMessage(MessageKind::Confirm, changedOnDisk(levelsfilepath, "Reload it?"), MessageButtons::YesNo,
-                           this)
-               == MessageButton::Yes) {
-        guarded([this] { reloadLevelsFile(); });
-    }
-    frameChanged();
+    if (mDiskWatch->checkFile())
+        frameChanged();
 }
 
 void TMainForm::reloadLevelsFile()
@@ -276,7 +222,7 @@ void TMainForm::reloadLevelsFile()
         throw;
     }
     mRecovery->dropCopy();
-    rememberDiskFile();
+    mDiskWatch->remember();
     curlevel = levelsinfo.count == 0 ? 0 : std::clamp(level, 1, levelsinfo.count);
     prevlevel = curlevel;
     viewx = x;
@@ -290,7 +236,7 @@ void TMainForm::Save1Click()
 {
     mDocument->endStroke();
     if (!levelsfilepath.empty()) {
-        if (!mayWriteOver(levelsfilepath))
+        if (!mDiskWatch->mayWriteOver(levelsfilepath))
             return;
         writeNamedLevelsFile();
         mDocument->markSaved();
@@ -316,7 +262,7 @@ void TMainForm::Saveas1Click()
     }
     const QString path = showFileDialog({FileDialogRequest::Mode::Save, kSaveTitle, kSaveFilter, directory, name, true},
                                         this);
-    if (path.isEmpty() || !mayWriteOver(toPath(path)))
+    if (path.isEmpty() || !mDiskWatch->mayWriteOver(toPath(path)))
         return;
     writeLevelsFileTo(path);
     mChecks->checkSavedFile();
@@ -349,7 +295,7 @@ void TMainForm::closeLevelsFile()
     DXDraw->unsetCursor();
     DXDraw->setHint(kNoLevelHint);
     mDocument->close();
-    mDiskIdentity.reset();
+    mDiskWatch->forget();
     disablefilemenus();
 }
 

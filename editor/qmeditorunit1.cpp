@@ -1,6 +1,7 @@
 #include "qmeditorunit1.h"
 
 #include "checkscontroller.h"
+#include "diskwatch.h"
 #include "maptoolscontroller.h"
 #include "recoverycontroller.h"
 #include "overviewcontroller.h"
@@ -17,6 +18,7 @@
 #include "platform/errors.h"
 #include "platform/files.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -97,6 +99,9 @@ TMainForm::TMainForm(const QString &settingsFile, const QString &gameDirectory, 
         this, *mDocument,
         [this](int32_t level, std::optional<CellPlace> cell) { guarded([&] { showFinding(level, cell); }); },
         [this] { updateCaption(); });
+    mDiskWatch = new DiskWatch(this, *mDocument,
+                               {[this] { item("Save1")->trigger(); },
+                                [this] { guarded([this] { reloadLevelsFile(); }); }});
     mOverview = new OverviewController(this, [this](int32_t level) { guarded([&] { showFinding(level, std::nullopt); }); });
     setWindowTitle(kApplicationTitle);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint

@@ -31,6 +31,7 @@ namespace qm {
 
 class HelpWindow;
 class ChecksController;
+class DiskWatch;
 struct MapTools;
 class MapToolsController;
 class OverviewController;
@@ -228,12 +229,6 @@ private:
     void writeLevelsFileTo(const QString &path);
     // writelevelsfile, with the file's name in the message of a failure.
     void writeNamedLevelsFile();
-    // The file on disk as the editor read or last wrote it (levelsfilepath at that time), kept to see
-    // whether another program changed it since.
-    void rememberDiskFile();
-    // Whether Save may write path: yes unless it is the file read or last written and another program
-    // changed it since, and the user answers No to the question.
-    bool mayWriteOver(const std::string &path);
     // Reads the open file again in place of the levels held (its question answered), keeping the
     // current level and the view where the file still has them.
     void reloadLevelsFile();
@@ -258,10 +253,7 @@ private:
     LevelDocument *mDocument = nullptr;
     MapToolsController *mMapTools = nullptr;
     RecentFiles *mRecentFiles = nullptr;
-    std::string mDiskPath;               // the file read or last written, and what it was then
-    std::optional<FileIdentity> mDiskIdentity;
-    std::optional<FileIdentity> mAskedIdentity; // the change of the file the user was last asked about
-    bool mCheckingDisk = false;
+    DiskWatch *mDiskWatch = nullptr; // the open file as read or written, against changes by others
     bool mFileMenusEnabled = false;
     bool mWaitingForSurface = false; // events run inside Close: menu commands are not started
     const QKeyEvent *mLastKey = nullptr;
