@@ -64,12 +64,14 @@ QString pictureFileName(const tlevel &level, int32_t number)
 
 } // namespace
 
+// The open file's path, when it has one, at the top of Open Recent.
 void TMainForm::rememberLevelsFile()
 {
     if (!levelsfilepath.empty())
         mRecentFiles->add(fromPath(levelsfilepath));
 }
 
+// A recent file opens as Open Levels File does after its file dialog, once asksave has said yes.
 void TMainForm::openRecentFile(const QString &path)
 {
     if (!QFileInfo::exists(path)) {
@@ -119,6 +121,7 @@ void TMainForm::dropEvent(QDropEvent *event)
     });
 }
 
+// The current level drawn whole, as `qmtool lev render` draws it, with the overlays while shown.
 QImage TMainForm::levelPicture()
 {
     const tlevel *level = currentLevel();

@@ -50,31 +50,35 @@ template <typename Dialog> Dialog &madeOnFirstUse(Dialog *&dialog, QWidget *pare
 
 } // namespace
 
+// Makes the dialogs of the file commands, once: when the window is first exposed, or when a command
+// needs them sooner. The levels dialog reports through dialogok.
 void TMainForm::createDialogs()
 {
-    if (newlevels)
+    if (mNewLevels)
         return;
-    newlevels = new Tnewlevels(this);
-    levelsfile = new Tlevelsfile(this);
-    newlevel = new Tnewlevel([this](const std::string &name) { loadTiles(name); }, this);
-    newlevel->setStepRecorder([this](const char *text, const LevelDocument::Work &work) {
+    mNewLevels = new Tnewlevels(this);
+    mLevelsFile = new Tlevelsfile(this);
+    mNewLevel = new Tnewlevel([this](const std::string &name) { loadTiles(name); }, this);
+    mNewLevel->setStepRecorder([this](const char *text, const LevelDocument::Work &work) {
         mDocument->runStep(text, work);
     });
 }
 
+// The levels dialog of New and Open: what it changes is not a step.
 void TMainForm::showLevelsDialogUnrecorded()
 {
     // What the dialog does to a file just made or opened is part of its start, not a step.
     createDialogs();
-    mDocument->runUnrecorded([this] { newlevel->exec(); });
+    mDocument->runUnrecorded([this] { mNewLevel->exec(); });
 }
 
+// The "Create new" dialog: whether Ok was pressed, and the name typed.
 bool TMainForm::askNewFileName(std::string &name)
 {
     createDialogs();
-    if (newlevels->exec() != QDialog::Accepted)
+    if (mNewLevels->exec() != QDialog::Accepted)
         return false;
-    name = newlevels->ename->text().toLatin1().toStdString();
+    name = mNewLevels->ename->text().toLatin1().toStdString();
     return true;
 }
 
@@ -160,6 +164,9 @@ void TMainForm::openLevelsFile(const QString &path)
     enablefilemenus();
 }
 
+// The file named on the command line, opened as Open Levels File does (after the unsaved-changes
+// question when recovered work is open); a file that cannot be read shows its message and the
+// editor goes on without a file.
 void TMainForm::openAtStart(const QString &path)
 {
     // Work recovered just before is not given up without the question, even where confirmations
@@ -189,6 +196,7 @@ void TMainForm::writeLevelsFileTo(const QString &path)
     rememberLevelsFile();
 }
 
+// writelevelsfile, with the file's name in the message of a failure.
 void TMainForm::writeNamedLevelsFile()
 {
     try {
@@ -201,6 +209,9 @@ void TMainForm::writeNamedLevelsFile()
     mDiskWatch->remember();
 }
 
+// When the window becomes active: if another program changed the open file since it was read or
+// last written, asks to save over it (unsaved work) or to read it again (saved work), once for each
+// change.
 void TMainForm::checkFileOnDisk()
 {
     if (mWaitingForSurface || !isActiveWindow() || QApplication::activeModalWidget())
@@ -209,6 +220,8 @@ void TMainForm::checkFileOnDisk()
         frameChanged();
 }
 
+// Reads the open file again in place of the levels held (its question answered), keeping the current
+// level and the view where the file still has them.
 void TMainForm::reloadLevelsFile()
 {
     const std::string path = levelsfilepath;
@@ -268,6 +281,8 @@ void TMainForm::Saveas1Click()
     mChecks->checkSavedFile();
 }
 
+// After Open or New: while no level is shown the surface says how to show one; a map still shown
+// from the file before gets the tiles of the new current level.
 void TMainForm::followFileOpened()
 {
     rememberLevelsFile(); // opened, at start, or recovered
@@ -284,6 +299,7 @@ void TMainForm::Close1Click()
     closeLevelsFile();
 }
 
+// Close Levels File past its question: the map stopped and black, no file open, its items disabled.
 void TMainForm::closeLevelsFile()
 {
     DXTimer.setEnabled(false);
@@ -299,6 +315,7 @@ void TMainForm::closeLevelsFile()
     disablefilemenus();
 }
 
+// Close's bounded wait for the drawing surface, during which no menu command runs.
 void TMainForm::waitForSurface()
 {
     // The surface may be unavailable for a while (a minimised window); the wait is bounded, and the
@@ -318,7 +335,7 @@ void TMainForm::Thislevel1Click()
         return;
     }
     dialogok = false;
-    newlevel->exec(); // its changes are steps of their own
+    mNewLevel->exec(); // its changes are steps of their own
     // A level chosen with Edit is shown, also in a file whose map was not started yet.
     if (dialogok && !mapShown())
         showMap();
@@ -330,7 +347,7 @@ void TMainForm::Newlevel1Click()
     // One step for the level added and what is done to the levels while its dialog is open.
     bool kept = false;
     mDocument->runStepWithParts([&](StoreStep &step) {
-        kept = addLevelCommand(*newlevel, [this](const std::string &name) { loadTiles(name); }, &step);
+        kept = addLevelCommand(*mNewLevel, [this](const std::string &name) { loadTiles(name); }, &step);
         return kept ? "Add Level" : "Edit Levels";
     });
     // The first level of a file whose levels were all cancelled or deleted starts the map.
@@ -347,9 +364,10 @@ void TMainForm::Deletelevel1Click()
 
 void TMainForm::fromSupaPlexlevelsfile1Click() { importSupaplexLevel(QString()); }
 
+// Import Level from a Supaplex levels file: the file given (a dropped one), or asked for when empty.
 void TMainForm::importSupaplexLevel(const QString &file)
 {
-    TForm2 &dialog = madeOnFirstUse(importdialog, this);
+    TForm2 &dialog = madeOnFirstUse(mImportDialog, this);
     dialog.settingsFile = mSettings.file();
     // The preview draws the overview's thumbnails, each graphics file read once for this import.
     auto tiles = std::make_shared<ThumbnailTileCache>(3);
@@ -364,12 +382,12 @@ void TMainForm::importSupaplexLevel(const QString &file)
 }
 
 // The chosen name reaches the game's configuration file when the program ends.
-void TMainForm::CurentLevesFile1Click() { levelsfile->exec(); }
+void TMainForm::CurentLevesFile1Click() { mLevelsFile->exec(); }
 
-void TMainForm::Contents1Click() { showHelpContents(madeOnFirstUse(helpwindow, this)); }
+void TMainForm::Contents1Click() { showHelpContents(madeOnFirstUse(mHelpWindow, this)); }
 
-void TMainForm::GettingStarted1Click() { showHelpGettingStarted(madeOnFirstUse(helpwindow, this)); }
+void TMainForm::GettingStarted1Click() { showHelpGettingStarted(madeOnFirstUse(mHelpWindow, this)); }
 
-void TMainForm::About1Click() { madeOnFirstUse(aboutbox, this).exec(); }
+void TMainForm::About1Click() { madeOnFirstUse(mAboutBox, this).exec(); }
 
 } // namespace qm

@@ -174,6 +174,7 @@ void TMainForm::redoClick()
     followHistory();
 }
 
+// After an undo or redo: the current level's tiles, and no recovery copy at the saved state.
 void TMainForm::followHistory()
 {
     followCurrentLevel();
@@ -182,6 +183,7 @@ void TMainForm::followHistory()
         mRecovery->dropCopy();
 }
 
+// Runs a handler; a failure is shown in an error box and ends it, as a failed command does.
 void TMainForm::guarded(const std::function<void()> &handler)
 {
     frameChanged();
@@ -230,12 +232,17 @@ void TMainForm::FormCreate()
     }
 }
 
+// Whether closing the window writes the game configuration: only when start-up read it, or found
+// none (then it is made).
 bool TMainForm::writesGameConfigAtExit() const
 {
     // Values that were not read are blanks: written, they would replace the game's own settings.
     return mGameConfig == GameConfig::Read || mGameConfig == GameConfig::Missing;
 }
 
+// A tick draws and presents a frame only when something it shows may have changed since the last one
+// presented; otherwise the screen already shows it. Anything that changes what the frame shows
+// outside input, window events, commands, undo and store changes calls frameChanged().
 void TMainForm::DXTimerTimer(int32_t lagCount)
 {
     try {
@@ -265,6 +272,7 @@ void TMainForm::DXTimerTimer(int32_t lagCount)
     }
 }
 
+// The caption: the program's title, the saved file's error count, " [Pause]" while paused, and a note.
 void TMainForm::updateCaption()
 {
     setWindowTitle(QString(kApplicationTitle) + mChecks->savedErrorsNote() + (mPaused ? " [Pause]" : "")
@@ -320,6 +328,8 @@ void TMainForm::DXDrawMouseUp()
     mDocument->endStroke();
 }
 
+// After every menu command and every paint: the frame, the status line, the overview and the
+// recovery copy follow the work.
 void TMainForm::workChanged()
 {
     frameChanged();
@@ -338,6 +348,7 @@ QString TMainForm::statusLine() const { return mMapTools->statusLine(); }
 
 const MapTools &TMainForm::mapTools() const { return mMapTools->tools(); }
 
+// The width of the tile picture for a tile value (0 when there is none): painting needs it.
 int32_t TMainForm::tileWidth(int32_t tile) const
 {
     const TPictureCollection &tiles = patratele.Items();
@@ -346,6 +357,8 @@ int32_t TMainForm::tileWidth(int32_t tile) const
     return tiles.Items(tile).Picture().Width();
 }
 
+// Loads gamedir + name into patratele and remembers it as loadeddxg. A file that does not load
+// leaves the tiles as they were.
 void TMainForm::loadTiles(const std::string &dxgName)
 {
     // Read aside first: loading clears the tiles before it reads. The trial is let go before the
@@ -359,6 +372,7 @@ void TMainForm::loadTiles(const std::string &dxgName)
     frameChanged();
 }
 
+// The current level's graphics file loaded as the tiles, unless it is the one loaded.
 void TMainForm::loadCurrentLevelTiles()
 {
     // Only a level whose graphics file is not the one loaded: the levels dialog's Edit has normally
@@ -368,12 +382,16 @@ void TMainForm::loadCurrentLevelTiles()
         guarded([this] { loadTiles(levels[curlevel].dxg); });
 }
 
+// After a command that may change the current level: while the map is shown, the current level's
+// graphics file is loaded when it is not the one loaded (a failure is reported, the tiles stay).
 void TMainForm::followCurrentLevel()
 {
     if (mapShown())
         loadCurrentLevelTiles();
 }
 
+// Makes level current as the levels dialog's Edit does, then centres the view on cell and puts the
+// pointer's mark there (a finding of the checks, a level of the overview).
 void TMainForm::showFinding(int32_t level, std::optional<CellPlace> cell)
 {
     // A double-click while Close waits for the surface would change the level inside Close.
@@ -387,12 +405,15 @@ void TMainForm::showFinding(int32_t level, std::optional<CellPlace> cell)
         centreViewOn(cell->row, cell->column);
 }
 
+// The level chosen: its tiles loaded, the frame timer on, the system pointer hidden over the map
+// (each frame draws the editor's own).
 void TMainForm::startEditing()
 {
     loadCurrentLevelTiles();
     showMap();
 }
 
+// The frame timer on and the system pointer hidden over the map, when the map is not shown yet.
 void TMainForm::showMap()
 {
     DXTimer.setEnabled(true);
@@ -418,7 +439,7 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
     // not consume it. A key that the control passes on to its parents comes by here again: it counts
     // once, until its release.
     // The dialogs are made once the window is on the screen, not before: start-up shows it sooner.
-    if (!newlevels && event->type() == QEvent::Expose && watched == windowHandle())
+    if (!mNewLevels && event->type() == QEvent::Expose && watched == windowHandle())
         createDialogs();
     if (!mFrameChanged && changesFrame(*event, watched == this || watched == DXDraw || watched == windowHandle()))
         frameChanged();

@@ -148,6 +148,7 @@ void TMainForm::createActions()
     disablefilemenus();
 }
 
+// A menu command: not while Close waits for the surface, a failure in an error box.
 void TMainForm::runCommand(const std::function<void()> &handler)
 {
     // A shortcut pressed while Close waits for the surface would run a command inside Close.
@@ -171,6 +172,7 @@ void TMainForm::setFileMenusEnabled(bool enabled)
     updateUndoActions();
 }
 
+// Texts and enabled state of Undo and Redo from the history, while the file commands are enabled.
 void TMainForm::updateUndoActions()
 {
     // Their texts name the step they take: "&Undo Paint".
