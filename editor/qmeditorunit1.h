@@ -15,7 +15,6 @@
 #include "graphics/dximagelist.h"
 #include "graphics/dxtimer.h"
 #include "levels/levelcheck.h"
-#include "platform/fileio.h"
 
 #include <QMainWindow>
 #include <functional>
