@@ -5,6 +5,7 @@
 
 #include "editor/core/filedrop.h"
 #include "editor/core/levelpicture.h"
+#include "maptoolscontroller.h"
 #include "recentfiles.h"
 
 #include "commands/filedialogs.h"
@@ -63,12 +64,14 @@ QString pictureFileName(const tlevel &level, int32_t number)
 
 } // namespace
 
+// The open file's path, when it has one, at the top of Open Recent.
 void TMainForm::rememberLevelsFile()
 {
     if (!levelsfilepath.empty())
         mRecentFiles->add(fromPath(levelsfilepath));
 }
 
+// A recent file opens as Open Levels File does after its file dialog, once asksave has said yes.
 void TMainForm::openRecentFile(const QString &path)
 {
     if (!QFileInfo::exists(path)) {
@@ -118,6 +121,7 @@ void TMainForm::dropEvent(QDropEvent *event)
     });
 }
 
+// The current level drawn whole, as `qmtool lev render` draws it, with the overlays while shown.
 QImage TMainForm::levelPicture()
 {
     const tlevel *level = currentLevel();
@@ -132,7 +136,7 @@ QImage TMainForm::levelPicture()
     TDirectDrawSurface surface;
     surface.setPixelFormat(DXDraw->Surface().pixelFormat());
     surface.SetSize(size.width, size.height);
-    drawLevelPicture(surface, patratele.Items(), *level, mTools.overlays);
+    drawLevelPicture(surface, patratele.Items(), *level, mMapTools->tools().overlays);
     const bool wide = bytesPerPixel(surface.pixelFormat()) == 4;
     const QImage shown(surface.bits(), surface.Width(), surface.Height(), qsizetype(surface.pitch()),
                        wide ? QImage::Format_RGB32 : QImage::Format_RGB16);

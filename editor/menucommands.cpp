@@ -2,6 +2,9 @@
 // Delete Level, the imports, the game's levels file, help and about, and the unsaved-changes prompt.
 
 #include "qmeditorunit1.h"
+#include "checkscontroller.h"
+#include "diskwatch.h"
+#include "recoverycontroller.h"
 #include "editor/core/thumbnailcache.h"
 #include "thumbnaillist.h"
 
@@ -29,7 +32,6 @@
 #include <QUndoStack>
 #include <memory>
 #include <algorithm>
-#include <sys/stat.h>
 
 namespace qm {
 
@@ -46,49 +48,37 @@ template <typename Dialog> Dialog &madeOnFirstUse(Dialog *&dialog, QWidget *pare
     return *dialog;
 }
 
-// The file at path as the system describes it now; none when it cannot be asked (gone, say).
-std::optional<FileIdentity> identityOnDisk(const std::string &path)
-{
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0)
-        return std::nullopt;
-    return FileIdentity{static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino),
-                        S_ISREG(st.st_mode) ? static_cast<uint64_t>(st.st_size) : 0,
-                        static_cast<int64_t>(st.st_mtim.tv_sec), static_cast<int64_t>(st.st_mtim.tv_nsec)};
-}
-
-QString changedOnDisk(const std::string &path, const char *question)
-{
-    return "The file " + fromPath(path) + " was changed by another program since it was opened. " + question;
-}
-
 } // namespace
 
+// Makes the dialogs of the file commands, once: when the window is first exposed, or when a command
+// needs them sooner. The levels dialog reports through dialogok.
 void TMainForm::createDialogs()
 {
-    if (newlevels)
+    if (mNewLevels)
         return;
-    newlevels = new Tnewlevels(this);
-    levelsfile = new Tlevelsfile(this);
-    newlevel = new Tnewlevel([this](const std::string &name) { loadTiles(name); }, this);
-    newlevel->setStepRecorder([this](const char *text, const LevelDocument::Work &work) {
+    mNewLevels = new Tnewlevels(this);
+    mLevelsFile = new Tlevelsfile(this);
+    mNewLevel = new Tnewlevel([this](const std::string &name) { loadTiles(name); }, this);
+    mNewLevel->setStepRecorder([this](const char *text, const LevelDocument::Work &work) {
         mDocument->runStep(text, work);
     });
 }
 
+// The levels dialog of New and Open: what it changes is not a step.
 void TMainForm::showLevelsDialogUnrecorded()
 {
     // What the dialog does to a file just made or opened is part of its start, not a step.
     createDialogs();
-    mDocument->runUnrecorded([this] { newlevel->exec(); });
+    mDocument->runUnrecorded([this] { mNewLevel->exec(); });
 }
 
+// The "Create new" dialog: whether Ok was pressed, and the name typed.
 bool TMainForm::askNewFileName(std::string &name)
 {
     createDialogs();
-    if (newlevels->exec() != QDialog::Accepted)
+    if (mNewLevels->exec() != QDialog::Accepted)
         return false;
-    name = newlevels->ename->text().toLatin1().toStdString();
+    name = mNewLevels->ename->text().toLatin1().toStdString();
     return true;
 }
 
@@ -120,8 +110,8 @@ void TMainForm::Newlevelsfile1Click()
     if (!askNewFileName(name))
         return;
     mDocument->startNew(name);
-    dropRecoveryCopy(); // the work before is given up
-    rememberDiskFile();
+    mRecovery->dropCopy(); // the work before is given up
+    mDiskWatch->remember();
     dialogok = false;
     curlevel = 1;
     addlevel();
@@ -161,8 +151,8 @@ void TMainForm::openLevelsFile(const QString &path)
             closeLevelsFile();
         throw;
     }
-    dropRecoveryCopy(); // the work before is given up
-    rememberDiskFile();
+    mRecovery->dropCopy(); // the work before is given up
+    mDiskWatch->remember();
     dialogok = false;
     prevlevel = 1;
     curlevel = 1;
@@ -174,6 +164,9 @@ void TMainForm::openLevelsFile(const QString &path)
     enablefilemenus();
 }
 
+// The file named on the command line, opened as Open Levels File does (after the unsaved-changes
+// question when recovered work is open); a file that cannot be read shows its message and the
+// editor goes on without a file.
 void TMainForm::openAtStart(const QString &path)
 {
     // Work recovered just before is not given up without the question, even where confirmations
@@ -199,10 +192,11 @@ void TMainForm::writeLevelsFileTo(const QString &path)
         throw;
     }
     mDocument->markSaved();
-    dropRecoveryCopy();
+    mRecovery->dropCopy();
     rememberLevelsFile();
 }
 
+// writelevelsfile, with the file's name in the message of a failure.
 void TMainForm::writeNamedLevelsFile()
 {
     try {
@@ -212,55 +206,22 @@ void TMainForm::writeNamedLevelsFile()
     } catch (const Error &e) {
         throw Error(e.className(), levelsfilepath + " was not saved: " + e.what());
     }
-    rememberDiskFile();
+    mDiskWatch->remember();
 }
 
-void TMainForm::rememberDiskFile()
-{
-    mDiskPath = levelsfilepath;
-    mDiskIdentity = levelsfilepath.empty() ? std::nullopt : identityOnDisk(levelsfilepath);
-    mAskedIdentity.reset();
-}
-
-bool TMainForm::mayWriteOver(const std::string &path)
-{
-    if (!mDiskIdentity || path != mDiskPath)
-        return true;
-    // A file that is gone is written anew; one that another program wrote is the user's to give up.
-    const std::optional<FileIdentity> now = identityOnDisk(path);
-    if (!now || *now == *mDiskIdentity)
-        return true;
-    return showMessage(MessageKind::Confirm, changedOnDisk(path, "Save over it?"), MessageButtons::YesNo, this)
-           == MessageButton::Yes;
-}
-
+// When the window becomes active: if another program changed the open file since it was read or
+// last written, asks to save over it (unsaved work) or to read it again (saved work), once for each
+// change.
 void TMainForm::checkFileOnDisk()
 {
-    if (mCheckingDisk || mWaitingForSurface || !fileopen || !mDiskIdentity || mDiskPath != levelsfilepath
-        || !isActiveWindow() || QApplication::activeModalWidget())
+    if (mWaitingForSurface || !isActiveWindow() || QApplication::activeModalWidget())
         return;
-    const std::optional<FileIdentity> now = identityOnDisk(levelsfilepath);
-    if (!now || *now == *mDiskIdentity || (mAskedIdentity && *now == *mAskedIdentity))
-        return;
-    mCheckingDisk = true;
-    const std::unique_ptr<bool, void (*)(bool *)> done(&mCheckingDisk, [](bool *checking) { *checking = false; });
-    mAskedIdentity = now;
-    mDocument->endStroke();
-    if (!saved) {
-        if (showMessage(MessageKind::Confirm, changedOnDisk(levelsfilepath, "Save over it?"), MessageButtons::YesNo,
-                        this)
-            != MessageButton::Yes)
-            return; // the work stays unsaved; Save asks again
-        mDiskIdentity = now; // answered: Save writes without asking once more
-        item("Save1")->trigger();
-    } else if (showMessage(MessageKind::Confirm, changedOnDisk(levelsfilepath, "Reload it?"), MessageButtons::YesNo,
-                           this)
-               == MessageButton::Yes) {
-        guarded([this] { reloadLevelsFile(); });
-    }
-    frameChanged();
+    if (mDiskWatch->checkFile())
+        frameChanged();
 }
 
+// Reads the open file again in place of the levels held (its question answered), keeping the current
+// level and the view where the file still has them.
 void TMainForm::reloadLevelsFile()
 {
     const std::string path = levelsfilepath;
@@ -273,8 +234,8 @@ void TMainForm::reloadLevelsFile()
             closeLevelsFile(); // part of the file read: nothing of it may be saved over the file
         throw;
     }
-    dropRecoveryCopy();
-    rememberDiskFile();
+    mRecovery->dropCopy();
+    mDiskWatch->remember();
     curlevel = levelsinfo.count == 0 ? 0 : std::clamp(level, 1, levelsinfo.count);
     prevlevel = curlevel;
     viewx = x;
@@ -288,13 +249,13 @@ void TMainForm::Save1Click()
 {
     mDocument->endStroke();
     if (!levelsfilepath.empty()) {
-        if (!mayWriteOver(levelsfilepath))
+        if (!mDiskWatch->mayWriteOver(levelsfilepath))
             return;
         writeNamedLevelsFile();
         mDocument->markSaved();
         rememberLevelsFile();
-        checkSavedFile();
-        dropRecoveryCopy();
+        mChecks->checkSavedFile();
+        mRecovery->dropCopy();
         return;
     }
     Saveas1Click();
@@ -314,12 +275,14 @@ void TMainForm::Saveas1Click()
     }
     const QString path = showFileDialog({FileDialogRequest::Mode::Save, kSaveTitle, kSaveFilter, directory, name, true},
                                         this);
-    if (path.isEmpty() || !mayWriteOver(toPath(path)))
+    if (path.isEmpty() || !mDiskWatch->mayWriteOver(toPath(path)))
         return;
     writeLevelsFileTo(path);
-    checkSavedFile();
+    mChecks->checkSavedFile();
 }
 
+// After Open or New: while no level is shown the surface says how to show one; a map still shown
+// from the file before gets the tiles of the new current level.
 void TMainForm::followFileOpened()
 {
     rememberLevelsFile(); // opened, at start, or recovered
@@ -332,10 +295,11 @@ void TMainForm::Close1Click()
 {
     if (!asksave())
         return;
-    dropRecoveryCopy(); // saved, or given up
+    mRecovery->dropCopy(); // saved, or given up
     closeLevelsFile();
 }
 
+// Close Levels File past its question: the map stopped and black, no file open, its items disabled.
 void TMainForm::closeLevelsFile()
 {
     DXTimer.setEnabled(false);
@@ -347,10 +311,11 @@ void TMainForm::closeLevelsFile()
     DXDraw->unsetCursor();
     DXDraw->setHint(kNoLevelHint);
     mDocument->close();
-    mDiskIdentity.reset();
+    mDiskWatch->forget();
     disablefilemenus();
 }
 
+// Close's bounded wait for the drawing surface, during which no menu command runs.
 void TMainForm::waitForSurface()
 {
     // The surface may be unavailable for a while (a minimised window); the wait is bounded, and the
@@ -370,7 +335,7 @@ void TMainForm::Thislevel1Click()
         return;
     }
     dialogok = false;
-    newlevel->exec(); // its changes are steps of their own
+    mNewLevel->exec(); // its changes are steps of their own
     // A level chosen with Edit is shown, also in a file whose map was not started yet.
     if (dialogok && !mapShown())
         showMap();
@@ -382,7 +347,7 @@ void TMainForm::Newlevel1Click()
     // One step for the level added and what is done to the levels while its dialog is open.
     bool kept = false;
     mDocument->runStepWithParts([&](StoreStep &step) {
-        kept = addLevelCommand(*newlevel, [this](const std::string &name) { loadTiles(name); }, &step);
+        kept = addLevelCommand(*mNewLevel, [this](const std::string &name) { loadTiles(name); }, &step);
         return kept ? "Add Level" : "Edit Levels";
     });
     // The first level of a file whose levels were all cancelled or deleted starts the map.
@@ -399,9 +364,10 @@ void TMainForm::Deletelevel1Click()
 
 void TMainForm::fromSupaPlexlevelsfile1Click() { importSupaplexLevel(QString()); }
 
+// Import Level from a Supaplex levels file: the file given (a dropped one), or asked for when empty.
 void TMainForm::importSupaplexLevel(const QString &file)
 {
-    TForm2 &dialog = madeOnFirstUse(importdialog, this);
+    TForm2 &dialog = madeOnFirstUse(mImportDialog, this);
     dialog.settingsFile = mSettings.file();
     // The preview draws the overview's thumbnails, each graphics file read once for this import.
     auto tiles = std::make_shared<ThumbnailTileCache>(3);
@@ -416,12 +382,12 @@ void TMainForm::importSupaplexLevel(const QString &file)
 }
 
 // The chosen name reaches the game's configuration file when the program ends.
-void TMainForm::CurentLevesFile1Click() { levelsfile->exec(); }
+void TMainForm::CurentLevesFile1Click() { mLevelsFile->exec(); }
 
-void TMainForm::Contents1Click() { showHelpContents(madeOnFirstUse(helpwindow, this)); }
+void TMainForm::Contents1Click() { showHelpContents(madeOnFirstUse(mHelpWindow, this)); }
 
-void TMainForm::GettingStarted1Click() { showHelpGettingStarted(madeOnFirstUse(helpwindow, this)); }
+void TMainForm::GettingStarted1Click() { showHelpGettingStarted(madeOnFirstUse(mHelpWindow, this)); }
 
-void TMainForm::About1Click() { madeOnFirstUse(aboutbox, this).exec(); }
+void TMainForm::About1Click() { madeOnFirstUse(mAboutBox, this).exec(); }
 
 } // namespace qm

@@ -1,12 +1,14 @@
 #include "qmeditorunit1.h"
 
-#include "levelcheckwindow.h"
+#include "checkscontroller.h"
+#include "diskwatch.h"
+#include "maptoolscontroller.h"
+#include "recoverycontroller.h"
 #include "overviewcontroller.h"
 
 #include "editor/core/levelgraphics.h"
 #include "editor/core/mapoverlays.h"
 #include "editor/core/mapview.h"
-#include "recovery.h"
 
 #include "commands/messagebox.h"
 
@@ -16,6 +18,7 @@
 #include "platform/errors.h"
 #include "platform/files.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -74,13 +77,31 @@ TMainForm::TMainForm(const QString &settingsFile, const QString &gameDirectory, 
     : DXTimer(mIdleHost), mSettings(settingsFile), mGameDirectory(gameDirectory)
 {
     mDocument = new LevelDocument(this);
-    connect(mDocument, &LevelDocument::historyMoved, this, [this] {
-        frameChanged();
-        // The check window follows a stroke, an undo or a dialog at once, not at its next poll.
-        if (mLevelCheckWindow && mLevelCheckWindow->isVisible())
-            mLevelCheckWindow->refresh();
-    });
-    createRecovery(recoveryDirectory);
+    connect(mDocument, &LevelDocument::historyMoved, this, [this] { frameChanged(); });
+    mRecovery = new RecoveryController(this, *mDocument, recoveryDirectory,
+                                       {[this](const std::function<void()> &handler) { guarded(handler); },
+                                        [this] {
+                                            if (curlevel >= 1)
+                                                startEditing();
+                                            followFileOpened();
+                                            enablefilemenus();
+                                            // This editor's own copy replaces the recovered one.
+                                            workChanged();
+                                        },
+                                        [this] { updateCaption(); }});
+    mMapTools = new MapToolsController(this, *mDocument,
+                                       {[this] { return mapShown(); }, [this]() -> const TPictureCollection & {
+                                            return patratele.Items();
+                                        },
+                                        [this](int32_t tile) { return tileWidth(tile); }, [this] { workChanged(); },
+                                        [this](const std::function<void()> &handler) { guarded(handler); }});
+    mChecks = new ChecksController(
+        this, *mDocument,
+        [this](int32_t level, std::optional<CellPlace> cell) { guarded([&] { showFinding(level, cell); }); },
+        [this] { updateCaption(); });
+    mDiskWatch = new DiskWatch(this, *mDocument,
+                               {[this] { item("Save1")->trigger(); },
+                                [this] { guarded([this] { reloadLevelsFile(); }); }});
     mOverview = new OverviewController(this, [this](int32_t level) { guarded([&] { showFinding(level, std::nullopt); }); });
     setWindowTitle(kApplicationTitle);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
@@ -98,7 +119,7 @@ TMainForm::TMainForm(const QString &settingsFile, const QString &gameDirectory, 
     DXDraw->OnMouseDown = [this](Qt::MouseButton button, QPoint p) { DXDrawMouseDown(button, p.x(), p.y()); };
     DXDraw->OnMouseMove = [this](QPoint p) { DXDrawMouseMove(p.x(), p.y()); };
     DXDraw->OnMouseUp = [this](Qt::MouseButton button, QPoint at) {
-        toolsMouseUp(button, at);
+        mMapTools->mouseUp(button, at);
         DXDrawMouseUp();
     };
     // The drawing control's surfaces are made once and never lost: the pictures need not be kept
@@ -122,7 +143,7 @@ TMainForm::TMainForm(const QString &settingsFile, const QString &gameDirectory, 
     setAcceptDrops(true);
     qApp->installEventFilter(this);
     FormCreate();
-    createStatusLine();
+    mMapTools->createStatusLine();
 
     // The client area is fixed; the menu bar comes on top of it.
     adjustSize();
@@ -153,14 +174,16 @@ void TMainForm::redoClick()
     followHistory();
 }
 
+// After an undo or redo: the current level's tiles, and no recovery copy at the saved state.
 void TMainForm::followHistory()
 {
     followCurrentLevel();
     // Back at the saved state: the file on disk holds this work, its recovery copy is not needed.
     if (fileopen && saved)
-        dropRecoveryCopy();
+        mRecovery->dropCopy();
 }
 
+// Runs a handler; a failure is shown in an error box and ends it, as a failed command does.
 void TMainForm::guarded(const std::function<void()> &handler)
 {
     frameChanged();
@@ -177,11 +200,12 @@ void TMainForm::FormCreate()
     // The preferences first: whatever fails below, closing writes back what was read here.
     const EditorPreferences preferences = mSettings.readPreferences();
     askconfirmations = preferences.askConfirmations;
-    mTools.overlays = preferences.overlays;
-    mTools.reach = preferences.reach;
+    MapTools &tools = mMapTools->tools();
+    tools.overlays = preferences.overlays;
+    tools.reach = preferences.reach;
     item("AskConfirmations1")->setChecked(askconfirmations);
-    item("ShowStartSquareAndGrid1")->setChecked(mTools.overlays);
-    item("reachOverlay")->setChecked(mTools.reach);
+    item("ShowStartSquareAndGrid1")->setChecked(tools.overlays);
+    item("reachOverlay")->setChecked(tools.reach);
     try {
         gamedir = mGameDirectory.isEmpty() ? executableDirectory() : mGameDirectory.toStdString();
         levelsinfo.count = 0;
@@ -208,12 +232,17 @@ void TMainForm::FormCreate()
     }
 }
 
+// Whether closing the window writes the game configuration: only when start-up read it, or found
+// none (then it is made).
 bool TMainForm::writesGameConfigAtExit() const
 {
     // Values that were not read are blanks: written, they would replace the game's own settings.
     return mGameConfig == GameConfig::Read || mGameConfig == GameConfig::Missing;
 }
 
+// A tick draws and presents a frame only when something it shows may have changed since the last one
+// presented; otherwise the screen already shows it. Anything that changes what the frame shows
+// outside input, window events, commands, undo and store changes calls frameChanged().
 void TMainForm::DXTimerTimer(int32_t lagCount)
 {
     try {
@@ -229,9 +258,10 @@ void TMainForm::DXTimerTimer(int32_t lagCount)
         if (!mFrameChanged)
             return;
         mFrameChanged = false;
-        updateStatus();
+        mMapTools->updateStatus();
         if (fileopen)
-            drawToolsFrame(zone, DXDraw->Surface(), FramePictures{meniulist.Items(), patratele.Items()}, mTools);
+            drawToolsFrame(zone, DXDraw->Surface(), FramePictures{meniulist.Items(), patratele.Items()},
+                           mMapTools->tools());
         else
             DXDraw->Surface().Fill(0);
         DXDraw->Flip();
@@ -240,6 +270,13 @@ void TMainForm::DXTimerTimer(int32_t lagCount)
         DXTimer.setEnabled(false);
         showError(QString::fromLatin1(e.what()), this);
     }
+}
+
+// The caption: the program's title, the saved file's error count, " [Pause]" while paused, and a note.
+void TMainForm::updateCaption()
+{
+    setWindowTitle(QString(kApplicationTitle) + mChecks->savedErrorsNote() + (mPaused ? " [Pause]" : "")
+                   + (mRecovery->note().isEmpty() ? QString() : " - " + mRecovery->note()));
 }
 
 void TMainForm::DXTimerActivate()
@@ -263,7 +300,7 @@ void TMainForm::DXDrawMouseDown(Qt::MouseButton button, int32_t x, int32_t y)
     const MouseButton which = button == Qt::LeftButton    ? MouseButton::Left
                               : button == Qt::RightButton ? MouseButton::Right
                                                           : MouseButton::Middle;
-    if (toolsMouseDown(button, QGuiApplication::keyboardModifiers(), x, y))
+    if (mMapTools->mouseDown(button, QGuiApplication::keyboardModifiers(), x, y))
         return;
     if (which == MouseButton::Left && fileopen && !mDocument->stroke())
         mDocument->beginStroke("Paint");
@@ -276,7 +313,7 @@ void TMainForm::DXDrawMouseDown(Qt::MouseButton button, int32_t x, int32_t y)
 
 void TMainForm::DXDrawMouseMove(int32_t x, int32_t y)
 {
-    if (!mapShown() || toolsMouseMove(x, y))
+    if (!mapShown() || mMapTools->mouseMove(x, y))
         return;
     mapMouseMove(x, y, mTileWidth, mDocument->stroke());
     if (painting) {
@@ -291,6 +328,27 @@ void TMainForm::DXDrawMouseUp()
     mDocument->endStroke();
 }
 
+// After every menu command and every paint: the frame, the status line, the overview and the
+// recovery copy follow the work.
+void TMainForm::workChanged()
+{
+    frameChanged();
+    // While the map is shown its tick brings the status line along; without it, nothing else would.
+    if (!mapShown())
+        mMapTools->updateStatus();
+    mOverview->storeChanged();
+    mRecovery->workChanged();
+}
+
+void TMainForm::offerRecovery() { mRecovery->offer(); }
+
+void TMainForm::updateStatus() { mMapTools->updateStatus(); }
+
+QString TMainForm::statusLine() const { return mMapTools->statusLine(); }
+
+const MapTools &TMainForm::mapTools() const { return mMapTools->tools(); }
+
+// The width of the tile picture for a tile value (0 when there is none): painting needs it.
 int32_t TMainForm::tileWidth(int32_t tile) const
 {
     const TPictureCollection &tiles = patratele.Items();
@@ -299,6 +357,8 @@ int32_t TMainForm::tileWidth(int32_t tile) const
     return tiles.Items(tile).Picture().Width();
 }
 
+// Loads gamedir + name into patratele and remembers it as loadeddxg. A file that does not load
+// leaves the tiles as they were.
 void TMainForm::loadTiles(const std::string &dxgName)
 {
     // Read aside first: loading clears the tiles before it reads. The trial is let go before the
@@ -312,6 +372,7 @@ void TMainForm::loadTiles(const std::string &dxgName)
     frameChanged();
 }
 
+// The current level's graphics file loaded as the tiles, unless it is the one loaded.
 void TMainForm::loadCurrentLevelTiles()
 {
     // Only a level whose graphics file is not the one loaded: the levels dialog's Edit has normally
@@ -321,18 +382,38 @@ void TMainForm::loadCurrentLevelTiles()
         guarded([this] { loadTiles(levels[curlevel].dxg); });
 }
 
+// After a command that may change the current level: while the map is shown, the current level's
+// graphics file is loaded when it is not the one loaded (a failure is reported, the tiles stay).
 void TMainForm::followCurrentLevel()
 {
     if (mapShown())
         loadCurrentLevelTiles();
 }
 
+// Makes level current as the levels dialog's Edit does, then centres the view on cell and puts the
+// pointer's mark there (a finding of the checks, a level of the overview).
+void TMainForm::showFinding(int32_t level, std::optional<CellPlace> cell)
+{
+    // A double-click while Close waits for the surface would change the level inside Close.
+    if (mWaitingForSurface || !fileopen || level < 1 || level > levelsinfo.count)
+        return;
+    curlevel = level;
+    if (!mapShown())
+        showMap();
+    followCurrentLevel();
+    if (cell)
+        centreViewOn(cell->row, cell->column);
+}
+
+// The level chosen: its tiles loaded, the frame timer on, the system pointer hidden over the map
+// (each frame draws the editor's own).
 void TMainForm::startEditing()
 {
     loadCurrentLevelTiles();
     showMap();
 }
 
+// The frame timer on and the system pointer hidden over the map, when the map is not shown yet.
 void TMainForm::showMap()
 {
     DXTimer.setEnabled(true);
@@ -343,7 +424,7 @@ void TMainForm::showMap()
 
 void TMainForm::FormKeyDown(int key, Qt::KeyboardModifiers shift)
 {
-    if (toolsKey(key))
+    if (mMapTools->keyPressed(key))
         return;
     if (key == Qt::Key_Escape)
         close();
@@ -358,7 +439,7 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
     // not consume it. A key that the control passes on to its parents comes by here again: it counts
     // once, until its release.
     // The dialogs are made once the window is on the screen, not before: start-up shows it sooner.
-    if (!newlevels && event->type() == QEvent::Expose && watched == windowHandle())
+    if (!mNewLevels && event->type() == QEvent::Expose && watched == windowHandle())
         createDialogs();
     if (!mFrameChanged && changesFrame(*event, watched == this || watched == DXDraw || watched == windowHandle()))
         frameChanged();
@@ -367,7 +448,7 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
         QTimer::singleShot(0, this, [this] { checkFileOnDisk(); });
     if (event->type() == QEvent::Wheel && watched == DXDraw) {
         const auto *wheel = static_cast<const QWheelEvent *>(event);
-        toolsWheel(wheel->angleDelta(), wheel->modifiers());
+        mMapTools->wheel(wheel->angleDelta(), wheel->modifiers());
         return true;
     }
     const bool press = event->type() == QEvent::KeyPress;
@@ -410,8 +491,9 @@ void TMainForm::FormClose()
 {
     if (writesGameConfigAtExit())
         guarded([] { writegameconfig(); });
-    mSettings.writePreferences({askconfirmations, mTools.overlays, mTools.reach});
-    dropRecoveryCopy();
+    const MapTools &tools = mMapTools->tools();
+    mSettings.writePreferences({askconfirmations, tools.overlays, tools.reach});
+    mRecovery->dropCopy();
 }
 
 void TMainForm::AskConfirmations1Click()

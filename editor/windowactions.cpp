@@ -4,6 +4,8 @@
 
 #include "qmeditorunit1.h"
 
+#include "checkscontroller.h"
+#include "maptoolscontroller.h"
 #include "overviewcontroller.h"
 #include "recentfiles.h"
 
@@ -67,25 +69,30 @@ void TMainForm::createActions()
         {Row::Item, "Redo1", "&Redo", [this] { redoClick(); }, {K("Ctrl+Shift+Z"), K("Ctrl+Y")},
          kNeedsFile | kFollowsHistory},
         {Row::Separator, ""},
-        {Row::Item, "Cut1", "Cu&t", [this] { cutClick(); }, {K(K::Cut)}, kNeedsFile | kWindowOnly},
-        {Row::Item, "Copy1", "&Copy", [this] { copyClick(); }, {K(K::Copy)}, kNeedsFile | kWindowOnly},
-        {Row::Item, "Paste1", "&Paste", [this] { pasteClick(); }, {K(K::Paste)}, kNeedsFile | kWindowOnly},
-        {Row::Item, "Delete1", "&Delete", [this] { deleteClick(); }, {K(Qt::Key_Delete)}, kNeedsFile | kWindowOnly},
+        {Row::Item, "Cut1", "Cu&t", [this] { mMapTools->cutCells(); }, {K(K::Cut)}, kNeedsFile | kWindowOnly},
+        {Row::Item, "Copy1", "&Copy", [this] { mMapTools->copyCells(); }, {K(K::Copy)}, kNeedsFile | kWindowOnly},
+        {Row::Item, "Paste1", "&Paste", [this] { mMapTools->pasteCells(); }, {K(K::Paste)}, kNeedsFile | kWindowOnly},
+        {Row::Item, "Delete1", "&Delete", [this] { mMapTools->deleteCells(); }, {K(Qt::Key_Delete)}, kNeedsFile | kWindowOnly},
         {Row::Separator, ""},
-        {Row::Item, "SetStartSquare1", "Set &Start Square Here", [this] { setStartSquareClick(); }, {K(Qt::Key_S)},
+        {Row::Item, "SetStartSquare1", "Set &Start Square Here", [this] { mMapTools->setStartSquare(); }, {K(Qt::Key_S)},
          kNeedsFile | kWindowOnly},
         {Row::Separator, ""},
-        {Row::Item, "checkLevel", "Check &Level", [this] { checkLevelClick(); }, {K(Qt::Key_F7)}, kNeedsFile},
-        {Row::Item, "checkAllLevels", "Check &All Levels", [this] { checkAllLevelsClick(); }, {}, kNeedsFile},
+        {Row::Item, "checkLevel", "Check &Level", [this] { mChecks->showChecks(false); }, {K(Qt::Key_F7)}, kNeedsFile},
+        {Row::Item, "checkAllLevels", "Check &All Levels", [this] { mChecks->showChecks(true); }, {}, kNeedsFile},
 
         {Row::Menu, "Options1", "Options"},
         {Row::Item, "Thislevel1", "&Edit Levels", [this] { Thislevel1Click(); }, {K("Ctrl+E")}, kNeedsFile},
         {Row::Item, "levelsOverview", "Levels &Overview", [this] { mOverview->show(); }, {K(Qt::Key_F8)}},
         {Row::Item, "CurentLevesFile1", "&Curent Leves-File", [this] { CurentLevesFile1Click(); }},
         {Row::Item, "AskConfirmations1", "Ask Confirmations", [this] { AskConfirmations1Click(); }, {}, kCheckable},
-        {Row::Item, "ShowStartSquareAndGrid1", "Show Start Square and Grid", [this] { overlaysClick(); }, {},
+        {Row::Item, "ShowStartSquareAndGrid1", "Show Start Square and Grid", [this] {
+             mMapTools->tools().overlays = item("ShowStartSquareAndGrid1")->isChecked();
+         }, {},
          kCheckable},
-        {Row::Item, "reachOverlay", "Reach", [this] { reachOverlayClick(); }, {}, kCheckable},
+        {Row::Item, "reachOverlay", "Reach", [this] {
+             mMapTools->tools().reach = item("reachOverlay")->isChecked();
+             frameChanged();
+         }, {}, kCheckable},
 
         {Row::Menu, "Help1", "Help"},
         {Row::Item, "Contents1", "&Contents", [this] { Contents1Click(); }},
@@ -141,6 +148,7 @@ void TMainForm::createActions()
     disablefilemenus();
 }
 
+// A menu command: not while Close waits for the surface, a failure in an error box.
 void TMainForm::runCommand(const std::function<void()> &handler)
 {
     // A shortcut pressed while Close waits for the surface would run a command inside Close.
@@ -164,6 +172,7 @@ void TMainForm::setFileMenusEnabled(bool enabled)
     updateUndoActions();
 }
 
+// Texts and enabled state of Undo and Redo from the history, while the file commands are enabled.
 void TMainForm::updateUndoActions()
 {
     // Their texts name the step they take: "&Undo Paint".

@@ -1,10 +1,6 @@
-// The main window's recovery copies of unsaved work: when they are written and dropped, the note of a
-// copy that could not be written, and the start-up question about copies left by an editor that ended
-// without saving.
+#include "recoverycontroller.h"
 
-#include "qmeditorunit1.h"
-
-#include "overviewcontroller.h"
+#include "leveldocument.h"
 #include "recovery.h"
 
 #include "commands/messagebox.h"
@@ -12,6 +8,7 @@
 #include "levels/levelsfile.h"
 #include "levels/levelstore.h"
 
+#include <QWidget>
 #include <algorithm>
 #include <filesystem>
 
@@ -35,88 +32,83 @@ std::optional<RecoverySnapshot> unsavedWork()
 
 } // namespace
 
-void TMainForm::createRecovery(const QString &directory)
+RecoveryController::RecoveryController(QWidget *mainWindow, LevelDocument &document, const QString &directory,
+                                       Host host)
+    : QObject(mainWindow), mMainWindow(mainWindow), mDocument(document), mHost(std::move(host)),
+      mStore(std::make_unique<RecoveryStore>(unsavedWork,
+                                             directory.isEmpty() ? RecoveryStore::defaultDirectory() : directory))
 {
-    mRecovery = std::make_unique<RecoveryStore>(unsavedWork,
-                                                directory.isEmpty() ? RecoveryStore::defaultDirectory() : directory);
     // A save in place keeps the bytes it replaces where the copies of unsaved work are.
-    keepPreviousBytesIn(mRecovery->directory());
-    connect(mRecovery.get(), &RecoveryStore::writeFailed, this, &TMainForm::showNote);
-    connect(mRecovery.get(), &RecoveryStore::written, this, [this] {
+    keepPreviousBytesIn(mStore->directory());
+    connect(mStore.get(), &RecoveryStore::writeFailed, this, &RecoveryController::showNote);
+    connect(mStore.get(), &RecoveryStore::written, this, [this] {
         if (!mNote.isEmpty())
             showNote(QString());
     });
 }
 
-void TMainForm::workChanged()
+RecoveryController::~RecoveryController() = default;
+
+void RecoveryController::workChanged()
 {
-    frameChanged();
-    // While the map is shown its tick brings the status line along; without it, nothing else would.
-    if (!mapShown())
-        updateStatus();
-    mOverview->storeChanged();
     // Cheap: the bytes are taken only when a copy is due.
     if (fileopen && !saved)
-        mRecovery->changed();
+        mStore->changed();
 }
 
-void TMainForm::dropRecoveryCopy()
+void RecoveryController::dropCopy()
 {
-    mRecovery->discardOwn();
+    mStore->discardOwn();
     // The work the note was about is saved or given up.
     if (!mNote.isEmpty())
         showNote(QString());
 }
 
-void TMainForm::showNote(const QString &text)
+void RecoveryController::showNote(const QString &text)
 {
     mNote = text;
-    updateCaption();
+    mHost.captionChanged();
 }
 
-void TMainForm::offerRecovery()
+void RecoveryController::offer()
 {
     std::vector<RecoveryProblem> problems;
-    const std::vector<RecoveryCopy> copies = mRecovery->unownedCopies(problems);
+    const std::vector<RecoveryCopy> copies = mStore->unownedCopies(problems);
     for (const RecoveryProblem &problem : problems)
-        showError(problem.message, this);
+        showError(problem.message, mMainWindow);
     bool recovered = false;
     for (const RecoveryCopy &copy : copies) {
         if (recovered) {
-            mRecovery->later(copy);
+            mStore->later(copy);
             continue;
         }
-        switch (showMessage(MessageKind::Confirm, recoveryQuestion(copy), MessageButtons::RecoverDiscardLater, this)) {
+        switch (showMessage(MessageKind::Confirm, recoveryQuestion(copy), MessageButtons::RecoverDiscardLater,
+                            mMainWindow)) {
         case MessageButton::Recover:
-            guarded([&] {
+            mHost.guarded([&] {
                 recoverCopy(copy);
                 recovered = true;
             });
             break;
         case MessageButton::Discard:
-            mRecovery->discard(copy);
+            mStore->discard(copy);
             break;
         default:
-            mRecovery->later(copy);
+            mStore->later(copy);
             break;
         }
     }
 }
 
-void TMainForm::recoverCopy(const RecoveryCopy &copy)
+void RecoveryController::recoverCopy(const RecoveryCopy &copy)
 {
     // Read and checked whole before the store is touched; a copy that cannot be read is kept aside.
-    const RecoveredFile file = mRecovery->recover(copy);
+    const RecoveredFile file = mStore->recover(copy);
     // Unsaved, under the name of the file it was (empty for a file never saved: Save asks for a name).
-    mDocument->openRecovered(file.content, file.originalPath);
+    mDocument.openRecovered(file.content, file.originalPath);
     curlevel = levelsinfo.count > 0 ? std::clamp(file.level, 1, int(levelsinfo.count)) : 0;
     prevlevel = 1;
-    if (curlevel >= 1)
-        startEditing();
-    followFileOpened();
-    enablefilemenus();
-    // This editor's own copy replaces the recovered one.
-    workChanged();
+    mHost.recovered();
 }
 
 } // namespace qm

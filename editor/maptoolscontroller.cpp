@@ -1,22 +1,18 @@
-// The designer's tools of the main window: the right button picks a tile or marks a rectangle of
-// cells that becomes the carried stamp, Shift with the left button fills, the wheel and the keys
-// scroll, the Edit menu copies, cuts, pastes and deletes cells through the system clipboard and
-// moves the start square, the status line under the surface and the overlay switch. The rules are
-// in maptools.cpp; every change of the file is one step of the history.
+#include "maptoolscontroller.h"
 
-#include "qmeditorunit1.h"
+#include "leveldocument.h"
 
 #include "editor/core/statustext.h"
+#include "graphics/dximagelist.h"
 #include "levels/levelstore.h"
 
 #include "platform/errors.h"
 
-#include <QAction>
 #include <QClipboard>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QMenu>
+#include <QMainWindow>
 #include <QMimeData>
 #include <QStatusBar>
 
@@ -41,49 +37,46 @@ std::optional<CellRect> markedCells(const MapTools &tools)
 
 } // namespace
 
-void TMainForm::overlaysClick() { mTools.overlays = item("ShowStartSquareAndGrid1")->isChecked(); }
-
-void TMainForm::reachOverlayClick()
+MapToolsController::MapToolsController(QMainWindow *window, LevelDocument &document, Host host)
+    : QObject(window), mWindow(window), mDocument(document), mHost(std::move(host))
 {
-    mTools.reach = item("reachOverlay")->isChecked();
-    frameChanged();
 }
 
-void TMainForm::createStatusLine()
+void MapToolsController::createStatusLine()
 {
-    mStatusLabel = new QLabel(this);
+    mStatusLabel = new QLabel(mWindow);
     mStatusLabel->setObjectName("statusLine");
     // A long line is cut at the window's edge: the window keeps its size.
     mStatusLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    statusBar()->setObjectName("statusBar");
-    statusBar()->setSizeGripEnabled(false);
-    statusBar()->addWidget(mStatusLabel, 1);
+    mWindow->statusBar()->setObjectName("statusBar");
+    mWindow->statusBar()->setSizeGripEnabled(false);
+    mWindow->statusBar()->addWidget(mStatusLabel, 1);
     // Everything the line names changes the frame too: the tick brings it up to date with the frame
     // it draws, so a resting editor does no work for it.
     updateStatus();
 }
 
-void TMainForm::updateStatus()
+void MapToolsController::updateStatus()
 {
     QString text;
     if (fileopen) {
         const std::string path = levelsfilepath.empty() ? newfilename : levelsfilepath;
         const QString name = path.empty() ? QString("Untitled") : QFileInfo(QString::fromStdString(path)).fileName();
-        text = QString::fromStdString(statusText(mTools, patratele.Items(), name.toStdString(), mapShown()));
+        text = QString::fromStdString(statusText(mTools, mHost.tiles(), name.toStdString(), mHost.mapShown()));
     }
     if (mStatusLabel->text() != text)
         mStatusLabel->setText(text);
 }
 
-QString TMainForm::statusLine() const
+QString MapToolsController::statusLine() const
 {
-    const QString message = statusBar()->currentMessage();
+    const QString message = mWindow->statusBar()->currentMessage();
     return message.isEmpty() ? mStatusLabel->text() : message;
 }
 
-void TMainForm::showStatusMessage(const QString &text) { statusBar()->showMessage(text, kMessageMilliseconds); }
+void MapToolsController::showStatusMessage(const QString &text) { mWindow->statusBar()->showMessage(text, kMessageMilliseconds); }
 
-bool TMainForm::toolsMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int32_t x, int32_t y)
+bool MapToolsController::mouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int32_t x, int32_t y)
 {
     if (!fileopen)
         return false;
@@ -118,39 +111,39 @@ bool TMainForm::toolsMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers mod
         return false;
     if (!onMap) {
         // The palette's scroll arrows work as always; the stamp is not painted as a tile.
-        mapMouseDown(MouseButton::Left, x, y, mTileWidth);
+        mapMouseDown(MouseButton::Left, x, y, mHost.tileWidth);
         painting = false;
         return true;
     }
-    StoreStep &stroke = mDocument->beginStroke("Stamp");
+    StoreStep &stroke = mDocument.beginStroke("Stamp");
     mTools.drag = MapTools::Drag::Stamp;
     mLastStampCell = pointercell();
     writeStamp(stroke, curlevel, mLastStampCell, *mTools.stamp);
-    mDocument->strokeChanged();
-    workChanged();
+    mDocument.strokeChanged();
+    mHost.workChanged();
     return true;
 }
 
-bool TMainForm::toolsMouseMove(int32_t x, int32_t y)
+bool MapToolsController::mouseMove(int32_t x, int32_t y)
 {
     if (!fileopen || mTools.drag == MapTools::Drag::None)
         return false;
     pointerx = x;
     pointery = y;
-    if (StoreStep *stroke = mDocument->stroke();
+    if (StoreStep *stroke = mDocument.stroke();
         mTools.drag == MapTools::Drag::Stamp && stroke && mTools.stamp && x < kMapWidth && currentLevel()) {
         const CellPosition at = pointercell();
         if (at.row != mLastStampCell.row || at.column != mLastStampCell.column) {
             mLastStampCell = at;
             writeStamp(*stroke, curlevel, at, *mTools.stamp);
-            mDocument->strokeChanged();
-            workChanged();
+            mDocument.strokeChanged();
+            mHost.workChanged();
         }
     }
     return true;
 }
 
-void TMainForm::toolsMouseUp(Qt::MouseButton button, QPoint at)
+void MapToolsController::mouseUp(Qt::MouseButton button, QPoint at)
 {
     const MapTools::Drag drag = mTools.drag;
     const tlevel *level = currentLevel();
@@ -177,23 +170,23 @@ void TMainForm::toolsMouseUp(Qt::MouseButton button, QPoint at)
         if (!rect)
             return;
         int32_t painted = 0;
-        guarded([&] {
-            mDocument->runStep("Fill", [&](StoreStep &step) {
+        mHost.guarded([&] {
+            mDocument.runStep("Fill", [&](StoreStep &step) {
                 // A stamp carried fills with its copies; a tile as painting places it.
                 painted = mTools.stamp ? fillWithStamp(step, curlevel, *rect, *mTools.stamp)
-                                       : fillCells(step, curlevel, *rect, selectedtile(), mTileWidth);
+                                       : fillCells(step, curlevel, *rect, selectedtile(), mHost.tileWidth);
             });
         });
         if (painted == 0)
             showStatusMessage("The rectangle is too small for what is carried.");
-        workChanged();
+        mHost.workChanged();
     } else if (button == Qt::LeftButton && drag == MapTools::Drag::Stamp) {
         mTools.drag = MapTools::Drag::None;
     }
     updateStatus();
 }
 
-bool TMainForm::toolsKey(int key)
+bool MapToolsController::keyPressed(int key)
 {
     if (key == Qt::Key_Escape) {
         // What is held goes first; the next Escape closes the window.
@@ -202,7 +195,7 @@ bool TMainForm::toolsKey(int key)
         updateStatus();
         return true;
     }
-    if (!mapShown() || !fileopen || !currentLevel())
+    if (!mHost.mapShown() || !fileopen || !currentLevel())
         return false;
     switch (key) {
     case Qt::Key_Left:
@@ -235,9 +228,9 @@ bool TMainForm::toolsKey(int key)
     return true;
 }
 
-void TMainForm::toolsWheel(QPoint angleDelta, Qt::KeyboardModifiers modifiers)
+void MapToolsController::wheel(QPoint angleDelta, Qt::KeyboardModifiers modifiers)
 {
-    if (!mapShown() || !fileopen || !currentLevel())
+    if (!mHost.mapShown() || !fileopen || !currentLevel())
         return;
     const bool sideways = (modifiers & Qt::ShiftModifier) || angleDelta.y() == 0;
     mWheelRest += angleDelta.y() != 0 ? angleDelta.y() : angleDelta.x();
@@ -250,7 +243,7 @@ void TMainForm::toolsWheel(QPoint angleDelta, Qt::KeyboardModifiers modifiers)
         scrollViewBy(0, -notches * double(kSquare));
 }
 
-void TMainForm::copyClick()
+void MapToolsController::copyCells()
 {
     if (!fileopen)
         return;
@@ -268,7 +261,7 @@ void TMainForm::copyClick()
     showStatusMessage(QString("Copied %1 x %2 cells.").arg(stamp.columns).arg(stamp.rows));
 }
 
-void TMainForm::cutClick()
+void MapToolsController::cutCells()
 {
     if (!fileopen)
         return;
@@ -277,11 +270,11 @@ void TMainForm::cutClick()
         showStatusMessage(kNoMarkedCells);
         return;
     }
-    copyClick();
-    mDocument->runStep("Cut", [&](StoreStep &step) { clearCells(step, curlevel, *rect); });
+    copyCells();
+    mDocument.runStep("Cut", [&](StoreStep &step) { clearCells(step, curlevel, *rect); });
 }
 
-void TMainForm::deleteClick()
+void MapToolsController::deleteCells()
 {
     if (!fileopen)
         return;
@@ -290,10 +283,10 @@ void TMainForm::deleteClick()
         showStatusMessage(kNoMarkedCells);
         return;
     }
-    mDocument->runStep("Delete", [&](StoreStep &step) { clearCells(step, curlevel, *rect); });
+    mDocument.runStep("Delete", [&](StoreStep &step) { clearCells(step, curlevel, *rect); });
 }
 
-void TMainForm::pasteClick()
+void MapToolsController::pasteCells()
 {
     if (!fileopen || !currentLevel())
         return;
@@ -314,14 +307,14 @@ void TMainForm::pasteClick()
     }
 }
 
-void TMainForm::setStartSquareClick()
+void MapToolsController::setStartSquare()
 {
     // Only a square of the map area: the pointer over the palette, or off the window, names none.
-    if (!fileopen || !mapShown() || !currentLevel() || pointerx < 0 || pointerx >= kMapWidth || pointery < 0
+    if (!fileopen || !mHost.mapShown() || !currentLevel() || pointerx < 0 || pointerx >= kMapWidth || pointery < 0
         || pointery >= kMapHeight)
         return;
     const CellPosition at = nearestVisibleCell(pointercell());
-    mDocument->runStep("Set Start Square", [&](StoreStep &step) { moveStartSquare(step, curlevel, at); });
+    mDocument.runStep("Set Start Square", [&](StoreStep &step) { moveStartSquare(step, curlevel, at); });
 }
 
 } // namespace qm

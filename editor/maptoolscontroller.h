@@ -1,0 +1,75 @@
+#pragma once
+// The window's side of the designer's tools on the map: the right button picks a tile or marks a
+// rectangle of cells that becomes the carried stamp, Shift with the left button fills, the wheel and
+// the keys scroll, the Edit menu copies, cuts, pastes and deletes cells through the system clipboard
+// and moves the start square; the status line under the surface and the overlay switches. The rules
+// are in core/ (maptools, stamp, mapoverlays, statustext); every change of the file is one step of
+// the document's history.
+
+#include "editor/core/maptools.h"
+
+#include <QObject>
+#include <QPoint>
+#include <QString>
+#include <functional>
+
+class QLabel;
+class QMainWindow;
+
+namespace qm {
+
+class LevelDocument;
+class TPictureCollection;
+
+class MapToolsController : public QObject {
+    Q_OBJECT
+
+public:
+    // What the tools need of the window.
+    struct Host {
+        std::function<bool()> mapShown;
+        std::function<const TPictureCollection &()> tiles; // the current level's tile pictures
+        TileWidth tileWidth;
+        std::function<void()> workChanged; // after a change of the file
+        // Runs a handler; a failure is shown in an error box, as a failed command's is.
+        std::function<void(const std::function<void()> &)> guarded;
+    };
+
+    MapToolsController(QMainWindow *window, LevelDocument &document, Host host);
+
+    MapTools &tools() { return mTools; }
+    const MapTools &tools() const { return mTools; }
+
+    // The routing of the surface's events: whether the tools took the event. at: where the button
+    // came up (a fill ends there).
+    bool mouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int32_t x, int32_t y);
+    bool mouseMove(int32_t x, int32_t y);
+    void mouseUp(Qt::MouseButton button, QPoint at);
+    bool keyPressed(int key);
+    void wheel(QPoint angleDelta, Qt::KeyboardModifiers modifiers);
+
+    // The Edit menu's cell commands.
+    void copyCells();
+    void cutCells();
+    void pasteCells();
+    void deleteCells();
+    void setStartSquare();
+
+    // The status line under the surface, made once; its text now, and a passing message in its
+    // place (a paste that found nothing).
+    void createStatusLine();
+    void updateStatus();
+    void showStatusMessage(const QString &text);
+    QString statusLine() const;
+
+private:
+    QMainWindow *mWindow;
+    LevelDocument &mDocument;
+    Host mHost;
+    MapTools mTools;
+    CellPosition mLastStampCell{0, 0};
+    int mWheelRest = 0; // eighths of a degree not yet scrolled
+    QLabel *mStatusLabel = nullptr;
+};
+
+} // namespace qm
