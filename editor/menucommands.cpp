@@ -54,12 +54,12 @@ template <typename Dialog> Dialog &madeOnFirstUse(Dialog *&dialog, QWidget *pare
 // needs them sooner. The levels dialog reports through dialogok.
 void TMainForm::createDialogs()
 {
-    if (mNewLevels)
+    if (mDialogs.newLevels)
         return;
-    mNewLevels = new Tnewlevels(this);
-    mLevelsFile = new Tlevelsfile(this);
-    mNewLevel = new Tnewlevel([this](const std::string &name) { loadTiles(name); }, this);
-    mNewLevel->setStepRecorder([this](const char *text, const LevelDocument::Work &work) {
+    mDialogs.newLevels = new Tnewlevels(this);
+    mDialogs.levelsFile = new Tlevelsfile(this);
+    mDialogs.newLevel = new Tnewlevel([this](const std::string &name) { loadTiles(name); }, this);
+    mDialogs.newLevel->setStepRecorder([this](const char *text, const LevelDocument::Work &work) {
         mDocument->runStep(text, work);
     });
 }
@@ -69,16 +69,16 @@ void TMainForm::showLevelsDialogUnrecorded()
 {
     // What the dialog does to a file just made or opened is part of its start, not a step.
     createDialogs();
-    mDocument->runUnrecorded([this] { mNewLevel->exec(); });
+    mDocument->runUnrecorded([this] { mDialogs.newLevel->exec(); });
 }
 
 // The "Create new" dialog: whether Ok was pressed, and the name typed.
 bool TMainForm::askNewFileName(std::string &name)
 {
     createDialogs();
-    if (mNewLevels->exec() != QDialog::Accepted)
+    if (mDialogs.newLevels->exec() != QDialog::Accepted)
         return false;
-    name = mNewLevels->ename->text().toLatin1().toStdString();
+    name = mDialogs.newLevels->ename->text().toLatin1().toStdString();
     return true;
 }
 
@@ -335,7 +335,7 @@ void TMainForm::Thislevel1Click()
         return;
     }
     dialogok = false;
-    mNewLevel->exec(); // its changes are steps of their own
+    mDialogs.newLevel->exec(); // its changes are steps of their own
     // A level chosen with Edit is shown, also in a file whose map was not started yet.
     if (dialogok && !mapShown())
         showMap();
@@ -347,7 +347,7 @@ void TMainForm::Newlevel1Click()
     // One step for the level added and what is done to the levels while its dialog is open.
     bool kept = false;
     mDocument->runStepWithParts([&](StoreStep &step) {
-        kept = addLevelCommand(*mNewLevel, [this](const std::string &name) { loadTiles(name); }, &step);
+        kept = addLevelCommand(*mDialogs.newLevel, [this](const std::string &name) { loadTiles(name); }, &step);
         return kept ? "Add Level" : "Edit Levels";
     });
     // The first level of a file whose levels were all cancelled or deleted starts the map.
@@ -367,7 +367,7 @@ void TMainForm::fromSupaPlexlevelsfile1Click() { importSupaplexLevel(QString());
 // Import Level from a Supaplex levels file: the file given (a dropped one), or asked for when empty.
 void TMainForm::importSupaplexLevel(const QString &file)
 {
-    TForm2 &dialog = madeOnFirstUse(mImportDialog, this);
+    TForm2 &dialog = madeOnFirstUse(mDialogs.importLevels, this);
     dialog.settingsFile = mSettings.file();
     // The preview draws the overview's thumbnails, each graphics file read once for this import.
     auto tiles = std::make_shared<ThumbnailTileCache>(3);
@@ -382,12 +382,12 @@ void TMainForm::importSupaplexLevel(const QString &file)
 }
 
 // The chosen name reaches the game's configuration file when the program ends.
-void TMainForm::CurentLevesFile1Click() { mLevelsFile->exec(); }
+void TMainForm::CurentLevesFile1Click() { mDialogs.levelsFile->exec(); }
 
-void TMainForm::Contents1Click() { showHelpContents(madeOnFirstUse(mHelpWindow, this)); }
+void TMainForm::Contents1Click() { showHelpContents(madeOnFirstUse(mDialogs.help, this)); }
 
-void TMainForm::GettingStarted1Click() { showHelpGettingStarted(madeOnFirstUse(mHelpWindow, this)); }
+void TMainForm::GettingStarted1Click() { showHelpGettingStarted(madeOnFirstUse(mDialogs.help, this)); }
 
-void TMainForm::About1Click() { madeOnFirstUse(mAboutBox, this).exec(); }
+void TMainForm::About1Click() { madeOnFirstUse(mDialogs.about, this).exec(); }
 
 } // namespace qm

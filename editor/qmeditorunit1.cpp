@@ -439,7 +439,7 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
     // not consume it. A key that the control passes on to its parents comes by here again: it counts
     // once, until its release.
     // The dialogs are made once the window is on the screen, not before: start-up shows it sooner.
-    if (!mNewLevels && event->type() == QEvent::Expose && watched == windowHandle())
+    if (!mDialogs.newLevels && event->type() == QEvent::Expose && watched == windowHandle())
         createDialogs();
     if (!mFrameChanged && changesFrame(*event, watched == this || watched == DXDraw || watched == windowHandle()))
         frameChanged();

@@ -9,6 +9,8 @@
 #include "editorsettings.h"
 #include "idlehost.h"
 #include "leveldocument.h"
+#include "windowdialogs.h"
+#include "windowtexts.h"
 
 #include "editor/core/mapediting.h"
 
@@ -29,25 +31,11 @@ namespace qm {
 
 class ChecksController;
 class DiskWatch;
-class HelpWindow;
 struct MapTools;
 class MapToolsController;
 class OverviewController;
 class RecentFiles;
 class RecoveryController;
-class TForm2;
-class TForm3;
-class Tlevelsfile;
-class Tnewlevel;
-class Tnewlevels;
-
-inline constexpr const char *kApplicationTitle = "Quillmoss the Virtual Reality Levels-Editor v1.2";
-// What the surface says while no level is shown: no file open, or a file open with none shown.
-inline constexpr const char *kNoLevelHint = "Open a levels file, or make a new one, from the File menu.";
-inline constexpr const char *kNoLevelShownHint = "This levels file has no level shown: pick one with Edit Levels "
-                                                 "(Ctrl+E) or add one with Add Level (Ctrl+L).";
-// Added to the start-up error when the game configuration was not read: exit leaves the file alone.
-inline constexpr const char *kGameConfigKept = "Quillmoss.Cfg was not read: the editor leaves it as it is.";
 
 class TMainForm : public QMainWindow {
     Q_OBJECT
@@ -174,13 +162,7 @@ private:
     RecentFiles *mRecentFiles = nullptr;
     std::vector<QAction *> mFileItems;    // the items that need an open file
     std::vector<QAction *> mHistoryItems; // Undo and Redo
-    // The dialogs, made once (createDialogs, or when first shown) and reused.
-    Tnewlevels *mNewLevels = nullptr;
-    Tnewlevel *mNewLevel = nullptr;
-    TForm2 *mImportDialog = nullptr;
-    TForm3 *mAboutBox = nullptr;
-    Tlevelsfile *mLevelsFile = nullptr;
-    HelpWindow *mHelpWindow = nullptr;
+    WindowDialogs mDialogs;
     bool mPaused = false;
     bool mFrameChanged = true;
     bool mFileMenusEnabled = false;
