@@ -1,5 +1,7 @@
 #include "importlevel.h"
 
+#include "usersettings.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -9,7 +11,6 @@
 #include <QPushButton>
 #include <QPixmap>
 #include <QScreen>
-#include <QSettings>
 #include <QSignalBlocker>
 #include <algorithm>
 #include <memory>
@@ -28,13 +29,6 @@ namespace {
 
 constexpr int kLongestText = 255; // a text of a levels file has a one-byte length
 const char *const kTakeRecordKey = "Import/TakeRecord";
-
-std::unique_ptr<QSettings> openSettings(const QString &file)
-{
-    if (file.isEmpty())
-        return std::make_unique<QSettings>();
-    return std::make_unique<QSettings>(file, QSettings::IniFormat);
-}
 
 QString noteLine(const std::string &note) { return "Note: " + toQt(note) + "."; }
 
@@ -139,7 +133,7 @@ void TForm2::FormShow()
     FileNote->setText(note.empty() ? QString() : "Note: " + toQt(note));
     {
         const QSignalBlocker quiet(CheckBox1);
-        CheckBox1->setChecked(openSettings(settingsFile)->value(kTakeRecordKey, false).toBool());
+        CheckBox1->setChecked(openUserSettings(settingsFile)->value(kTakeRecordKey, false).toBool());
     }
     selectionChanged();
     showPreview();
@@ -175,7 +169,7 @@ void TForm2::currentChanged()
 
 void TForm2::takeRecordToggled(bool on)
 {
-    openSettings(settingsFile)->setValue(kTakeRecordKey, on);
+    openUserSettings(settingsFile)->setValue(kTakeRecordKey, on);
     currentChanged();
 }
 

@@ -1,6 +1,6 @@
 #include "editorsettings.h"
 
-#include <QSettings>
+#include "commands/usersettings.h"
 
 namespace qm {
 
@@ -16,12 +16,7 @@ const char *const kRecentFilesKey = "RecentFiles";
 
 EditorSettings::EditorSettings(const QString &file) : mFile(file) {}
 
-std::unique_ptr<QSettings> EditorSettings::open() const
-{
-    if (mFile.isEmpty())
-        return std::make_unique<QSettings>("Quillmoss", "qmeditor");
-    return std::make_unique<QSettings>(mFile, QSettings::IniFormat);
-}
+std::unique_ptr<QSettings> EditorSettings::open() const { return openUserSettings(mFile); }
 
 EditorPreferences EditorSettings::readPreferences() const
 {

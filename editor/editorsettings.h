@@ -1,6 +1,7 @@
 #pragma once
-// The editor's settings, the one place that opens them: the user's settings under the program's name,
-// or the INI file the window is given (the tests'). The preferences are read once at start, before
+// The window's settings, in the store that openUserSettings opens (the import dialog keeps its check box
+// there too): the user's settings under the program's name, or the INI file the window is given (the
+// tests'). The preferences are read once at start, before
 // anything that can fail, and written back together when the window closes. The Open Recent list is
 // shared with the other editors running, so it is read and written as it changes.
 
