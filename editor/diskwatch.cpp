@@ -9,22 +9,10 @@
 
 #include <QScopeGuard>
 #include <QWidget>
-#include <sys/stat.h>
 
 namespace qm {
 
 namespace {
-
-// The file at path as the system describes it now; none when it cannot be asked (gone, say).
-std::optional<FileIdentity> identityOnDisk(const std::string &path)
-{
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0)
-        return std::nullopt;
-    return FileIdentity{static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino),
-                        S_ISREG(st.st_mode) ? static_cast<uint64_t>(st.st_size) : 0,
-                        static_cast<int64_t>(st.st_mtim.tv_sec), static_cast<int64_t>(st.st_mtim.tv_nsec)};
-}
 
 QString changedOnDisk(const std::string &path, const char *question)
 {
@@ -41,7 +29,7 @@ DiskWatch::DiskWatch(QWidget *mainWindow, LevelDocument &document, Host host)
 void DiskWatch::remember()
 {
     mPath = levelsfilepath;
-    mIdentity = levelsfilepath.empty() ? std::nullopt : identityOnDisk(levelsfilepath);
+    mIdentity = levelsfilepath.empty() ? std::nullopt : fileIdentity(levelsfilepath);
     mAskedIdentity.reset();
 }
 
@@ -50,7 +38,7 @@ bool DiskWatch::mayWriteOver(const std::string &path)
     if (!mIdentity || path != mPath)
         return true;
     // A file that is gone is written anew; one that another program wrote is the user's to give up.
-    const std::optional<FileIdentity> now = identityOnDisk(path);
+    const std::optional<FileIdentity> now = fileIdentity(path);
     if (!now || *now == *mIdentity)
         return true;
     return showMessage(MessageKind::Confirm, changedOnDisk(path, "Save over it?"), MessageButtons::YesNo,
@@ -62,7 +50,7 @@ bool DiskWatch::checkFile()
 {
     if (mChecking || !fileopen || !mIdentity || mPath != levelsfilepath)
         return false;
-    const std::optional<FileIdentity> now = identityOnDisk(levelsfilepath);
+    const std::optional<FileIdentity> now = fileIdentity(levelsfilepath);
     if (!now || *now == *mIdentity || (mAskedIdentity && *now == *mAskedIdentity))
         return false;
     mChecking = true;

@@ -114,7 +114,39 @@ int openChecked(const char *path, int flags, mode_t mode = 0)
     return fd;
 }
 
+// Opens path without waiting (a named pipe with no writer cannot hold the program up), refuses
+// anything but a regular file, then lets reads and writes wait for the disk again. Fills st.
+int openRegularFile(const char *path, int flags, struct stat &st)
+{
+    FileDescriptor fd(openChecked(path, flags | O_NONBLOCK));
+    if (::fstat(fd.get(), &st) != 0)
+        throwIoError(errno);
+    if (S_ISDIR(st.st_mode))
+        throwIoError(EISDIR);
+    if (!S_ISREG(st.st_mode))
+        throwNotRegular(st.st_mode);
+    const int opened = ::fcntl(fd.get(), F_GETFL);
+    if (opened < 0 || ::fcntl(fd.get(), F_SETFL, opened & ~O_NONBLOCK) != 0)
+        throwIoError(errno);
+    return fd.release();
+}
+
+FileIdentity identityOf(const struct stat &st)
+{
+    return {static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino),
+            S_ISREG(st.st_mode) ? static_cast<uint64_t>(st.st_size) : 0, static_cast<int64_t>(st.st_mtim.tv_sec),
+            static_cast<int64_t>(st.st_mtim.tv_nsec)};
+}
+
 } // namespace
+
+std::optional<FileIdentity> fileIdentity(const std::string &path)
+{
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return std::nullopt;
+    return identityOf(st);
+}
 
 FileDescriptor::~FileDescriptor()
 {
@@ -195,29 +227,17 @@ template <class Buffer> Buffer readWholeFileAs(ReadableFile &file, size_t maxSiz
 
 } // namespace
 
-ReadableFile::ReadableFile(const std::string &path, size_t maxSize)
-    : mFd(openChecked(path.c_str(), O_RDONLY | O_NONBLOCK))
+ReadableFile::ReadableFile(const std::string &path, size_t maxSize) : ReadableFile(path, maxSize, {}) {}
+
+ReadableFile::ReadableFile(const std::string &path, size_t maxSize, struct stat st)
+    : mFd(openRegularFile(path.c_str(), O_RDONLY, st))
 {
-    // Opened without waiting, so that a named pipe with no writer cannot hold the program up; only a
-    // regular file is read, and only then are reads allowed to wait for the disk again.
-    struct stat st {};
-    if (::fstat(mFd.get(), &st) != 0)
-        throwIoError(errno);
-    if (S_ISDIR(st.st_mode))
-        throwIoError(EISDIR);
-    if (!S_ISREG(st.st_mode))
-        throwNotRegular(st.st_mode);
-    const int flags = ::fcntl(mFd.get(), F_GETFL);
-    if (flags < 0 || ::fcntl(mFd.get(), F_SETFL, flags & ~O_NONBLOCK) != 0)
-        throwIoError(errno);
     mRegular = true;
     if (static_cast<uint64_t>(st.st_size) > maxSize)
         throw EInOutError("File is too large (" + std::to_string(st.st_size) + " bytes, at most "
                               + std::to_string(maxSize) + " are read)",
                           EFBIG);
-    mIdentity = {static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino),
-                 static_cast<uint64_t>(st.st_size), static_cast<int64_t>(st.st_mtim.tv_sec),
-                 static_cast<int64_t>(st.st_mtim.tv_nsec)};
+    mIdentity = identityOf(st);
 }
 
 size_t ReadableFile::readSome(void *into, size_t room)
@@ -319,15 +339,8 @@ void reserve(int fd, size_t size)
 // reserved and the previous bytes are kept aside; any failure after that puts them back.
 void writeInPlace(const std::string &target, const uint8_t *data, size_t size)
 {
-    FileDescriptor fd(openChecked(target.c_str(), O_RDWR | O_NONBLOCK));
     struct stat st {};
-    if (::fstat(fd.get(), &st) != 0)
-        throwIoError(errno);
-    if (!S_ISREG(st.st_mode))
-        throwNotRegular(st.st_mode);
-    const int flags = ::fcntl(fd.get(), F_GETFL);
-    if (flags < 0 || ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK) != 0)
-        throwIoError(errno);
+    FileDescriptor fd(openRegularFile(target.c_str(), O_RDWR, st));
 
     Bytes previous(static_cast<size_t>(st.st_size));
     for (size_t used = 0; used < previous.size();) {

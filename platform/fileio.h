@@ -11,9 +11,12 @@
 #include <cstdint>
 #include <memory>
 #include <new>
+#include <optional>
 #include <utility>
 #include <string>
 #include <vector>
+
+struct stat;
 
 namespace qm {
 
@@ -74,6 +77,9 @@ struct FileIdentity {
     bool operator==(const FileIdentity &) const = default;
 };
 
+// The identity of the file at path now; none when the system cannot say (the file is gone, say).
+std::optional<FileIdentity> fileIdentity(const std::string &path);
+
 // A descriptor closed once, whatever happens.
 class FileDescriptor {
 public:
@@ -82,6 +88,8 @@ public:
     FileDescriptor &operator=(const FileDescriptor &) = delete;
     ~FileDescriptor();
     int get() const { return mFd; }
+    // Hands the descriptor over: this object no longer closes it.
+    int release() { return std::exchange(mFd, -1); }
     // Closes and reports a failure (a failed close can be the first sign of a lost write).
     void close();
 
@@ -111,6 +119,9 @@ public:
     void close();
 
 private:
+    // st: scratch for the file's status while the descriptor is opened.
+    ReadableFile(const std::string &path, size_t maxSize, struct stat st);
+
     FileDescriptor mFd;
     bool mRegular = false;
     FileIdentity mIdentity;
