@@ -8,6 +8,7 @@
 #include "maptoolscontroller.h"
 #include "overviewcontroller.h"
 #include "recentfiles.h"
+#include "resizeleveldialog.h"
 
 #include "levels/levelstore.h"
 
@@ -76,6 +77,8 @@ void TMainForm::createActions()
         {Row::Separator, ""},
         {Row::Item, "SetStartSquare1", "Set &Start Square Here", [this] { mMapTools->setStartSquare(); }, {K(Qt::Key_S)},
          kNeedsFile | kWindowOnly},
+        {Row::Item, "resizeLevel", "Resi&ze Level…", [this] { resizeLevelCommand(this, *mDocument, mTileWidth); },
+         {K("Ctrl+R")}, kNeedsFile},
         {Row::Separator, ""},
         {Row::Item, "checkLevel", "Check &Level", [this] { mChecks->showChecks(false); }, {K(Qt::Key_F7)}, kNeedsFile},
         {Row::Item, "checkAllLevels", "Check &All Levels", [this] { mChecks->showChecks(true); }, {}, kNeedsFile},
