@@ -147,14 +147,13 @@ ResizeCuts resizeCuts(const tlevel &level, const LevelResize &resize, const Tile
                 if (kept(r, c) != keptSide)
                     *blanked->cellAt(r, c) = kDefaultCell;
         for (const FindingKey &key : brokenObjects(*blanked, pictures)) {
-            const auto &[code, r, c] = key;
-            if (before.count(key) || kept(r, c) != keptSide)
+            const CellPlace square{std::get<1>(key), std::get<2>(key)};
+            if (before.count(key) || kept(square.row, square.column) != keptSide)
                 continue;
-            const bool known = std::any_of(cuts.objects.begin(), cuts.objects.end(), [&](const CutObject &o) {
-                return o.square == CellPlace{r, c};
-            });
+            const bool known = std::any_of(cuts.objects.begin(), cuts.objects.end(),
+                                           [&](const CutObject &o) { return o.square == square; });
             if (!known)
-                cuts.objects.push_back({CellPlace{r, c}, level.cellAt(r, c)->tile});
+                cuts.objects.push_back({square, level.cellAt(square.row, square.column)->tile});
         }
     }
     std::sort(cuts.objects.begin(), cuts.objects.end(), [](const CutObject &a, const CutObject &b) {
