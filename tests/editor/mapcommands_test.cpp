@@ -78,7 +78,8 @@ protected:
 
 } // namespace
 
-// Right click picks (scrolling the palette, or carrying a tile that has no slot); a right drag over
+// Right click picks (scrolling the palette, an object on any of its squares, or carrying a tile that
+// has no slot); a right drag over
 // a 6 x 3 object carries it whole and a left click writes it cell for cell as one step, clipped at the
 // level's right and bottom edges; Escape drops the stamp before it closes the window.
 TEST_F(MapCommands, PickAndStampsCopyObjectsWhole)
@@ -93,6 +94,9 @@ TEST_F(MapCommands, PickAndStampsCopyObjectsWhole)
     QTest::mouseClick(surface(), Qt::RightButton, {}, cellPoint(2, 12));
     EXPECT_EQ(selectedtile(), 66);
     EXPECT_EQ(palscroll, 11) << "the palette scrolled to show the picked slot";
+    QTest::mouseClick(surface(), Qt::RightButton, {}, cellPoint(3, 12));
+    EXPECT_EQ(selectedtile(), 66) << "a filler of the pillar picks the pillar";
+    paintTile(20, 2, 12); // the pillar painted over: its fillers are single squares now
     QTest::mouseClick(surface(), Qt::RightButton, {}, cellPoint(3, 12));
     EXPECT_EQ(selectedtile(), kTileFiller) << "no slot, still carried";
     click(cellPoint(9, 9).x(), cellPoint(9, 9).y());
