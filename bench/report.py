@@ -174,6 +174,8 @@ def main(argv):
     rep.show("  its longest event wait", "BM_OverviewOpening/real_time (max event wait)")
     rep.show("overview after an edit (200 fingerprints)", "BM_OverviewRecheck")
     rep.show("undo + redo of a 100 x 100 stroke", "BM_UndoRedoFullStroke")
+    rep.show("flip a 100 x 100 stamp with objects", "BM_FlipStamp100")
+    rep.show("mark a 100 x 100 stamp, objects whole", "BM_MarkStamp100")
     rep.show("undo + redo of deleting level 1 of 200", "BM_UndoRedoLevelDelete")
 
     tile = {b: rep.case(f"BM_KeyedTile/bits:{b}") for b in (32, 16)}
@@ -203,6 +205,7 @@ def main(argv):
     # Each iteration is an undo and a redo: each must fit in one frame.
     rep.absolute("undo + redo of a full-grid stroke < 2 x 16 ms", "BM_UndoRedoFullStroke", 32e6)
     rep.absolute("undo + redo of a level delete < 2 x 16 ms", "BM_UndoRedoLevelDelete", 32e6)
+    rep.absolute("flipping a 100 x 100 stamp < 5 ms", "BM_FlipStamp100", 5e6)
     rep.memory("history after 10,000 strokes <= 64 MB", "BM_HistoryAfter10000Strokes/iterations:1 (history bytes)", 64 * 2**20)
 
     if len(argv) > 2:

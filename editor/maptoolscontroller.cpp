@@ -4,6 +4,7 @@
 
 #include "editor/core/statustext.h"
 #include "graphics/dximagelist.h"
+#include "levels/levelobjects.h"
 #include "levels/levelstore.h"
 
 #include "platform/errors.h"
@@ -153,12 +154,16 @@ void MapToolsController::mouseUp(Qt::MouseButton button, QPoint at)
         if (!level)
             return;
         if (to.row == mTools.dragFrom.row && to.column == mTools.dragFrom.column) {
+            // Any square of an object picks the object itself, not a filler or a lower half.
             if (const cell *square = level->cellAt(to.row, to.column);
-                square && to.row <= level->height && to.column <= level->width)
-                carryTile(square->tile);
+                square && to.row <= level->height && to.column <= level->width) {
+                const LevelObjects objects(*level, mHost.tileWidth);
+                const LevelObject *object = objects.at(to.row, to.column);
+                carryTile(object ? object->tile : square->tile);
+            }
         } else if (const std::optional<CellRect> rect = cellsBetween(*level, mTools.dragFrom, to)) {
             mTools.marked = rect;
-            mTools.carry(captureStamp(*level, *rect));
+            mTools.carry(captureWholeObjects(*level, *rect, mHost.tileWidth));
         }
     } else if (button == Qt::LeftButton && drag == MapTools::Drag::Fill) {
         mTools.drag = MapTools::Drag::None;
@@ -298,13 +303,28 @@ void MapToolsController::pasteCells()
     const QByteArray bytes = held->data(kCellsMimeType);
     try {
         mTools.drop();
-        mTools.carry(readStampBytes(std::string_view(bytes.constData(), size_t(bytes.size()))));
+        mTools.carry(withObjects(readStampBytes(std::string_view(bytes.constData(), size_t(bytes.size()))),
+                                 mHost.tileWidth));
         showStatusMessage(QString("Carrying %1 x %2 cells: the left button puts them down.")
                               .arg(mTools.stamp->columns)
                               .arg(mTools.stamp->rows));
     } catch (const Error &e) {
         showStatusMessage(QString::fromStdString(e.what()) + " Nothing was pasted.");
     }
+}
+
+void MapToolsController::flipStamp(Flip flip)
+{
+    // The carried stamp only: no level changes, so nothing goes into the history.
+    if (!fileopen)
+        return;
+    if (!mTools.stamp) {
+        showStatusMessage("Carry a stamp first: drag with the right button over the squares to flip.");
+        return;
+    }
+    qm::flipStamp(*mTools.stamp, flip);
+    showStatusMessage(flip == Flip::LeftRight ? "Flipped the stamp left to right." : "Flipped the stamp top to bottom.");
+    updateStatus();
 }
 
 void MapToolsController::setStartSquare()

@@ -1,8 +1,9 @@
 #pragma once
-// The window's side of the designer's tools on the map: the right button picks a tile or marks a
-// rectangle of cells that becomes the carried stamp, Shift with the left button fills, the wheel and
-// the keys scroll, the Edit menu copies, cuts, pastes and deletes cells through the system clipboard
-// and moves the start square; the status line under the surface and the overlay switches. The rules
+// The window's side of the designer's tools on the map: the right button picks a tile (an object's
+// own, on any of its squares) or marks a rectangle of cells that becomes the carried stamp, Shift with
+// the left button fills, the wheel and the keys scroll, the Edit menu copies, cuts, pastes and deletes
+// cells through the system clipboard, flips the carried stamp (X, Y) and moves the start square; the
+// status line under the surface and the overlay switches. The rules
 // are in core/ (maptools, stamp, mapoverlays, statustext); every change of the file is one step of
 // the document's history.
 
@@ -54,6 +55,8 @@ public:
     void pasteCells();
     void deleteCells();
     void setStartSquare();
+    // X and Y: the carried stamp mirrored (no step: no level changes until it is written).
+    void flipStamp(Flip flip);
 
     // The status line under the surface, made once; its text now, and a passing message in its
     // place (a paste that found nothing).

@@ -1,9 +1,12 @@
 #include "stamp.h"
 
+#include "levels/gamerules.h"
+#include "levels/levelobjects.h"
 #include "levels/tiles.h"
 
 #include "platform/errors.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -51,15 +54,107 @@ Stamp captureStamp(const tlevel &level, const CellRect &rect)
     return stamp;
 }
 
+Stamp captureWholeObjects(const tlevel &level, const CellRect &rect, const TileWidth &widthOf)
+{
+    Stamp stamp = captureStamp(level, rect);
+    const auto inside = [&rect](int32_t r, int32_t c) {
+        return r >= rect.top && r <= rect.bottom && c >= rect.left && c <= rect.right;
+    };
+    const LevelObjects found(level, widthOf);
+    for (const LevelObject &object : found.all()) {
+        if (inside(object.row, object.column)) {
+            StampObject carried{object.row - rect.top, object.column - rect.left, object.tile, object.rows, object.columns, {}};
+            carried.cells.reserve(size_t(object.rows) * size_t(object.columns));
+            for (int32_t i = 0; i < object.rows; ++i)
+                for (int32_t j = 0; j < object.columns; ++j)
+                    carried.cells.push_back(*level.cellAt(object.row + i, object.column + j));
+            stamp.objects.push_back(std::move(carried));
+            continue;
+        }
+        // A part without its anchor: the stamp leaves the default cell there, as Cut does.
+        for (int32_t r = object.row; r < object.row + object.rows; ++r)
+            for (int32_t c = object.column; c < object.column + object.columns; ++c)
+                if (inside(r, c))
+                    stamp.at(r - rect.top, c - rect.left) = kDefaultCell;
+    }
+    return stamp;
+}
+
+Stamp withObjects(Stamp stamp, const TileWidth &widthOf)
+{
+    stamp.objects.clear();
+    const LevelObjects found(stamp.cells.data(), stamp.rows, stamp.columns, size_t(stamp.columns), widthOf);
+    for (const LevelObject &object : found.all()) {
+        StampObject carried{object.row - 1, object.column - 1, object.tile, object.rows, object.columns, {}};
+        for (int32_t i = 0; i < object.rows; ++i)
+            for (int32_t j = 0; j < object.columns; ++j)
+                carried.cells.push_back(stamp.at(carried.row + i, carried.column + j));
+        stamp.objects.push_back(std::move(carried));
+    }
+    return stamp;
+}
+
 void writeStamp(StoreStep &step, int32_t k, CellPosition topLeft, const Stamp &stamp)
 {
     const tlevel &level = levels[k];
+    const auto write = [&](int64_t r, int64_t c, const cell &value) {
+        const int64_t row = topLeft.row + r, column = topLeft.column + c;
+        if (row >= 1 && row <= level.height && column >= 1 && column <= level.width)
+            step.setCell(k, int32_t(row), int32_t(column), value);
+    };
+    for (int32_t r = 0; r < stamp.rows; ++r)
+        for (int32_t c = 0; c < stamp.columns; ++c)
+            write(r, c, stamp.at(r, c));
+    // The squares of objects beyond the stamp's edges (those within are among its cells).
+    for (const StampObject &object : stamp.objects)
+        for (int32_t i = 0; i < object.rows; ++i)
+            for (int32_t j = 0; j < object.columns; ++j) {
+                const int64_t r = int64_t(object.row) + i, c = int64_t(object.column) + j;
+                if (r < 0 || r >= stamp.rows || c < 0 || c >= stamp.columns)
+                    write(r, c, object.cells[size_t(i) * size_t(object.columns) + size_t(j)]);
+            }
+}
+
+int32_t flippedTile(int32_t tile, Flip flip)
+{
+    const TileRules *rules = tileRules(tile);
+    if (!rules)
+        return tile;
+    const int32_t flipped = flip == Flip::LeftRight ? rules->flippedLeftRight : rules->flippedTopBottom;
+    return flipped == kCannotFlip ? tile : flipped;
+}
+
+void flipStamp(Stamp &stamp, Flip flip)
+{
+    const bool leftRight = flip == Flip::LeftRight;
+    // The tiles' flips, looked up once for the values a stamp usually holds.
+    std::array<int32_t, kLastPaletteTile + 1> flipped{};
+    for (int32_t tile = 0; tile <= kLastPaletteTile; ++tile)
+        flipped[size_t(tile)] = flippedTile(tile, flip);
+    std::vector<cell> mirrored(stamp.cells.size());
     for (int32_t r = 0; r < stamp.rows; ++r)
         for (int32_t c = 0; c < stamp.columns; ++c) {
-            const int64_t row = int64_t(topLeft.row) + r, column = int64_t(topLeft.column) + c;
-            if (row >= 1 && row <= level.height && column >= 1 && column <= level.width)
-                step.setCell(k, int32_t(row), int32_t(column), stamp.at(r, c));
+            cell square = stamp.at(r, c);
+            if (square.tile >= 0 && square.tile <= kLastPaletteTile)
+                square.tile = flipped[size_t(square.tile)];
+            const int32_t row = leftRight ? r : stamp.rows - 1 - r, column = leftRight ? stamp.columns - 1 - c : c;
+            mirrored[size_t(row) * size_t(stamp.columns) + size_t(column)] = square;
         }
+    stamp.cells = std::move(mirrored);
+    // An object's rectangle mirrored is its rectangle moved: its squares land exactly where the
+    // mirrored cells put copies of them, and overwrite those.
+    for (StampObject &object : stamp.objects) {
+        if (leftRight)
+            object.column = stamp.columns - object.column - object.columns;
+        else
+            object.row = stamp.rows - object.row - object.rows;
+        for (int32_t i = 0; i < object.rows; ++i)
+            for (int32_t j = 0; j < object.columns; ++j) {
+                const int64_t r = int64_t(object.row) + i, c = int64_t(object.column) + j;
+                if (r >= 0 && r < stamp.rows && c >= 0 && c < stamp.columns)
+                    stamp.at(int32_t(r), int32_t(c)) = object.cells[size_t(i) * size_t(object.columns) + size_t(j)];
+            }
+    }
 }
 
 std::string stampBytes(const Stamp &stamp)

@@ -78,7 +78,8 @@ protected:
 
 } // namespace
 
-// Right click picks (scrolling the palette, or carrying a tile that has no slot); a right drag over
+// Right click picks (scrolling the palette, an object on any of its squares, or carrying a tile that
+// has no slot); a right drag over
 // a 6 x 3 object carries it whole and a left click writes it cell for cell as one step, clipped at the
 // level's right and bottom edges; Escape drops the stamp before it closes the window.
 TEST_F(MapCommands, PickAndStampsCopyObjectsWhole)
@@ -93,6 +94,9 @@ TEST_F(MapCommands, PickAndStampsCopyObjectsWhole)
     QTest::mouseClick(surface(), Qt::RightButton, {}, cellPoint(2, 12));
     EXPECT_EQ(selectedtile(), 66);
     EXPECT_EQ(palscroll, 11) << "the palette scrolled to show the picked slot";
+    QTest::mouseClick(surface(), Qt::RightButton, {}, cellPoint(3, 12));
+    EXPECT_EQ(selectedtile(), 66) << "a filler of the pillar picks the pillar";
+    paintTile(20, 2, 12); // the pillar painted over: its fillers are single squares now
     QTest::mouseClick(surface(), Qt::RightButton, {}, cellPoint(3, 12));
     EXPECT_EQ(selectedtile(), kTileFiller) << "no slot, still carried";
     click(cellPoint(9, 9).x(), cellPoint(9, 9).y());
@@ -491,4 +495,81 @@ TEST_F(MapCommands, ReachShadingFollowsTheLevelAndIsKept)
     form = std::make_unique<TMainForm>(QString::fromStdString(dir.path("settings.ini")),
                                        QString::fromStdString(dir.path() + "/"));
     EXPECT_TRUE(item("reachOverlay")->isChecked());
+}
+
+// A right click on the filler or the empty square under an exit picks the exit; X and Y flip the
+// carried stamp without a step, and the left button writes it with its ports turned.
+TEST_F(MapCommands, ObjectsArePickedWholeAndStampsFlip)
+{
+    show();
+    paintTile(kTileExit, 2, 2);
+    pickTile(12);
+    QTest::mouseClick(surface(), Qt::RightButton, {}, cellPoint(4, 2));
+    EXPECT_EQ(selectedtile(), kTileExit) << "the filler picks the exit";
+    pickTile(12);
+    QTest::mouseClick(surface(), Qt::RightButton, {}, cellPoint(3, 2));
+    EXPECT_EQ(selectedtile(), kTileExit) << "the empty square under it too";
+
+    paintTile(kTilePortRight, 6, 2);
+    paintTile(kTilePortDown, 6, 3);
+    paintTile(kTilePortLeft, 7, 2);
+    paintTile(kTilePortUp, 7, 3);
+    drag(cellPoint(6, 2), cellPoint(7, 3), Qt::RightButton);
+    const int steps = form->history().stack().count();
+    key(Qt::Key_X);
+    EXPECT_EQ(form->history().stack().count(), steps) << "a flip changes no level";
+    click(cellPoint(9, 2).x(), cellPoint(9, 2).y());
+    EXPECT_EQ(std::vector<int>({at(9, 2).tile, at(9, 3).tile, at(10, 2).tile, at(10, 3).tile}),
+              std::vector<int>({kTilePortDown, kTilePortLeft, kTilePortUp, kTilePortRight}));
+    key(Qt::Key_Y);
+    click(cellPoint(12, 2).x(), cellPoint(12, 2).y());
+    EXPECT_EQ(std::vector<int>({at(12, 2).tile, at(12, 3).tile, at(13, 2).tile, at(13, 3).tile}),
+              std::vector<int>({kTilePortDown, kTilePortRight, kTilePortUp, kTilePortLeft}));
+    EXPECT_EQ(form->history().stack().count(), steps + 2) << "each write one step";
+}
+
+// Any sequence of picks, stamps marked through objects, flips and writes: undoing every step gives the
+// saved file's bytes back, and redoing them the bytes before the undo.
+TEST_F(MapCommands, UndoAfterPicksStampsAndFlipsGivesTheSavedFileBack)
+{
+    show(30, 30);
+    levelsfilepath = dir.path("stamps.lev");
+    std::mt19937 random(30);
+    const auto randomCell = [&random] { return cellPoint(1 + int(random() % 12), 1 + int(random() % 15)); };
+    const int objects[] = {kTileExit, kTileTall, 66, kTileMarked3x3, kTileBlock6x3, kTileBlock7x2, kTilePair,
+                           kTileStripVertical, kTilePortRight, kTilePortDown};
+    for (int k = 0; k < 14; ++k)
+        paintTile(objects[random() % std::size(objects)], 1 + int(random() % 12), 1 + int(random() % 15));
+    QUndoStack &stack = form->history().stack();
+    item("Save1")->trigger();
+    const std::vector<uint8_t> before = qmtest::readFile(levelsfilepath);
+    const int start = stack.index();
+    for (int k = 0; k < 80; ++k) {
+        switch (random() % 5) {
+        case 0:
+            QTest::mouseClick(surface(), Qt::RightButton, {}, randomCell());
+            break;
+        case 1:
+            drag(randomCell(), randomCell(), Qt::RightButton);
+            break;
+        case 2:
+            key(random() % 2 ? Qt::Key_X : Qt::Key_Y);
+            break;
+        default:
+            const QPoint at = randomCell();
+            click(at.x(), at.y());
+            break;
+        }
+    }
+    ASSERT_GT(stack.index(), start);
+    item("Save1")->trigger();
+    const std::vector<uint8_t> after = qmtest::readFile(levelsfilepath);
+    while (stack.index() > start)
+        item("Undo1")->trigger();
+    item("Save1")->trigger();
+    EXPECT_EQ(qmtest::readFile(levelsfilepath), before);
+    while (stack.canRedo())
+        item("Redo1")->trigger();
+    item("Save1")->trigger();
+    EXPECT_EQ(qmtest::readFile(levelsfilepath), after);
 }
