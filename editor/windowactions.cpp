@@ -8,6 +8,7 @@
 #include "maptoolscontroller.h"
 #include "overviewcontroller.h"
 #include "recentfiles.h"
+#include "replacetiledialog.h"
 
 #include "levels/levelstore.h"
 
@@ -76,6 +77,9 @@ void TMainForm::createActions()
         {Row::Separator, ""},
         {Row::Item, "SetStartSquare1", "Set &Start Square Here", [this] { mMapTools->setStartSquare(); }, {K(Qt::Key_S)},
          kNeedsFile | kWindowOnly},
+        {Row::Item, "replaceTile", "Replace &Tile…", [this] {
+             replaceTileCommand(this, *mDocument, mTileWidth, [this](const QString &text) { mMapTools->showStatusMessage(text); });
+         }, {K("Ctrl+H")}, kNeedsFile},
         {Row::Separator, ""},
         {Row::Item, "checkLevel", "Check &Level", [this] { mChecks->showChecks(false); }, {K(Qt::Key_F7)}, kNeedsFile},
         {Row::Item, "checkAllLevels", "Check &All Levels", [this] { mChecks->showChecks(true); }, {}, kNeedsFile},
