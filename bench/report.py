@@ -175,6 +175,8 @@ def main(argv):
     rep.show("overview after an edit (200 fingerprints)", "BM_OverviewRecheck")
     rep.show("undo + redo of a 100 x 100 stroke", "BM_UndoRedoFullStroke")
     rep.show("undo + redo of deleting level 1 of 200", "BM_UndoRedoLevelDelete")
+    rep.show("replace a tile in 200 levels of 100 x 100 (a tenth of the squares)", "BM_ReplaceTile200/oneIn:10")
+    rep.show("replace a tile in 200 levels of 100 x 100 (every square)", "BM_ReplaceTile200/oneIn:1")
 
     tile = {b: rep.case(f"BM_KeyedTile/bits:{b}") for b in (32, 16)}
     for b, c in tile.items():
@@ -203,6 +205,7 @@ def main(argv):
     # Each iteration is an undo and a redo: each must fit in one frame.
     rep.absolute("undo + redo of a full-grid stroke < 2 x 16 ms", "BM_UndoRedoFullStroke", 32e6)
     rep.absolute("undo + redo of a level delete < 2 x 16 ms", "BM_UndoRedoLevelDelete", 32e6)
+    rep.absolute("replacing a tile in 200 levels of 100 x 100 < 50 ms", "BM_ReplaceTile200/oneIn:10", 50e6)
     rep.memory("history after 10,000 strokes <= 64 MB", "BM_HistoryAfter10000Strokes/iterations:1 (history bytes)", 64 * 2**20)
 
     if len(argv) > 2:

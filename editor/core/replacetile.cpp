@@ -51,10 +51,28 @@ public:
         mWhole = object && (!replace.pattern || *replace.pattern == mKeyPattern);
         if (mWhole)
             mFrom = writesOf(replace.from, widthOf);
+        // A tile that painting writes into its own square only: what a cleared square holds painted
+        // with it, worked out once and set directly.
+        if (mTo.size() == 1 && mTo[0].row == 0 && mTo[0].column == 0) {
+            cell painted = kDefaultCell;
+            paintingWrites(1, 1, replace.to, PaintVariant::Press, widthOf, [&painted](const CellWrite &write) {
+                if (write.fields & CellWrite::Tile)
+                    painted.tile = write.tile;
+                if (write.fields & CellWrite::Pattern)
+                    painted.pattern = write.pattern;
+                if (write.fields & CellWrite::Kind)
+                    painted.kind = write.kind;
+            });
+            mPainted = painted;
+        }
     }
 
-    // Counts, or replaces through step when there is one.
-    int64_t run(StoreStep *step, int32_t k)
+    // How a run writes: not at all (it counts), through a step, or straight into the level (whose
+    // copy the step keeps).
+    enum class Output { None, Step, Level };
+
+    // The squares replaced (or that would be).
+    int64_t run(Output output, StoreStep *step, int32_t k)
     {
         int64_t squares = 0;
         for (int32_t r = 1; r <= mRows; ++r)
@@ -65,12 +83,16 @@ public:
                 if (!fits(r, column))
                     continue;
                 if (mWritten.empty())
-                    mWritten.assign(size_t(kGridSize) * kGridSize, false);
-                replaceAt(step, k, r, column);
+                    mWritten.assign(size_t(kGridSize) * kGridSize, 0);
+                replaceAt(output, step, k, r, column);
                 ++squares;
             }
         return squares;
     }
+
+    // The cells written by the squares replaced so far (a cell of an object and of its replacement
+    // counted twice).
+    int64_t cellsWritten() const { return mCells; }
 
 private:
     bool inside(int32_t r, int32_t c) const { return r >= 1 && r <= mRows && c >= 1 && c <= mColumns; }
@@ -105,23 +127,35 @@ private:
                && !((w.fields & CellWrite::Pattern) && held.pattern != w.pattern);
     }
 
-    void replaceAt(StoreStep *step, int32_t k, int32_t r, int32_t c)
+    void replaceAt(Output output, StoreStep *step, int32_t k, int32_t r, int32_t c)
     {
-        std::vector<std::pair<int32_t, int32_t>> cleared{{r, c}};
+        std::vector<std::pair<int32_t, int32_t>> &cleared = mCleared;
+        cleared.assign(1, {r, c});
         for (const Written &w : mFrom) {
             const int32_t row = r + w.row, column = c + w.column;
             if ((w.row || w.column) && inside(row, column) && !written(row, column) && holdsPart(row, column, w))
                 cleared.emplace_back(row, column);
         }
+        mCells += int64_t(cleared.size() + mTo.size());
         for (const auto &[row, column] : cleared) {
-            mWritten[index(row, column)] = true;
-            if (step)
+            mWritten[index(row, column)] = 1;
+            if (mPainted && row == r && column == c)
+                continue;
+            if (output == Output::Step)
                 step->setCell(k, row, column, kDefaultCell);
+            else if (output == Output::Level)
+                *mLevel.cellAt(row, column) = kDefaultCell;
         }
         for (const Written &w : mTo)
-            mWritten[index(r + w.row, c + w.column)] = true;
-        if (step)
+            mWritten[index(r + w.row, c + w.column)] = 1;
+        if (output == Output::Step && mPainted)
+            step->setCell(k, r, c, *mPainted);
+        else if (output == Output::Step)
             step->paint(k, r, c, mReplace.to, PaintVariant::Press, mWidthOf);
+        else if (output == Output::Level && mPainted)
+            *mLevel.cellAt(r, c) = *mPainted;
+        else if (output == Output::Level)
+            paintLevel(mLevel, r, c, mReplace.to, PaintVariant::Press, mWidthOf);
     }
 
     const TileReplace &mReplace;
@@ -130,9 +164,12 @@ private:
     const int32_t mRows, mColumns;
     const std::vector<Written> mTo;
     std::vector<Written> mFrom; // an object's squares, when FROM is replaced as a whole object
+    std::optional<cell> mPainted; // TO painted on a cleared square, when it writes no other square
     int32_t mKeyPattern = 0;
     bool mWhole = false;
-    std::vector<bool> mWritten; // by index(); empty until the first square is replaced
+    int64_t mCells = 0;
+    std::vector<uint8_t> mWritten; // by index(); empty until the first square is replaced
+    std::vector<std::pair<int32_t, int32_t>> mCleared; // the squares of the object being replaced
 };
 
 ReplaceCount run(StoreStep *step, const TileReplace &replace, const LevelTileWidth &widthsOf)
@@ -144,7 +181,17 @@ ReplaceCount run(StoreStep *step, const TileReplace &replace, const LevelTileWid
     const int32_t last = replace.level ? replace.level : levelsinfo.count;
     for (int32_t k = std::max(first, 1); k <= std::min(last, levelsinfo.count); ++k) {
         const TileWidth widthOf = widthsOf(k);
-        const int64_t squares = LevelReplace(replace, levels[k], widthOf).run(step, k);
+        LevelReplace counting(replace, levels[k], widthOf);
+        const int64_t squares = counting.run(LevelReplace::Output::None, nullptr, k);
+        if (step && squares > 0) {
+            // Past the size of a level, the step keeps the level whole instead of each cell it changed.
+            if (counting.cellsWritten() * int64_t(sizeof(CellChange)) > int64_t(sizeof(tlevel))) {
+                step->levelChanging(k);
+                LevelReplace(replace, levels[k], widthOf).run(LevelReplace::Output::Level, nullptr, k);
+            } else {
+                LevelReplace(replace, levels[k], widthOf).run(LevelReplace::Output::Step, step, k);
+            }
+        }
         count.squares += squares;
         count.levels += squares > 0;
     }

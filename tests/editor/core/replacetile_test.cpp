@@ -58,6 +58,8 @@ protected:
         return step;
     }
 
+    void objectsStayWholeIn(int k);
+
     std::vector<std::string> objectFindings(int32_t k) const
     {
         const LevelGraphics loaded = graphics();
@@ -81,8 +83,9 @@ TEST_F(ReplaceTile, UndoAfterAnySequenceGivesTheBytesBack)
     auto any = [&](int32_t n) { return int32_t(random() % uint32_t(n)); };
     for (int k = 0; k < 5; ++k) {
         addlevel();
-        levels[k + 1].width = 6 + 2 * any(20);
-        levels[k + 1].height = 6 + 2 * any(20);
+        // Level 1 is as large as a level gets: replacing most of it, a step keeps the whole level.
+        levels[k + 1].width = k == 0 ? kGridSize : 6 + 2 * any(47);
+        levels[k + 1].height = k == 0 ? kGridSize : 6 + 2 * any(47);
         for (int n = 0; n < 300; ++n)
             paintLevel(levels[k + 1], 1 + any(50), 1 + any(50), tiles[any(std::size(tiles))], PaintVariant::Press, widths);
     }
@@ -115,10 +118,21 @@ TEST_F(ReplaceTile, UndoAfterAnySequenceGivesTheBytesBack)
 // never writes outside the level's rectangle, and counts each object once.
 TEST_F(ReplaceTile, ObjectsStayWholeAndTheLevelsOutsideIsUntouched)
 {
+    // A small level, and one large enough that the step keeps it whole rather than cell by cell.
     addlevel();
-    tlevel &level = levels[1];
-    level.width = 23;
-    level.height = 17;
+    levels[1].width = 23;
+    levels[1].height = 17;
+    addlevel();
+    levels[2].width = 95;
+    levels[2].height = 99;
+    for (int k : {1, 2})
+        objectsStayWholeIn(k);
+}
+
+void ReplaceTile::objectsStayWholeIn(int k)
+{
+    SCOPED_TRACE(k);
+    tlevel &level = levels[k];
     const cell outside{kTileWall, 7, kKindMarked, 3};
     for (int r = 1; r <= kGridSize; ++r)
         for (int c = 1; c <= kGridSize; ++c)
@@ -130,25 +144,26 @@ TEST_F(ReplaceTile, ObjectsStayWholeAndTheLevelsOutsideIsUntouched)
     for (int32_t object : {kTileExit, kTileTall, kTilePair, kTileStripHorizontal, kTileStripVertical, kTileBlock7x1,
                            kTileBlock7x2, kTileBlock6x3, kTileMarkedTallA, kTileMarked3x3}) {
         SCOPED_TRACE(object);
-        auto there = replace({kTileBase, object});
-        EXPECT_GT(countReplacements({object, kTileBase}, widthsOf).squares, 0);
-        EXPECT_EQ(objectFindings(1), std::vector<std::string>{});
+        const int64_t placed = countReplacements({kTileBase, object, std::nullopt, k}, widthsOf).squares;
+        auto there = replace({kTileBase, object, std::nullopt, k});
+        EXPECT_GT(countReplacements({object, kTileBase, std::nullopt, k}, widthsOf).squares, 0);
+        EXPECT_EQ(objectFindings(k), std::vector<std::string>{});
         for (int r = 1; r <= kGridSize; ++r)
             for (int c = 1; c <= kGridSize; ++c)
                 ASSERT_TRUE((r <= level.height && c <= level.width) || *level.cellAt(r, c) == outside)
                     << "row " << r << ", column " << c;
 
-        const int64_t objects = countReplacements({object, kTileBase}, widthsOf).squares;
-        auto back = replace({object, kTileBase});
-        EXPECT_EQ(countReplacements({object, kTileBase}, widthsOf).squares, 0);
-        EXPECT_EQ(objectFindings(1), std::vector<std::string>{});
-        // Every object's squares went back to the filling, counted once per object.
+        const int64_t objects = countReplacements({object, kTileBase, std::nullopt, k}, widthsOf).squares;
+        auto back = replace({object, kTileBase, std::nullopt, k});
+        EXPECT_EQ(countReplacements({object, kTileBase, std::nullopt, k}, widthsOf).squares, 0);
+        EXPECT_EQ(objectFindings(k), std::vector<std::string>{});
+        // Every object's squares went back to the filling, each object counted once.
         int64_t filled = 0;
         for (int r = 1; r <= level.height; ++r)
             for (int c = 1; c <= level.width; ++c)
                 filled += !(*level.cellAt(r, c) == original.cells[r - 1][c - 1]);
         EXPECT_EQ(filled, 0);
-        EXPECT_LE(objects, int64_t(level.width) * level.height);
+        EXPECT_EQ(objects, placed);
 
         back->revert();
         there->revert();
