@@ -3,12 +3,14 @@
 #include "levels/levelsfile.h"
 #include "levels/levelstore.h"
 
+#include "plainuser.h"
 #include "tempdir.h"
 #include "toolrun.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <filesystem>
 #include <gtest/gtest.h>
 
 using qmtest::qmtool;
@@ -80,4 +82,25 @@ TEST(QmtoolLevReplace, ObjectsAreWholeAndReplacingBackRestoresTheFile)
         EXPECT_EQ(back.out.split(' ').value(1), there.out.split(' ').value(1)) << object << ": " << back.out.constData();
         EXPECT_EQ(readFile(dir.path("t.lev")), original) << object;
     }
+}
+
+// A file in a folder the user may not write: the replace fails with the writer's message, and the file
+// and the folder stay as they were.
+TEST(QmtoolLevReplace, AFolderThatCannotBeWrittenKeepsTheFile)
+{
+    if (!qmtest::runsAsPlainUser())
+        return;
+    TempDir dir;
+    const QString file = QString::fromStdString(dir.path("t.lev"));
+    ASSERT_EQ(qmtool({"lev", "new", file}).status, 0);
+    const auto original = readFile(dir.path("t.lev"));
+    namespace fs = std::filesystem;
+    fs::permissions(dir.path(), fs::perms::owner_read | fs::perms::owner_exec);
+    const ToolRun run = qmtool({"lev", "replace", file, "16", "41"});
+    fs::permissions(dir.path(), fs::perms::owner_all);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_FALSE(run.err.trimmed().isEmpty());
+    EXPECT_FALSE(run.out.startsWith("Replaced")) << run.out.constData();
+    EXPECT_EQ(readFile(dir.path("t.lev")), original);
+    EXPECT_EQ(dir.entries(), std::vector<std::string>{"t.lev"});
 }
