@@ -33,10 +33,11 @@ QSpinBox *tileField(QWidget *parent, const char *name, int32_t lowest, int32_t v
     box->setValue(value);
     words = new QLabel(parent);
     words->setObjectName(QString(name) + "Name");
-    words->setMinimumWidth(words->fontMetrics().horizontalAdvance("horizontal strip (29) xxxxxxxx"));
-    const auto name_ = [box, words] { words->setText(toQt(tileWords(box->value()))); };
-    QObject::connect(box, &QSpinBox::valueChanged, words, name_);
-    name_();
+    // Wide enough for the longer names, so that the dialog does not change its size while typing.
+    words->setMinimumWidth(words->fontMetrics().horizontalAdvance(QString(28, 'n')));
+    const auto showName = [box, words] { words->setText(toQt(tileWords(box->value()))); };
+    QObject::connect(box, &QSpinBox::valueChanged, words, showName);
+    showName();
     return box;
 }
 
