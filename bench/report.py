@@ -177,6 +177,8 @@ def main(argv):
     rep.show("flip a 100 x 100 stamp with objects", "BM_FlipStamp100")
     rep.show("mark a 100 x 100 stamp, objects whole", "BM_MarkStamp100")
     rep.show("undo + redo of deleting level 1 of 200", "BM_UndoRedoLevelDelete")
+    rep.show("replace a tile in 200 levels of 100 x 100 (a tenth of the squares)", "BM_ReplaceTile200/oneIn:10")
+    rep.show("replace a tile in 200 levels of 100 x 100 (every square)", "BM_ReplaceTile200/oneIn:1")
 
     tile = {b: rep.case(f"BM_KeyedTile/bits:{b}") for b in (32, 16)}
     for b, c in tile.items():
@@ -206,6 +208,7 @@ def main(argv):
     rep.absolute("undo + redo of a full-grid stroke < 2 x 16 ms", "BM_UndoRedoFullStroke", 32e6)
     rep.absolute("undo + redo of a level delete < 2 x 16 ms", "BM_UndoRedoLevelDelete", 32e6)
     rep.absolute("flipping a 100 x 100 stamp < 5 ms", "BM_FlipStamp100", 5e6)
+    rep.absolute("replacing a tile in 200 levels of 100 x 100 < 50 ms", "BM_ReplaceTile200/oneIn:10", 50e6)
     rep.memory("history after 10,000 strokes <= 64 MB", "BM_HistoryAfter10000Strokes/iterations:1 (history bytes)", 64 * 2**20)
 
     if len(argv) > 2:

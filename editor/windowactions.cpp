@@ -9,6 +9,7 @@
 #include "overviewcontroller.h"
 #include "recentfiles.h"
 #include "resizeleveldialog.h"
+#include "replacetiledialog.h"
 
 #include "levels/levelstore.h"
 
@@ -77,12 +78,16 @@ void TMainForm::createActions()
         {Row::Separator, ""},
         {Row::Item, "SetStartSquare1", "Set &Start Square Here", [this] { mMapTools->setStartSquare(); }, {K(Qt::Key_S)},
          kNeedsFile | kWindowOnly},
-        {Row::Item, "resizeLevel", "Resi&ze Level…", [this] { resizeLevelCommand(this, *mDocument, mTileWidth); },
-         {K("Ctrl+R")}, kNeedsFile},
         {Row::Item, "flipStampLeftRight", "&Flip Stamp Left–Right", [this] { mMapTools->flipStamp(Flip::LeftRight); },
          {K(Qt::Key_X)}, kNeedsFile | kWindowOnly},
         {Row::Item, "flipStampTopBottom", "Flip Stamp Top–&Bottom", [this] { mMapTools->flipStamp(Flip::TopBottom); },
          {K(Qt::Key_Y)}, kNeedsFile | kWindowOnly},
+        {Row::Separator, ""},
+        {Row::Item, "resizeLevel", "Resi&ze Level…", [this] { resizeLevelCommand(this, *mDocument, mTileWidth); },
+         {K("Ctrl+R")}, kNeedsFile},
+        {Row::Item, "replaceTile", "Replace T&ile…", [this] {
+             replaceTileCommand(this, *mDocument, mTileWidth, [this](const QString &text) { mMapTools->showStatusMessage(text); });
+         }, {K("Ctrl+H")}, kNeedsFile},
         {Row::Separator, ""},
         {Row::Item, "checkLevel", "Check &Level", [this] { mChecks->showChecks(false); }, {K(Qt::Key_F7)}, kNeedsFile},
         {Row::Item, "checkAllLevels", "Check &All Levels", [this] { mChecks->showChecks(true); }, {}, kNeedsFile},

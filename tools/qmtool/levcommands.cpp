@@ -9,6 +9,7 @@
 #include "editor/core/mapoverlays.h"
 #include "editor/core/maptools.h"
 #include "editor/core/mapview.h"
+#include "editor/core/replacetile.h"
 #include "levels/levelcheck.h"
 #include "levels/levelsfile.h"
 #include "levels/levelstore.h"
@@ -29,6 +30,7 @@
 
 #include <charconv>
 #include <cstdio>
+#include <limits>
 #include <map>
 
 namespace {
@@ -438,6 +440,51 @@ int levCheck(const ToolCommand &command, const QStringList &args)
     return errors ? 2 : 0;
 }
 
+// A whole number from lowest to highest given as `what`, or a usage error naming it.
+int32_t numberArgument(const QString &text, const QString &what, int32_t lowest, int32_t highest,
+                       const ToolCommand &command)
+{
+    bool ok = false;
+    const qlonglong value = text.toLongLong(&ok);
+    if (!ok || value < lowest || value > highest)
+        throw UsageError{QString("%1 takes a whole number from %2 to %3, not \"%4\"\nusage: %5")
+                             .arg(what)
+                             .arg(lowest)
+                             .arg(highest)
+                             .arg(text, usageLine(command))};
+    return int32_t(value);
+}
+
+// Every square of tile FROM (of one pattern, in one level) becomes tile TO, painted as the editor's
+// Replace Tile paints it; the file is written again only when something was replaced.
+int levReplace(const ToolCommand &command, const QStringList &args)
+{
+    QCommandLineParser parser;
+    parser.addOption({"level", "Only level N (default: every level of the file).", "N"});
+    parser.addOption({"pattern", "Only the squares of FROM that show pattern P.", "P"});
+    parser.addOption({"gamedir", "Where the graphics files are (default: the directory of qmtool).", "DIR"});
+    QStringList words = parseCommand(parser, args, command, 3);
+    qm::TileReplace replace{numberArgument(words[1], "FROM", 0, qm::kHighestReplaceTile, command),
+                            numberArgument(words[2], "TO", 1, qm::kHighestReplaceTile, command)};
+    if (parser.isSet("pattern"))
+        replace.pattern = numberArgument(parser.value("pattern"), "--pattern", 0, std::numeric_limits<int32_t>::max(), command);
+    readInto(words[0]);
+    if (parser.isSet("level"))
+        replace.level = levelNumber(parser.value("level"));
+    qm::GraphicsWidths widths(gamedirOption(parser));
+    qm::StoreStep step;
+    step.begin();
+    const qm::ReplaceCount count =
+        qm::replaceTile(step, replace, [&widths](int32_t k) { return widths.of(qm::levels[k].dxg); });
+    step.finish();
+    if (count.squares > 0) {
+        qm::levelsfilepath = localPath(words[0]);
+        qm::writelevelsfile();
+    }
+    printLine("Replaced " + qm::replaceCountText(count) + "\n");
+    return 0;
+}
+
 } // namespace
 
 const ToolGroup levGroup{
@@ -464,4 +511,8 @@ const ToolGroup levGroup{
          levCheck},
         {"lev", "sheet", "FILE OUT [--columns N] [--size PIXELS] [--gamedir DIR]",
          "Draws every level of a file small on one image, each under its number and name.", levSheet},
+        {"lev", "replace", "FILE FROM TO [--level N] [--pattern P] [--gamedir DIR]",
+         "Replaces every square of tile FROM (only those of pattern P with --pattern) by tile TO in every level "
+         "or in level N, objects whole, as Replace Tile does, and writes the file again.",
+         levReplace},
     }};
