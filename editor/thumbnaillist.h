@@ -53,6 +53,8 @@ public:
     // drop coming from anywhere else moves nothing.
     static constexpr const char *kRowsMimeType = "application/x-quillmoss-overview-rows";
     QStringList mimeTypes() const override;
+    // What a drag of the selected items carries (the caller owns it).
+    QMimeData *selectionDragData() const { return mimeData(selectedItems()); }
     // The row a drop at pos (viewport coordinates) goes before.
     int dropRow(QPoint pos) const;
 
