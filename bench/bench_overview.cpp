@@ -1,6 +1,7 @@
 // The levels overview opening on a full levels file (200 levels of 100 x 100): how long until every
 // thumbnail is drawn, and the longest the event loop waited meanwhile (the window's responsiveness).
 
+#include "editor/core/levelcopy.h"
 #include "editor/overviewwindow.h"
 #include "editor/thumbnaillist.h"
 #include "levels/levelstore.h"
@@ -8,6 +9,8 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QElapsedTimer>
 #include <QTimer>
 #include <algorithm>
@@ -94,5 +97,45 @@ void BM_OverviewRecheck(benchmark::State &state)
         state.SkipWithError("a level unchanged was drawn again");
 }
 BENCHMARK(BM_OverviewRecheck)->Unit(benchmark::kMillisecond);
+
+// A drag in the overview of a full file: the first level dropped after the second, as the list
+// receives the drop, the store changed as one step, and the overview compared again. Only the two
+// thumbnails whose place changed get a picture, both kept ones: none is drawn.
+void BM_OverviewDragReorder(benchmark::State &state)
+{
+    application();
+    prepareFullFile();
+    qm::OverviewWindow window;
+    window.levelsMoved = [](std::vector<int32_t> numbers, int32_t before) {
+        qm::StoreStep step;
+        step.begin();
+        qm::moveLevels(step, numbers, before);
+        step.finish();
+    };
+    window.show();
+    while (window.list()->drawing() || window.thumbnailsDrawn() < qm::kMaxLevels)
+        QApplication::processEvents(QEventLoop::AllEvents);
+    qm::ThumbnailList &list = *window.list();
+    const QRect second = list.visualItemRect(list.item(1));
+    const QPoint to = second.center() + QPoint(second.width() / 4, 0);
+    const int setBefore = list.picturesSet();
+    int64_t drags = 0;
+    for (auto _ : state) {
+        list.clearSelection();
+        list.item(0)->setSelected(true);
+        std::unique_ptr<QMimeData> dragged(list.selectionDragData());
+        // A drop is taken only after the drag entered the list, as a real drag does.
+        QDragEnterEvent enter(to, Qt::MoveAction, dragged.get(), Qt::LeftButton, {});
+        QApplication::sendEvent(list.viewport(), &enter);
+        QDropEvent drop(QPointF(to), Qt::MoveAction, dragged.get(), Qt::LeftButton, {});
+        QApplication::sendEvent(list.viewport(), &drop);
+        ++drags;
+    }
+    const double perDrag = double(list.picturesSet() - setBefore) / double(std::max<int64_t>(drags, 1));
+    state.counters["pictures_per_drag"] = perDrag;
+    if (window.thumbnailsDrawn() != qm::kMaxLevels || perDrag != 2.0)
+        state.SkipWithError("a drag drew or replaced more than the two moved thumbnails");
+}
+BENCHMARK(BM_OverviewDragReorder)->Unit(benchmark::kMillisecond);
 
 } // namespace

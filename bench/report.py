@@ -173,6 +173,7 @@ def main(argv):
     rep.show("overview opening on 200 levels 100 x 100", "BM_OverviewOpening/real_time")
     rep.show("  its longest event wait", "BM_OverviewOpening/real_time (max event wait)")
     rep.show("overview after an edit (200 fingerprints)", "BM_OverviewRecheck")
+    rep.show("overview drag of a level, 200 levels (2 pictures)", "BM_OverviewDragReorder")
     rep.show("undo + redo of a 100 x 100 stroke", "BM_UndoRedoFullStroke")
     rep.show("flip a 100 x 100 stamp with objects", "BM_FlipStamp100")
     rep.show("mark a 100 x 100 stamp, objects whole", "BM_MarkStamp100")

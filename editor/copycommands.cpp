@@ -17,6 +17,8 @@ namespace qm {
 
 void TMainForm::fromotherlevfile1Click()
 {
+    // A full file is refused before anything is asked: no file to pick, no level to choose.
+    requireRoomForCopies(1);
     const QString path = showFileDialog({FileDialogRequest::Mode::Open, kOpenLevelsTitle, kOpenLevelsFilter,
                                          fromPath(gamedir), QString(), false},
                                         this);

@@ -11,6 +11,8 @@ const char *const kAskConfirmationsKey = "AskConfirmations";
 const char *const kOverlaysKey = "ShowStartSquareAndGrid";
 const char *const kReachKey = "ShowReach";
 const char *const kRecentFilesKey = "RecentFiles";
+const char *const kOverviewSquareKey = "OverviewSquare";
+constexpr int kLeastOverviewSquare = 2, kLargestOverviewSquare = 12;
 
 } // namespace
 
@@ -39,5 +41,14 @@ void EditorSettings::writePreferences(const EditorPreferences &preferences) cons
 QStringList EditorSettings::recentFiles() const { return open()->value(kRecentFilesKey).toStringList(); }
 
 void EditorSettings::setRecentFiles(const QStringList &files) const { open()->setValue(kRecentFilesKey, files); }
+
+int EditorSettings::overviewSquare() const
+{
+    bool number = false;
+    const int square = open()->value(kOverviewSquareKey).toInt(&number);
+    return number && square >= kLeastOverviewSquare && square <= kLargestOverviewSquare ? square : kLeastOverviewSquare;
+}
+
+void EditorSettings::setOverviewSquare(int square) const { open()->setValue(kOverviewSquareKey, square); }
 
 } // namespace qm

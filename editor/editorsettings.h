@@ -28,6 +28,9 @@ public:
     void writePreferences(const EditorPreferences &preferences) const;
     QStringList recentFiles() const;
     void setRecentFiles(const QStringList &files) const;
+    // Pixels a square of a level in the overview's thumbnails (2..12; 2 when unset or out of range).
+    int overviewSquare() const;
+    void setOverviewSquare(int square) const;
     // The INI file given, empty for the user's settings (the import dialog keeps its box there too).
     const QString &file() const { return mFile; }
 

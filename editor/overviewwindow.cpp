@@ -6,6 +6,10 @@
 
 #include "levels/levelstore.h"
 
+#include <QAction>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QSlider>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <unordered_set>
@@ -18,17 +22,55 @@ int levelsShown() { return fileopen ? std::clamp(levelsinfo.count, 0, kMaxLevels
 
 } // namespace
 
-OverviewWindow::OverviewWindow(QWidget *parent) : QWidget(parent, Qt::Window)
+OverviewWindow::OverviewWindow(QWidget *parent, int32_t square)
+    : QWidget(parent, Qt::Window), mSquare(std::clamp(square, kLeastSquare, kLargestSquare)), mTiles(mSquare)
 {
     setObjectName("overviewWindow");
     setWindowTitle("Levels Overview");
-    mList = new ThumbnailList([this](int i) { return drawLevel(i); }, kGridSize * kSquare, this);
+    mList = new ThumbnailList([this](int i) { return drawLevel(i); }, kGridSize * mSquare, this);
     mList->setObjectName("overviewList");
-    mList->setSelectionMode(QAbstractItemView::NoSelection); // the frame marks the current level
+    // Ctrl and Shift choose several levels; the frame marks the current one.
+    mList->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    mList->allowMoves([this](const std::vector<int> &rows, int before) { moveRows(rows, before); });
+    mList->zoom = [this](int notches) { setSquare(mSquare + notches); };
+    mList->setContextMenuPolicy(Qt::ActionsContextMenu);
+
+    mSlider = new QSlider(Qt::Horizontal, this);
+    mSlider->setObjectName("thumbnailSize");
+    mSlider->setRange(kLeastSquare, kLargestSquare);
+    mSlider->setValue(mSquare);
+    mSlider->setToolTip("Pixels a square of a level (Ctrl+wheel over the thumbnails)");
+    connect(mSlider, &QSlider::valueChanged, this, [this](int value) { setSquare(value); });
+    mStatus = new QLabel(this);
+    mStatus->setObjectName("overviewStatus");
+
+    auto *bottom = new QHBoxLayout;
+    bottom->setContentsMargins(6, 2, 6, 4);
+    bottom->addWidget(new QLabel("Size:", this));
+    bottom->addWidget(mSlider);
+    bottom->addWidget(mStatus, 1);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(mList);
+    layout->addLayout(bottom);
     resize(4 * (kGridSize * kSquare + 12) + 40, 640);
+
+    const auto selected = [this](const std::function<void(std::vector<int32_t>)> &handler) {
+        return [this, &handler] {
+            const std::vector<int32_t> chosen = selectedLevels();
+            if (chosen.empty())
+                showStatus("No level is selected.");
+            else if (handler)
+                handler(chosen);
+        };
+    };
+    addCommand("overviewCopy", "&Copy Levels", QKeySequence::Copy, selected(copyLevels));
+    addCommand("overviewPaste", "&Paste Levels", QKeySequence::Paste, [this] {
+        if (pasteLevels)
+            pasteLevels();
+    });
+    addCommand("overviewDelete", "&Delete Levels…", QKeySequence::Delete, selected(deleteLevels));
+
     connect(mList, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem *item) {
         if (levelChosen)
             levelChosen(mList->row(item) + 1);
@@ -37,6 +79,19 @@ OverviewWindow::OverviewWindow(QWidget *parent) : QWidget(parent, Qt::Window)
     mRecheck.setSingleShot(true);
     mRecheck.setInterval(kRecheckMilliseconds);
     connect(&mRecheck, &QTimer::timeout, this, &OverviewWindow::refresh);
+}
+
+QAction *OverviewWindow::addCommand(const char *name, const QString &caption, const QKeySequence &key,
+                                    const std::function<void()> &handler)
+{
+    auto *action = new QAction(caption, this);
+    action->setObjectName(name);
+    action->setShortcut(key);
+    action->setShortcutContext(Qt::WindowShortcut);
+    connect(action, &QAction::triggered, this, handler);
+    addAction(action);
+    mList->addAction(action);
+    return action;
 }
 
 void OverviewWindow::showEvent(QShowEvent *event)
@@ -58,6 +113,7 @@ void OverviewWindow::refresh()
 
     mList->setCount(n);
     mShown.resize(size_t(n), 0);
+    fitGrid(n);
     for (int i = 0; i < n; ++i) {
         const tlevel &level = levels[i + 1];
         mList->setLabel(i, QString::number(i + 1) + " " + toQt(level.name));
@@ -73,6 +129,61 @@ void OverviewWindow::refresh()
     }
     mList->setFramed(n > 0 ? curlevel - 1 : -1);
     forgetUnused();
+}
+
+// The grid's cells as large as the largest thumbnail of the file at this size, no larger.
+void OverviewWindow::fitGrid(int n)
+{
+    int32_t widest = 1, tallest = 1;
+    for (int k = 1; k <= n; ++k) {
+        widest = std::max(widest, std::clamp(levels[k].width, 0, kGridSize));
+        tallest = std::max(tallest, std::clamp(levels[k].height, 0, kGridSize));
+    }
+    mList->setPictureSize(QSize(widest * mSquare, tallest * mSquare));
+}
+
+void OverviewWindow::setSquare(int32_t square)
+{
+    square = std::clamp(square, kLeastSquare, kLargestSquare);
+    if (square != mSlider->value())
+        mSlider->setValue(square); // comes back here
+    if (square == mSquare)
+        return;
+    mSquare = square;
+    mTiles = ThumbnailTileCache(square);
+    mPictures.clear();
+    std::fill(mShown.begin(), mShown.end(), 0);
+    if (squareChanged)
+        squareChanged(square);
+    refresh();
+}
+
+std::vector<int32_t> OverviewWindow::selectedLevels() const
+{
+    std::vector<int32_t> numbers;
+    for (const QListWidgetItem *item : mList->selectedItems())
+        numbers.push_back(mList->row(item) + 1);
+    std::sort(numbers.begin(), numbers.end());
+    return numbers;
+}
+
+void OverviewWindow::showStatus(const QString &text) { mStatus->setText(text); }
+
+void OverviewWindow::moveRows(const std::vector<int> &rows, int before)
+{
+    if (!levelsMoved || rows.empty())
+        return;
+    std::vector<int32_t> numbers;
+    for (int row : rows)
+        numbers.push_back(row + 1);
+    levelsMoved(numbers, before + 1);
+    refresh();
+    // The moved levels stay selected at their new places.
+    const int first = before - int(std::count_if(rows.begin(), rows.end(), [&](int row) { return row < before; }));
+    mList->clearSelection();
+    for (int row = first; row < first + int(rows.size()); ++row)
+        if (QListWidgetItem *item = mList->item(row))
+            item->setSelected(true);
 }
 
 QImage OverviewWindow::drawLevel(int index)

@@ -102,7 +102,10 @@ TMainForm::TMainForm(const QString &settingsFile, const QString &gameDirectory, 
     mDiskWatch = new DiskWatch(this, *mDocument,
                                {[this] { item("Save1")->trigger(); },
                                 [this] { guarded([this] { reloadLevelsFile(); }); }});
-    mOverview = new OverviewController(this, [this](int32_t level) { guarded([&] { showFinding(level, std::nullopt); }); });
+    mOverview = new OverviewController(
+        this, *mDocument, mSettings,
+        {[this](int32_t level) { guarded([&] { showFinding(level, std::nullopt); }); },
+         [this](const std::function<void()> &work) { runCommand([&] { work(); followCurrentLevel(); }); }});
     setWindowTitle(kApplicationTitle);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
                    | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);

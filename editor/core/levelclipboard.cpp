@@ -1,0 +1,172 @@
+#include "levelclipboard.h"
+
+#include "platform/errors.h"
+
+#include <cstddef>
+
+namespace qm {
+
+namespace {
+
+constexpr char kLevelsMagic[] = "QMLEVS01";
+constexpr size_t kMagicSize = sizeof(kLevelsMagic) - 1;
+constexpr size_t kLongestText = 255;
+
+void putNumber(std::string &out, int32_t value)
+{
+    const auto bits = uint32_t(value);
+    for (int shift = 0; shift < 32; shift += 8)
+        out.push_back(char((bits >> shift) & 0xFF));
+}
+
+void putText(std::string &out, const std::string &text)
+{
+    const std::string_view kept = std::string_view(text).substr(0, kLongestText);
+    putNumber(out, int32_t(kept.size()));
+    out.append(kept);
+}
+
+Error damaged(const std::string &what)
+{
+    return Error("ELevelsClipboard", "The levels on the clipboard are damaged: " + what + ".");
+}
+
+// Reads forward through the bytes; every read is checked against what is left.
+class Reader {
+public:
+    explicit Reader(std::string_view bytes) : mBytes(bytes) {}
+
+    int32_t number(const char *what)
+    {
+        if (mBytes.size() - mAt < 4)
+            throw damaged(std::string("they end before ") + what);
+        uint32_t bits = 0;
+        for (int k = 0; k < 4; ++k)
+            bits |= uint32_t(uint8_t(mBytes[mAt + size_t(k)])) << (8 * k);
+        mAt += 4;
+        return int32_t(bits);
+    }
+    int32_t bounded(const char *what, int32_t least, int32_t most)
+    {
+        const int32_t value = number(what);
+        if (value < least || value > most)
+            throw damaged(std::string(what) + " is " + std::to_string(value) + ", not " + std::to_string(least)
+                          + " to " + std::to_string(most));
+        return value;
+    }
+    std::string text(const char *what)
+    {
+        const auto length = size_t(bounded(what, 0, int32_t(kLongestText)));
+        if (mBytes.size() - mAt < length)
+            throw damaged(std::string("they end inside ") + what);
+        std::string out(mBytes.substr(mAt, length));
+        mAt += length;
+        return out;
+    }
+    size_t left() const { return mBytes.size() - mAt; }
+
+private:
+    std::string_view mBytes;
+    size_t mAt = kMagicSize;
+};
+
+} // namespace
+
+std::vector<CarriedLevel> carryLevels(const std::vector<int32_t> &numbers)
+{
+    std::vector<CarriedLevel> carried;
+    for (int32_t k : numbers) {
+        if (k < 1 || k > levelsinfo.count)
+            continue;
+        const tlevel &level = levels[k];
+        CarriedLevel one{level.dxg, level.name, level.startx, level.starty, level.reserved,
+                         std::clamp(level.width, 0, kGridSize), std::clamp(level.height, 0, kGridSize),
+                         level.infotrons, {}};
+        one.cells.reserve(size_t(one.width) * size_t(one.height));
+        for (int32_t r = 1; r <= one.height; ++r)
+            for (int32_t c = 1; c <= one.width; ++c)
+                one.cells.push_back(*level.cellAt(r, c));
+        carried.push_back(std::move(one));
+    }
+    return carried;
+}
+
+std::string levelsBytes(const std::vector<CarriedLevel> &carried)
+{
+    std::string out(kLevelsMagic, kMagicSize);
+    putNumber(out, int32_t(carried.size()));
+    for (const CarriedLevel &level : carried) {
+        putText(out, level.name);
+        putText(out, level.dxg);
+        for (int32_t value : {level.startx, level.starty, level.reserved, level.width, level.height, level.infotrons})
+            putNumber(out, value);
+        for (const cell &square : level.cells)
+            for (int32_t value : {square.tile, square.reserved, square.kind, square.pattern})
+                putNumber(out, value);
+    }
+    return out;
+}
+
+std::vector<CarriedLevel> readLevelsBytes(std::string_view bytes)
+{
+    if (bytes.size() < kMagicSize || bytes.substr(0, kMagicSize) != std::string_view(kLevelsMagic, kMagicSize))
+        throw damaged("they do not start as levels do");
+    Reader in(bytes);
+    const int32_t count = in.bounded("the number of levels", 1, kMaxLevels);
+    std::vector<CarriedLevel> carried;
+    carried.reserve(size_t(count));
+    for (int32_t k = 1; k <= count; ++k) {
+        const std::string which = "level " + std::to_string(k);
+        CarriedLevel level;
+        level.name = in.text(("the name of " + which).c_str());
+        level.dxg = in.text(("the graphics file of " + which).c_str());
+        level.startx = in.number("a start");
+        level.starty = in.number("a start");
+        level.reserved = in.number("a level's reserved value");
+        level.width = in.bounded(("the width of " + which).c_str(), 0, kGridSize);
+        level.height = in.bounded(("the height of " + which).c_str(), 0, kGridSize);
+        level.infotrons = in.number("the infotrons needed");
+        const size_t cells = size_t(level.width) * size_t(level.height);
+        // Checked before anything is reserved: the size must be there.
+        if (in.left() / 16 < cells)
+            throw damaged("they end inside the cells of " + which);
+        level.cells.reserve(cells);
+        for (size_t i = 0; i < cells; ++i) {
+            const cell square{in.number("a cell"), in.number("a cell"), in.number("a cell"), in.number("a cell")};
+            const std::string where = which + " cell " + std::to_string(i / size_t(level.width) + 1) + ","
+                                      + std::to_string(i % size_t(level.width) + 1);
+            if (square.kind != kKindOrdinary && square.kind != kKindMarked && square.kind != kKindOnTop)
+                throw damaged(where + " has kind " + std::to_string(square.kind));
+            if (square.tile < 0)
+                throw damaged(where + " has tile " + std::to_string(square.tile));
+            if (square.pattern < 0)
+                throw damaged(where + " has pattern " + std::to_string(square.pattern));
+            level.cells.push_back(square);
+        }
+        carried.push_back(std::move(level));
+    }
+    if (in.left() != 0)
+        throw damaged(std::to_string(in.left()) + " bytes follow the last level");
+    return carried;
+}
+
+std::unique_ptr<tlevel> levelOfCarried(const CarriedLevel &carried)
+{
+    auto level = std::make_unique<tlevel>();
+    initNewLevel(*level);
+    level->dxg = carried.dxg;
+    level->name = carried.name;
+    level->startx = carried.startx;
+    level->starty = carried.starty;
+    level->reserved = carried.reserved;
+    level->width = std::clamp(carried.width, 0, kGridSize);
+    level->height = std::clamp(carried.height, 0, kGridSize);
+    level->infotrons = carried.infotrons;
+    // Only the cells the carried level has: a level made by hand may hold fewer.
+    for (size_t i = 0; i < carried.cells.size() && level->width > 0; ++i)
+        if (cell *at = level->cellAt(int(i / size_t(level->width)) + 1, int(i % size_t(level->width)) + 1))
+            *at = carried.cells[i];
+    return level;
+}
+
+} // namespace qm
