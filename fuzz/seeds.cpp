@@ -1,7 +1,8 @@
 // Writes the seed corpora of the fuzz targets, made by the program's own writers:
 //   qmfuzzseeds DIR   makes DIR/levelsfile, DIR/gameconfig, DIR/supaplex, DIR/graphicsfile, DIR/dib,
-//                     DIR/cells.
+//                     DIR/cells, DIR/levelclipboard.
 
+#include "editor/core/levelclipboard.h"
 #include "editor/core/stamp.h"
 
 #include "graphics/componentwriter.h"
@@ -189,6 +190,18 @@ void cellsSeeds(const std::filesystem::path &dir)
     put(dir, "cells", Bytes(bytes.begin(), bytes.end()));
 }
 
+void levelClipboardSeeds(const std::filesystem::path &dir)
+{
+    CarriedLevel level{"Quillmoss.dxg", "Carried", 2, 3, 0, 6, 4, 5, {}};
+    for (int k = 0; k < 24; ++k)
+        level.cells.push_back(cell{k % 9, 0, kKindOrdinary + k % 3, k % 4});
+    CarriedLevel empty{"", "", 0, 0, 0, 0, 0, 0, {}};
+    for (const auto &[name, levels] : {std::pair{"one", std::vector{level}}, std::pair{"two", std::vector{level, empty}}}) {
+        const std::string bytes = levelsBytes(levels);
+        put(dir, name, Bytes(bytes.begin(), bytes.end()));
+    }
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -204,5 +217,6 @@ int main(int argc, char **argv)
     graphicsSeeds(root / "graphicsfile");
     dibSeeds(root / "dib");
     cellsSeeds(root / "cells");
+    levelClipboardSeeds(root / "levelclipboard");
     return 0;
 }

@@ -133,14 +133,18 @@ std::vector<CarriedLevel> readLevelsBytes(std::string_view bytes)
         level.cells.reserve(cells);
         for (size_t i = 0; i < cells; ++i) {
             const cell square{in.number("a cell"), in.number("a cell"), in.number("a cell"), in.number("a cell")};
-            const std::string where = which + " cell " + std::to_string(i / size_t(level.width) + 1) + ","
-                                      + std::to_string(i % size_t(level.width) + 1);
+            // Named only when refused: a full file carries two million cells.
+            const auto refuse = [&](const char *what, int32_t value) {
+                return damaged(which + " cell " + std::to_string(i / size_t(level.width) + 1) + ","
+                               + std::to_string(i % size_t(level.width) + 1) + " has " + what + " "
+                               + std::to_string(value));
+            };
             if (square.kind != kKindOrdinary && square.kind != kKindMarked && square.kind != kKindOnTop)
-                throw damaged(where + " has kind " + std::to_string(square.kind));
+                throw refuse("kind", square.kind);
             if (square.tile < 0)
-                throw damaged(where + " has tile " + std::to_string(square.tile));
+                throw refuse("tile", square.tile);
             if (square.pattern < 0)
-                throw damaged(where + " has pattern " + std::to_string(square.pattern));
+                throw refuse("pattern", square.pattern);
             level.cells.push_back(square);
         }
         carried.push_back(std::move(level));
