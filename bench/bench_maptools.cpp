@@ -5,6 +5,8 @@
 
 #include "scene.h"
 
+#include "tests/support/themewidth.h"
+
 #include "editor/core/mapoverlays.h"
 #include "editor/core/maptools.h"
 #include "levels/levelstore.h"
@@ -40,23 +42,6 @@ void BM_EditorFrame100OverlaysAndStamp(benchmark::State &state) { toolsFrame(sta
 // With the reach shading: the level unchanged, so only the comparison with the kept tiles and the shading.
 void BM_EditorFrame100OverlaysAndReach(benchmark::State &state) { toolsFrame(state, false, true); }
 
-// The default theme's widths: two-square chips and the blocks at their full sizes.
-int32_t themeWidth(int32_t tile)
-{
-    switch (tile) {
-    case kTileStripHorizontal:
-        return 2 * kSquare;
-    case kTilePair:
-    case kTileBlock7x1:
-    case kTileBlock7x2:
-        return kSevenSquaresWide;
-    case kTileBlock6x3:
-        return kSixSquaresWide;
-    default:
-        return kSquare;
-    }
-}
-
 // The scene's level with an object every few squares, as a designer's level holds them.
 void prepareLevelWithObjects()
 {
@@ -65,13 +50,13 @@ void prepareLevelWithObjects()
     int32_t next = 0;
     for (int32_t r = 1; r <= 97; r += 4)
         for (int32_t c = 1; c <= 91; c += 9)
-            paintLevel(levels[curlevel], r, c, objects[next++ % 6], PaintVariant::Press, themeWidth);
+            paintLevel(levels[curlevel], r, c, objects[next++ % 6], PaintVariant::Press, defaultThemeWidth);
 }
 
 void BM_FlipStamp100(benchmark::State &state)
 {
     prepareLevelWithObjects();
-    Stamp stamp = captureWholeObjects(levels[curlevel], CellRect{1, 1, 100, 100}, themeWidth);
+    Stamp stamp = captureWholeObjects(levels[curlevel], CellRect{1, 1, 100, 100}, defaultThemeWidth);
     if (stamp.objects.empty())
         state.SkipWithError("no objects in the stamp");
     bool leftRight = true;
@@ -86,7 +71,7 @@ void BM_MarkStamp100(benchmark::State &state)
 {
     prepareLevelWithObjects();
     for (auto _ : state) {
-        Stamp stamp = captureWholeObjects(levels[curlevel], CellRect{1, 1, 100, 100}, themeWidth);
+        Stamp stamp = captureWholeObjects(levels[curlevel], CellRect{1, 1, 100, 100}, defaultThemeWidth);
         benchmark::DoNotOptimize(stamp.cells.data());
     }
 }

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 namespace qm {
 
@@ -30,6 +31,17 @@ inline void appendLe32(Bytes &out, uint32_t v)
 {
     appendLe16(out, v & 0xFFFF);
     appendLe16(out, v >> 16);
+}
+// The clipboard's payloads are text buffers.
+inline void appendLe32(std::string &out, uint32_t v)
+{
+    for (int shift = 0; shift < 32; shift += 8)
+        out.push_back(char(uint8_t(v >> shift)));
+}
+// A signed number at a place the caller has checked is inside the bytes.
+inline int32_t loadLe32(std::string_view bytes, size_t at)
+{
+    return int32_t(loadLe32(reinterpret_cast<const uint8_t *>(bytes.data() + at)));
 }
 
 class ByteReader {

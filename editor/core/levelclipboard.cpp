@@ -1,5 +1,6 @@
 #include "levelclipboard.h"
 
+#include "platform/bytes.h"
 #include "platform/errors.h"
 
 #include <cstddef>
@@ -12,17 +13,10 @@ constexpr char kLevelsMagic[] = "QMLEVS01";
 constexpr size_t kMagicSize = sizeof(kLevelsMagic) - 1;
 constexpr size_t kLongestText = 255;
 
-void putNumber(std::string &out, int32_t value)
-{
-    const auto bits = uint32_t(value);
-    for (int shift = 0; shift < 32; shift += 8)
-        out.push_back(char((bits >> shift) & 0xFF));
-}
-
 void putText(std::string &out, const std::string &text)
 {
     const std::string_view kept = std::string_view(text).substr(0, kLongestText);
-    putNumber(out, int32_t(kept.size()));
+    appendLe32(out, uint32_t(kept.size()));
     out.append(kept);
 }
 
@@ -40,11 +34,9 @@ public:
     {
         if (mBytes.size() - mAt < 4)
             throw damaged(std::string("they end before ") + what);
-        uint32_t bits = 0;
-        for (int k = 0; k < 4; ++k)
-            bits |= uint32_t(uint8_t(mBytes[mAt + size_t(k)])) << (8 * k);
+        const int32_t value = loadLe32(mBytes, mAt);
         mAt += 4;
-        return int32_t(bits);
+        return value;
     }
     int32_t bounded(const char *what, int32_t least, int32_t most)
     {
@@ -94,15 +86,15 @@ std::vector<CarriedLevel> carryLevels(const std::vector<int32_t> &numbers)
 std::string levelsBytes(const std::vector<CarriedLevel> &carried)
 {
     std::string out(kLevelsMagic, kMagicSize);
-    putNumber(out, int32_t(carried.size()));
+    appendLe32(out, uint32_t(carried.size()));
     for (const CarriedLevel &level : carried) {
         putText(out, level.name);
         putText(out, level.dxg);
         for (int32_t value : {level.startx, level.starty, level.reserved, level.width, level.height, level.infotrons})
-            putNumber(out, value);
+            appendLe32(out, uint32_t(value));
         for (const cell &square : level.cells)
             for (int32_t value : {square.tile, square.reserved, square.kind, square.pattern})
-                putNumber(out, value);
+                appendLe32(out, uint32_t(value));
     }
     return out;
 }

@@ -4,6 +4,7 @@
 #include "levels/levelobjects.h"
 #include "levels/tiles.h"
 
+#include "platform/bytes.h"
 #include "platform/errors.h"
 
 #include <array>
@@ -19,21 +20,6 @@ namespace {
 constexpr char kCellsMagic[] = "QMCELLS1";
 constexpr size_t kMagicSize = sizeof(kCellsMagic) - 1;
 constexpr size_t kCellBytes = 16;
-
-void putNumber(std::string &out, int32_t value)
-{
-    const auto bits = uint32_t(value);
-    for (int shift = 0; shift < 32; shift += 8)
-        out.push_back(char((bits >> shift) & 0xFF));
-}
-
-int32_t numberAt(std::string_view bytes, size_t at)
-{
-    uint32_t bits = 0;
-    for (int k = 0; k < 4; ++k)
-        bits |= uint32_t(uint8_t(bytes[at + size_t(k)])) << (8 * k);
-    return int32_t(bits);
-}
 
 Error damaged(const std::string &what)
 {
@@ -160,11 +146,11 @@ void flipStamp(Stamp &stamp, Flip flip)
 std::string stampBytes(const Stamp &stamp)
 {
     std::string out(kCellsMagic, kMagicSize);
-    putNumber(out, stamp.rows);
-    putNumber(out, stamp.columns);
+    appendLe32(out, uint32_t(stamp.rows));
+    appendLe32(out, uint32_t(stamp.columns));
     for (const cell &square : stamp.cells)
         for (int32_t value : {square.tile, square.reserved, square.kind, square.pattern})
-            putNumber(out, value);
+            appendLe32(out, uint32_t(value));
     return out;
 }
 
@@ -183,7 +169,7 @@ Stamp readStampBytes(std::string_view bytes)
 {
     if (bytes.size() < kMagicSize + 8 || bytes.substr(0, kMagicSize) != std::string_view(kCellsMagic, kMagicSize))
         throw damaged("they do not start as cells of a level do");
-    const int32_t rows = numberAt(bytes, kMagicSize), columns = numberAt(bytes, kMagicSize + 4);
+    const int32_t rows = loadLe32(bytes, kMagicSize), columns = loadLe32(bytes, kMagicSize + 4);
     if (rows < 1 || rows > kGridSize || columns < 1 || columns > kGridSize)
         throw damaged(std::to_string(rows) + " x " + std::to_string(columns) + " is no size of a level's cells");
     const size_t count = size_t(rows) * size_t(columns);
@@ -194,8 +180,8 @@ Stamp readStampBytes(std::string_view bytes)
     Stamp stamp{rows, columns, {}};
     stamp.cells.reserve(count);
     for (size_t at = kMagicSize + 8; at < bytes.size(); at += kCellBytes) {
-        const cell square{numberAt(bytes, at), numberAt(bytes, at + 4), numberAt(bytes, at + 8),
-                          numberAt(bytes, at + 12)};
+        const cell square{loadLe32(bytes, at), loadLe32(bytes, at + 4), loadLe32(bytes, at + 8),
+                          loadLe32(bytes, at + 12)};
         // Kinds and signs that no level the editor paints, imports or reads can hold. Any tile number
         // and reserved value pass: Copy takes cells as a file holds them, and they must paste back.
         const size_t index = stamp.cells.size();

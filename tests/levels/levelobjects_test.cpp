@@ -3,6 +3,8 @@
 
 #include "levels/levelobjects.h"
 
+#include "tests/support/themewidth.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -11,23 +13,6 @@
 using namespace qm;
 
 namespace {
-
-// The default theme's widths: two-square chips, the 7 x 2, 7 x 1 and 6 x 3 blocks.
-int32_t themeWidth(int32_t tile)
-{
-    switch (tile) {
-    case kTileStripHorizontal:
-        return 2 * kSquare;
-    case kTilePair:
-    case kTileBlock7x1:
-    case kTileBlock7x2:
-        return kSevenSquaresWide;
-    case kTileBlock6x3:
-        return kSixSquaresWide;
-    default:
-        return kSquare;
-    }
-}
 
 std::unique_ptr<tlevel> plainLevel(int32_t width, int32_t height)
 {
@@ -50,7 +35,7 @@ const int32_t kObjectTiles[] = {kTileStripHorizontal, kTilePair, kTileStripVerti
 // over in one square, it is no object any more; at the level's edge it is the part inside.
 TEST(LevelObjects, FoundFromEverySquareOnlyWhileWhole)
 {
-    const TileWidth width = themeWidth;
+    const TileWidth width = defaultThemeWidth;
     for (int32_t tile : kObjectTiles) {
         auto level = plainLevel(20, 20);
         paintLevel(*level, 5, 5, tile, PaintVariant::Press, width);
@@ -86,7 +71,7 @@ TEST(LevelObjects, FoundFromEverySquareOnlyWhileWhole)
 TEST(LevelObjects, RandomLevelsGiveWholeSeparateObjects)
 {
     std::mt19937 random(30);
-    const TileWidth width = themeWidth;
+    const TileWidth width = defaultThemeWidth;
     for (int round = 0; round < 60; ++round) {
         const int32_t columns = 1 + int32_t(random() % 100), rows = 1 + int32_t(random() % 100);
         auto level = plainLevel(columns, rows);

@@ -1,5 +1,7 @@
 #include "editor/core/maptools.h"
 
+#include "tests/support/themewidth.h"
+
 #include "levels/levelstore.h"
 
 #include "platform/errors.h"
@@ -62,22 +64,6 @@ TEST(MapTools, ClipboardCellsReadBackAndDamagedOnesAreRefused)
 
 namespace {
 
-int32_t themeWidth(int32_t tile)
-{
-    switch (tile) {
-    case kTileStripHorizontal:
-        return 2 * kSquare;
-    case kTilePair:
-    case kTileBlock7x1:
-    case kTileBlock7x2:
-        return kSevenSquaresWide;
-    case kTileBlock6x3:
-        return kSixSquaresWide;
-    default:
-        return kSquare;
-    }
-}
-
 // A level of the store, every cell the default one, with random tiles, ports and objects painted.
 tlevel &randomLevel(std::mt19937 &random)
 {
@@ -92,7 +78,8 @@ tlevel &randomLevel(std::mt19937 &random)
         const int32_t tile = pick == 0   ? kTilePortRight + int32_t(random() % 4)
                              : pick == 1 ? 12 + int32_t(random() % 57)
                                          : std::array{29, 30, 31, 36, 37, 40, 63, 64, 66, 67, 68}[random() % 11];
-        paintLevel(level, 1 + int32_t(random() % 30), 1 + int32_t(random() % 30), tile, PaintVariant::Press, themeWidth);
+        paintLevel(level, 1 + int32_t(random() % 30), 1 + int32_t(random() % 30), tile, PaintVariant::Press,
+                   defaultThemeWidth);
     }
     return level;
 }
@@ -109,8 +96,8 @@ TEST(MapTools, FlippingTwiceGivesTheStampBack)
         const tlevel &level = randomLevel(random);
         const CellPosition a{1 + int32_t(random() % 30), 1 + int32_t(random() % 30)};
         const CellPosition b{1 + int32_t(random() % 30), 1 + int32_t(random() % 30)};
-        const Stamp stamp = round % 4 ? captureWholeObjects(level, *cellsBetween(level, a, b), themeWidth)
-                                      : withObjects(captureStamp(level, *cellsBetween(level, a, b)), themeWidth);
+        const Stamp stamp = round % 4 ? captureWholeObjects(level, *cellsBetween(level, a, b), defaultThemeWidth)
+                                      : withObjects(captureStamp(level, *cellsBetween(level, a, b)), defaultThemeWidth);
         for (Flip flip : {Flip::LeftRight, Flip::TopBottom}) {
             Stamp twice = stamp;
             flipStamp(twice, flip);
@@ -136,19 +123,20 @@ TEST(MapTools, StampsCarryWholeObjectsAndFlipThem)
     resetstore();
     addlevel();
     tlevel &level = levels[1];
-    paintLevel(level, 1, 1, kTilePortRight, PaintVariant::Press, themeWidth);
-    paintLevel(level, 1, 2, kTilePortDown, PaintVariant::Press, themeWidth);
-    paintLevel(level, 1, 3, kTileExit, PaintVariant::Press, themeWidth);
-    paintLevel(level, 2, 1, kTileBoulder, PaintVariant::Press, themeWidth);
-    paintLevel(level, 1, 5, kTileExit, PaintVariant::Press, themeWidth);
+    paintLevel(level, 1, 1, kTilePortRight, PaintVariant::Press, defaultThemeWidth);
+    paintLevel(level, 1, 2, kTilePortDown, PaintVariant::Press, defaultThemeWidth);
+    paintLevel(level, 1, 3, kTileExit, PaintVariant::Press, defaultThemeWidth);
+    paintLevel(level, 2, 1, kTileBoulder, PaintVariant::Press, defaultThemeWidth);
+    paintLevel(level, 1, 5, kTileExit, PaintVariant::Press, defaultThemeWidth);
 
     // Rows 2..3 hold the exits' lower squares, without their anchors.
-    const Stamp cut = captureWholeObjects(level, CellRect{2, 1, 3, 5}, themeWidth);
+    const Stamp cut = captureWholeObjects(level, CellRect{2, 1, 3, 5}, defaultThemeWidth);
     EXPECT_EQ(cut.at(0, 2), kDefaultCell);
     EXPECT_EQ(cut.at(1, 4), kDefaultCell);
     EXPECT_EQ(cut.at(0, 0).tile, kTileBoulder);
 
-    Stamp stamp = captureWholeObjects(level, CellRect{1, 1, 1, 4}, themeWidth); // one row, the exit reaching below
+    // One row, the exit reaching below it.
+    Stamp stamp = captureWholeObjects(level, CellRect{1, 1, 1, 4}, defaultThemeWidth);
     ASSERT_EQ(stamp.objects.size(), 1u);
     const cell exit = stamp.at(0, 2);
     flipStamp(stamp, Flip::LeftRight);
@@ -165,7 +153,7 @@ TEST(MapTools, StampsCarryWholeObjectsAndFlipThem)
     EXPECT_EQ(level.cellAt(11, 11)->tile, kTileEmpty) << "the exit's squares beyond the stamp come with it";
     EXPECT_EQ(level.cellAt(12, 11)->tile, kTileFiller);
 
-    Stamp column = captureWholeObjects(level, CellRect{1, 2, 4, 3}, themeWidth); // port down and the exit
+    Stamp column = captureWholeObjects(level, CellRect{1, 2, 4, 3}, defaultThemeWidth); // port down and the exit
     flipStamp(column, Flip::TopBottom);
     EXPECT_EQ(column.at(3, 0).tile, kTilePortUp);
     EXPECT_EQ(column.at(1, 1).tile, kTileExit) << "the exit's anchor on its new top square";
