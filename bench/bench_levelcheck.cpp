@@ -27,9 +27,7 @@ struct CheckScene {
     {
         const int32_t plain[] = {qm::kTileEmpty, qm::kTileBase, qm::kTileInfotron, qm::kTileWall, qm::kTileBoulder};
         const int32_t objects[] = {29, 30, 31, 36, 37, 40, 63, 64, 66, 67, 68};
-        auto widthOf = [this](int32_t tile) {
-            return tile >= 0 && size_t(tile) < graphics.pictures.size() ? graphics.pictures[size_t(tile)].width : 0;
-        };
+        auto widthOf = [this](int32_t tile) { return graphics.widthOf(tile); };
         for (int k = 0; k < qm::kMaxLevels; ++k) {
             qm::tlevel &level = levels[size_t(k)];
             level.width = level.height = qm::kGridSize;

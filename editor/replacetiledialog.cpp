@@ -128,9 +128,9 @@ void replaceTileCommand(QWidget *parent, LevelDocument &document, const TileWidt
     const int32_t carried = selectedtile();
     const int32_t to = carried >= 1 && carried <= kHighestReplaceTile ? carried : kTileBase;
     document.endStroke();
-    GraphicsWidths others(gamedir);
+    GraphicsFiles others;
     const LevelTileWidth widthsOf = [&](int32_t k) {
-        return levels[k].dxg == loadeddxg ? loadedWidths : others.of(levels[k].dxg);
+        return levels[k].dxg == loadeddxg ? loadedWidths : levelTileWidth(others, gamedir, k);
     };
     ReplaceTileDialog dialog(lastFrom, to, widthsOf, parent);
     if (dialog.exec() != QDialog::Accepted)

@@ -118,12 +118,7 @@ private:
     size_t index(int32_t r, int32_t c) const { return size_t(r - 1) * kGridSize + size_t(c - 1); }
     const cell &at(int32_t r, int32_t c) const { return *mLevel.cellAt(r, c); }
 
-    int32_t widthOf(int32_t tile) const
-    {
-        if (!loaded() || tile < 0 || size_t(tile) >= mGraphics->pictures.size())
-            return 0;
-        return mGraphics->pictures[size_t(tile)].width;
-    }
+    int32_t widthOf(int32_t tile) const { return mGraphics ? mGraphics->widthOf(tile) : 0; }
 
     // ---- the start square, the size, the infotrons and the exit ----------------------------------
 
@@ -376,7 +371,10 @@ private:
     // ---- objects larger than one square ------------------------------------------------------------
 
     // The pattern of the square that identifies an object of tile t (see findObject).
-    int32_t keyPatternOf(int32_t t) const { return t == kTileBlock7x2 && widthOf(kTileBlock7x2) == kSevenSquaresWide ? 1 : 0; }
+    int32_t keyPatternOf(int32_t t) const
+    {
+        return objectKeyPattern(t, [this](int32_t tile) { return widthOf(tile); });
+    }
 
     // What painting tile t at (r, c) leaves, square by square: the squares painting t at (1, 1) leaves,
     // worked out once per tile, moved to (r, c). A strip is followed only to the first square past the

@@ -4,6 +4,7 @@
 
 #include "levelstore.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -22,6 +23,13 @@ struct LevelGraphics {
     State state = State::Loaded;
     std::string message;               // the loader's message when Unreadable
     std::vector<TilePicture> pictures; // picture k is the picture of tile value k
+
+    // The width of tile's picture; 0 when the file did not load or has no such picture.
+    int32_t widthOf(int32_t tile) const
+    {
+        const bool known = state == State::Loaded && tile >= 0 && size_t(tile) < pictures.size();
+        return known ? pictures[size_t(tile)].width : 0;
+    }
 };
 
 // Error: the level cannot be finished. Warning: probably a mistake. Note: cosmetic.

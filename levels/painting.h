@@ -35,6 +35,15 @@ struct CellWrite {
     int32_t kind = 0;
 };
 
+// The pattern of the square by which an object of tile t is known: painting leaves its tile with
+// pattern 0 at its first square, except the 7 x 2 block drawn seven squares wide, which leaves that
+// square empty and is known by its pattern 1 one square to the right.
+template <class WidthOf>
+int32_t objectKeyPattern(int32_t t, const WidthOf &widthOf)
+{
+    return t == kTileBlock7x2 && widthOf(kTileBlock7x2) == kSevenSquaresWide ? 1 : 0;
+}
+
 // Calls write(CellWrite) for every write of painting tile t at (r, c), in the order painting makes
 // them: a later write to the same square overrides an earlier one. A strip longer than the grid is
 // followed only to the first square beyond it (the rest could never be written).

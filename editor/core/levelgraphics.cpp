@@ -43,6 +43,15 @@ LevelGraphics readLevelGraphics(const std::string &gameDir, const std::string &d
     return graphics;
 }
 
+const LevelGraphics &GraphicsFiles::of(const std::string &gameDir, const std::string &dxg)
+{
+    const std::string path = gameDir + dxg;
+    auto known = mRead.find(path);
+    if (known == mRead.end())
+        known = mRead.emplace(path, readLevelGraphics(gameDir, dxg)).first;
+    return known->second;
+}
+
 void loadLevelGraphics(TPictureCollection &pictures, const std::string &gameDir, const std::string &dxg)
 {
     if (!isPlainDataFileName(dxg))

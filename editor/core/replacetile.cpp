@@ -1,7 +1,5 @@
 #include "replacetile.h"
 
-#include "levelgraphics.h"
-
 #include "levels/tiles.h"
 
 #include <algorithm>
@@ -45,9 +43,8 @@ public:
         : mReplace(replace), mLevel(level), mWidthOf(widthOf), mRows(std::clamp(level.height, 0, kGridSize)),
           mColumns(std::clamp(level.width, 0, kGridSize)), mTo(writesOf(replace.to, widthOf))
     {
-        // The wide 7 x 2 block leaves an empty square where it starts; its pattern 1 beside it tells it.
         const bool object = coversSeveralSquares(replace.from);
-        mKeyPattern = replace.from == kTileBlock7x2 && widthOf(kTileBlock7x2) == kSevenSquaresWide ? 1 : 0;
+        mKeyPattern = objectKeyPattern(replace.from, widthOf);
         mWhole = object && (!replace.pattern || *replace.pattern == mKeyPattern);
         if (mWhole)
             mFrom = writesOf(replace.from, widthOf);
@@ -216,18 +213,10 @@ std::string replaceCountText(const ReplaceCount &count)
            + std::to_string(count.levels) + (count.levels == 1 ? " level" : " levels");
 }
 
-TileWidth GraphicsWidths::of(const std::string &dxg)
+TileWidth levelTileWidth(GraphicsFiles &files, const std::string &gameDir, int32_t k)
 {
-    auto known = mWidths.find(dxg);
-    if (known == mWidths.end()) {
-        std::vector<int32_t> widths;
-        const LevelGraphics graphics = readLevelGraphics(mGameDir, dxg);
-        for (const TilePicture &picture : graphics.pictures)
-            widths.push_back(picture.width);
-        known = mWidths.emplace(dxg, std::move(widths)).first;
-    }
-    const std::vector<int32_t> *widths = &known->second;
-    return [widths](int32_t tile) { return tile >= 0 && size_t(tile) < widths->size() ? (*widths)[size_t(tile)] : 0; };
+    const LevelGraphics *graphics = &files.of(gameDir, levels[k].dxg);
+    return [graphics](int32_t tile) { return graphics->widthOf(tile); };
 }
 
 } // namespace qm

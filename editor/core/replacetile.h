@@ -18,13 +18,14 @@
 // So the count before (countReplacements) is the count after (replaceTile), and replacing a plain tile
 // by an object and back leaves whole objects only.
 
+#include "levelgraphics.h"
+
 #include "levels/levelstore.h"
 #include "levels/painting.h"
 #include "levels/storestep.h"
 
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -59,17 +60,9 @@ ReplaceCount replaceTile(StoreStep &step, const TileReplace &replace, const Leve
 // "37 squares in 4 levels", "1 square in 1 level".
 std::string replaceCountText(const ReplaceCount &count);
 
-// The picture widths of the graphics files of a game directory, each file read once when first asked
-// for. A file that is missing or does not read has no widths (every object in its one-square form, as
-// painting with no pictures loaded writes it).
-class GraphicsWidths {
-public:
-    explicit GraphicsWidths(std::string gameDir) : mGameDir(std::move(gameDir)) {}
-    TileWidth of(const std::string &dxg);
-
-private:
-    std::string mGameDir;
-    std::map<std::string, std::vector<int32_t>> mWidths;
-};
+// The picture widths of level k's graphics file in gameDir, read through files. A file that is missing
+// or does not read has no widths (every object in its one-square form, as painting with no pictures
+// loaded writes it).
+TileWidth levelTileWidth(GraphicsFiles &files, const std::string &gameDir, int32_t k);
 
 } // namespace qm

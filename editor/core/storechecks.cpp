@@ -13,10 +13,7 @@ std::vector<Finding> StoreChecks::checkStoreLevel(int32_t k)
     if (k < 1 || k > levelsinfo.count || k > kMaxLevels)
         return {};
     const tlevel &level = levels[k];
-    auto known = mGraphics.find(level.dxg);
-    if (known == mGraphics.end())
-        known = mGraphics.emplace(level.dxg, readLevelGraphics(gamedir, level.dxg)).first;
-    return checkLevel(level, &known->second);
+    return checkLevel(level, &mGraphics.of(gamedir, level.dxg));
 }
 
 int32_t StoreChecks::errorCount()

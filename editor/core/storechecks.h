@@ -2,11 +2,11 @@
 // The level checks over the levels of the store, each level with the pictures of its own graphics
 // file from the game directory, each file read once.
 
+#include "levelgraphics.h"
+
 #include "levels/levelcheck.h"
 
 #include <cstdint>
-#include <map>
-#include <string>
 #include <vector>
 
 namespace qm {
@@ -21,7 +21,7 @@ public:
     void forgetGraphics() { mGraphics.clear(); }
 
 private:
-    std::map<std::string, LevelGraphics> mGraphics; // by file name
+    GraphicsFiles mGraphics;
 };
 
 } // namespace qm

@@ -9,6 +9,8 @@
 
 #include "messageof.h"
 
+#include "storebytes.h"
+
 #include <QProcess>
 #include <QUndoStack>
 
@@ -16,12 +18,6 @@ using namespace qm;
 using qmtest::waitUntil;
 
 namespace {
-
-Bytes storeBytes()
-{
-    std::array<int32_t, kOffsetCount> offsets{};
-    return levelsFileBytes(offsets);
-}
 
 // Writes a file of `count` levels, each with its own name, size and cells.
 void writeSource(const std::string &path, int count)

@@ -7,6 +7,8 @@
 #include "levels/levelsfile.h"
 #include "levels/supaplex.h"
 
+#include "storebytes.h"
+
 #include <QCheckBox>
 #include <QLabel>
 #include <QListWidget>
@@ -16,12 +18,6 @@
 using namespace qm;
 
 namespace {
-
-Bytes storeBytes()
-{
-    std::array<int32_t, kOffsetCount> offsets{};
-    return levelsFileBytes(offsets);
-}
 
 class SeveralLevelsImport : public qmtest::MainWindowTest {
 protected:

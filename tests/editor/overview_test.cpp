@@ -10,6 +10,8 @@
 #include "editor/thumbnaillist.h"
 #include "levels/levelsfile.h"
 
+#include "storebytes.h"
+
 #include <QClipboard>
 #include <QDropEvent>
 #include <QLabel>
@@ -22,12 +24,6 @@ using namespace qm;
 using qmtest::waitUntil;
 
 namespace {
-
-Bytes storeBytes()
-{
-    std::array<int32_t, kOffsetCount> offsets{};
-    return levelsFileBytes(offsets);
-}
 
 std::vector<std::string> names()
 {

@@ -6,6 +6,8 @@
 #include "editor/replacetiledialog.h"
 #include "levels/levelsfile.h"
 
+#include "storebytes.h"
+
 #include <QCheckBox>
 #include <QLabel>
 #include <QRadioButton>
@@ -16,12 +18,6 @@
 using namespace qm;
 
 namespace {
-
-Bytes storeBytes()
-{
-    std::array<int32_t, kOffsetCount> offsets{};
-    return levelsFileBytes(offsets);
-}
 
 class ReplaceTileTest : public qmtest::MainWindowTest {
 protected:

@@ -8,6 +8,8 @@
 #include "levels/levelsfile.h"
 #include "levels/supaplex.h"
 
+#include "storebytes.h"
+
 #include <QLineEdit>
 #include <QUndoStack>
 #include <cstring>
@@ -17,12 +19,6 @@
 using namespace qm;
 
 namespace {
-
-Bytes storeBytes()
-{
-    std::array<int32_t, kOffsetCount> offsets{};
-    return levelsFileBytes(offsets);
-}
 
 class UndoTest : public qmtest::MainWindowTest {
 protected:

@@ -3,7 +3,7 @@
 
 #include "levels/levelobjects.h"
 
-#include "tests/support/themewidth.h"
+#include "themewidth.h"
 
 #include <gtest/gtest.h>
 

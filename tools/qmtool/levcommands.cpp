@@ -393,15 +393,12 @@ int levCheck(const ToolCommand &command, const QStringList &args)
     const std::string gamedir = gamedirOption(parser);
     const bool asJson = parser.isSet("json"), all = parser.isSet("all");
 
-    std::map<std::string, qm::LevelGraphics> graphics; // levels share their graphics files
+    qm::GraphicsFiles graphics;
     bool errors = false;
     QJsonArray json;
     for (int k = first; k <= last; ++k) {
         const qm::tlevel &level = qm::levels[k];
-        auto known = graphics.find(level.dxg);
-        if (known == graphics.end())
-            known = graphics.emplace(level.dxg, qm::readLevelGraphics(gamedir, level.dxg)).first;
-        const std::vector<qm::Finding> findings = qm::checkLevel(level, &known->second);
+        const std::vector<qm::Finding> findings = qm::checkLevel(level, &graphics.of(gamedir, level.dxg));
         const std::string heading = "level " + std::to_string(k) + " (" + escapedText(level.name) + ")";
         for (const qm::Finding &finding : findings) {
             errors = errors || finding.severity == qm::Severity::Error;
@@ -471,11 +468,12 @@ int levReplace(const ToolCommand &command, const QStringList &args)
     readInto(words[0]);
     if (parser.isSet("level"))
         replace.level = levelNumber(parser.value("level"));
-    qm::GraphicsWidths widths(gamedirOption(parser));
+    qm::GraphicsFiles graphics;
+    const std::string gamedir = gamedirOption(parser);
     qm::StoreStep step;
     step.begin();
     const qm::ReplaceCount count =
-        qm::replaceTile(step, replace, [&widths](int32_t k) { return widths.of(qm::levels[k].dxg); });
+        qm::replaceTile(step, replace, [&](int32_t k) { return qm::levelTileWidth(graphics, gamedir, k); });
     step.finish();
     if (count.squares > 0) {
         qm::levelsfilepath = localPath(words[0]);

@@ -8,6 +8,8 @@
 
 #include "platform/errors.h"
 
+#include "storebytes.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
@@ -37,12 +39,6 @@ void fillStore(int n, std::mt19937 &random)
     fileopen = true;
     curlevel = 1 + int(random() % uint32_t(n));
     prevlevel = 1 + int(random() % uint32_t(n));
-}
-
-Bytes storeBytes()
-{
-    std::array<int32_t, kOffsetCount> offsets{};
-    return levelsFileBytes(offsets);
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #include "editor/core/maptools.h"
 
-#include "tests/support/themewidth.h"
+#include "themewidth.h"
 
 #include "levels/levelstore.h"
 
