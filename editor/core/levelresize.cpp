@@ -1,14 +1,11 @@
 #include "levelresize.h"
 
 #include "levels/gamerules.h"
-#include "levels/palette.h"
+#include "levels/levelobjects.h"
 #include "levels/startsquare.h"
 
 #include <algorithm>
 #include <limits>
-#include <memory>
-#include <set>
-#include <tuple>
 
 namespace qm {
 
@@ -38,18 +35,6 @@ int32_t movedStartPixel(int32_t pixel, int32_t shift, int32_t size)
     if (square >= 1 && square <= size && moved >= 0 && moved <= std::numeric_limits<int32_t>::max())
         return int32_t(moved);
     return startPixelOf(int32_t(std::clamp<int64_t>(square, 1, std::max(size, 1))));
-}
-
-using FindingKey = std::tuple<std::string, int32_t, int32_t>;
-
-// The object findings of a level: where an object anchored in the level is not whole.
-std::set<FindingKey> brokenObjects(const tlevel &level, const LevelGraphics *graphics)
-{
-    std::set<FindingKey> keys;
-    for (const Finding &f : checkLevel(level, graphics))
-        if (f.cell && (f.code == "object-cut" || f.code == "object-broken" || f.code == "object-overlap"))
-            keys.insert({f.code, f.cell->row, f.cell->column});
-    return keys;
 }
 
 } // namespace
@@ -102,10 +87,9 @@ bool resizeStoreLevel(StoreStep &step, int32_t k, const LevelResize &resize)
     return true;
 }
 
-// An object crosses the line between the squares a resize keeps and those it cuts when its first
-// square lies on one side and some of its squares on the other. Blanking one side leaves each such
-// object anchored on the other side not whole, which the checks find at its first square: the
-// findings new against the level as it is, on the side that was not blanked, are the cut objects.
+// An object is cut when its rectangle holds squares on both sides of the line between the squares the
+// resize keeps and those it cuts. Objects are those LevelObjects finds whole: one already broken has no
+// object left to cut.
 ResizeCuts resizeCuts(const tlevel &level, const LevelResize &resize, const TileWidth &widthOf)
 {
     ResizeCuts cuts;
@@ -113,52 +97,26 @@ ResizeCuts resizeCuts(const tlevel &level, const LevelResize &resize, const Tile
         return cuts;
     const ResizeShift shift = resizeShift(level, resize);
     const int32_t width = heldSize(level.width), height = heldSize(level.height);
-    auto kept = [&](int32_t r, int32_t c) {
-        const int32_t row = r + shift.rows, column = c + shift.columns;
+    auto kept = [&](int64_t r, int64_t c) {
+        const int64_t row = r + shift.rows, column = c + shift.columns;
         return row >= 1 && row <= resize.height && column >= 1 && column <= resize.width;
     };
-    auto inside = [&](int64_t r, int64_t c) { return r >= 1 && r <= height && c >= 1 && c <= width; };
 
-    const int64_t startColumn = (int64_t(level.startx) - kStartPixelOffset) / kSquare;
-    const int64_t startRow = (int64_t(level.starty) - kStartPixelOffset) / kSquare;
-    if (inside(startRow, startColumn) && !kept(int32_t(startRow), int32_t(startColumn)))
+    const int64_t startColumn = startSquareOf(level.startx), startRow = startSquareOf(level.starty);
+    const bool startInside = startRow >= 1 && startRow <= height && startColumn >= 1 && startColumn <= width;
+    if (startInside && !kept(startRow, startColumn))
         cuts.start = CellPlace{int32_t(startRow), int32_t(startColumn)};
 
-    bool cutsAny = false;
-    for (int32_t r = 1; r <= height && !cutsAny; ++r)
-        for (int32_t c = 1; c <= width && !cutsAny; ++c)
-            cutsAny = !kept(r, c);
-    if (!cutsAny)
-        return cuts;
-
-    LevelGraphics graphics;
-    const LevelGraphics *pictures = nullptr;
-    if (widthOf) {
-        for (int32_t t = 0; t <= kLastPaletteTile; ++t)
-            graphics.pictures.push_back({widthOf(t), std::numeric_limits<int64_t>::max()});
-        pictures = &graphics;
+    const LevelObjects objects(level, widthOf ? widthOf : TileWidth([](int32_t) { return 0; }));
+    for (const LevelObject &object : objects.all()) {
+        const bool firstKept = kept(object.row, object.column);
+        bool split = false;
+        for (int32_t r = object.row; r < object.row + object.rows && !split; ++r)
+            for (int32_t c = object.column; c < object.column + object.columns && !split; ++c)
+                split = kept(r, c) != firstKept;
+        if (split)
+            cuts.objects.push_back({CellPlace{object.row, object.column}, object.tile});
     }
-    const std::set<FindingKey> before = brokenObjects(level, pictures);
-    auto blanked = std::make_unique<tlevel>(level);
-    for (bool keptSide : {true, false}) {
-        *blanked = level;
-        for (int32_t r = 1; r <= height; ++r)
-            for (int32_t c = 1; c <= width; ++c)
-                if (kept(r, c) != keptSide)
-                    *blanked->cellAt(r, c) = kDefaultCell;
-        for (const FindingKey &key : brokenObjects(*blanked, pictures)) {
-            const CellPlace square{std::get<1>(key), std::get<2>(key)};
-            if (before.count(key) || kept(square.row, square.column) != keptSide)
-                continue;
-            const bool known = std::any_of(cuts.objects.begin(), cuts.objects.end(),
-                                           [&](const CutObject &o) { return o.square == square; });
-            if (!known)
-                cuts.objects.push_back({square, level.cellAt(square.row, square.column)->tile});
-        }
-    }
-    std::sort(cuts.objects.begin(), cuts.objects.end(), [](const CutObject &a, const CutObject &b) {
-        return std::pair{a.square.row, a.square.column} < std::pair{b.square.row, b.square.column};
-    });
     return cuts;
 }
 

@@ -5,8 +5,8 @@
 // and new squares are the default cell. Cells of the grid beyond the new size keep what they hold, as
 // the levels dialog's shrink leaves them.
 //
-// Before a shrink the editor asks what it would cut: the start square, and objects of several squares
-// as the level checks recognise them (no second home for the object rules).
+// Before a shrink the editor asks what it would cut: the start square, and the objects of several
+// squares that levels/levelobjects finds whole.
 
 #include "levels/levelcheck.h"
 #include "levels/levelstore.h"
@@ -54,7 +54,7 @@ bool resizeStoreLevel(StoreStep &step, int32_t k, const LevelResize &resize);
 
 // What a resize would cut, in the squares of the level as it is.
 struct CutObject {
-    CellPlace square; // a square of the object: its first square, or the first that is left of it
+    CellPlace square; // the object's first square (its top left)
     int32_t tile = 0;
 };
 struct ResizeCuts {
@@ -62,9 +62,8 @@ struct ResizeCuts {
     std::vector<CutObject> objects; // objects of several squares the resize cuts or breaks
     bool any() const { return start || !objects.empty(); }
 };
-// Objects are found by comparing the object findings of the level checks on the level as it is with
-// those on the level as the shrinking part of the resize leaves it; the widths of the level's
-// pictures (widthOf) decide the size of strips and blocks, as in painting.
+// The widths of the level's pictures (widthOf, none when empty) decide the size of strips and blocks,
+// as in painting.
 ResizeCuts resizeCuts(const tlevel &level, const LevelResize &resize, const TileWidth &widthOf);
 
 // The question asked before a cutting resize: "Resizing cuts the start square (column 3, row 40) and the
