@@ -55,21 +55,23 @@ OverviewWindow::OverviewWindow(QWidget *parent, int32_t square)
     layout->addLayout(bottom);
     resize(4 * (kGridSize * kSquare + 12) + 40, 640);
 
-    const auto selected = [this](const std::function<void(std::vector<int32_t>)> &handler) {
-        return [this, &handler] {
+    // The handlers are set by the owner after the window is made: each is looked up when triggered.
+    using Handler = std::function<void(std::vector<int32_t>)> OverviewWindow::*;
+    const auto selected = [this](Handler handler) {
+        return [this, handler] {
             const std::vector<int32_t> chosen = selectedLevels();
             if (chosen.empty())
                 showStatus("No level is selected.");
-            else if (handler)
-                handler(chosen);
+            else if (this->*handler)
+                (this->*handler)(chosen);
         };
     };
-    addCommand("overviewCopy", "&Copy Levels", QKeySequence::Copy, selected(copyLevels));
+    addCommand("overviewCopy", "&Copy Levels", QKeySequence::Copy, selected(&OverviewWindow::copyLevels));
     addCommand("overviewPaste", "&Paste Levels", QKeySequence::Paste, [this] {
         if (pasteLevels)
             pasteLevels();
     });
-    addCommand("overviewDelete", "&Delete Levels…", QKeySequence::Delete, selected(deleteLevels));
+    addCommand("overviewDelete", "&Delete Levels…", QKeySequence::Delete, selected(&OverviewWindow::deleteLevels));
 
     connect(mList, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem *item) {
         if (levelChosen)

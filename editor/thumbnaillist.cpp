@@ -3,8 +3,6 @@
 #include "editor/core/thumbnail.h"
 
 #include <QCoreApplication>
-
-#include <QApplication>
 #include <QDataStream>
 #include <QDrag>
 #include <QDropEvent>
