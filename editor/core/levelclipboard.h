@@ -21,7 +21,9 @@
 
 namespace qm {
 
-inline constexpr const char *kLevelsMimeType = "application/x-quillmoss-levels";
+// Not the levels file's own type (application/x-quillmoss-levels): these bytes are not a levels file,
+// and a program offering a file's contents under that type must not reach this reader.
+inline constexpr const char *kLevelsMimeType = "application/x-quillmoss-level-copies";
 
 // A level as the clipboard carries it: its cells inside width x height only.
 struct CarriedLevel {
