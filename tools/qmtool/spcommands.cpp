@@ -131,4 +131,6 @@ const ToolGroup spGroup{
         {"sp", "list", "LEVELSDAT", "Lists the levels of a Supaplex levels file (at most 111), one a line.", spList},
         {"sp", "import", "LEVELSDAT N|A-B|all LEVFILE [--hero] [--title] [--name TEXT] [--dxg NAME]",
          "Appends Supaplex levels, converted, to a levels file (made when missing).", spImport},
+        {"sp", "play", "FILE.sp... [--json] [--trace OUT]",
+         "Replays recorded solutions by the game's rules: finished, or why not.", spPlay},
     }};
