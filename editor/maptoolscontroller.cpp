@@ -329,9 +329,10 @@ void MapToolsController::flipStamp(Flip flip)
 
 void MapToolsController::setStartSquare()
 {
-    // Only a square of the map area: the pointer over the palette, or off the window, names none.
-    if (!fileopen || !mHost.mapShown() || !currentLevel() || pointerx < 0 || pointerx >= kMapWidth || pointery < 0
-        || pointery >= kMapHeight)
+    // Only a square of the map area: the pointer over the palette, or gone from the surface (the last
+    // position is kept for edge scrolling), names none.
+    if (!fileopen || !mHost.mapShown() || !currentLevel() || !mTools.pointerOver || pointerx < 0
+        || pointerx >= kMapWidth || pointery < 0 || pointery >= kMapHeight)
         return;
     const CellPosition at = nearestVisibleCell(pointercell());
     mDocument.runStep("Set Start Square", [&](StoreStep &step) { moveStartSquare(step, curlevel, at); });

@@ -22,6 +22,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QWheelEvent>
 #include <QMenuBar>
 #include <QScreen>
@@ -449,6 +450,12 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
     // Back from another program: once the activation is over, see whether it changed the open file.
     if (event->type() == QEvent::WindowActivate && watched == this)
         QTimer::singleShot(0, this, [this] { checkFileOnDisk(); });
+    // Whether the pointer is over the surface: the last position outlives a leave for edge scrolling.
+    if (watched == DXDraw && event->type() == QEvent::Leave)
+        mMapTools->tools().pointerOver = false;
+    if (watched == DXDraw && (event->type() == QEvent::MouseMove || event->type() == QEvent::MouseButtonPress))
+        mMapTools->tools().pointerOver =
+            DXDraw->rect().contains(static_cast<const QMouseEvent *>(event)->position().toPoint());
     if (event->type() == QEvent::Wheel && watched == DXDraw) {
         const auto *wheel = static_cast<const QWheelEvent *>(event);
         mMapTools->wheel(wheel->angleDelta(), wheel->modifiers());
