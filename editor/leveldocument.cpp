@@ -120,13 +120,6 @@ void LevelDocument::runStepWithParts(const NamingWork &work)
     push();
 }
 
-void LevelDocument::runUnrecorded(const std::function<void()> &work)
-{
-    StoreStep dropped;
-    const OpenStepScope parts(mOpenStep, &dropped);
-    work();
-}
-
 StoreStep &LevelDocument::beginStroke(const char *text)
 {
     endStroke();

@@ -107,7 +107,9 @@ TMainForm::TMainForm(const QString &settingsFile, const QString &gameDirectory, 
         this, *mDocument, mSettings,
         {[this](int32_t level) { guarded([&] { showFinding(level, std::nullopt); }); },
          [this](const std::function<void()> &work) { runCommand([&] { work(); followCurrentLevel(); }); }});
-    setWindowTitle(kApplicationTitle);
+    connect(mDocument, &LevelDocument::savedChanged, this, [this] { updateCaption(); });
+    connect(mDocument, &LevelDocument::fileReplaced, this, [this] { updateCaption(); });
+    setWindowTitle(QString(kApplicationTitle) + "[*]");
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
                    | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
 
@@ -279,8 +281,10 @@ void TMainForm::DXTimerTimer(int32_t lagCount)
 // The caption: the program's title, the saved file's error count, " [Pause]" while paused, and a note.
 void TMainForm::updateCaption()
 {
-    setWindowTitle(QString(kApplicationTitle) + mChecks->savedErrorsNote() + (mPaused ? " [Pause]" : "")
+    // "[*]": the mark of unsaved work, shown while the open file is changed.
+    setWindowTitle(QString(kApplicationTitle) + "[*]" + mChecks->savedErrorsNote() + (mPaused ? " [Pause]" : "")
                    + (mRecovery->note().isEmpty() ? QString() : " - " + mRecovery->note()));
+    setWindowModified(fileopen && !saved);
 }
 
 void TMainForm::DXTimerActivate()

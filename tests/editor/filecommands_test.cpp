@@ -415,6 +415,51 @@ TEST_F(FileCommands, DialogActionsThatChangeNothingLeaveTheFileSaved)
     EXPECT_EQ(qmtest::readFile(path), bytes);
 }
 
+// A change made in the levels dialog that Open and New show is a change of the file: one step to undo,
+// the file changed, and Close asks before it is lost.
+TEST_F(FileCommands, ARenameInTheLevelsDialogAtOpenOrNewIsAStepAndCloseAsks)
+{
+    const std::string path = dir.path("rename.lev");
+    writeTwoThemeFile(path, "computer.dxg");
+    const auto renameAndEdit = [this] {
+        whenShown(dialog<Tnewlevel>(), [this] {
+            qmtest::typeInto(dialog<Tnewlevel>()->namel, "Renamed");
+            QTest::mouseClick(dialog<Tnewlevel>()->Button2, Qt::LeftButton);
+            QTest::mouseClick(dialog<Tnewlevel>()->Button5, Qt::LeftButton);
+        });
+    };
+    for (const char *command : {"Openlevelsfile1", "Newlevelsfile1"}) {
+        SCOPED_TRACE(command);
+        if (std::string(command) == "Openlevelsfile1") {
+            fileAnswers.push_back(QString::fromStdString(path));
+        } else {
+            whenShown(dialog<Tnewlevels>(), [this] {
+                dialog<Tnewlevels>()->ename->setText("Sea");
+                QTest::mouseClick(dialog<Tnewlevels>()->bok, Qt::LeftButton);
+            });
+        }
+        renameAndEdit();
+        item(command)->trigger();
+        ASSERT_EQ(levels[1].name, "Renamed");
+        form->updateStatus();
+        EXPECT_FALSE(saved);
+        EXPECT_FALSE(form->statusLine().contains("(saved)")) << form->statusLine().toStdString();
+        EXPECT_EQ(item("Undo1")->text(), "&Undo Edit Levels");
+        EXPECT_TRUE(form->isWindowModified()) << "the title carries the mark of unsaved work";
+        item("Undo1")->trigger();
+        EXPECT_NE(levels[1].name, "Renamed");
+        EXPECT_TRUE(saved) << "undone, the file is as it was opened";
+        EXPECT_FALSE(form->isWindowModified());
+        item("Redo1")->trigger();
+
+        messages.clear();
+        answer = MessageButton::No;
+        item("Close1")->trigger();
+        EXPECT_EQ(messages.size(), 1u) << "the rename is not lost without a question";
+        EXPECT_FALSE(fileopen);
+    }
+}
+
 // A save that fails names the file it could not write, with the system's text.
 TEST_F(FileCommands, ASaveErrorNamesTheFile)
 {

@@ -101,7 +101,7 @@ TEST_F(LevelChecks, F7ListsTheLevelsFindingsWhichFollowItAndADoubleClickShowsOne
 
 TEST_F(LevelChecks, ASaveWithErrorsSaysHowManyInTheCaptionUntilTheNextChange)
 {
-    const QString title = "Quillmoss the Virtual Reality Levels-Editor v1.2";
+    const QString title = "Quillmoss the Virtual Reality Levels-Editor v1.2[*]";
     openTwoLevels();
     levels[2].infotrons = 1;
     fileAnswers.push_back(QString::fromStdString(dir.path("errors.lev")));
