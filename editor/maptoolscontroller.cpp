@@ -2,6 +2,7 @@
 
 #include "leveldocument.h"
 
+#include "commands/filenames.h"
 #include "editor/core/statustext.h"
 #include "graphics/dximagelist.h"
 #include "levels/levelobjects.h"
@@ -62,7 +63,7 @@ void MapToolsController::updateStatus()
     QString text;
     if (fileopen) {
         const std::string path = levelsfilepath.empty() ? newfilename : levelsfilepath;
-        const QString name = path.empty() ? QString("Untitled") : QFileInfo(QString::fromStdString(path)).fileName();
+        const QString name = path.empty() ? QString("Untitled") : QFileInfo(fromPath(path)).fileName();
         text = QString::fromStdString(statusText(mTools, mHost.tiles(), name.toStdString(), mHost.mapShown()));
     }
     if (mStatusLabel->text() != text)

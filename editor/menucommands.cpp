@@ -183,8 +183,9 @@ void TMainForm::openAtStart(const QString &path)
         askconfirmations = true;
         const bool go = asksave();
         askconfirmations = ask;
+        // Named from now on as a file chosen in a dialog is: by its absolute path.
         if (go)
-            openLevelsFile(path);
+            openLevelsFile(fromPath(std::filesystem::absolute(toPath(path)).lexically_normal().string()));
     });
 }
 

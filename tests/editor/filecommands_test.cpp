@@ -6,6 +6,7 @@
 #include "commands/qmeditor3.h"
 #include "commands/qmeditorunit2.h"
 #include "commands/unitlevelsfile.h"
+#include "editor/recentfiles.h"
 #include "levels/levelsfile.h"
 
 #include <QComboBox>
@@ -378,6 +379,35 @@ TEST_F(FileCommands, TheFileNamedAtStartOpensAsOpenDoes)
     EXPECT_EQ(levelsfilepath, dir.path("start.lev"));
     ASSERT_EQ(fileDialogs.size(), 1u); // Save as only
     EXPECT_EQ(fileDialogs[0].title, "Save levels file");
+}
+
+// A file named at start by a relative name that is not UTF-8 (a Latin-1 "é", as main passes it on)
+// opens, saves and is remembered under exactly the bytes of its name, and the prompts name it by its
+// absolute path, as they name a file chosen in a dialog.
+TEST_F(FileCommands, TheFileNamedAtStartKeepsTheBytesOfItsNameAndIsNamedByItsAbsolutePath)
+{
+    const std::string name = "caf\xe9.lev";
+    writeTwoThemeFile(dir.path(name), "computer.dxg");
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(dir.path());
+    closeLevelsDialog(true);
+    form->openAtStart(fileNameFromBytes(QByteArray::fromStdString(name)));
+    std::filesystem::current_path(before);
+    ASSERT_TRUE(fileopen) << (messages.empty() ? std::string() : messages.back().toStdString());
+    EXPECT_EQ(levelsfilepath, dir.path(name));
+
+    paint(100, 100);
+    answer = MessageButton::Cancel;
+    item("Close1")->trigger();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], "Save changes to " + fromPath(dir.path(name)) + "?");
+    item("Save1")->trigger();
+    EXPECT_TRUE(saved);
+    const std::vector<std::string> entries = dir.entries();
+    EXPECT_EQ(std::count_if(entries.begin(), entries.end(), [](const std::string &e) { return e.starts_with("caf"); }), 1);
+    const QStringList recent = form->findChild<RecentFiles *>()->files();
+    ASSERT_FALSE(recent.isEmpty());
+    EXPECT_EQ(toPath(recent.first()), dir.path(name)) << "kept in the settings under its bytes";
 }
 
 // Dialog actions that end where they began are no change of the file: Edit with every field as it was,
