@@ -31,7 +31,7 @@ class LevelDocument : public QObject {
 public:
     using Work = std::function<void(StoreStep &)>;
     // A work that names its step when done ("Add Level", or "Edit Levels" when the level was cancelled).
-    using NamingWork = std::function<const char *(StoreStep &)>;
+    using NamingWork = std::function<std::string(StoreStep &)>;
 
     explicit LevelDocument(QObject *parent = nullptr);
     ~LevelDocument() override;

@@ -380,11 +380,12 @@ void TMainForm::importSupaplexLevel(const QString &file)
     // The preview draws the overview's thumbnails, each graphics file read once for this import.
     auto tiles = std::make_shared<ThumbnailTileCache>(3);
     dialog.previewOf = [tiles](const tlevel &level) { return thumbnailImage(tiles->draw(gamedir, level)); };
-    // All the levels imported are one step, taken back together.
-    mDocument->runStep("Import Level", [&](StoreStep &step) {
+    // All the levels imported are one step, taken back together, named by how many they are.
+    mDocument->runStepWithParts([&](StoreStep &step) {
         const int imported = importSupaplexCommand(dialog, this, file);
         for (int32_t k = levelsinfo.count - imported + 1; k <= levelsinfo.count; ++k)
             step.levelInserted(k);
+        return imported > 1 ? "Import " + std::to_string(imported) + " Levels" : std::string("Import Level");
     });
     followCurrentLevel();
 }

@@ -109,13 +109,15 @@ const FailureCase kCases[] = {
     {"SupaplexDirectory", [](const TempDir &dir) { readSupaplexFile(dir.path("folder")); },
      {"EInOutError", "Not a regular file (it is a directory)"}},
     {"SupaplexEmpty", [](const TempDir &dir) { readSupaplexFile(dir.path("empty.lev")); },
-     {"EInOutError", "Read beyond end of file"}},
+     {"EInOutError",
+      "Read beyond end of file: {dir}empty.lev is 0 bytes: a Supaplex levels file holds records of 1,536 bytes"}},
     {"SupaplexOneByteShortOfALevel",
      [](const TempDir &dir) {
          writeFileSafely(dir.path("Levels.dat"), Bytes(kSupaplexRecord - 1, 1));
          readSupaplexFile(dir.path("Levels.dat"));
      },
-     {"EInOutError", "Read beyond end of file"}},
+     {"EInOutError",
+      "Read beyond end of file: {dir}Levels.dat is 1,535 bytes: a Supaplex levels file holds records of 1,536 bytes"}},
 
     // The game configuration file.
     {"ConfigurationReadDirectory", [](const TempDir &dir) { readgameconfig(dir.path("folder")); },
