@@ -1,6 +1,8 @@
 #pragma once
 // The open and save file dialogs of the editor. Tests answer them by script instead of showing them.
 
+#include "filenames.h"
+
 #include <QFile>
 #include <QString>
 #include <functional>
@@ -14,9 +16,7 @@ namespace qm {
 inline constexpr const char *kOpenLevelsTitle = "Open levels file";
 inline constexpr const char *kOpenLevelsFilter = "Levels data file|*.lev|All files|*.*";
 
-// File names are in the file system's encoding (texts of the store: storetext.h).
-inline QString fromPath(const std::string &path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
-inline std::string toPath(const QString &path) { return QFile::encodeName(path).toStdString(); }
+// File names are the system's bytes (fromPath, toPath: filenames.h; texts of the store: storetext.h).
 
 struct FileDialogRequest {
     enum class Mode { Open, Save } mode = Mode::Open;

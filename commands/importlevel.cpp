@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -29,6 +30,7 @@ namespace {
 
 constexpr int kLongestText = 255; // a text of a levels file has a one-byte length
 const char *const kTakeRecordKey = "Import/TakeRecord";
+const char *const kFolderKey = "Import/Folder"; // where the last Supaplex file was chosen
 
 QString noteLine(const std::string &note) { return "Note: " + toQt(note) + "."; }
 
@@ -257,12 +259,16 @@ int importSupaplexCommand(TForm2 &dialog, QWidget *parent, const QString &file)
     request.mode = FileDialogRequest::Mode::Open;
     request.filter = "Supaplex levels file|*.dat|Others data file|*.d*|All files|*.*";
     request.initialName = "Levels.dat";
+    // The game directory holds the sample; after that, the folder the user went to.
+    request.initialDirectory = openUserSettings(dialog.settingsFile)->value(kFolderKey, fromPath(gamedir)).toString();
     const QString chosen = file.isEmpty() ? showFileDialog(request, parent) : file;
     if (chosen.isEmpty())
         return 0;
+    if (file.isEmpty())
+        openUserSettings(dialog.settingsFile)->setValue(kFolderKey, QFileInfo(chosen).path());
 
     try {
-        dialog.spbuffer = readSupaplexFile(chosen.toStdString());
+        dialog.spbuffer = readSupaplexFile(toPath(chosen));
     } catch (const Error &e) {
         showError(QString::fromUtf8(e.what()), parent);
         return 0;

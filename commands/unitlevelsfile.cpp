@@ -47,8 +47,8 @@ bool regularFileExists(const std::string &name)
 }
 
 // File names are stored as the bytes the file system uses.
-QString nameToQt(const std::string &name) { return QFile::decodeName(QByteArray::fromStdString(name)); }
-std::string nameFromQt(const QString &name) { return QFile::encodeName(name).toStdString(); }
+QString nameToQt(const std::string &name) { return fromPath(name); }
+std::string nameFromQt(const QString &name) { return toPath(name); }
 
 } // namespace
 

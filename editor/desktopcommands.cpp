@@ -17,8 +17,10 @@
 #include "graphics/directdrawsurface.h"
 
 #include "platform/errors.h"
+#include "platform/fileio.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QClipboard>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -27,8 +29,8 @@
 #include <QImage>
 #include <QMenu>
 #include <QMimeData>
-#include <QSaveFile>
 #include <QTimer>
+#include <filesystem>
 
 namespace qm {
 
@@ -41,10 +43,13 @@ std::pair<DropChoice, QStringList> droppedFiles(const QMimeData *data)
     std::vector<std::string> names;
     if (data)
         for (const QUrl &url : data->urls()) {
-            const QString path = url.toLocalFile();
-            if (url.isLocalFile() && !path.isEmpty() && !QFileInfo(path).isDir()) {
-                paths.append(path);
-                names.push_back(toPath(path));
+            // The name's bytes as the URL carries them (toLocalFile would read them as UTF-8).
+            const std::string name =
+                QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()).toStdString();
+            std::error_code unknown;
+            if (url.isLocalFile() && !name.empty() && !std::filesystem::is_directory(name, unknown)) {
+                paths.append(fromPath(name));
+                names.push_back(name);
             }
         }
     return {chooseDrop(names, fileopen), paths};
@@ -154,10 +159,13 @@ void TMainForm::exportPictureClick()
         return;
     if (QFileInfo(path).suffix().isEmpty())
         path += ".png";
-    // Written aside and put in place whole: a failed export leaves a file of that name as it was.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || !picture.save(&file, "PNG") || !file.commit())
+    // Saved as every file is: a failed export leaves a file of that name as it was, and a device or a
+    // pipe of that name is refused.
+    QByteArray encoded;
+    QBuffer buffer(&encoded);
+    if (!buffer.open(QIODevice::WriteOnly) || !picture.save(&buffer, "PNG"))
         throw Error("EInOutError", "Cannot write the image " + toPath(path));
+    writeFileSafely(toPath(path), encoded.constData(), size_t(encoded.size()));
 }
 
 void TMainForm::copyPictureClick() { QGuiApplication::clipboard()->setImage(levelPicture()); }

@@ -1,5 +1,6 @@
 #include "editorsettings.h"
 
+#include "commands/filenames.h"
 #include "commands/usersettings.h"
 
 namespace qm {
@@ -38,9 +39,29 @@ void EditorSettings::writePreferences(const EditorPreferences &preferences) cons
     settings->setValue(kReachKey, preferences.reach);
 }
 
-QStringList EditorSettings::recentFiles() const { return open()->value(kRecentFilesKey).toStringList(); }
+// A name that is not valid UTF-8 is kept as its bytes: the settings file holds its texts as UTF-8,
+// which would change such a name for good. Every other name is kept as the text it always was.
+QStringList EditorSettings::recentFiles() const
+{
+    const QVariant value = open()->value(kRecentFilesKey);
+    // A list of one name reads back as that name alone.
+    if (value.typeId() == QMetaType::QString || value.typeId() == QMetaType::QStringList)
+        return value.toStringList();
+    QStringList files;
+    for (const QVariant &file : value.toList())
+        files << (file.typeId() == QMetaType::QByteArray ? fileNameFromBytes(file.toByteArray()) : file.toString());
+    return files;
+}
 
-void EditorSettings::setRecentFiles(const QStringList &files) const { open()->setValue(kRecentFilesKey, files); }
+void EditorSettings::setRecentFiles(const QStringList &files) const
+{
+    QVariantList stored;
+    for (const QString &file : files) {
+        const QByteArray bytes = fileNameBytes(file);
+        stored << (bytes == file.toUtf8() ? QVariant(file) : QVariant(bytes));
+    }
+    open()->setValue(kRecentFilesKey, stored);
+}
 
 int EditorSettings::overviewSquare() const
 {

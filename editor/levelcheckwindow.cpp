@@ -144,12 +144,24 @@ void LevelCheckWindow::fillList()
             message->setToolTip(message->text());
             mList->setItem(row, MessageColumn, message);
         };
-        for (const Finding &finding : mChecked[at].findings)
-            if (finding.severity != Severity::Note)
-                addRow(finding.severity, finding.message, finding.cell);
+        // Errors first, then warnings, each in the order found.
+        for (const Severity severity : {Severity::Error, Severity::Warning})
+            for (const Finding &finding : mChecked[at].findings)
+                if (finding.severity == severity)
+                    addRow(finding.severity, finding.message, finding.cell);
         // Notes, folded by kind: a double-click shows the first of a kind.
         for (const NoteGroup &notes : foldNotes(mChecked[at].findings))
             addRow(Severity::Note, notes.text, notes.first);
+    }
+    if (mList->rowCount() == 0 && !mChecked.empty()) {
+        // An empty table would not say whether anything was checked.
+        const int32_t last = mFirst + int32_t(mChecked.size()) - 1;
+        auto *message = new QTableWidgetItem(last == mFirst ? QString("No problems found in level %1").arg(mFirst)
+                                                            : QString("No problems found in levels %1 to %2")
+                                                                  .arg(mFirst)
+                                                                  .arg(last));
+        mList->insertRow(0);
+        mList->setItem(0, MessageColumn, message);
     }
     mList->resizeColumnsToContents();
     mList->resizeRowsToContents();

@@ -102,13 +102,13 @@ void LevelDocument::runStepWithParts(const NamingWork &work)
     endStroke();
     auto step = std::make_unique<StoreStep>();
     step->begin();
-    const char *text = "Edit Levels";
+    std::string text = "Edit Levels";
     // What was done before a failure is pushed too.
     const auto push = [&] {
         step->finish();
         // Work that ends where it began (a level added, moved and cancelled) is no step.
         if (!step->leavesLevelsAsTheyWere())
-            mHistory.push(text, std::move(step));
+            mHistory.push(QString::fromStdString(text), std::move(step));
     };
     try {
         const OpenStepScope parts(mOpenStep, step.get());
@@ -118,13 +118,6 @@ void LevelDocument::runStepWithParts(const NamingWork &work)
         throw;
     }
     push();
-}
-
-void LevelDocument::runUnrecorded(const std::function<void()> &work)
-{
-    StoreStep dropped;
-    const OpenStepScope parts(mOpenStep, &dropped);
-    work();
 }
 
 StoreStep &LevelDocument::beginStroke(const char *text)

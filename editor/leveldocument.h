@@ -31,7 +31,7 @@ class LevelDocument : public QObject {
 public:
     using Work = std::function<void(StoreStep &)>;
     // A work that names its step when done ("Add Level", or "Edit Levels" when the level was cancelled).
-    using NamingWork = std::function<const char *(StoreStep &)>;
+    using NamingWork = std::function<std::string(StoreStep &)>;
 
     explicit LevelDocument(QObject *parent = nullptr);
     ~LevelDocument() override;
@@ -51,9 +51,6 @@ public:
     void runStep(const char *text, const Work &work);
     // Runs work as a new step whose parts are the steps run meanwhile, named as the work answers.
     void runStepWithParts(const NamingWork &work);
-    // Runs work with the steps run meanwhile not kept: the levels dialog of New and Open, whose
-    // changes are part of the file's start.
-    void runUnrecorded(const std::function<void()> &work);
 
     // The painting stroke: begun at a press (ending one going on), the cells written through stroke(),
     // strokeChanged() after each write, ended at the release or by any command as one step named text.

@@ -2,6 +2,9 @@
 
 #include "qmeditorunit1.h"
 
+#include "commands/filenames.h"
+#include "platform/fileio.h"
+
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QTimer>
@@ -57,7 +60,11 @@ int main(int argc, char **argv)
     QApplication application(argc, argv); // takes Qt's own options (-platform, ...) off the command line
     QCommandLineParser parser;
     describe(parser);
-    parser.process(application);
+    // The arguments Qt left, with file names as the bytes they are, whatever their encoding.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << qm::fileNameFromBytes(argv[i]);
+    parser.process(arguments);
     if (parser.positionalArguments().size() > 1) {
         std::fputs("qmeditor: at most one levels file can be opened\n", stderr);
         return 1;
@@ -66,6 +73,8 @@ int main(int argc, char **argv)
     mainForm.show();
     // Once the window is up, so the question, the levels dialog and any error box stand over it; unsaved
     // work left by an editor that ended without saving comes first.
+    // What saves killed in the middle left where the editor starts goes now.
+    qm::removeDeadSaveTemporaries(".");
     const QStringList files = parser.positionalArguments();
     QTimer::singleShot(0, &mainForm, [&mainForm, files] {
         mainForm.offerRecovery();

@@ -2,6 +2,7 @@
 
 #include "leveldocument.h"
 
+#include "commands/filenames.h"
 #include "editor/core/statustext.h"
 #include "graphics/dximagelist.h"
 #include "levels/levelobjects.h"
@@ -62,7 +63,7 @@ void MapToolsController::updateStatus()
     QString text;
     if (fileopen) {
         const std::string path = levelsfilepath.empty() ? newfilename : levelsfilepath;
-        const QString name = path.empty() ? QString("Untitled") : QFileInfo(QString::fromStdString(path)).fileName();
+        const QString name = path.empty() ? QString("Untitled") : QFileInfo(fromPath(path)).fileName();
         text = QString::fromStdString(statusText(mTools, mHost.tiles(), name.toStdString(), mHost.mapShown()));
     }
     if (mStatusLabel->text() != text)
@@ -329,9 +330,10 @@ void MapToolsController::flipStamp(Flip flip)
 
 void MapToolsController::setStartSquare()
 {
-    // Only a square of the map area: the pointer over the palette, or off the window, names none.
-    if (!fileopen || !mHost.mapShown() || !currentLevel() || pointerx < 0 || pointerx >= kMapWidth || pointery < 0
-        || pointery >= kMapHeight)
+    // Only a square of the map area: the pointer over the palette, or gone from the surface (the last
+    // position is kept for edge scrolling), names none.
+    if (!fileopen || !mHost.mapShown() || !currentLevel() || !mTools.pointerOver || pointerx < 0
+        || pointerx >= kMapWidth || pointery < 0 || pointery >= kMapHeight)
         return;
     const CellPosition at = nearestVisibleCell(pointercell());
     mDocument.runStep("Set Start Square", [&](StoreStep &step) { moveStartSquare(step, curlevel, at); });

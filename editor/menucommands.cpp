@@ -23,6 +23,7 @@
 #include "levels/levelstore.h"
 
 #include "platform/errors.h"
+#include "platform/fileio.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -30,8 +31,9 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QUndoStack>
-#include <memory>
 #include <algorithm>
+#include <filesystem>
+#include <memory>
 
 namespace qm {
 
@@ -64,12 +66,15 @@ void TMainForm::createDialogs()
     });
 }
 
-// The levels dialog of New and Open: what it changes is not a step.
-void TMainForm::showLevelsDialogUnrecorded()
+// The levels dialog of New and Open. The file is saved when it shows; what the user changes in it
+// (a level renamed, moved, deleted) is one step, which makes the file changed and can be undone.
+void TMainForm::showLevelsDialogAtStart()
 {
-    // What the dialog does to a file just made or opened is part of its start, not a step.
     createDialogs();
-    mDocument->runUnrecorded([this] { mDialogs.newLevel->exec(); });
+    mDocument->runStepWithParts([this](StoreStep &) {
+        mDialogs.newLevel->exec();
+        return "Edit Levels";
+    });
 }
 
 // The "Create new" dialog: whether Ok was pressed, and the name typed.
@@ -115,13 +120,14 @@ void TMainForm::Newlevelsfile1Click()
     dialogok = false;
     curlevel = 1;
     addlevel();
-    showLevelsDialogUnrecorded();
-    if (dialogok)
+    showLevelsDialogAtStart();
+    if (dialogok) {
         startEditing();
-    else
+    } else {
         removecurrentlevel();
+        mDocument->clearHistory(); // a file without levels, as New makes it
+    }
     followFileOpened();
-    mDocument->clearHistory();
     enablefilemenus();
 }
 
@@ -153,14 +159,15 @@ void TMainForm::openLevelsFile(const QString &path)
     }
     mRecovery->dropCopy(); // the work before is given up
     mDiskWatch->remember();
+    // What saves killed in the middle left beside the file goes now, not only with the next save there.
+    removeDeadSaveTemporaries(std::filesystem::path(levelsfilepath).parent_path().string());
     dialogok = false;
     prevlevel = 1;
     curlevel = 1;
-    showLevelsDialogUnrecorded();
+    showLevelsDialogAtStart();
     if (dialogok)
         startEditing();
     followFileOpened();
-    mDocument->clearHistory();
     enablefilemenus();
 }
 
@@ -176,8 +183,9 @@ void TMainForm::openAtStart(const QString &path)
         askconfirmations = true;
         const bool go = asksave();
         askconfirmations = ask;
+        // Named from now on as a file chosen in a dialog is: by its absolute path.
         if (go)
-            openLevelsFile(path);
+            openLevelsFile(fromPath(std::filesystem::absolute(toPath(path)).lexically_normal().string()));
     });
 }
 
@@ -372,11 +380,12 @@ void TMainForm::importSupaplexLevel(const QString &file)
     // The preview draws the overview's thumbnails, each graphics file read once for this import.
     auto tiles = std::make_shared<ThumbnailTileCache>(3);
     dialog.previewOf = [tiles](const tlevel &level) { return thumbnailImage(tiles->draw(gamedir, level)); };
-    // All the levels imported are one step, taken back together.
-    mDocument->runStep("Import Level", [&](StoreStep &step) {
+    // All the levels imported are one step, taken back together, named by how many they are.
+    mDocument->runStepWithParts([&](StoreStep &step) {
         const int imported = importSupaplexCommand(dialog, this, file);
         for (int32_t k = levelsinfo.count - imported + 1; k <= levelsinfo.count; ++k)
             step.levelInserted(k);
+        return imported > 1 ? "Import " + std::to_string(imported) + " Levels" : std::string("Import Level");
     });
     followCurrentLevel();
 }

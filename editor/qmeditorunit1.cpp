@@ -22,6 +22,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QWheelEvent>
 #include <QMenuBar>
 #include <QScreen>
@@ -106,7 +107,9 @@ TMainForm::TMainForm(const QString &settingsFile, const QString &gameDirectory, 
         this, *mDocument, mSettings,
         {[this](int32_t level) { guarded([&] { showFinding(level, std::nullopt); }); },
          [this](const std::function<void()> &work) { runCommand([&] { work(); followCurrentLevel(); }); }});
-    setWindowTitle(kApplicationTitle);
+    connect(mDocument, &LevelDocument::savedChanged, this, [this] { updateCaption(); });
+    connect(mDocument, &LevelDocument::fileReplaced, this, [this] { updateCaption(); });
+    setWindowTitle(QString(kApplicationTitle) + "[*]");
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
                    | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
 
@@ -278,8 +281,10 @@ void TMainForm::DXTimerTimer(int32_t lagCount)
 // The caption: the program's title, the saved file's error count, " [Pause]" while paused, and a note.
 void TMainForm::updateCaption()
 {
-    setWindowTitle(QString(kApplicationTitle) + mChecks->savedErrorsNote() + (mPaused ? " [Pause]" : "")
+    // "[*]": the mark of unsaved work, shown while the open file is changed.
+    setWindowTitle(QString(kApplicationTitle) + "[*]" + mChecks->savedErrorsNote() + (mPaused ? " [Pause]" : "")
                    + (mRecovery->note().isEmpty() ? QString() : " - " + mRecovery->note()));
+    setWindowModified(fileopen && !saved);
 }
 
 void TMainForm::DXTimerActivate()
@@ -449,6 +454,12 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
     // Back from another program: once the activation is over, see whether it changed the open file.
     if (event->type() == QEvent::WindowActivate && watched == this)
         QTimer::singleShot(0, this, [this] { checkFileOnDisk(); });
+    // Whether the pointer is over the surface: the last position outlives a leave for edge scrolling.
+    if (watched == DXDraw && event->type() == QEvent::Leave)
+        mMapTools->tools().pointerOver = false;
+    if (watched == DXDraw && (event->type() == QEvent::MouseMove || event->type() == QEvent::MouseButtonPress))
+        mMapTools->tools().pointerOver =
+            DXDraw->rect().contains(static_cast<const QMouseEvent *>(event)->position().toPoint());
     if (event->type() == QEvent::Wheel && watched == DXDraw) {
         const auto *wheel = static_cast<const QWheelEvent *>(event);
         mMapTools->wheel(wheel->angleDelta(), wheel->modifiers());

@@ -138,7 +138,7 @@ private:
     void workChanged();
     void updateCaption();
     void createDialogs();
-    void showLevelsDialogUnrecorded();
+    void showLevelsDialogAtStart();
     bool askNewFileName(std::string &name);
     void followHistory();
     void followFileOpened();

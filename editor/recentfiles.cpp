@@ -1,8 +1,11 @@
 #include "recentfiles.h"
 
+#include "commands/filenames.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QStyleOptionMenuItem>
+#include <filesystem>
 #include <memory>
 
 namespace qm {
@@ -77,7 +80,8 @@ void RecentFiles::rebuild()
         auto *item = new QAction(QString(file.fileName()).replace("&", "&&"), this);
         item->setObjectName(QString("Recent%1").arg(k + 1));
         item->setToolTip(QDir::toNativeSeparators(file.path()));
-        item->setProperty(kMissingProperty, !file.exists());
+        std::error_code unknown;
+        item->setProperty(kMissingProperty, !std::filesystem::exists(toPath(path), unknown));
         if (k < 9) {
             item->setShortcut(QKeySequence(Qt::ALT | Qt::Key(Qt::Key_1 + k)));
             item->setShortcutContext(Qt::ApplicationShortcut);

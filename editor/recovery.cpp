@@ -1,5 +1,6 @@
 #include "recovery.h"
 
+#include "commands/filenames.h"
 #include "platform/errors.h"
 #include "platform/limits.h"
 
@@ -27,7 +28,7 @@ const QString kAside = QStringLiteral("unreadable");
 
 [[noreturn]] void refuse(const QString &message) { throw Error("EInvalidRecoveryCopy", message.toStdString()); }
 
-std::string local(const QString &path) { return QFile::encodeName(path).toStdString(); }
+std::string local(const QString &path) { return toPath(path); }
 
 // File names are bytes; Latin-1 keeps every byte of them through the JSON text.
 QString pathText(const std::string &path) { return QString::fromLatin1(path.data(), qsizetype(path.size())); }
@@ -114,7 +115,7 @@ QString recoveryQuestion(const RecoveryCopy &copy)
 {
     const QString file = copy.originalPath.empty()
                              ? QStringLiteral("a new levels file")
-                             : QFile::decodeName(QByteArray::fromStdString(copy.originalPath));
+                             : fromPath(copy.originalPath);
     return QStringLiteral("Unsaved work from %1 was found for %2. Recover it?")
         .arg(copy.time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd hh:mm")), file);
 }

@@ -21,6 +21,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <random>
 
 using namespace qm;
 
@@ -184,25 +185,65 @@ void graphicsSeeds(const std::filesystem::path &dir)
     }
 }
 
-void cellsSeeds(const std::filesystem::path &dir)
+// Near-valid copies of a valid input: one byte short, one byte more, and a count or a value in its
+// first bytes off by one, so that the fuzzer starts next to every refusal of the reader as well.
+void putWithNeighbours(const std::filesystem::path &dir, const std::string &name, const std::string &valid,
+                       size_t countAt)
 {
-    Stamp stamp{3, 2, {}};
-    for (int k = 0; k < 6; ++k)
-        stamp.cells.push_back(cell{63 - k, 0, kKindOrdinary + k % 3, k});
-    const std::string bytes = stampBytes(stamp);
-    put(dir, "cells", Bytes(bytes.begin(), bytes.end()));
+    const Bytes bytes(valid.begin(), valid.end());
+    put(dir, name, bytes);
+    put(dir, name + "-short", Bytes(bytes.begin(), bytes.end() - 1));
+    Bytes longer = bytes;
+    longer.push_back(0);
+    put(dir, name + "-long", longer);
+    if (countAt < bytes.size()) {
+        Bytes more = bytes;
+        ++more[countAt];
+        put(dir, name + "-count", more);
+    }
 }
 
+cell seedCell(std::mt19937 &random)
+{
+    return cell{int32_t(random() % 64), int32_t(random() % 5), kKindOrdinary + int32_t(random() % 3),
+                int32_t(random() % 2 ? random() % 4 : 0)};
+}
+
+// Stamps of several shapes, from one square to a whole row and column of the grid.
+void cellsSeeds(const std::filesystem::path &dir)
+{
+    std::mt19937 random(7); // the same seeds on every run
+    const std::pair<int32_t, int32_t> shapes[] = {{1, 1}, {3, 2}, {2, 3}, {1, 40}, {40, 1}, {5, 5}, {12, 7}, {2, 1}};
+    for (const auto &[rows, columns] : shapes) {
+        Stamp stamp{rows, columns, {}};
+        for (int32_t k = 0; k < rows * columns; ++k) {
+            stamp.cells.push_back(seedCell(random));
+            stamp.cells.back().reserved = 0;
+        }
+        putWithNeighbours(dir, "cells-" + std::to_string(rows) + "x" + std::to_string(columns), stampBytes(stamp), 8);
+    }
+}
+
+// One, two and several levels: empty and full names, levels without squares, wide and tall ones.
 void levelClipboardSeeds(const std::filesystem::path &dir)
 {
-    CarriedLevel level{"Quillmoss.dxg", "Carried", 2, 3, 0, 6, 4, 5, {}};
-    for (int k = 0; k < 24; ++k)
-        level.cells.push_back(cell{k % 9, 0, kKindOrdinary + k % 3, k % 4});
-    CarriedLevel empty{"", "", 0, 0, 0, 0, 0, 0, {}};
-    for (const auto &[name, levels] : {std::pair{"one", std::vector{level}}, std::pair{"two", std::vector{level, empty}}}) {
-        const std::string bytes = levelsBytes(levels);
-        put(dir, name, Bytes(bytes.begin(), bytes.end()));
-    }
+    std::mt19937 random(11);
+    auto carried = [&](const std::string &name, const std::string &dxg, int32_t width, int32_t height) {
+        CarriedLevel level{dxg, name, 20 + 40 * int32_t(random() % 8), 60, 0, width, height, int32_t(random() % 30), {}};
+        for (int32_t k = 0; k < width * height; ++k)
+            level.cells.push_back(seedCell(random));
+        return level;
+    };
+    const CarriedLevel small = carried("Carried", "Quillmoss.dxg", 6, 4), empty = carried("", "", 0, 0),
+                       wide = carried(std::string(255, 'w'), "forest.dxg", 40, 2),
+                       tall = carried("tall", "kitchen.dxg", 1, 40), square = carried("Square \xe9", "computer.dxg", 9, 9);
+    const std::pair<const char *, std::vector<CarriedLevel>> sets[] = {
+        {"one", {small}},          {"two", {small, empty}},       {"empty", {empty}},
+        {"wide", {wide}},          {"tall", {tall, small}},       {"several", {square, tall, empty, small, wide}},
+        {"square", {square}},      {"same-twice", {small, small}},
+    };
+    for (const auto &[name, levels] : sets)
+        putWithNeighbours(dir, name, levelsBytes(levels), 8);
 }
 
 // A small level with an object of every kind around the hero, and recordings that walk into them.

@@ -83,8 +83,9 @@ void TPictureCollection::LoadFromFile(const std::string &fileName)
         Bytes bytes;
         try {
             bytes = readWholeFile(resolveDataFile(fileName), kMaxGraphicsFileBytes);
-        } catch (const EInOutError &) {
-            throw EFOpenError(formatMessage("Cannot open file %s", {fileName}));
+        } catch (const EInOutError &e) {
+            // The reason follows, so that a missing file, a denied one and a pipe are told apart.
+            throw EFOpenError(formatMessage("Cannot open file %s", {fileName}) + ": " + e.what());
         }
         Clear();
         readGraphicsFile(*this, bytes.data(), bytes.size());

@@ -37,7 +37,8 @@ public:
     static int nameBucket(std::string_view name);
 
     // Reads a graphics file (a name missing as written is looked up without regard to letter case).
-    // EFOpenError "Cannot open file %s" when it cannot be read.
+    // EFOpenError "Cannot open file %s: " and the reason ("File not found", "Not a regular file ...")
+    // when it cannot be read.
     void LoadFromFile(const std::string &fileName);
     // Replaces all items with those of a graphics file held in memory; when the collection is
     // initialised, the new pictures are prepared before it returns. A failure leaves the items read

@@ -198,8 +198,8 @@ private:
         findReach(mLevel, mReach);
         if (!mReach.startValid)
             return;
-        std::optional<CellPlace> exitWide, exitFree;
-        int64_t infotronsWide = 0, infotronsFree = 0;
+        std::optional<CellPlace> exitWide, exitFree, firstCutOff;
+        int64_t infotronsWide = 0, infotronsFree = 0, cutOff = 0;
         bool anySpark = false;
         for (int32_t r = 1; r <= mRows; ++r)
             for (int32_t c = 1; c <= mColumns; ++c) {
@@ -213,6 +213,8 @@ private:
                 if (tile == kTileInfotron) {
                     infotronsWide += reached != Reached::Never;
                     infotronsFree += reached == Reached::Freely;
+                    if (reached == Reached::Never && !cutOff++)
+                        firstCutOff = CellPlace{r, c};
                 }
                 anySpark = anySpark || leftBy(tile) > 1;
             }
@@ -253,13 +255,18 @@ private:
             findings.push_back({Severity::Error, "exit-unreachable", "the " + tileWords(kTileExit) + " at "
                                                                          + place(anyExit->row, anyExit->column) + anyway,
                                 *anyExit});
-        if (needed > infotronsWide)
+        if (needed > infotronsWide) {
+            // The first infotron cut off is named, so that a double-click shows where the trouble is.
+            const std::string others =
+                firstCutOff ? "the infotron at " + place(firstCutOff->row, firstCutOff->column)
+                                  + (cutOff > 1 ? " and " + std::to_string(cutOff - 1) + " more" : "")
+                            : std::string("the others");
             findings.push_back({Severity::Error, "infotrons-unreachable",
                                 "only " + std::to_string(infotronsWide) + " of the " + std::to_string(needed)
-                                    + " infotrons the level asks for (nine for each spark) can be reached from the "
-                                      "start square; the others"
-                                    + anyway,
-                                std::nullopt});
+                                    + " infotrons the level asks for" + (anySpark ? " (nine for each spark)" : "")
+                                    + " can be reached from the start square; " + others + anyway,
+                                firstCutOff});
+        }
         std::vector<std::string> blocked;
         if (exitWide && !exitFree)
             blocked.push_back("the " + tileWords(kTileExit) + " at " + place(exitWide->row, exitWide->column));

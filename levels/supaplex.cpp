@@ -59,6 +59,29 @@ const std::array<cell, 256> &table()
     return instance;
 }
 
+// 1535 as "1,535".
+std::string groupedDigits(uint64_t number)
+{
+    const std::string digits = std::to_string(number);
+    std::string grouped;
+    for (size_t at = 0; at < digits.size(); ++at) {
+        if (at > 0 && (digits.size() - at) % 3 == 0)
+            grouped += ',';
+        grouped += digits[at];
+    }
+    return grouped;
+}
+
+// The end of the file comes before the first record: the message says so in numbers, after the
+// system's text.
+[[noreturn]] void throwShorterThanARecord(const std::string &path, uint64_t size)
+{
+    throw EInOutError(std::string(kReadBeyondEnd) + ": " + path + " is " + groupedDigits(size)
+                          + (size == 1 ? " byte" : " bytes") + ": a Supaplex levels file holds records of "
+                          + groupedDigits(kSupaplexRecord) + " bytes",
+                      100);
+}
+
 } // namespace
 
 int SupaplexFile::records() const { return int(std::min(spbuffer.size() / kSupaplexRecord, size_t(kSupaplexLevels))); }
@@ -71,7 +94,7 @@ SupaplexFile readSupaplexFile(const std::string &path)
     size_t wanted = kSupaplexFileSize;
     if (file.regular()) {
         if (file.size() < kSupaplexRecord)
-            throwReadBeyondEnd();
+            throwShorterThanARecord(path, file.size());
         wanted = size_t(std::min<uint64_t>(file.size() / kSupaplexRecord * kSupaplexRecord, kSupaplexFileSize));
     }
     SupaplexFile result;
@@ -86,7 +109,7 @@ SupaplexFile readSupaplexFile(const std::string &path)
     if (file.regular() && used < wanted) // the file became shorter while it was read
         throwReadBeyondEnd();
     if (used < kSupaplexRecord)
-        throwReadBeyondEnd();
+        throwShorterThanARecord(path, used);
     const size_t whole = used / kSupaplexRecord * kSupaplexRecord;
     result.spbuffer.resize(whole);
     if (file.regular()) {

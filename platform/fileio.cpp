@@ -15,6 +15,8 @@
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <chrono>
+#include <thread>
 #include <utility>
 
 namespace qm {
@@ -50,7 +52,8 @@ void throwReadBeyondEnd() { throw EInOutError(kReadBeyondEnd, 100); }
 
 void throwNotRegular(unsigned mode)
 {
-    const char *what = S_ISFIFO(mode)                      ? "a named pipe"
+    const char *what = S_ISDIR(mode)                       ? "a directory"
+                       : S_ISFIFO(mode)                    ? "a named pipe"
                        : S_ISCHR(mode) || S_ISBLK(mode) ? "a device"
                        : S_ISSOCK(mode)                   ? "a socket"
                                                           : "not a file of data";
@@ -64,11 +67,23 @@ struct Planned {
     int err = 0;
 };
 std::array<Planned, 7> planned;
+StepHook stepHook = nullptr;
+int lockWaitMilliseconds = 3000;
 } // namespace
 
 void inject(Op op, int nth, int err) { planned[static_cast<size_t>(op)] = {nth, err}; }
 
 void reset() { planned = {}; }
+
+void setStepHook(StepHook hook) { stepHook = hook; }
+
+void setSaveLockWait(int milliseconds) { lockWaitMilliseconds = milliseconds; }
+
+void step(const char *name)
+{
+    if (stepHook)
+        stepHook(name);
+}
 
 int check(Op op)
 {
@@ -118,11 +133,19 @@ int openChecked(const char *path, int flags, mode_t mode = 0)
 // anything but a regular file, then lets reads and writes wait for the disk again. Fills st.
 int openRegularFile(const char *path, int flags, struct stat &st)
 {
-    FileDescriptor fd(openChecked(path, flags | O_NONBLOCK));
+    int raw = -1;
+    try {
+        raw = openChecked(path, flags | O_NONBLOCK);
+    } catch (const EInOutError &) {
+        // A socket or a directory opened for writing fails with a code that does not say what it is.
+        struct stat named {};
+        if (::stat(path, &named) == 0 && !S_ISREG(named.st_mode))
+            throwNotRegular(named.st_mode);
+        throw;
+    }
+    FileDescriptor fd(raw);
     if (::fstat(fd.get(), &st) != 0)
         throwIoError(errno);
-    if (S_ISDIR(st.st_mode))
-        throwIoError(EISDIR);
     if (!S_ISREG(st.st_mode))
         throwNotRegular(st.st_mode);
     const int opened = ::fcntl(fd.get(), F_GETFL);
@@ -322,6 +345,54 @@ void syncFile(int fd)
         throwIoError(errno);
 }
 
+bool sameFile(const struct stat &a, const struct stat &b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
+
+// Opens the existing file at target and takes its save lock, waiting a moment for another save to
+// finish. Every save of a file takes it, in place or by renaming a new file over it, so that two
+// programs never write one file at once. A file replaced while this one waited is the one locked
+// then. Fills st with the locked file's status; returns the descriptor that holds the lock.
+int lockForSave(const std::string &target, int flags, struct stat &st)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(iofault::lockWaitMilliseconds);
+    for (;;) {
+        FileDescriptor fd(openRegularFile(target.c_str(), flags, st));
+        while (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) {
+            if (errno == EINTR)
+                continue;
+            if (errno != EWOULDBLOCK)
+                return fd.release(); // a file system without locks is saved as before
+            if (std::chrono::steady_clock::now() >= deadline)
+                throw EInOutError(kSaveInProgress, EWOULDBLOCK);
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        struct stat named {};
+        if (::stat(target.c_str(), &named) == 0 && sameFile(named, st)) {
+            if (::fstat(fd.get(), &st) != 0) // its size as the save before left it
+                throwIoError(errno);
+            return fd.release();
+        }
+    }
+}
+
+// The save lock of a file that a new one replaces: it is opened only to hold the lock, for reading
+// or, if the user may only write it, for writing. -1 when the file is gone meanwhile.
+int lockForReplace(const std::string &target, struct stat &st)
+{
+    try {
+        try {
+            return lockForSave(target, O_RDONLY, st);
+        } catch (const EInOutError &e) {
+            if (e.errorCode() != EACCES)
+                throw;
+            return lockForSave(target, O_WRONLY, st);
+        }
+    } catch (const EInOutError &e) {
+        if (e.errorCode() != ENOENT)
+            throw;
+        return -1;
+    }
+}
+
 // Room for size bytes in the file, without changing its length or a byte of it. A file system that
 // cannot reserve is written without it: a failure is then undone by writing the previous bytes back.
 void reserve(int fd, size_t size)
@@ -340,7 +411,8 @@ void reserve(int fd, size_t size)
 void writeInPlace(const std::string &target, const uint8_t *data, size_t size)
 {
     struct stat st {};
-    FileDescriptor fd(openRegularFile(target.c_str(), O_RDWR, st));
+    FileDescriptor fd(lockForSave(target, O_RDWR, st));
+    iofault::step("in place: locked");
 
     Bytes previous(static_cast<size_t>(st.st_size));
     for (size_t used = 0; used < previous.size();) {
@@ -368,15 +440,18 @@ void writeInPlace(const std::string &target, const uint8_t *data, size_t size)
         } done;
         kept = keeper->keep(target, previous.data(), previous.size());
     }
+    iofault::step("in place: kept");
     try {
         // Flushed before it is cut: until then, putting the previous bytes back needs no new room.
         writeAllAt(fd.get(), data, size);
         syncFile(fd.get());
+        iofault::step("in place: written");
         if (size < previous.size()) {
             if (::ftruncate(fd.get(), static_cast<off_t>(size)) != 0)
                 throwIoError(errno);
             syncFile(fd.get());
         }
+        iofault::step("in place: cut");
         fd.close();
     } catch (...) {
         // The previous bytes go back where they were; their kept copy stays unless that succeeds.
@@ -409,15 +484,16 @@ bool isTemporaryName(const char *name)
     return true;
 }
 
-// Removes the temporary files of saves that were killed: this user's, untouched for a minute, and
-// locked by no save (a save holds the lock on its temporary file until it closes it; the system drops
-// the lock of a program that ends in any way).
-void removeStaleTemporaries(const std::string &dir)
+} // namespace
+
+// A save holds the lock on its temporary file from the moment it is made until it closes it, and the
+// system drops the lock of a program that ends in any way: a temporary file that no program holds is
+// one that a killed save left, however new it is.
+void removeDeadSaveTemporaries(const std::string &dir)
 {
-    DIR *d = ::opendir(dir.c_str());
+    DIR *d = ::opendir(dir.empty() ? "." : dir.c_str());
     if (!d)
         return;
-    const time_t now = ::time(nullptr);
     while (dirent *entry = ::readdir(d)) {
         if (!isTemporaryName(entry->d_name))
             continue;
@@ -426,16 +502,13 @@ void removeStaleTemporaries(const std::string &dir)
             continue;
         FileDescriptor fd(raw);
         struct stat st {};
-        if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid()
-            || now - st.st_mtime < 60)
+        if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid())
             continue;
         if (::flock(fd.get(), LOCK_EX | LOCK_NB) == 0)
             ::unlinkat(::dirfd(d), entry->d_name, 0);
     }
     ::closedir(d);
 }
-
-} // namespace
 
 void setPreviousBytesKeeper(PreviousBytesKeeper *keeper) { installedKeeper = keeper; }
 
@@ -445,14 +518,15 @@ void writeFileSafely(const std::string &path, const void *data, size_t size)
 {
     if (path.empty())
         throwIoError(ENOENT);
-    if (path.back() == '/')
-        throwIoError(EISDIR);
 
     // Saving through a symbolic link replaces the file it points to, not the link.
     std::string target = path;
     struct stat st {};
     bool exists = ::stat(path.c_str(), &st) == 0;
-    if (exists && S_ISDIR(st.st_mode))
+    // A device, a named pipe, a socket or a directory is never replaced by a file of data.
+    if (exists && !S_ISREG(st.st_mode))
+        throwNotRegular(st.st_mode);
+    if (path.back() == '/')
         throwIoError(EISDIR);
     struct stat lst {};
     if (::lstat(path.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode)) {
@@ -471,20 +545,30 @@ void writeFileSafely(const std::string &path, const void *data, size_t size)
     std::string tmpl = dir + "/" + kSaveTemporaryPrefix + "XXXXXX";
     if (int e = iofault::check(Op::Open))
         throwIoError(e);
-    int raw = ::mkostemp(tmpl.data(), O_CLOEXEC);
-    if (raw < 0) {
-        int err = errno == EEXIST ? EACCES : errno;
-        // A directory the user cannot write may still hold a file the user may write.
-        if (exists && (err == EACCES || err == EPERM)) {
-            writeInPlace(target, static_cast<const uint8_t *>(data), size);
-            return;
+    int raw = -1;
+    for (;;) {
+        tmpl = dir + "/" + kSaveTemporaryPrefix + "XXXXXX";
+        raw = ::mkostemp(tmpl.data(), O_CLOEXEC);
+        if (raw < 0) {
+            int err = errno == EEXIST ? EACCES : errno;
+            // A directory the user cannot write may still hold a file the user may write.
+            if (exists && (err == EACCES || err == EPERM)) {
+                writeInPlace(target, static_cast<const uint8_t *>(data), size);
+                return;
+            }
+            throwIoError(err);
         }
-        throwIoError(err);
+        // Held until the file is closed: temporary files are removed as left by a killed save only
+        // when no program holds them. One removed in the moment before this lock was taken is gone
+        // from the directory, and another is made.
+        struct stat made {};
+        if (::flock(raw, LOCK_EX) == 0 && ::fstat(raw, &made) == 0 && made.st_nlink == 0) {
+            ::close(raw);
+            continue;
+        }
+        break;
     }
     FileDescriptor fd(raw);
-    // Held until the file is closed: a later save takes a temporary file for stale only once no
-    // save holds it any more.
-    ::flock(fd.get(), LOCK_EX);
     bool done = false;
     struct RemoveUnlessDone {
         const std::string &name;
@@ -496,6 +580,10 @@ void writeFileSafely(const std::string &path, const void *data, size_t size)
         }
     } cleanup{tmpl, done};
 
+    // The file replaced stays locked until the new one has taken its name.
+    FileDescriptor targetLock(exists ? lockForReplace(target, st) : -1);
+    iofault::step("locked");
+
     // The new file gets the permissions of the one it replaces, or those of any new file.
     ::fchmod(fd.get(), exists ? (st.st_mode & 07777) : newFileMode());
     writeAll(fd.get(), static_cast<const uint8_t *>(data), size);
@@ -504,11 +592,13 @@ void writeFileSafely(const std::string &path, const void *data, size_t size)
     if (::fsync(fd.get()) != 0 && errno != EINVAL && errno != EROFS)
         throwIoError(errno);
     fd.close();
+    iofault::step("written");
     if (int e = iofault::check(Op::Rename))
         throwIoError(e);
     if (::rename(tmpl.c_str(), target.c_str()) != 0)
         throwIoError(errno);
     done = true;
+    iofault::step("renamed");
 
     // Make the rename itself durable; a failure here cannot undo the save any more.
     int dirfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -516,7 +606,7 @@ void writeFileSafely(const std::string &path, const void *data, size_t size)
         ::fsync(dirfd);
         ::close(dirfd);
     }
-    removeStaleTemporaries(dir);
+    removeDeadSaveTemporaries(dir);
 }
 
 } // namespace qm

@@ -138,13 +138,18 @@ RawBytes readWholeFileRaw(ReadableFile &file, size_t maxSize);
 Bytes readFileStart(const std::string &path, size_t count);
 
 // Replaces (or creates) path with exactly these bytes. On any failure the previous file is untouched,
-// no temporary file is left behind, and an EInOutError with the system's text is thrown. A file the
-// user may not write is refused ("File access denied"). Where no temporary file can be made beside
-// it (a directory the user cannot write), a file the user may write is overwritten in place: room for
-// the whole new content is reserved first (a full disk refuses before a byte changes), the previous
-// bytes are kept aside (see PreviousBytesKeeper) and put back should any later step fail.
-// Temporary files of this program's saves left in the same directory by a save that was killed
-// (older than a minute and held by no save) are removed after a save succeeds.
+// no temporary file is left behind, and an EInOutError with the system's text is thrown. A target
+// that is not a regular file (a device, a named pipe, a socket, a directory) is refused before
+// anything is written, and a file the user may not write is refused ("File access denied"). Where
+// no temporary file can be made beside it (a directory the user cannot write), a file the user may
+// write is overwritten in place: room for the whole new content is reserved first (a full disk
+// refuses before a byte changes), the previous bytes are kept aside (see PreviousBytesKeeper) and put
+// back should any later step fail.
+// Every save holds an exclusive lock on the file it replaces, in place or not, so that two saves of
+// one file (two programs, or two threads) never mix their bytes; a save that does not get it within
+// a moment fails with kSaveInProgress and changes nothing.
+// Temporary files of this program's saves left in the same directory by a save that was killed are
+// removed after a save succeeds (removeDeadSaveTemporaries).
 void writeFileSafely(const std::string &path, const void *data, size_t size);
 inline void writeFileSafely(const std::string &path, const Bytes &bytes)
 {
@@ -167,6 +172,15 @@ public:
 void setPreviousBytesKeeper(PreviousBytesKeeper *keeper);
 PreviousBytesKeeper *previousBytesKeeper();
 
+// The text of a save that finds the file held by another save for longer than it waits.
+inline constexpr const char *kSaveInProgress =
+    "The file is being saved by another program; it was left as it was. Try again in a moment";
+
+// Removes the temporary files that saves of this user killed in the middle left in dir: files of
+// this program's temporary names that no program holds, whatever their age. The editor and qmtool
+// call it for the directories they start to work in, and every save for its own.
+void removeDeadSaveTemporaries(const std::string &dir);
+
 // The start of the name of this program's temporary save files; six letters or digits follow.
 inline constexpr const char *kSaveTemporaryPrefix = ".qmsave-";
 
@@ -179,6 +193,14 @@ void inject(Op op, int nth, int err);
 void reset();
 // Called by each file operation: the errno to fail with, or 0.
 int check(Op op);
+// Called between the steps of a save, so that a test can stop or kill the program there: "locked",
+// "written", "renamed" when a new file replaces the old; "in place: locked", "in place: kept",
+// "in place: written", "in place: cut" when the file is overwritten.
+using StepHook = void (*)(const char *step);
+void setStepHook(StepHook hook);
+void step(const char *name);
+// How long a save waits for another save of the same file (3 seconds unless a test says otherwise).
+void setSaveLockWait(int milliseconds);
 } // namespace iofault
 
 } // namespace qm

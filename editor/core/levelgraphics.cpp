@@ -4,9 +4,12 @@
 #include "graphics/patternlayout.h"
 #include "graphics/picturecollection.h"
 #include "platform/errors.h"
+#include "platform/fileio.h"
 #include "platform/files.h"
 
 #include "levels/datafilename.h"
+
+#include <cerrno>
 
 namespace qm {
 
@@ -55,7 +58,7 @@ const LevelGraphics &GraphicsFiles::of(const std::string &gameDir, const std::st
 void loadLevelGraphics(TPictureCollection &pictures, const std::string &gameDir, const std::string &dxg)
 {
     if (!isPlainDataFileName(dxg))
-        throw EFOpenError(formatMessage("Cannot open file %s", {gameDir + dxg}));
+        throw EFOpenError(formatMessage("Cannot open file %s", {gameDir + dxg}) + ": " + systemErrorText(ENOENT));
     pictures.LoadFromFile(gameDir + dxg);
 }
 

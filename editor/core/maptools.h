@@ -83,6 +83,9 @@ struct MapTools {
     CellPosition dragFrom{0, 0};
     bool overlays = true; // start marker, grid and the carried tile's palette frame
     bool reach = false;   // the squares the hero cannot reach from the start square, shaded
+    // The pointer is over the drawing surface: from a move or press there until it leaves. The last
+    // position stays for edge scrolling, but S and the status line name no square after a leave.
+    bool pointerOver = false;
     ReachShading reachShading;
     TDirectDrawSurface panelCopy; // the panel kept while the stamp is drawn over the map
 

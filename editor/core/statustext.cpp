@@ -53,7 +53,9 @@ std::string statusText(const MapTools &tools, const TPictureCollection &tiles, c
     text += " | Level " + std::to_string(curlevel) + " " + level->name;
     if (!mapShown)
         return text;
-    if (pointerx > kMapWidth) {
+    if (!tools.pointerOver) {
+        // The pointer is elsewhere: no square or slot is named.
+    } else if (pointerx > kMapWidth) {
         if (const std::optional<int32_t> tile = paletteTileAt(pointerx, pointery))
             text += " | Palette: " + tileText(tiles, *tile);
     } else {

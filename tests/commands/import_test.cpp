@@ -248,7 +248,9 @@ TEST_F(SupaplexImport, FailuresBeforeTheDialogAddNothing)
     m_files_dialog.answer = QString::fromStdString(mLevelsDat);
     expectNoDialog();
     EXPECT_FALSE(qm::importSupaplexCommand(*mDialog));
-    EXPECT_EQ(mMessages.texts(), std::vector<std::string>{"Read beyond end of file"});
+    EXPECT_EQ(mMessages.texts(), std::vector<std::string>{"Read beyond end of file: " + mLevelsDat
+                                                          + " is 1,535 bytes: a Supaplex levels file holds records "
+                                                            "of 1,536 bytes"});
 
     // A file that is not there.
     mMessages.entries.clear();

@@ -6,6 +6,7 @@
 #include "commands/qmeditor3.h"
 #include "commands/qmeditorunit2.h"
 #include "commands/unitlevelsfile.h"
+#include "editor/recentfiles.h"
 #include "levels/levelsfile.h"
 
 #include <QComboBox>
@@ -380,6 +381,35 @@ TEST_F(FileCommands, TheFileNamedAtStartOpensAsOpenDoes)
     EXPECT_EQ(fileDialogs[0].title, "Save levels file");
 }
 
+// A file named at start by a relative name that is not UTF-8 (a Latin-1 "é", as main passes it on)
+// opens, saves and is remembered under exactly the bytes of its name, and the prompts name it by its
+// absolute path, as they name a file chosen in a dialog.
+TEST_F(FileCommands, TheFileNamedAtStartKeepsTheBytesOfItsNameAndIsNamedByItsAbsolutePath)
+{
+    const std::string name = "caf\xe9.lev";
+    writeTwoThemeFile(dir.path(name), "computer.dxg");
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(dir.path());
+    closeLevelsDialog(true);
+    form->openAtStart(fileNameFromBytes(QByteArray::fromStdString(name)));
+    std::filesystem::current_path(before);
+    ASSERT_TRUE(fileopen) << (messages.empty() ? std::string() : messages.back().toStdString());
+    EXPECT_EQ(levelsfilepath, dir.path(name));
+
+    paint(100, 100);
+    answer = MessageButton::Cancel;
+    item("Close1")->trigger();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], "Save changes to " + fromPath(dir.path(name)) + "?");
+    item("Save1")->trigger();
+    EXPECT_TRUE(saved);
+    const std::vector<std::string> entries = dir.entries();
+    EXPECT_EQ(std::count_if(entries.begin(), entries.end(), [](const std::string &e) { return e.starts_with("caf"); }), 1);
+    const QStringList recent = form->findChild<RecentFiles *>()->files();
+    ASSERT_FALSE(recent.isEmpty());
+    EXPECT_EQ(toPath(recent.first()), dir.path(name)) << "kept in the settings under its bytes";
+}
+
 // Dialog actions that end where they began are no change of the file: Edit with every field as it was,
 // and Add Level, Move Up, Cancel. Neither leaves a step to undo, and the file stays saved.
 TEST_F(FileCommands, DialogActionsThatChangeNothingLeaveTheFileSaved)
@@ -413,6 +443,51 @@ TEST_F(FileCommands, DialogActionsThatChangeNothingLeaveTheFileSaved)
     form->close();
     EXPECT_TRUE(messages.empty());
     EXPECT_EQ(qmtest::readFile(path), bytes);
+}
+
+// A change made in the levels dialog that Open and New show is a change of the file: one step to undo,
+// the file changed, and Close asks before it is lost.
+TEST_F(FileCommands, ARenameInTheLevelsDialogAtOpenOrNewIsAStepAndCloseAsks)
+{
+    const std::string path = dir.path("rename.lev");
+    writeTwoThemeFile(path, "computer.dxg");
+    const auto renameAndEdit = [this] {
+        whenShown(dialog<Tnewlevel>(), [this] {
+            qmtest::typeInto(dialog<Tnewlevel>()->namel, "Renamed");
+            QTest::mouseClick(dialog<Tnewlevel>()->Button2, Qt::LeftButton);
+            QTest::mouseClick(dialog<Tnewlevel>()->Button5, Qt::LeftButton);
+        });
+    };
+    for (const char *command : {"Openlevelsfile1", "Newlevelsfile1"}) {
+        SCOPED_TRACE(command);
+        if (std::string(command) == "Openlevelsfile1") {
+            fileAnswers.push_back(QString::fromStdString(path));
+        } else {
+            whenShown(dialog<Tnewlevels>(), [this] {
+                dialog<Tnewlevels>()->ename->setText("Sea");
+                QTest::mouseClick(dialog<Tnewlevels>()->bok, Qt::LeftButton);
+            });
+        }
+        renameAndEdit();
+        item(command)->trigger();
+        ASSERT_EQ(levels[1].name, "Renamed");
+        form->updateStatus();
+        EXPECT_FALSE(saved);
+        EXPECT_FALSE(form->statusLine().contains("(saved)")) << form->statusLine().toStdString();
+        EXPECT_EQ(item("Undo1")->text(), "&Undo Edit Levels");
+        EXPECT_TRUE(form->isWindowModified()) << "the title carries the mark of unsaved work";
+        item("Undo1")->trigger();
+        EXPECT_NE(levels[1].name, "Renamed");
+        EXPECT_TRUE(saved) << "undone, the file is as it was opened";
+        EXPECT_FALSE(form->isWindowModified());
+        item("Redo1")->trigger();
+
+        messages.clear();
+        answer = MessageButton::No;
+        item("Close1")->trigger();
+        EXPECT_EQ(messages.size(), 1u) << "the rename is not lost without a question";
+        EXPECT_FALSE(fileopen);
+    }
 }
 
 // A save that fails names the file it could not write, with the system's text.

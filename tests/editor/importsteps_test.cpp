@@ -90,7 +90,7 @@ TEST_F(SeveralLevelsImport, SeveralLevelsAreOneUndoStep)
     EXPECT_EQ(curlevel, 2);
     const Bytes after = storeBytes();
     EXPECT_EQ(form->history().stack().count(), 1);
-    EXPECT_EQ(item("Undo1")->text(), "&Undo Import Level");
+    EXPECT_EQ(item("Undo1")->text(), "&Undo Import 4 Levels");
 
     item("Undo1")->trigger();
     EXPECT_EQ(levelsinfo.count, 1);
@@ -102,4 +102,23 @@ TEST_F(SeveralLevelsImport, SeveralLevelsAreOneUndoStep)
 
     // The box is remembered in the window's settings.
     EXPECT_TRUE(QSettings(form->settingsFile(), QSettings::IniFormat).value("Import/TakeRecord").toBool());
+}
+
+// The Supaplex file chooser opens in the game directory at first, and then in the folder of the file
+// last chosen; a file that is too short says what it is.
+TEST_F(SeveralLevelsImport, TheFileChooserStartsInTheGameDirectoryThenWhereTheLastFileWas)
+{
+    std::filesystem::create_directory(dir.path("elsewhere"));
+    qmtest::writeFile(dir.path("elsewhere/Short.dat"), Bytes(kSupaplexRecord - 1, 0));
+    fileAnswers.push_back(QString::fromStdString(dir.path("elsewhere/Short.dat")));
+    item("fromSupaPlexlevelsfile1")->trigger();
+    ASSERT_EQ(fileDialogs.size(), 1u);
+    EXPECT_EQ(fileDialogs[0].initialDirectory, QString::fromStdString(gamedir));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], QString::fromStdString("Read beyond end of file: " + dir.path("elsewhere/Short.dat")
+                                                  + " is 1,535 bytes: a Supaplex levels file holds records of 1,536 bytes"));
+    item("fromSupaPlexlevelsfile1")->trigger(); // cancelled
+    ASSERT_EQ(fileDialogs.size(), 2u);
+    EXPECT_EQ(fileDialogs[1].initialDirectory, QString::fromStdString(dir.path("elsewhere")));
+    EXPECT_EQ(levelsinfo.count, 1);
 }

@@ -64,13 +64,13 @@ TEST_F(LevelChecks, F7ListsTheLevelsFindingsWhichFollowItAndADoubleClickShowsOne
     EXPECT_EQ(text(0, 0), "error");
     EXPECT_EQ(text(0, 1), "1 (Untitled)");
     EXPECT_EQ(text(0, 2), "column 70, row 60");
-    EXPECT_EQ(text(1, 0), "warning");
-    EXPECT_EQ(text(2, 0), "error");
-    EXPECT_EQ(text(2, 2), "");
+    EXPECT_EQ(text(1, 0), "error") << "errors come before warnings";
+    EXPECT_EQ(text(1, 2), "");
+    EXPECT_EQ(text(2, 0), "warning");
 
     // The list follows the level while it is shown: no infotrons asked for is a warning.
     levels[1].infotrons = 0;
-    EXPECT_TRUE(waitUntil([&] { return text(2, 0) == "warning"; }));
+    EXPECT_TRUE(waitUntil([&] { return text(1, 0) == "warning"; }));
     // A step (a stroke, an undo) brings the list along at once, before the next poll: the start
     // square's wall painted over is no longer an error.
     form->document().runStep("Paint", [](StoreStep &step) { step.setCell(1, 60, 70, cell{16, 0, 100, 0}); });
@@ -101,7 +101,7 @@ TEST_F(LevelChecks, F7ListsTheLevelsFindingsWhichFollowItAndADoubleClickShowsOne
 
 TEST_F(LevelChecks, ASaveWithErrorsSaysHowManyInTheCaptionUntilTheNextChange)
 {
-    const QString title = "Quillmoss the Virtual Reality Levels-Editor v1.2";
+    const QString title = "Quillmoss the Virtual Reality Levels-Editor v1.2[*]";
     openTwoLevels();
     levels[2].infotrons = 1;
     fileAnswers.push_back(QString::fromStdString(dir.path("errors.lev")));
@@ -140,4 +140,18 @@ TEST_F(LevelChecks, NotesFoldByKindAndShowTheFirst)
     EXPECT_EQ(text(0, 0), "note");
     EXPECT_EQ(text(0, 2), "column 20, row 30");
     EXPECT_EQ(text(0, 3), "5 exits (63) without the empty square and filler below them, as imported");
+}
+
+// A level without problems says so, instead of an empty table.
+TEST_F(LevelChecks, ALevelWithoutProblemsSaysSo)
+{
+    openLevel(10, 10);
+    paintLevel(levels[1], 3, 3, 63, PaintVariant::Press, [](int32_t) { return 40; });
+    levels[1].cellAt(5, 5)->tile = 12;
+    levels[1].infotrons = 1;
+    item("checkLevel")->trigger();
+    ASSERT_NE(list(), nullptr);
+    ASSERT_EQ(list()->rowCount(), 1);
+    EXPECT_EQ(text(0, 3), "No problems found in level 1");
+    EXPECT_EQ(list()->item(0, 0), nullptr) << "no severity: nothing to show on the map";
 }

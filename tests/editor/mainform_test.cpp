@@ -9,7 +9,7 @@ using qmtest::MainWindowTest;
 
 TEST_F(MainWindowTest, StartsWithItsCaptionMenuAndAFixedClientArea)
 {
-    EXPECT_EQ(form->windowTitle(), "Quillmoss the Virtual Reality Levels-Editor v1.2");
+    EXPECT_EQ(form->windowTitle(), "Quillmoss the Virtual Reality Levels-Editor v1.2[*]");
     EXPECT_TRUE(messages.empty()) << messages.front().toStdString();
     EXPECT_EQ(form->DXDraw->size(), QSize(784, 480));
     EXPECT_TRUE(form->DXDraw->Initialized());
@@ -293,10 +293,10 @@ TEST_F(MainWindowTest, TheCaptionShowsPauseWhileTheApplicationIsInactive)
 {
     openLevel(100, 100);
     form->DXTimer.applicationDeactivated();
-    EXPECT_EQ(form->windowTitle(), "Quillmoss the Virtual Reality Levels-Editor v1.2 [Pause]");
+    EXPECT_EQ(form->windowTitle(), "Quillmoss the Virtual Reality Levels-Editor v1.2[*] [Pause]");
     EXPECT_TRUE(form->DXTimer.Enabled()); // the map goes on scrolling
     form->DXTimer.applicationActivated();
-    EXPECT_EQ(form->windowTitle(), "Quillmoss the Virtual Reality Levels-Editor v1.2");
+    EXPECT_EQ(form->windowTitle(), "Quillmoss the Virtual Reality Levels-Editor v1.2[*]");
 }
 
 TEST_F(MainWindowTest, AskConfirmationsIsKeptAcrossARestart)

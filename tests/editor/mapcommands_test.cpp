@@ -352,6 +352,32 @@ TEST_F(MapCommands, PasteRefusesValuesTheEditorCannotMake)
     EXPECT_EQ(at(3, 3), fromAFile);
 }
 
+// After the pointer leaves the surface through its left, top or bottom edge, S sets no start square
+// and the status line names no square (the last position stays, for edge scrolling); back over the
+// map, S works again.
+TEST_F(MapCommands, SAfterThePointerLeftTheSurfaceDoesNothing)
+{
+    show();
+    const int32_t startx = levels[1].startx, starty = levels[1].starty;
+    for (const QPoint edge : {QPoint(0, 240), QPoint(320, 0), QPoint(320, 479)}) {
+        SCOPED_TRACE(std::to_string(edge.x()) + "," + std::to_string(edge.y()));
+        move(edge.x(), edge.y());
+        form->updateStatus();
+        EXPECT_TRUE(form->statusLine().contains("Column")) << form->statusLine().toStdString();
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(surface(), &leave);
+        form->updateStatus();
+        EXPECT_FALSE(form->statusLine().contains("Column")) << form->statusLine().toStdString();
+        key(Qt::Key_S);
+        EXPECT_EQ(levels[1].startx, startx);
+        EXPECT_EQ(levels[1].starty, starty);
+        EXPECT_FALSE(item("Undo1")->isEnabled());
+    }
+    move(320, 240);
+    key(Qt::Key_S);
+    EXPECT_EQ(item("Undo1")->text(), "&Undo Set Start Square");
+}
+
 // S and a Shift fill act on the squares of the map area only: S with the pointer over the palette does
 // nothing, and a fill released outside the map stops at the last square shown.
 TEST_F(MapCommands, SAndFillKeepToTheMapArea)

@@ -4,6 +4,7 @@
 
 #include "levels/levelstore.h"
 #include "platform/errors.h"
+#include "platform/fileio.h"
 
 #include "tempdir.h"
 
@@ -392,27 +393,48 @@ TEST(Recovery, TheLocksOfEditorsThatAreGoneAreRemoved)
     EXPECT_EQ(locks(), 1) << "a save removes them too";
 }
 
-// A save in place keeps the bytes it replaces as a recovery copy. A program killed in the middle of the
-// write leaves it; the next editor offers it for that file, and it holds the previous bytes exactly.
-TEST(Recovery, ASaveInPlaceKilledInTheMiddleLeavesThePreviousBytesToBeOffered)
+// A save in place keeps the bytes it replaces as a recovery copy. A program killed at any step of it
+// leaves the file as it was, or whole with the new bytes, or the previous bytes in a copy that the next
+// editor offers for that file. The save runs as a plain user, for whom the directory is read-only.
+TEST(Recovery, ASaveInPlaceKilledAtAnyStepLosesNothing)
 {
-    TempDir dir, work;
-    const std::string target = work.path("work.lev");
-    const Bytes before = snapshotOf(7).levels;
-    writeFile(target, before);
-    QProcess saver;
-    saver.start(QCoreApplication::applicationFilePath(),
-                {"--save-in-place-and-die", QString::fromStdString(dir.path()), QString::fromStdString(target)});
-    ASSERT_TRUE(saver.waitForFinished(20000));
-    EXPECT_EQ(saver.exitStatus(), QProcess::CrashExit);
-    ASSERT_NE(readFile(target), before) << "the file was half written when the program was killed";
+    const bool root = ::geteuid() == 0;
+    // "written" and "renamed" come first in the save of the copy itself.
+    for (const char *step :
+         {"in place: locked", "written", "renamed", "in place: kept", "in place: written", "in place: cut"}) {
+        SCOPED_TRACE(step);
+        TempDir dir, work;
+        const std::string target = work.path("work.lev");
+        const Bytes before = snapshotOf(7).levels, after(before.size() / 3, 'n');
+        writeFile(target, before);
+        ::chmod(target.c_str(), 0666);
+        ::chmod(dir.path().c_str(), 0777);
+        ::chmod(work.path().c_str(), root ? 0755 : 0555);
+        QStringList arguments = {QCoreApplication::applicationFilePath(), "--save-in-place-killed-at", step,
+                                 QString::fromStdString(dir.path()), QString::fromStdString(target)};
+        if (root)
+            arguments = QStringList{"--reuid=nobody", "--regid=nogroup", "--clear-groups"} + arguments;
+        QProcess saver;
+        saver.start(root ? QStringLiteral("setpriv") : arguments.takeFirst(), arguments);
+        ASSERT_TRUE(saver.waitForFinished(20000));
+        EXPECT_EQ(saver.exitStatus(), QProcess::CrashExit) << saver.readAllStandardError().toStdString();
 
-    auto next = storeIn(dir.path());
-    std::vector<RecoveryCopy> copies = offered(*next);
-    ASSERT_EQ(copies.size(), 1u);
-    EXPECT_EQ(copies[0].originalPath, target);
-    RecoveredFile file = next->recover(copies[0]);
-    EXPECT_EQ(Bytes(file.content.bytes.begin(), file.content.bytes.end()), before);
+        const Bytes now = readFile(target);
+        auto next = storeIn(dir.path());
+        std::vector<RecoveryCopy> copies = offered(*next);
+        const bool kept = std::string(step).starts_with("in place: ") && std::string(step) != "in place: locked";
+        if (kept) {
+            ASSERT_EQ(copies.size(), 1u) << "the previous bytes were kept before the first one changed";
+            EXPECT_EQ(copies[0].originalPath, target);
+            RecoveredFile file = next->recover(copies[0]);
+            EXPECT_EQ(Bytes(file.content.bytes.begin(), file.content.bytes.end()), before);
+        } else {
+            EXPECT_EQ(now, before);
+        }
+        if (std::string(step) == "in place: cut") {
+            EXPECT_EQ(now, after);
+        }
+    }
 }
 
 } // namespace
@@ -437,13 +459,18 @@ int main(int argc, char **argv)
         for (;;)
             ::pause();
     }
-    if (argc == 4 && std::string(argv[1]) == "--save-in-place-and-die") {
-        // The steps of a save in place up to the middle of its write, then killed.
-        keepPreviousBytesIn(argv[2]);
-        const Bytes previous = readFile(argv[3]);
-        previousBytesKeeper()->keep(argv[3], previous.data(), previous.size());
-        writeFile(argv[3], Bytes(previous.begin(), previous.begin() + long(previous.size() / 2)));
-        ::raise(SIGKILL);
+    if (argc == 5 && std::string(argv[1]) == "--save-in-place-killed-at") {
+        // A save in place with the recovery copies of the editor, killed at the step named.
+        static std::string stopAt;
+        stopAt = argv[2];
+        keepPreviousBytesIn(QString::fromLocal8Bit(argv[3]));
+        iofault::setStepHook([](const char *step) {
+            if (stopAt == step)
+                ::raise(SIGKILL);
+        });
+        const Bytes previous = readFile(argv[4]);
+        writeFileSafely(argv[4], Bytes(previous.size() / 3, 'n'));
+        return 0; // the step never came: the test sees a normal exit
     }
     if (argc == 3 && std::string(argv[1]) == "--write-twice") { // prints what it would show
         RecoveryStore store([] { return std::optional<RecoverySnapshot>(); }, argv[2]);

@@ -277,7 +277,7 @@ TEST(ImageList, LoadFromFileFindsAnyLetterCaseAndReportsMissingFiles)
         c.LoadFromFile(missing);
         FAIL();
     } catch (const EFOpenError &e) {
-        EXPECT_EQ(std::string(e.what()), "Cannot open file " + missing);
+        EXPECT_EQ(std::string(e.what()), "Cannot open file " + missing + ": File not found");
     }
     std::remove(path.c_str());
     rmdir(dir);

@@ -354,6 +354,21 @@ TEST(Reach, PortsPassOnlyTheirOwnWay)
     EXPECT_EQ(problems(*drawn({"#######", "S>#.Ei#"}, 1)), (Codes{"exit-unreachable", "infotrons-unreachable"}));
 }
 
+// The error about infotrons out of reach names the first one cut off and how many more, and speaks of
+// sparks only on a level that has them.
+TEST(Reach, InfotronsOutOfReachAreNamedByTheFirstOne)
+{
+    const auto level = drawn({"S.E#ii", "..i#.i"}, 3);
+    std::vector<Finding> findings = checkLevel(*level, nullptr);
+    const auto unreachable = std::find_if(findings.begin(), findings.end(),
+                                          [](const Finding &f) { return f.code == "infotrons-unreachable"; });
+    ASSERT_NE(unreachable, findings.end());
+    EXPECT_EQ(unreachable->message, "only 1 of the 3 infotrons the level asks for can be reached from the start "
+                                    "square; the infotron at column 5, row 1 and 2 more cannot be reached from the "
+                                    "start square, even with every boulder, chip and locked door out of the way");
+    EXPECT_EQ(unreachable->cell, (CellPlace{1, 5}));
+}
+
 // What stands in the only way: a boulder or a chip is a warning, a hard wall an error; a locked door
 // opens with a key in reach, and without one it is a warning (the door may still open); enemies and
 // teleporters never stand in the way.

@@ -89,7 +89,8 @@ TEST(SupaplexImport, ShortFilesAndLevelsOutsideTheListAreRefused)
         readSupaplexFile(dir.path("Levels.dat"));
         FAIL() << "a short file was read";
     } catch (const Error &e) {
-        EXPECT_STREQ(e.what(), "Read beyond end of file");
+        EXPECT_EQ(std::string(e.what()), "Read beyond end of file: " + dir.path("Levels.dat")
+                                             + " is 1,535 bytes: a Supaplex levels file holds records of 1,536 bytes");
     }
     tlevel level;
     for (int number : {0, 112, -1})

@@ -12,12 +12,19 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <pwd.h>
 #include <random>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/mount.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
+#include <sys/wait.h>
 
 using qm::iofault::Op;
 using qmtest::messageOf;
@@ -56,7 +63,7 @@ TEST(ReadWholeFile, ReadsExactlyTheFileAndRefusesWhatItCannotRead)
     EXPECT_TRUE(std::equal(raw.begin(), raw.end(), large.begin(), large.end()));
 
     EXPECT_EQ(messageOf([&] { qm::readWholeFile(dir.path("missing"), 100); }), "File not found");
-    EXPECT_EQ(messageOf([&] { qm::readWholeFile(dir.path(), 100); }), "File access denied");
+    EXPECT_EQ(messageOf([&] { qm::readWholeFile(dir.path(), 100); }), "Not a regular file (it is a directory)");
     EXPECT_EQ(messageOf([&] { qm::readWholeFile("", 100); }), "File not found");
     EXPECT_NE(messageOf([&] { qm::readWholeFile(dir.path("f"), 1000); }).find("too large"), std::string::npos);
 }
@@ -296,9 +303,9 @@ TEST(WriteFileSafely, InPlaceKeepsThePreviousBytesUntilTheNewOnesAreFlushed)
     qm::setPreviousBytesKeeper(nullptr);
 }
 
-// Temporary files of saves that were killed are removed by a later save in the same directory: only
-// ours by name, untouched for a minute and held by no save running now.
-TEST(WriteFileSafely, RemovesTemporariesOfKilledSavesOlderThanAMinuteAndHeldByNoSave)
+// Temporary files of saves that were killed are removed by a later save in the same directory, however
+// new: only ours by name and held by no save running now.
+TEST(WriteFileSafely, RemovesTemporariesOfKilledSavesHeldByNoSave)
 {
     TempDir dir;
     std::mt19937 random(std::random_device{}());
@@ -309,22 +316,13 @@ TEST(WriteFileSafely, RemovesTemporariesOfKilledSavesOlderThanAMinuteAndHeldByNo
             name += letters[random() % 62];
         return name;
     };
-    auto age = [&](const std::string &name, int seconds) {
-        const timespec times[2] = {{::time(nullptr) - seconds, 0}, {::time(nullptr) - seconds, 0}};
-        ::utimensat(AT_FDCWD, dir.path(name).c_str(), times, 0);
-    };
-    std::vector<std::string> stale, kept = {"f"};
-    for (int i = 0; i < 3; ++i) {
-        stale.push_back(temporaryName());
-        writeFile(dir.path(stale.back()), std::vector<uint8_t>(100, 's'));
-        age(stale.back(), 61 + int(random() % 10000));
-    }
-    const std::string fresh = temporaryName(), held = temporaryName();
-    for (const std::string &name : {fresh, held, std::string(".qmsave-abc"), std::string(".qmsave-abcdefg"),
+    std::vector<std::string> kept = {"f"};
+    for (int i = 0; i < 3; ++i)
+        writeFile(dir.path(temporaryName()), std::vector<uint8_t>(100, 's'));
+    const std::string held = temporaryName();
+    for (const std::string &name : {held, std::string(".qmsave-abc"), std::string(".qmsave-abcdefg"),
                                     std::string("qmsave-abcdef"), std::string(".qmsave-ab_def")}) {
         writeFile(dir.path(name), std::vector<uint8_t>(10, 'k'));
-        if (name != fresh)
-            age(name, 3600);
         kept.push_back(name);
     }
     // A save in progress holds its temporary file.
@@ -358,4 +356,177 @@ TEST(ReadWholeFile, RefusesANamedPipeAndADeviceAtOnce)
         EXPECT_EQ(messageOf([&] { qm::ReadableFile file(path, 1 << 20); }), expected);
     }
     ::close(writer);
+}
+
+namespace {
+
+// One save in a process of its own, reporting its outcome through a pipe. As nobody, in a directory
+// that belongs to root, it saves in place; as root it renames a new file over the old. With hold, it
+// stops once it holds the file's lock, until release().
+class SaveProcess {
+public:
+    SaveProcess(const std::string &path, const std::vector<uint8_t> &bytes, bool asNobody, bool hold,
+                int waitMilliseconds)
+    {
+        int result[2], ready[2], go[2];
+        if (::pipe(result) != 0 || ::pipe(ready) != 0 || ::pipe(go) != 0)
+            throw std::runtime_error("no pipes");
+        mPid = ::fork();
+        if (mPid == 0) {
+            if (asNobody) {
+                const passwd *nobody = ::getpwnam("nobody");
+                if (!nobody || ::setgroups(0, nullptr) != 0 || ::setgid(nobody->pw_gid) != 0
+                    || ::setuid(nobody->pw_uid) != 0)
+                    ::_exit(3);
+            }
+            holdReady = hold ? ready[1] : -1;
+            holdGo = go[0];
+            qm::iofault::setStepHook([](const char *step) {
+                char byte = 0;
+                if (holdReady >= 0 && (std::string(step) == "locked" || std::string(step) == "in place: locked")
+                    && (::write(holdReady, "r", 1) != 1 || ::read(holdGo, &byte, 1) != 1))
+                    ::_exit(4);
+            });
+            qm::iofault::setSaveLockWait(waitMilliseconds);
+            std::string outcome = messageOf([&] { qm::writeFileSafely(path, bytes); });
+            const bool told = ::write(result[1], outcome.data(), outcome.size()) == ssize_t(outcome.size());
+            ::_exit(told ? 0 : 5);
+        }
+        ::close(result[1]), ::close(ready[1]), ::close(go[0]);
+        mResult = result[0], mReady = ready[0], mGo = go[1];
+    }
+    ~SaveProcess()
+    {
+        if (mPid > 0) {
+            ::kill(mPid, SIGKILL);
+            ::waitpid(mPid, nullptr, 0);
+        }
+        ::close(mResult), ::close(mReady), ::close(mGo);
+    }
+
+    bool holding()
+    {
+        pollfd p{mReady, POLLIN, 0};
+        char byte;
+        return ::poll(&p, 1, 20000) == 1 && ::read(mReady, &byte, 1) == 1;
+    }
+    void release() { EXPECT_EQ(::write(mGo, "g", 1), 1); }
+
+    // What the save said ("(no error)" when it succeeded); "(timed out)" after 20 seconds.
+    std::string outcome()
+    {
+        std::string text;
+        char buffer[256];
+        for (;;) {
+            pollfd p{mResult, POLLIN, 0};
+            if (::poll(&p, 1, 20000) != 1)
+                return "(timed out)";
+            const ssize_t n = ::read(mResult, buffer, sizeof buffer);
+            if (n <= 0)
+                break;
+            text.append(buffer, size_t(n));
+        }
+        int status = 0;
+        ::waitpid(std::exchange(mPid, -1), &status, 0);
+        return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? text : "(exit " + std::to_string(status) + ")";
+    }
+
+private:
+    static inline int holdReady = -1, holdGo = -1;
+    pid_t mPid = -1;
+    int mResult = -1, mReady = -1, mGo = -1;
+};
+
+} // namespace
+
+// Two programs save one file at once, in place or by replacing it, in every pairing. The second waits
+// for the first's lock: without waiting it fails with a clear message and changes nothing; waiting,
+// it saves after the first. The file is always one whole save, never a mix of two.
+TEST(WriteFileSafely, TwoSavesOfOneFileAtOnceNeverMixTheirBytes)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "runs as root, who lets one save run in place as nobody";
+    const std::vector<uint8_t> old(3000, 'o'), first(5000, 'a'), second(1000, 'b');
+    for (bool firstInPlace : {true, false})
+        for (bool secondInPlace : {true, false}) {
+            SCOPED_TRACE(std::string(firstInPlace ? "in place" : "replacing") + " then "
+                         + (secondInPlace ? "in place" : "replacing"));
+            TempDir dir;
+            const std::string path = dir.path("f");
+            writeFile(path, old);
+            ::chmod(path.c_str(), 0666);
+            ::chmod(dir.path().c_str(), 0755);
+            SaveProcess holder(path, first, firstInPlace, true, 3000);
+            ASSERT_TRUE(holder.holding());
+            SaveProcess impatient(path, second, secondInPlace, false, 0);
+            EXPECT_EQ(impatient.outcome(), qm::kSaveInProgress);
+            EXPECT_EQ(readFile(path), old);
+            SaveProcess patient(path, second, secondInPlace, false, 20000);
+            holder.release();
+            EXPECT_EQ(holder.outcome(), "(no error)");
+            EXPECT_EQ(patient.outcome(), "(no error)");
+            EXPECT_EQ(readFile(path), second);
+            EXPECT_EQ(dir.entries(), std::vector<std::string>{"f"});
+        }
+
+    // Saves started together at random, of random sizes: each succeeds and the file is one of them.
+    std::mt19937 random(std::random_device{}());
+    for (int round = 0; round < 20; ++round) {
+        TempDir dir;
+        const std::string path = dir.path("f");
+        writeFile(path, old);
+        ::chmod(path.c_str(), 0666);
+        ::chmod(dir.path().c_str(), 0755);
+        const std::vector<uint8_t> a = randomBytes(random, 1 + random() % 300000),
+                                   b = randomBytes(random, 1 + random() % 300000);
+        SaveProcess one(path, a, random() % 2 == 1, false, 20000), two(path, b, random() % 2 == 1, false, 20000);
+        EXPECT_EQ(one.outcome(), "(no error)");
+        EXPECT_EQ(two.outcome(), "(no error)");
+        const std::vector<uint8_t> now = readFile(path);
+        EXPECT_TRUE(now == a || now == b) << "round " << round << ": " << now.size() << " bytes";
+    }
+}
+
+// A save target that exists and is not a regular file is refused before anything is written, also
+// through a symbolic link, as root (who could replace any of them) and as a plain user.
+TEST(WriteFileSafely, RefusesADeviceANamedPipeASocketAndADirectory)
+{
+    const bool plain = qmtest::runsAsPlainUser(); // as root: the test runs as nobody first
+    TempDir dir;
+    if (plain)
+        ASSERT_EQ(::symlink("/dev/null", dir.path("device").c_str()), 0);
+    else
+        ASSERT_EQ(::mknod(dir.path("device").c_str(), S_IFCHR | 0666, ::makedev(1, 3)), 0);
+    ASSERT_EQ(::mkfifo(dir.path("pipe").c_str(), 0666), 0);
+    const int socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, dir.path("socket").c_str(), sizeof address.sun_path - 1);
+    ASSERT_EQ(::bind(socket, reinterpret_cast<const sockaddr *>(&address), sizeof address), 0);
+    ASSERT_EQ(::mkdir(dir.path("folder").c_str(), 0777), 0);
+    ASSERT_EQ(::symlink("/dev/null", dir.path("null").c_str()), 0);
+    const std::pair<const char *, const char *> targets[] = {
+        {"device", "a device"}, {"pipe", "a named pipe"},  {"socket", "a socket"},
+        {"folder", "a directory"}, {"null", "a device"}};
+    for (auto [name, what] : targets) {
+        struct stat before {};
+        ::lstat(dir.path(name).c_str(), &before);
+        EXPECT_EQ(messageOf([&] { qm::writeFileSafely(dir.path(name), std::vector<uint8_t>(10, 'x')); }),
+                  std::string("Not a regular file (it is ") + what + ")")
+            << name;
+        struct stat after {};
+        ::lstat(dir.path(name).c_str(), &after);
+        EXPECT_EQ(after.st_ino, before.st_ino) << name;
+        EXPECT_EQ(after.st_mode, before.st_mode) << name;
+    }
+    // And every read says what it is.
+    for (auto [name, what] : targets)
+        EXPECT_EQ(messageOf([&] { qm::readWholeFile(dir.path(name), 100); }),
+                  std::string("Not a regular file (it is ") + what + ")")
+            << name;
+    ::close(socket);
+    struct stat null {};
+    ASSERT_EQ(::stat("/dev/null", &null), 0);
+    EXPECT_TRUE(S_ISCHR(null.st_mode));
+    EXPECT_EQ(dir.entries().size(), 5u);
 }

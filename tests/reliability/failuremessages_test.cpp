@@ -88,7 +88,7 @@ const FailureCase kCases[] = {
      [](const TempDir &dir) { levelsfilepath = dir.path("nowhere/a.lev"); readlevelsfile(); },
      {"EInOutError", "File not found"}},
     {"LevelsFileReadDirectory", [](const TempDir &dir) { levelsfilepath = dir.path("folder"); readlevelsfile(); },
-     {"EInOutError", "File access denied"}},
+     {"EInOutError", "Not a regular file (it is a directory)"}},
     {"LevelsFileReadNameTooLong", [](const TempDir &dir) { levelsfilepath = longName(dir); readlevelsfile(); },
      {"EInOutError", "Invalid filename"}},
     {"LevelsFileReadEmpty", [](const TempDir &dir) { levelsfilepath = dir.path("empty.lev"); readlevelsfile(); },
@@ -97,7 +97,7 @@ const FailureCase kCases[] = {
      [](const TempDir &dir) { levelsfilepath = dir.path("nowhere/a.lev"); writelevelsfile(); },
      {"EInOutError", "File not found"}},
     {"LevelsFileWriteOverDirectory", [](const TempDir &dir) { levelsfilepath = dir.path("folder"); writelevelsfile(); },
-     {"EInOutError", "File access denied"}},
+     {"EInOutError", "Not a regular file (it is a directory)"}},
     {"LevelsFileWriteNameTooLong", [](const TempDir &dir) { levelsfilepath = longName(dir); writelevelsfile(); },
      {"EInOutError", "Invalid filename"}},
     {"LevelsFileWriteEmptyName", [](const TempDir &) { levelsfilepath = ""; writelevelsfile(); },
@@ -107,19 +107,21 @@ const FailureCase kCases[] = {
     {"SupaplexMissing", [](const TempDir &dir) { readSupaplexFile(dir.path("Levels.dat")); },
      {"EInOutError", "File not found"}},
     {"SupaplexDirectory", [](const TempDir &dir) { readSupaplexFile(dir.path("folder")); },
-     {"EInOutError", "File access denied"}},
+     {"EInOutError", "Not a regular file (it is a directory)"}},
     {"SupaplexEmpty", [](const TempDir &dir) { readSupaplexFile(dir.path("empty.lev")); },
-     {"EInOutError", "Read beyond end of file"}},
+     {"EInOutError",
+      "Read beyond end of file: {dir}empty.lev is 0 bytes: a Supaplex levels file holds records of 1,536 bytes"}},
     {"SupaplexOneByteShortOfALevel",
      [](const TempDir &dir) {
          writeFileSafely(dir.path("Levels.dat"), Bytes(kSupaplexRecord - 1, 1));
          readSupaplexFile(dir.path("Levels.dat"));
      },
-     {"EInOutError", "Read beyond end of file"}},
+     {"EInOutError",
+      "Read beyond end of file: {dir}Levels.dat is 1,535 bytes: a Supaplex levels file holds records of 1,536 bytes"}},
 
     // The game configuration file.
     {"ConfigurationReadDirectory", [](const TempDir &dir) { readgameconfig(dir.path("folder")); },
-     {"EInOutError", "File access denied"}},
+     {"EInOutError", "Not a regular file (it is a directory)"}},
     {"ConfigurationReadNameTooLong", [](const TempDir &dir) { readgameconfig(longName(dir)); },
      {"EInOutError", "Invalid filename"}},
     {"ConfigurationReadEmpty", [](const TempDir &dir) { readgameconfig(dir.path("empty.lev")); },
@@ -133,7 +135,7 @@ const FailureCase kCases[] = {
      },
      {"EConvertError", "'0x1F' is not a valid integer value"}},
     {"ConfigurationWriteOverDirectory", [](const TempDir &dir) { writegameconfig(dir.path("folder")); },
-     {"EInOutError", "File access denied"}},
+     {"EInOutError", "Not a regular file (it is a directory)"}},
     {"ConfigurationWriteInMissingDirectory", [](const TempDir &dir) { writegameconfig(dir.path("nowhere/Quillmoss.Cfg")); },
      {"EInOutError", "File not found"}},
 
@@ -143,7 +145,7 @@ const FailureCase kCases[] = {
          TDXImageList list;
          list.Items().LoadFromFile(dir.path("folder"));
      },
-     {"EFOpenError", "Cannot open file {dir}folder"}},
+     {"EFOpenError", "Cannot open file {dir}folder: Not a regular file (it is a directory)"}},
     {"GraphicsFilePictureTooLargeForASurface", [](const TempDir &) { loadPictureOfSide(4097, false); },
      {"EDirectDrawSurfaceError", "Surface cannot be made"}},
     // Cutting a picture into blocks of surfaces does not change what can be held: the same picture in

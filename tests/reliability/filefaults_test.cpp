@@ -3,6 +3,7 @@
 // leaves no temporary file, reports the system's text and changes nothing that is held in memory; a
 // failed read changes nothing that it would have filled.
 
+#include "plainuser.h"
 #include "tempdir.h"
 
 #include "editor/core/levelgraphics.h"
@@ -22,7 +23,10 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <functional>
+#include <cstring>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 #include <tuple>
 
@@ -298,35 +302,57 @@ INSTANTIATE_TEST_SUITE_P(FixedSize, ReadFaults,
                          ::testing::Combine(::testing::ValuesIn(kFixedSizeReaders), ::testing::ValuesIn(kOpenAndReadFaults)),
                          kReadCaseName);
 
-// Every reader refuses a named pipe at once, with a message, and changes nothing it would have
-// filled: without a writer that ever writes, a read that waits for data would never return.
-TEST(EveryReader, RefusesANamedPipeAtOnceAndChangesNothing)
+// Every reader says what is wrong with a name that is not a file it can read, as a plain user: a
+// missing or denied file has the system's text, anything but a regular file says what it is (a named
+// pipe at once: without a writer that ever writes, a read that waits for data would never return).
+// Nothing the reader would have filled changes.
+TEST(EveryReader, SaysWhatIsWrongWithANameThatIsNotAFileItCanRead)
 {
+    if (!qmtest::runsAsPlainUser())
+        return;
     TempDir dir;
-    const std::string pipe = dir.path("pipe");
-    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
-    const int writer = ::open(pipe.c_str(), O_RDWR | O_NONBLOCK);
+    writeFile(dir.path("denied"), std::string("secret"));
+    ::chmod(dir.path("denied").c_str(), 0);
+    ::mkdir(dir.path("folder").c_str(), 0700);
+    ASSERT_EQ(::mkfifo(dir.path("pipe").c_str(), 0600), 0);
+    const int writer = ::open(dir.path("pipe").c_str(), O_RDWR | O_NONBLOCK);
     ASSERT_GE(writer, 0);
+    ::symlink("/dev/zero", dir.path("device").c_str());
+    const int socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, dir.path("socket").c_str(), sizeof address.sun_path - 1);
+    ASSERT_EQ(::bind(socket, reinterpret_cast<const sockaddr *>(&address), sizeof address), 0);
+
     variedStore("held", 3, 50);
     variedConfig("Held.lev");
     fileopen = true;
     const std::string held = storeState();
-    const std::function<void()> readers[] = {
-        [&] { levelsfilepath = pipe, readlevelsfile(); },
-        [&] { readgameconfig(pipe); },
-        [&] { readSupaplexFile(pipe); },
-        [&] { TPictureCollection().LoadFromFile(pipe); },
+    const std::pair<const char *, const char *> names[] = {
+        {"missing", "File not found"},
+        {"denied", "File access denied"},
+        {"folder", "Not a regular file (it is a directory)"},
+        {"pipe", "Not a regular file (it is a named pipe)"},
+        {"device", "Not a regular file (it is a device)"},
+        {"socket", "Not a regular file (it is a socket)"},
     };
-    for (const auto &read : readers) {
-        levelsfilepath = "";
-        const std::string message = messageOf(read);
-        EXPECT_TRUE(message.find("Not a regular file") != std::string::npos
-                    || message == "Cannot open file " + pipe)
-            << message;
-        levelsfilepath = "";
-        EXPECT_EQ(storeState(), held);
+    for (auto [name, reason] : names) {
+        const std::string path = dir.path(name);
+        const std::pair<std::function<void()>, std::string> readers[] = {
+            {[&] { levelsfilepath = path, readlevelsfile(); }, reason},
+            {[&] { readgameconfig(path); }, reason},
+            {[&] { readSupaplexFile(path); }, reason},
+            {[&] { TPictureCollection().LoadFromFile(path); }, "Cannot open file " + path + ": " + reason},
+        };
+        for (const auto &[read, expected] : readers) {
+            levelsfilepath = "";
+            EXPECT_EQ(messageOf(read), expected);
+            levelsfilepath = "";
+            EXPECT_EQ(storeState(), held);
+        }
     }
     ::close(writer);
+    ::close(socket);
 }
 
 // A level's graphics-file name that is not a plain file name of the game directory is never opened:
@@ -345,7 +371,8 @@ TEST(LevelGraphicsName, ThatLeavesTheGameDirectoryIsAMissingFileAndNotOpened)
         const LevelGraphics graphics = readLevelGraphics(gameDir, name);
         EXPECT_EQ(graphics.state, LevelGraphics::State::Missing) << graphics.message;
         TPictureCollection pictures;
-        EXPECT_EQ(messageOf([&] { loadLevelGraphics(pictures, gameDir, name); }), "Cannot open file " + gameDir + name);
+        EXPECT_EQ(messageOf([&] { loadLevelGraphics(pictures, gameDir, name); }),
+                  "Cannot open file " + gameDir + name + ": File not found");
         EXPECT_FALSE(isPlainDataFileName(name));
     }
     for (const std::string name : {"computer.dxg", "a..b", "...", ".hidden", "name with space.dxg"})

@@ -2,6 +2,7 @@
 
 #include "levels/levelsfile.h"
 #include "levels/levelstore.h"
+#include "platform/fileio.h"
 
 #include "plainuser.h"
 #include "tempdir.h"
@@ -12,6 +13,7 @@
 #include <QJsonObject>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <optional>
 
 using qmtest::qmtool;
 using qmtest::readFile;
@@ -49,9 +51,11 @@ TEST(QmtoolLevReplace, CountsWritesAndRefusesBeforeWriting)
     }
     ASSERT_EQ(readFile(qm::levelsfilepath), original);
 
+    const std::optional<qm::FileIdentity> before = qm::fileIdentity(qm::levelsfilepath);
     ToolRun none = qmtool({"lev", "replace", file, "63", "16"});
     EXPECT_EQ(none.status, 0) << none.err.constData();
-    EXPECT_EQ(none.out, "Replaced 0 squares in 0 levels\n");
+    EXPECT_EQ(none.out, "Replaced 0 squares in 0 levels: the file is left as it was\n");
+    EXPECT_EQ(qm::fileIdentity(qm::levelsfilepath), before) << "not written again";
     ToolRun one = qmtool({"lev", "replace", file, "41", "12", "--level", "3", "--pattern", "0"});
     EXPECT_EQ(one.out, "Replaced 1 square in 1 level\n");
     ToolRun all = qmtool({"lev", "replace", file, "16", "12"});

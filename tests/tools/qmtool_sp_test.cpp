@@ -71,7 +71,8 @@ TEST(QmtoolSp, ListShowsSingleRecordAndPartialRecordFiles)
     writeFile(dir.path("short.dat"), std::vector<uint8_t>(qm::kSupaplexRecord - 1, 0));
     const ToolRun tooShort = qmtool({"sp", "list", path(dir, "short.dat")});
     EXPECT_EQ(tooShort.status, 1);
-    EXPECT_EQ(tooShort.err, "Read beyond end of file\n");
+    EXPECT_EQ(tooShort.err, "Read beyond end of file: " + path(dir, "short.dat").toUtf8()
+                                + " is 1,535 bytes: a Supaplex levels file holds records of 1,536 bytes\n");
 }
 
 // all with --hero --title: every level with its hero's square, infotrons needed and title.

@@ -1,6 +1,7 @@
 #include "levels/levelsfile.h"
 #include "levels/levelstore.h"
 
+#include "plainuser.h"
 #include "tempdir.h"
 #include "toolrun.h"
 
@@ -11,8 +12,16 @@
 #include <cstring>
 #include <map>
 #include <gtest/gtest.h>
+#include <algorithm>
+#include <fcntl.h>
 #include <random>
+#include <sys/file.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 using qmtest::qmtool;
 using qmtest::readFile;
@@ -384,4 +393,100 @@ TEST(QmtoolHelp, EveryListedCommandHasItsHelpAndAManualEntry)
     EXPECT_GE(commands, 12);
     EXPECT_EQ(qmtool({"lev", "--help"}).status, 0);
     EXPECT_TRUE(qmtool({"--version"}).out.startsWith("qmtool 1.2"));
+}
+
+namespace {
+
+// qmtool run by the shell, so that its arguments reach it as the bytes written here (QProcess would
+// pass them through UTF-8); cd: the working directory.
+ToolRun qmtoolInShell(const std::string &cd, const std::string &arguments)
+{
+    QProcess process;
+    process.start("/bin/sh", {"-c", QString::fromStdString("cd \"$1\" && exec \"$0\" " + arguments), QMTOOL_PATH,
+                              QString::fromStdString(cd)});
+    process.waitForFinished(60000);
+    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
+} // namespace
+
+// A file name that is not UTF-8 (a Latin-1 "é") is made, read and written under exactly its bytes.
+TEST(QmtoolNames, ThatAreNotUtf8AreKeptByteForByte)
+{
+    TempDir dir;
+    const std::string name = "caf\xe9.lev", copy = "\xff\xfe copy.lev";
+    ToolRun made = qmtoolInShell(dir.path(), "lev new \"$(printf 'caf\\351.lev')\" --levels 2");
+    ASSERT_EQ(made.status, 0) << made.err.constData();
+    EXPECT_EQ(dir.entries(), std::vector<std::string>{name});
+    ToolRun info = qmtoolInShell(dir.path(), "lev info \"$(printf 'caf\\351.lev')\"");
+    ASSERT_EQ(info.status, 0) << info.err.constData();
+    EXPECT_EQ(json(info)["count"].toInt(), 2);
+    ToolRun copied = qmtoolInShell(dir.path(), "lev copy \"$(printf 'caf\\351.lev')\" \"$(printf '\\377\\376 copy.lev')\"");
+    ASSERT_EQ(copied.status, 0) << copied.err.constData();
+    EXPECT_EQ(readFile(dir.path(copy)), readFile(dir.path(name)));
+    ToolRun missing = qmtoolInShell(dir.path(), "lev info \"$(printf 'caf\\351s.lev')\"");
+    EXPECT_EQ(missing.err.trimmed(), "File not found");
+    EXPECT_EQ(dir.entries().size(), 2u);
+}
+
+// A device, a named pipe or a socket given as the file to write is refused before anything is written,
+// by every writer: the levels file, the configuration, pictures and graphics files. As root, who
+// could replace any of them, the device is a real one; as a plain user a link to /dev/null.
+TEST(QmtoolTargets, ThatAreNotRegularFilesAreRefusedByEveryWriter)
+{
+    const bool plain = qmtest::runsAsPlainUser(); // as root: the test runs as nobody first
+    TempDir dir;
+    const QString sample = QM_GAME_DIR "/Sample.lev";
+    ASSERT_EQ(qmtool({"lev", "new", QString::fromStdString(dir.path("a.lev"))}).status, 0);
+    ASSERT_EQ(qmtool({"cfg", "copy", QM_GAME_DIR "/Quillmoss.Cfg", QString::fromStdString(dir.path("a.cfg"))}).status, 0);
+    if (plain)
+        ASSERT_EQ(::symlink("/dev/null", dir.path("zdev.png").c_str()), 0);
+    else
+        ASSERT_EQ(::mknod(dir.path("zdev.png").c_str(), S_IFCHR | 0666, ::makedev(1, 3)), 0);
+    ASSERT_EQ(::mkfifo(dir.path("p.png").c_str(), 0666), 0);
+    const int socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, dir.path("s.png").c_str(), sizeof address.sun_path - 1);
+    ASSERT_EQ(::bind(socket, reinterpret_cast<const sockaddr *>(&address), sizeof address), 0);
+    const std::pair<const char *, const char *> targets[] = {
+        {"zdev.png", "a device"}, {"p.png", "a named pipe"}, {"s.png", "a socket"}};
+    for (auto [name, what] : targets) {
+        const QString target = QString::fromStdString(dir.path(name));
+        for (const QStringList &args :
+             {QStringList{"lev", "copy", QString::fromStdString(dir.path("a.lev")), target},
+              {"lev", "new", target},
+              {"cfg", "copy", QString::fromStdString(dir.path("a.cfg")), target},
+              {"lev", "render", sample, "1", target},
+              {"dxg", "extract", QM_GAME_DIR "/Editor.dxg", "0", target}}) {
+            const ToolRun refused = qmtool(args);
+            EXPECT_EQ(refused.status, 1) << args.join(' ').toStdString();
+            EXPECT_EQ(refused.err.trimmed(), QByteArray("Not a regular file (it is ") + what + ")")
+                << args.join(' ').toStdString();
+        }
+        struct stat st {};
+        ASSERT_EQ(::lstat(dir.path(name).c_str(), &st), 0);
+        EXPECT_FALSE(S_ISREG(st.st_mode)) << name;
+    }
+    ::close(socket);
+    struct stat null {};
+    ASSERT_EQ(::stat("/dev/null", &null), 0);
+    EXPECT_TRUE(S_ISCHR(null.st_mode));
+}
+
+// What a killed save left beside a file goes when qmtool next starts there, however new; a temporary
+// file that a save running now holds stays.
+TEST(QmtoolTemporaries, OfKilledSavesGoAtTheNextStartBesideTheFileNamed)
+{
+    TempDir dir;
+    ASSERT_EQ(qmtool({"lev", "new", QString::fromStdString(dir.path("a.lev"))}).status, 0);
+    writeFile(dir.path(".qmsave-Dead01"), std::vector<uint8_t>(1000, 'd'));
+    writeFile(dir.path(".qmsave-Held01"), std::vector<uint8_t>(1000, 'h'));
+    const int holder = ::open(dir.path(".qmsave-Held01").c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(holder, LOCK_EX), 0);
+    ASSERT_EQ(qmtool({"lev", "info", QString::fromStdString(dir.path("a.lev"))}).status, 0);
+    ::close(holder);
+    std::vector<std::string> entries = dir.entries();
+    std::sort(entries.begin(), entries.end());
+    EXPECT_EQ(entries, (std::vector<std::string>{".qmsave-Held01", "a.lev"}));
 }

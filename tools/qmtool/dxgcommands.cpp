@@ -241,8 +241,8 @@ int dxgPack(const ToolCommand &command, const QStringList &args)
     qm::Bytes bytes;
     try {
         bytes = qm::readWholeFile(localPath(words[0]), qm::kMaxGraphicsFileBytes);
-    } catch (const qm::EInOutError &) {
-        throw qm::Error("EFOpenError", "Cannot open file " + localPath(words[0]));
+    } catch (const qm::EInOutError &e) {
+        throw qm::Error("EFOpenError", "Cannot open file " + localPath(words[0]) + ": " + e.what());
     }
     QJsonParseError error;
     QJsonDocument doc = QJsonDocument::fromJson(

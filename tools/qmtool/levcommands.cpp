@@ -479,7 +479,8 @@ int levReplace(const ToolCommand &command, const QStringList &args)
         qm::levelsfilepath = localPath(words[0]);
         qm::writelevelsfile();
     }
-    printLine("Replaced " + qm::replaceCountText(count) + "\n");
+    printLine("Replaced " + qm::replaceCountText(count) + (count.squares > 0 ? "" : ": the file is left as it was")
+              + "\n");
     return 0;
 }
 

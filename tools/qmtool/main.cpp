@@ -5,13 +5,17 @@
 #include "commands.h"
 #include "toolsupport.h"
 
+#include "commands/filenames.h"
 #include "editor/recovery.h"
 #include "platform/errors.h"
+#include "platform/fileio.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <cstdio>
 #include <exception>
+#include <filesystem>
+#include <set>
 
 namespace {
 
@@ -155,6 +159,21 @@ int runTool(const QStringList &arguments)
     return 1;
 }
 
+// What saves killed in the middle left in the working directory and beside the files named goes at
+// start, not only with the next save there.
+void removeDeadTemporariesBeside(int argc, char **argv)
+{
+    std::set<std::string> directories = {"."};
+    for (int i = 1; i < argc; ++i) {
+        std::error_code unknown;
+        const std::filesystem::path named(argv[i]);
+        if (std::filesystem::exists(named, unknown))
+            directories.insert(named.has_parent_path() ? named.parent_path().string() : ".");
+    }
+    for (const std::string &directory : directories)
+        qm::removeDeadSaveTemporaries(directory);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -164,7 +183,12 @@ int main(int argc, char **argv)
     QCoreApplication::setApplicationVersion(QStringLiteral("%1.%2").arg(QM_VERSION_MAJOR).arg(QM_VERSION_MINOR));
     qm::keepPreviousBytesIn(); // a save in place keeps the bytes it replaces where the editor offers them
     try {
-        return runTool(QCoreApplication::arguments());
+        // File names are taken as the bytes they are, whatever their encoding.
+        QStringList arguments;
+        for (int i = 0; i < argc; ++i)
+            arguments << qm::fileNameFromBytes(argv[i]);
+        removeDeadTemporariesBeside(argc, argv);
+        return runTool(arguments);
     } catch (const HelpRequested &help) {
         print(help.text, stdout);
         return 0;

@@ -2,10 +2,14 @@
 
 #include "commands.h"
 
+#include "commands/filenames.h"
+
 #include "graphics/directdrawsurface.h"
 
 #include "platform/errors.h"
+#include "platform/fileio.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QImage>
 #include <QJsonArray>
@@ -20,7 +24,7 @@ QJsonValue jsonText(const std::string &bytes)
     return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
 
-std::string localPath(const QString &path) { return QFile::encodeName(path).toStdString(); }
+std::string localPath(const QString &path) { return qm::toPath(path); }
 
 QString usageLine(const ToolCommand &command)
 {
@@ -79,8 +83,13 @@ const char *imageFormat(const QString &path)
 void saveImage(const QImage &image, const QString &path)
 {
     const char *format = imageFormat(path);
-    if (!image.convertToFormat(QImage::Format_RGB888).save(path, format))
+    // Encoded in memory, then saved as every file is (a device or a pipe is refused, a failure leaves
+    // the previous file).
+    QByteArray encoded;
+    QBuffer buffer(&encoded);
+    if (!buffer.open(QIODevice::WriteOnly) || !image.convertToFormat(QImage::Format_RGB888).save(&buffer, format))
         throw qm::Error("EInOutError", "Cannot write the image " + localPath(path));
+    qm::writeFileSafely(localPath(path), encoded.constData(), size_t(encoded.size()));
 }
 
 std::string shortTextOption(const QString &text, const QString &option)
