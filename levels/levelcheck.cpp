@@ -2,6 +2,7 @@
 
 #include "gamerules.h"
 #include "painting.h"
+#include "supaplexexport.h"
 #include "palette.h"
 #include "reach.h"
 #include "startsquare.h"
@@ -101,6 +102,7 @@ public:
         std::vector<Finding> findings;
         checkStart(findings);
         checkSize(findings);
+        checkSpecialPorts(findings);
         checkInfotronsAndExit(findings);
         checkGraphicsFile(findings);
         if (loaded())
@@ -155,6 +157,18 @@ private:
                                 + std::to_string(mLevel.height)
                                 + " squares, breaks the Levels dialog's rule: even numbers from 6 to 70",
                             std::nullopt});
+    }
+
+    void checkSpecialPorts(std::vector<Finding> &findings) const
+    {
+        const auto ports = specialPortsOf(mLevel);
+        if (ports.size() <= size_t(kSupaplexPortEntries))
+            return;
+        const auto [column, row] = ports[size_t(kSupaplexPortEntries)];
+        findings.push_back({Severity::Warning, "special-ports",
+                            "the level holds " + std::to_string(ports.size())
+                                + " special ports; the game allows at most 10 (the 11th is at " + place(row, column) + ")",
+                            CellPlace{row, column}});
     }
 
     void checkInfotronsAndExit(std::vector<Finding> &findings)

@@ -1,12 +1,14 @@
 #include "supaplex.h"
 
 #include "startsquare.h"
+#include "supaplexexport.h"
 #include "tiles.h"
 
 #include "platform/errors.h"
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cstdint>
 
 namespace qm {
@@ -48,8 +50,9 @@ std::array<cell, 256> conversionTable()
     set(34, kTileWallStriped, kKindOrdinary, 0);
     set(35, kTileWallStriped, kKindOrdinary, 0);
     set(36, kTileBlock7x1, kKindOrdinary, 0);
-    set(37, kTileStripVertical, kKindOrdinary, 0); // vertical chip, upper and lower halves
-    set(38, kTileStripVertical, kKindOrdinary, 1);
+    set(37, kTileWallStriped, kKindOrdinary, 0); // the last hardware code, a wall like 34 and 35
+    set(38, kTileStripVertical, kKindOrdinary, 0); // vertical chip: upper half over lower half
+    set(39, kTileStripVertical, kKindOrdinary, 1);
     return table;
 }
 
@@ -63,18 +66,30 @@ const std::array<cell, 256> &table()
 
 int SupaplexFile::records() const { return int(std::min(spbuffer.size() / kSupaplexRecord, size_t(kSupaplexLevels))); }
 
+bool isSupaplexRecording(const std::string &path)
+{
+    if (path.size() < 3)
+        return false;
+    std::string ending = path.substr(path.size() - 3);
+    std::transform(ending.begin(), ending.end(), ending.begin(), [](unsigned char ch) { return char(std::tolower(ch)); });
+    return ending == ".sp";
+}
+
 SupaplexFile readSupaplexFile(const std::string &path)
 {
     ReadableFile file(path, SIZE_MAX);
+    const bool recording = isSupaplexRecording(path);
     // A regular file's size says how many records it holds: only those are read. Anything else is
-    // read to its end or to 111 records.
-    size_t wanted = kSupaplexFileSize;
+    // read to its end or to 111 records. A recording holds one.
+    const size_t most = recording ? kSupaplexRecord : kSupaplexFileSize;
+    size_t wanted = most;
     if (file.regular()) {
         if (file.size() < kSupaplexRecord)
             throwReadBeyondEnd();
-        wanted = size_t(std::min<uint64_t>(file.size() / kSupaplexRecord * kSupaplexRecord, kSupaplexFileSize));
+        wanted = size_t(std::min<uint64_t>(file.size() / kSupaplexRecord * kSupaplexRecord, most));
     }
     SupaplexFile result;
+    result.recording = recording;
     result.spbuffer.resize(wanted);
     size_t used = 0;
     while (used < wanted) {
@@ -94,7 +109,7 @@ SupaplexFile readSupaplexFile(const std::string &path)
     } else {
         result.ignored = used - whole;
         uint8_t more = 0;
-        if (whole == kSupaplexFileSize && file.readSome(&more, 1) > 0)
+        if (whole == most && file.readSome(&more, 1) > 0)
             result.ignored += 1; // at least this much is left; the rest is not read
     }
     file.close();
@@ -113,6 +128,8 @@ std::string supaplexIgnoredNote(const SupaplexFile &file)
 {
     if (file.ignored == 0)
         return {};
+    if (file.recording)
+        return "The recorded solution after the level was not imported.";
     if (file.records() == kSupaplexLevels)
         return "Only the first " + std::to_string(kSupaplexLevels) + " levels of the file were read; the rest of it was ignored.";
     return "The last " + std::to_string(file.ignored) + " bytes of the file are not a whole level of "
@@ -162,7 +179,8 @@ SupaplexRecord supaplexRecord(const SupaplexFile &file, int splevel)
 {
     const uint8_t *record = recordOf(file, splevel);
     SupaplexRecord result;
-    result.title = supaplexTitle(std::string(reinterpret_cast<const char *>(record + kSupaplexTitleAt), kSupaplexTitleLength));
+    result.titleBytes.assign(reinterpret_cast<const char *>(record + kSupaplexTitleAt), kSupaplexTitleLength);
+    result.title = supaplexTitle(result.titleBytes);
     result.infotronsByte = record[kSupaplexInfotronsAt];
     for (int r = 0; r < kSupaplexRows; ++r)
         for (int c = 0; c < kSupaplexColumns; ++c) {
@@ -209,6 +227,13 @@ void requireRoomForImport(int32_t held, int32_t adding)
 void importSupaplexLevel(const SupaplexFile &file, int splevel, tlevel &level, SupaplexTakes takes)
 {
     const uint8_t *record = recordOf(file, splevel);
+    if (takes.whole) {
+        const std::string name = level.name;
+        importSupaplexRecordWhole(record, level);
+        if (!takes.title)
+            level.name = name;
+        return;
+    }
     const SupaplexRecord known = supaplexRecord(file, splevel);
     level.width = kSupaplexColumns - 2;
     level.height = kSupaplexRows - 2;

@@ -313,14 +313,15 @@ TEST(GameRules, EveryPaletteTileHasARuleAndFlipsComeBack)
     EXPECT_EQ(infotronsLeftBy(kTileInfotron), 1);
     EXPECT_EQ(infotronsLeftBy(kTileSpinner), 0);
     EXPECT_EQ(tileWords(kTileExit), "exit (63)");
-    EXPECT_EQ(tileWords(70), "tile 70");
+    EXPECT_EQ(tileWords(kTilePortUpDown), "port up and down (70)");
+    EXPECT_EQ(tileWords(78), "tile 78");
 }
 
 // The walls of imported levels are walls that never move or break; nothing else the import writes is.
 TEST(GameRules, ImportedHardwareIsWallAndNothingElse)
 {
     for (int code = 0; code < 256; ++code) {
-        const bool hardware = code == 6 || (code >= 28 && code <= 36);
+        const bool hardware = code == 6 || (code >= 28 && code <= 37);
         EXPECT_EQ(ruleOf(supaplexCell(uint8_t(code)).tile) == TileRule::Wall, hardware) << code;
     }
     EXPECT_EQ(ruleOf(supaplexCell(24).tile), TileRule::Enemy);
@@ -459,7 +460,7 @@ TEST(LevelCheck, NotesFoldByKind)
     const LevelGraphics graphics = themeGraphics();
     auto level = cleanLevel();
     for (int c = 2; c <= 7; ++c)
-        *level->cellAt(5, c) = supaplexCell(38); // lower halves alone
+        *level->cellAt(5, c) = supaplexCell(39); // lower halves alone
     *level->cellAt(2, 6) = supaplexCell(36);
     const std::vector<Finding> findings = checkLevel(*level, &graphics);
     ASSERT_EQ(findings.size(), 7u);

@@ -3,6 +3,7 @@
 #include "themeart.h"
 
 #include "levels/gamerules.h"
+#include "levels/palette.h"
 
 #include <string>
 #include <vector>
@@ -78,6 +79,15 @@ const char *tileDescription(int tile)
     case 66: return "Pillar: three squares high.";
     case 67: return "Tree, or the theme's tall piece: three squares high.";
     case 68: return "Big object: 3 &times; 3 squares.";
+    case 69: return "Bug: base that sparks.";
+    case 70: return "Port up and down.";
+    case 71: return "Port left and right.";
+    case 72: return "Four-way port.";
+    case 73: return "Special port to the right: a port whose passing can change the game's settings.";
+    case 74: return "Special port downward.";
+    case 75: return "Special port to the left.";
+    case 76: return "Special port upward.";
+    case 77: return "Invisible wall: the game does not draw it; the editor shows its outline.";
     default: return "";
     }
 }
@@ -87,7 +97,7 @@ std::string tileTable()
 {
     std::string html = "<table border=\"1\" cellpadding=\"3\">\n<tr><th>Tile</th><th>Name</th><th>What it is</th>"
                        "<th>How the game treats it</th></tr>\n";
-    for (int tile = 12; tile <= 68; ++tile) {
+    for (int tile = kFirstPaletteTile; tile <= kLastPaletteTile; ++tile) {
         const TileRules *rules = tileRules(tile);
         html += "<tr><td>" + std::to_string(tile) + "</td><td>" + tileName(tile) + "</td><td>" +
                 tileDescription(tile) + "</td><td>" + (rules ? rules->how : "") + "</td></tr>\n";
@@ -389,7 +399,7 @@ std::vector<Topic> topics()
          "comes with <code>Sample.lev</code> chosen.</p>\n"
          "<p>This choice has nothing to do with the file you are editing.</p>\n"},
         {11, "The tiles", "<h2>The tiles</h2>\n"
-                          "<p>Every theme draws the same tiles in its own way. The palette holds tiles 12 to 68.</p>\n"
+                          "<p>Every theme draws the same tiles in its own way. The palette holds tiles 12 to 77.</p>\n"
                           "<p>The last column is the rule the level checks follow: what the hero can walk onto, "
                           "what only moves or breaks, and what never does. Where no rule is known, the checks "
                           "let the hero through.</p>\n" +
