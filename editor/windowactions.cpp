@@ -10,6 +10,7 @@
 #include "recentfiles.h"
 #include "resizeleveldialog.h"
 #include "replacetiledialog.h"
+#include "supaplexcommands.h"
 
 #include "levels/levelstore.h"
 
@@ -60,6 +61,9 @@ void TMainForm::createActions()
         {Row::Item, "fromSupaPlexlevelsfile1", "From SupaPlex Levels File", [this] { fromSupaPlexlevelsfile1Click(); }},
         {Row::Item, "fromotherlevfile1", "From Other .lev File", [this] { fromotherlevfile1Click(); }},
         {Row::EndSubmenu, ""},
+        {Row::Item, "exportSupaplex", "Export to &Supaplex…", [this] {
+             exportSupaplexCommand(this, [this](const QString &text) { mMapTools->showStatusMessage(text); });
+         }, {}, kNeedsFile},
         {Row::Item, "Exportlevelpicture1", "&Export Level Picture…", [this] { exportPictureClick(); }, {}, kNeedsFile},
         {Row::Item, "Copylevelpicture1", "Copy Level &Picture", [this] { copyPictureClick(); }, {K("Ctrl+Shift+C")},
          kNeedsFile},
@@ -88,6 +92,7 @@ void TMainForm::createActions()
         {Row::Item, "replaceTile", "Replace T&ile…", [this] {
              replaceTileCommand(this, *mDocument, mTileWidth, [this](const QString &text) { mMapTools->showStatusMessage(text); });
          }, {K("Ctrl+H")}, kNeedsFile},
+        {Row::Item, "gameSettings", "&Game Settings…", [this] { gameSettingsCommand(this, *mDocument); }, {}, kNeedsFile},
         {Row::Separator, ""},
         {Row::Item, "checkLevel", "Check &Level", [this] { mChecks->showChecks(false); }, {K(Qt::Key_F7)}, kNeedsFile},
         {Row::Item, "checkAllLevels", "Check &All Levels", [this] { mChecks->showChecks(true); }, {}, kNeedsFile},
