@@ -228,12 +228,25 @@ void TForm2::showPreview()
     const SupaplexRecord record = supaplexRecord(spbuffer, n);
     QStringList lines;
     lines << "Title: " + toQt(record.title);
-    if (record.heroes > 0)
-        lines << QString("Hero: column %1, row %2").arg(record.heroColumn).arg(record.heroRow);
-    lines << QString("Infotrons needed: %1").arg(record.infotronsNeeded())
-                 + (record.infotronsByte == 0 ? " (all of them)" : "");
-    for (const std::string &note : supaplexHeroNotes(record))
-        lines << noteLine(note);
+    if (keepsWhole()) {
+        // A whole level has the ring: its squares are the record's, one column and row further on.
+        const uint8_t *bytes = spbuffer.spbuffer.data() + size_t(row) * kSupaplexRecord;
+        const uint8_t *hero = std::find(bytes, bytes + kSupaplexColumns * kSupaplexRows, kSupaplexHero);
+        const int at = int(hero - bytes);
+        if (at < kSupaplexColumns * kSupaplexRows)
+            lines << QString("Hero: column %1, row %2").arg(at % kSupaplexColumns + 1).arg(at / kSupaplexColumns + 1);
+        else
+            lines << noteLine("no hero; the start square lies outside the level, as in the game");
+        lines << QString("Infotrons needed: %1").arg(record.infotronsByte)
+                     + (record.infotronsByte == 0 ? " (all of them)" : "");
+    } else {
+        if (record.heroes > 0)
+            lines << QString("Hero: column %1, row %2").arg(record.heroColumn).arg(record.heroRow);
+        lines << QString("Infotrons needed: %1").arg(record.infotronsNeeded())
+                     + (record.infotronsByte == 0 ? " (all of them)" : "");
+        for (const std::string &note : supaplexHeroNotes(record))
+            lines << noteLine(note);
+    }
     PreviewText->setText(lines.join('\n'));
 }
 

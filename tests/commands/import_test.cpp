@@ -480,6 +480,7 @@ TEST_F(SupaplexImport, KeepWholeKeepsTheRecordAndImpliesTheTakeRecordBox)
         EXPECT_FALSE(mDialog->CheckBox1->isEnabled());
         selectLine(1);
         EXPECT_EQ(mDialog->Edit1->text(), QString::fromStdString(warmUp));
+        EXPECT_EQ(mDialog->PreviewText->text(), "Title: WARM UP\nHero: column 8, row 4\nInfotrons needed: 0 (all of them)");
         click(mDialog->Import);
     }), 1);
     const qm::tlevel &level = qm::levels[4];
