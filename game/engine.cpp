@@ -207,6 +207,7 @@ void Engine::startLevel()
     mStepCount = 0;
     mDiedAtFrame = -1;
     mDiedAtCell = 0;
+    mKiller = Killer::None;
 
     // The conversion pass: variants become the plain object, special ports keep state 1, and each
     // enemy takes its first direction.
@@ -263,10 +264,14 @@ void Engine::frame(uint8_t input, bool endMark)
         mExitFlag = true;
         mQuitCountdown = 100;
     }
+    mActing = code::kHero;
     updateHero();
     updateObjects();
+    mActing = 0;
     deathCheck();
+    mActing = code::kRedDisk;
     plantedDiskStep();
+    mActing = code::kExplosion;
     explosionTimers();
     if (mExplosionFlag)
         draw(); // the screen shakes: the number is not used, the draw is
@@ -349,6 +354,7 @@ void Engine::updateObjects()
         const uint8_t listed = uint8_t(mList[k]);
         if (codeAt(cell) != listed)
             continue;
+        mActing = listed;
         switch (kRoutines[listed]) {
         case kZonkRoutine: updateZonk(cell); break;
         case kInfotronRoutine: updateInfotron(cell); break;
@@ -1328,8 +1334,11 @@ void Engine::explode(int c)
     if (codeAt(c) == code::kHardware)
         return;
     mExplosionFlag = true;
-    if (codeAt(c) == code::kHero)
+    mBlastCentre = codeAt(c);
+    if (codeAt(c) == code::kHero) {
         mKill = true;
+        noteKiller();
+    }
     const bool leavesInfotrons = codeAt(c) == code::kElectron;
     const uint16_t blast = leavesInfotrons ? 0x801F : 0x001F;
     const int8_t timer = leavesInfotrons ? -13 : 13;
@@ -1345,6 +1354,30 @@ void Engine::explode(int c)
     explodeNeighbour(c + w + 1, blast, timer);
 }
 
+// Remembers, for the first explosion that reaches the hero, what set it off.
+void Engine::noteKiller()
+{
+    if (mKiller != Killer::None || mSuccess)
+        return;
+    switch (mActing) {
+    case code::kSnikSnak: mKiller = Killer::SnikSnak; break;
+    case code::kElectron: mKiller = Killer::Electron; break;
+    case code::kZonk: mKiller = Killer::Zonk; break;
+    case code::kInfotron: mKiller = Killer::Infotron; break;
+    case code::kOrangeDisk: mKiller = Killer::OrangeDisk; break;
+    case code::kRedDisk: mKiller = Killer::RedDisk; break;
+    case code::kHero:
+        // The hero's own move: into a bug's sparks (the blast is on him), or into something moving.
+        mKiller = mBlastCentre == code::kHero       ? Killer::Bug
+                  : mBlastCentre == code::kSnikSnak ? Killer::SnikSnak
+                  : mBlastCentre == code::kElectron ? Killer::Electron
+                  : mBlastCentre == code::kZonk     ? Killer::Zonk
+                                                    : Killer::Explosion;
+        break;
+    default: mKiller = Killer::Explosion; break;
+    }
+}
+
 void Engine::explodeNeighbour(int cell, uint16_t blast, int8_t timer)
 {
     const uint16_t old = get(cell);
@@ -1352,6 +1385,7 @@ void Engine::explodeNeighbour(int cell, uint16_t blast, int8_t timer)
     case code::kHardware: return;
     case code::kHero:
         mKill = true;
+        noteKiller();
         [[fallthrough]];
     case code::kOrangeDisk:
     case code::kYellowDisk:

@@ -41,6 +41,9 @@ inline constexpr uint8_t kSpace = 0, kZonk = 1, kBase = 2, kHero = 3, kInfotron 
                          kLeaving = 0xBB;
 }
 
+// What set off the explosion that reached the hero.
+enum class Killer : uint8_t { None, SnikSnak, Electron, Zonk, Infotron, OrangeDisk, Bug, RedDisk, Explosion };
+
 class Engine {
 public:
     // The level must be playable (levelProblem() empty); the engine starts it at once.
@@ -87,6 +90,9 @@ public:
     bool heroDied() const { return mDiedAtFrame >= 0; }
     int diedAtFrame() const { return mDiedAtFrame; }
     int diedAtCell() const { return mDiedAtCell; }
+    Killer killer() const { return mKiller; }
+    // Steps the hero's current action has taken (his picture moves by them between two squares).
+    int heroSteps() const { return mSteps; }
 
 private:
     // Every write goes through put, which keeps the map of squares holding an object that moves.
@@ -137,6 +143,7 @@ private:
 
     void explode(int centre);
     void explodeNeighbour(int cell, uint16_t blast, int8_t timer);
+    void noteKiller();
     void cleanUpCaught(int cell, uint16_t old, bool zonk);
     void plantedDiskStep();
     void explosionTimers();
@@ -184,6 +191,9 @@ private:
     bool mExplosionFlag = false;
     bool mStopped = false;
     bool mHasHero = false;
+    uint8_t mActing = 0; // the code of the object whose update runs (31: the explosion timers)
+    Killer mKiller = Killer::None;
+    uint8_t mBlastCentre = 0; // the code at the centre of the explosion being made
     int mDiedAtFrame = -1;
     int mDiedAtCell = 0;
 };

@@ -100,8 +100,9 @@ ReplayResult resultOf(const Engine &engine)
     result.noHero = !engine.levelHasHero();
     if (result.died) {
         result.diedAtFrame = engine.diedAtFrame();
-        result.diedAtColumn = engine.diedAtCell() % engine.width();
-        result.diedAtRow = engine.diedAtCell() / engine.width();
+        result.diedAtColumn = engine.diedAtCell() % engine.width() + 1;
+        result.diedAtRow = engine.diedAtCell() / engine.width() + 1;
+        result.killer = engine.killer();
     }
     return result;
 }
@@ -128,6 +129,20 @@ ReplayResult replay(const Level &level, const std::vector<uint8_t> &input, Trace
     return result;
 }
 
+const char *killerWords(Killer killer)
+{
+    switch (killer) {
+    case Killer::SnikSnak: return "was caught by a snik snak";
+    case Killer::Electron: return "was caught by an electron";
+    case Killer::Zonk: return "was crushed by a falling zonk";
+    case Killer::Infotron: return "was crushed by a falling infotron";
+    case Killer::OrangeDisk: return "was caught in an orange disk's explosion";
+    case Killer::Bug: return "touched a bug's sparks";
+    case Killer::RedDisk: return "was caught in a red disk's explosion";
+    default: return "was caught in an explosion";
+    }
+}
+
 std::string ReplayResult::summary() const
 {
     if (finished)
@@ -136,8 +151,8 @@ std::string ReplayResult::summary() const
     if (noHero)
         why = "the level has no hero (frame " + std::to_string(diedAtFrame) + ")";
     else if (died)
-        why = "the hero died at column " + std::to_string(diedAtColumn) + ", row " + std::to_string(diedAtRow) +
-              " (frame " + std::to_string(diedAtFrame) + ")";
+        why = std::string("the hero ") + killerWords(killer) + " at column " + std::to_string(diedAtColumn) +
+              ", row " + std::to_string(diedAtRow) + " (frame " + std::to_string(diedAtFrame) + ")";
     else if (infotronsLeft > 0)
         why = "the recording ended with " + std::to_string(infotronsLeft) + " infotron" +
               (infotronsLeft == 1 ? "" : "s") + " left (frame " + std::to_string(frames - 1) + ")";

@@ -4,6 +4,7 @@
 // length - 1) up to the end mark 0xFF, and perhaps a signature the game never plays. A file of exactly
 // 1,536 bytes is a level without a recording.
 
+#include "engine.h"
 #include "level.h"
 
 #include <cstdint>
@@ -11,8 +12,6 @@
 #include <vector>
 
 namespace qm::game {
-
-class Engine;
 
 inline constexpr uint8_t kEndMark = 0xFF;
 inline constexpr size_t kMaxRecordingFile = 1536 + 48650 + 512; // what players' tools accept
@@ -51,6 +50,9 @@ private:
     uint8_t mCode = 0;
 };
 
+// What killed the hero, in words that follow "The hero ": "was caught by a snik snak".
+const char *killerWords(Killer killer);
+
 // How a replay ended.
 struct ReplayResult {
     bool finished = false;  // the hero reached the exit with every infotron needed
@@ -58,8 +60,9 @@ struct ReplayResult {
     int infotronsLeft = 0;  // still needed when the run stopped
     bool died = false;      // the hero was killed (at diedAtFrame, on diedAtCell)
     int diedAtFrame = 0;
-    int diedAtColumn = 0;   // the square, counted from 0 as the level's own columns and rows
+    int diedAtColumn = 0;   // the square, counted from 1 as the editor counts a level's columns and rows
     int diedAtRow = 0;
+    Killer killer = Killer::None;
     bool noHero = false;    // the level holds no hero
     // One line for people: "finished in 1,234 frames" or "not finished: why (frame N)".
     std::string summary() const;

@@ -167,6 +167,12 @@ TEST(GameEngine, TheFieldMatchesTheGamesTracesFrameForFrame)
             const Rebuilt rebuilt = rebuildFromTrace(game);
             ours = traceOf(rebuilt.level, rebuilt.input, rebuilt.name, result);
             EXPECT_FALSE(result.finished) << name << ": " << result.summary();
+            // What the game says of them: destroyed in frame 820; an explosion reaches him in frame 783;
+            // the input ends with 5 infotrons missing.
+            const std::string why = name == "04s105-5.sp"   ? " (frame 820)"
+                                    : name == "92s052-1.sp" ? " (frame 783)"
+                                                            : "the recording ended with 5 infotrons left";
+            EXPECT_NE(result.summary().find(why), std::string::npos) << name << ": " << result.summary();
             ++failures;
         }
         EXPECT_EQ(firstDifference(ours, game), "") << name;
