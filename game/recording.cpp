@@ -143,22 +143,26 @@ const char *killerWords(Killer killer)
     }
 }
 
+std::string ReplayResult::reason() const
+{
+    if (noHero)
+        return "the level has no hero";
+    if (died)
+        return std::string("the hero ") + killerWords(killer) + " at column " + std::to_string(diedAtColumn) +
+               ", row " + std::to_string(diedAtRow);
+    if (infotronsLeft > 0)
+        return "the recording ended with " + std::to_string(infotronsLeft) + " infotron" +
+               (infotronsLeft == 1 ? "" : "s") + " left";
+    return "the recording ended before the hero reached the exit";
+}
+
+int ReplayResult::reasonFrame() const { return died || noHero ? diedAtFrame : frames - 1; }
+
 std::string ReplayResult::summary() const
 {
     if (finished)
         return "finished in " + withThousands(size_t(frames)) + " frames";
-    std::string why;
-    if (noHero)
-        why = "the level has no hero (frame " + std::to_string(diedAtFrame) + ")";
-    else if (died)
-        why = std::string("the hero ") + killerWords(killer) + " at column " + std::to_string(diedAtColumn) +
-              ", row " + std::to_string(diedAtRow) + " (frame " + std::to_string(diedAtFrame) + ")";
-    else if (infotronsLeft > 0)
-        why = "the recording ended with " + std::to_string(infotronsLeft) + " infotron" +
-              (infotronsLeft == 1 ? "" : "s") + " left (frame " + std::to_string(frames - 1) + ")";
-    else
-        why = "the recording ended before the hero reached the exit (frame " + std::to_string(frames - 1) + ")";
-    return "not finished: " + why;
+    return "not finished: " + reason() + " (frame " + std::to_string(reasonFrame()) + ")";
 }
 
 } // namespace qm::game

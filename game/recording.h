@@ -66,6 +66,10 @@ struct ReplayResult {
     bool noHero = false;    // the level holds no hero
     // One line for people: "finished in 1,234 frames" or "not finished: why (frame N)".
     std::string summary() const;
+    // Why the run did not finish, without the frame ("the hero was caught by a snik snak at column 3,
+    // row 4"), and the frame it happened in (the death, or the last frame of the recording).
+    std::string reason() const;
+    int reasonFrame() const;
 };
 
 class TraceWriter;
