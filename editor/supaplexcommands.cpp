@@ -134,6 +134,15 @@ void gameSettingsCommand(QWidget *parent, LevelDocument &document)
     if (!fileopen || curlevel < 1 || curlevel > levelsinfo.count)
         return;
     const int32_t k = curlevel;
+    const tlevel &level = levels[k];
+    if (int64_t(level.width) * level.height < int64_t(kSupaplexHeaderBytes)) {
+        // Refused before the dialog: the settings would have nowhere to be kept.
+        showError(QString("The game's settings need a level of at least %1 squares; this one has %2.")
+                      .arg(kSupaplexHeaderBytes)
+                      .arg(int64_t(level.width) * level.height),
+                  parent);
+        return;
+    }
     auto *dialog = parent->findChild<GameSettingsDialog *>(QString(), Qt::FindDirectChildrenOnly);
     if (!dialog)
         dialog = new GameSettingsDialog(parent);

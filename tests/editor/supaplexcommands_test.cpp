@@ -130,3 +130,18 @@ TEST_F(SupaplexCommands, ExportWritesTheCurrentLevelAsSpOrEveryLevelAsALevelsFil
         << messages[0].toStdString();
     EXPECT_FALSE(std::filesystem::exists(dir.path("big.sp")));
 }
+
+// A level too small to keep the settings is refused before the dialog, and nothing changes.
+TEST_F(SupaplexCommands, GameSettingsOfATinyLevelAreRefusedBeforeTheDialog)
+{
+    openLevel(8, 10);
+    messages.clear();
+    whenDialogShown([](GameSettingsDialog &dialog) {
+        ADD_FAILURE() << "the dialog was shown";
+        dialog.reject();
+    });
+    item("gameSettings")->trigger();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], "The game's settings need a level of at least 96 squares; this one has 80.");
+    EXPECT_EQ(item("Undo1")->text(), "&Undo");
+}
