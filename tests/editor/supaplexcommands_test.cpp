@@ -78,11 +78,13 @@ TEST_F(SupaplexCommands, GameSettingsShowTheLevelsAndChangeThemAsOneStep)
         EXPECT_EQ(ports->item(0, GameSettingsDialog::PortColumn)->text(), "column 3, row 3");
         EXPECT_EQ(ports->item(1, GameSettingsDialog::PortColumn)->text(), "column 5, row 3");
         EXPECT_EQ(ports->item(0, GameSettingsDialog::ChangesColumn)->checkState(), Qt::Unchecked);
+        EXPECT_EQ(ports->item(0, GameSettingsDialog::ChangesColumn)->text(), "no change");
         EXPECT_FALSE(ports->item(0, GameSettingsDialog::GravityColumn)->flags() & Qt::ItemIsEnabled);
         EXPECT_EQ(ports->item(1, GameSettingsDialog::FreezeEnemiesColumn)->checkState(), Qt::Checked);
         QTest::keyClick(dialog.gravityBox, Qt::Key_Space);
         toggle(ports, 0, GameSettingsDialog::ChangesColumn); // the first port now changes settings...
         EXPECT_TRUE(ports->item(0, GameSettingsDialog::GravityColumn)->flags() & Qt::ItemIsEnabled);
+        EXPECT_EQ(ports->item(0, GameSettingsDialog::ChangesColumn)->text(), "as ticked");
         toggle(ports, 0, GameSettingsDialog::GravityColumn); // ...turning gravity on
         qmtest::click(dialog.okButton);
     });
