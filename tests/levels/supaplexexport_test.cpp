@@ -304,3 +304,26 @@ TEST(SupaplexWhole, ZeroInfotronsCountAsTheGameCounts)
     const std::vector<std::string> own = codes();
     EXPECT_EQ(std::count(own.begin(), own.end(), "no-infotrons"), 1);
 }
+
+// A levels file export holds 111 records: more levels are refused before anything is made.
+TEST(SupaplexWhole, ALevelsFileExportHoldsAtMost111Levels)
+{
+    initStore();
+    resetstore();
+    levelsinfo = Tlevels{};
+    for (int k = 1; k <= 112; ++k) {
+        addlevel();
+        levels[k].width = 58;
+        levels[k].height = 22;
+    }
+    try {
+        supaplexExportOf(1, 112, false);
+        ADD_FAILURE() << "112 levels were exported";
+    } catch (const Error &e) {
+        EXPECT_STREQ(e.what(), "A Supaplex levels file holds at most 111 levels; 112 were chosen. Nothing was exported.");
+    }
+    const Bytes out = supaplexExportOf(2, 112, false);
+    EXPECT_EQ(out.size(), kSupaplexFileSize);
+    EXPECT_EQ(supaplexExportOf(5, 5, true).size(), kSupaplexRecordBytes);
+    levelsinfo = Tlevels{};
+}
