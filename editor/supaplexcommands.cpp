@@ -23,6 +23,9 @@ namespace qm {
 
 namespace {
 
+// What the settings box of a port says: a port without settings of its own changes nothing.
+QString settingsText(bool changes) { return changes ? "as ticked" : "no change"; }
+
 QTableWidgetItem *checkItem(bool on, bool enabled)
 {
     auto *item = new QTableWidgetItem;
@@ -59,7 +62,7 @@ GameSettingsDialog::GameSettingsDialog(QWidget *parent) : QDialog(parent)
     layout->addWidget(portsLabel);
     portsTable = new QTableWidget(0, 5, this);
     portsTable->setObjectName("portsTable");
-    portsTable->setHorizontalHeaderLabels({"Port", "Changes settings", "Gravity", "Freeze zonks", "Freeze enemies"});
+    portsTable->setHorizontalHeaderLabels({"Port", "Settings", "Gravity", "Freeze zonks", "Freeze enemies"});
     portsTable->verticalHeader()->hide();
     portsTable->setSelectionMode(QAbstractItemView::NoSelection);
     portsTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -91,15 +94,17 @@ void GameSettingsDialog::setSettings(const GameSettings &settings, const QString
         auto *place = new QTableWidgetItem(QString("column %1, row %2").arg(port.column).arg(port.row));
         place->setFlags(Qt::ItemIsEnabled);
         portsTable->setItem(row, PortColumn, place);
-        portsTable->setItem(row, ChangesColumn, checkItem(port.changes, true));
+        QTableWidgetItem *changes = checkItem(port.changes, true);
+        changes->setText(settingsText(port.changes));
+        portsTable->setItem(row, ChangesColumn, changes);
         portsTable->setItem(row, GravityColumn, checkItem(port.gravity, port.changes));
         portsTable->setItem(row, FreezeZonksColumn, checkItem(port.freezeZonks, port.changes));
         portsTable->setItem(row, FreezeEnemiesColumn, checkItem(port.freezeEnemies, port.changes));
     }
     portsLabel->setText(settings.ports.empty()
                             ? "The level has no special ports."
-                            : "Special ports: passing one that changes settings sets gravity and freezes zonks and "
-                              "enemies as ticked; one that does not leaves them as they are.");
+                            : "Special ports: passing one whose settings are ticked sets gravity and freezes zonks "
+                              "and enemies as ticked; one with \"no change\" leaves them as they are.");
     portsTable->setVisible(!settings.ports.empty());
 }
 
@@ -108,6 +113,10 @@ void GameSettingsDialog::portChanged(int row, int column)
     if (column != ChangesColumn)
         return;
     const bool on = checked(portsTable, row, ChangesColumn);
+    {
+        const QSignalBlocker quiet(portsTable);
+        portsTable->item(row, ChangesColumn)->setText(settingsText(on));
+    }
     for (int c = GravityColumn; c <= FreezeEnemiesColumn; ++c)
         if (QTableWidgetItem *item = portsTable->item(row, c))
             item->setFlags(on ? Qt::ItemIsUserCheckable | Qt::ItemIsEnabled : Qt::ItemIsUserCheckable);
@@ -134,6 +143,15 @@ void gameSettingsCommand(QWidget *parent, LevelDocument &document)
     if (!fileopen || curlevel < 1 || curlevel > levelsinfo.count)
         return;
     const int32_t k = curlevel;
+    const tlevel &level = levels[k];
+    if (int64_t(level.width) * level.height < int64_t(kSupaplexHeaderBytes)) {
+        // Refused before the dialog: the settings would have nowhere to be kept.
+        showError(QString("The game's settings need a level of at least %1 squares; this one has %2.")
+                      .arg(kSupaplexHeaderBytes)
+                      .arg(int64_t(level.width) * level.height),
+                  parent);
+        return;
+    }
     auto *dialog = parent->findChild<GameSettingsDialog *>(QString(), Qt::FindDirectChildrenOnly);
     if (!dialog)
         dialog = new GameSettingsDialog(parent);

@@ -28,7 +28,8 @@ public:
     // What the fields say now.
     GameSettings settings() const;
 
-    // The ports' table: one row a special port; the columns after the port are check boxes.
+    // The ports' table: one row a special port; the columns after the port are check boxes. A port's
+    // settings box reads "no change" unticked (passing it changes nothing) and "as ticked" ticked.
     enum Column { PortColumn, ChangesColumn, GravityColumn, FreezeZonksColumn, FreezeEnemiesColumn };
 
     QLabel *levelLabel = nullptr;

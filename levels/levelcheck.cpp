@@ -185,7 +185,9 @@ private:
                 if (tile == kTileExit && !exit)
                     exit = CellPlace{r, c};
             }
-        const int64_t asked = mLevel.infotrons;
+        // A level kept for the game asks as the game reads it: 0 is every infotron, counted mod 256.
+        const int64_t asked =
+            mLevel.infotrons == 0 && keepsSupaplexRecord(mLevel) ? infotronTiles % 256 : int64_t(mLevel.infotrons);
         const bool countPossible = asked <= bound;
         if (asked <= 0)
             findings.push_back({Severity::Warning, "no-infotrons",

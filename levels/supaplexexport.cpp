@@ -217,6 +217,14 @@ void exportSupaplex(const std::string &path, int32_t first, int32_t last)
     writeFileSafely(path, supaplexExportOf(first, last, isSupaplexRecording(path)));
 }
 
+bool keepsSupaplexRecord(const tlevel &level)
+{
+    if (!holdsHeader(level))
+        return false;
+    const cell &first = headerCell(level, 0);
+    return tagged(first) && (uint32_t(first.reserved) & kKeptHeaderByte);
+}
+
 SupaplexHeader keptHeaderOf(const tlevel &level)
 {
     SupaplexHeader header{};

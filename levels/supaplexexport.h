@@ -73,6 +73,10 @@ Bytes supaplexExportOf(int32_t first, int32_t last, bool recording);
 // Writes that export to path with the safe save; a name ending in ".sp" (any case) is a recording.
 void exportSupaplex(const std::string &path, int32_t first, int32_t last);
 
+// Whether the level keeps a record's header (a whole import, or Game Settings given): its `infotrons`
+// then means what byte 1,470 means to the game, 0 standing for every infotron of the level (mod 256).
+bool keepsSupaplexRecord(const tlevel &level);
+
 // Bytes 1,440..1,535 as the level keeps them, zero where it keeps nothing.
 SupaplexHeader keptHeaderOf(const tlevel &level);
 // Keeps header in the level's first 96 cells; throws qm::Error when the level has fewer squares.

@@ -78,11 +78,13 @@ TEST_F(SupaplexCommands, GameSettingsShowTheLevelsAndChangeThemAsOneStep)
         EXPECT_EQ(ports->item(0, GameSettingsDialog::PortColumn)->text(), "column 3, row 3");
         EXPECT_EQ(ports->item(1, GameSettingsDialog::PortColumn)->text(), "column 5, row 3");
         EXPECT_EQ(ports->item(0, GameSettingsDialog::ChangesColumn)->checkState(), Qt::Unchecked);
+        EXPECT_EQ(ports->item(0, GameSettingsDialog::ChangesColumn)->text(), "no change");
         EXPECT_FALSE(ports->item(0, GameSettingsDialog::GravityColumn)->flags() & Qt::ItemIsEnabled);
         EXPECT_EQ(ports->item(1, GameSettingsDialog::FreezeEnemiesColumn)->checkState(), Qt::Checked);
         QTest::keyClick(dialog.gravityBox, Qt::Key_Space);
         toggle(ports, 0, GameSettingsDialog::ChangesColumn); // the first port now changes settings...
         EXPECT_TRUE(ports->item(0, GameSettingsDialog::GravityColumn)->flags() & Qt::ItemIsEnabled);
+        EXPECT_EQ(ports->item(0, GameSettingsDialog::ChangesColumn)->text(), "as ticked");
         toggle(ports, 0, GameSettingsDialog::GravityColumn); // ...turning gravity on
         qmtest::click(dialog.okButton);
     });
@@ -129,4 +131,19 @@ TEST_F(SupaplexCommands, ExportWritesTheCurrentLevelAsSpOrEveryLevelAsALevelsFil
     EXPECT_TRUE(messages[0].startsWith("Level 1 cannot be exported to Supaplex: it is 62 x 24 squares"))
         << messages[0].toStdString();
     EXPECT_FALSE(std::filesystem::exists(dir.path("big.sp")));
+}
+
+// A level too small to keep the settings is refused before the dialog, and nothing changes.
+TEST_F(SupaplexCommands, GameSettingsOfATinyLevelAreRefusedBeforeTheDialog)
+{
+    openLevel(8, 10);
+    messages.clear();
+    whenDialogShown([](GameSettingsDialog &dialog) {
+        ADD_FAILURE() << "the dialog was shown";
+        dialog.reject();
+    });
+    item("gameSettings")->trigger();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], "The game's settings need a level of at least 96 squares; this one has 80.");
+    EXPECT_EQ(item("Undo1")->text(), "&Undo");
 }

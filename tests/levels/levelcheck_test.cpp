@@ -480,3 +480,26 @@ TEST(Reach, ASparkWalledInCountsThroughACorner)
     EXPECT_EQ(problems(*drawn({"S..iE", "..###", "..#x#", "..###"}, 10)), Codes{"infotrons-unreachable"});
     EXPECT_EQ(problems(*drawn({"S..iE", "...##", "..#x#", "..###"}, 10)), Codes{});
 }
+
+// The game keeps the settings of at most 10 special ports: an 11th is a warning at its square; ten are
+// nothing to say.
+TEST(LevelCheck, MoreThanTenSpecialPortsAreAWarningAtTheEleventh)
+{
+    auto level = cleanLevel();
+    for (int k = 0; k < 10; ++k)
+        level->cellAt(1 + k / 5, 4 + k % 5)->tile = kTileSpecialPortRight + k % 4;
+    auto special = [&] {
+        std::vector<Finding> found;
+        for (const Finding &f : checkLevel(*level, nullptr))
+            if (f.code == "special-ports")
+                found.push_back(f);
+        return found;
+    };
+    EXPECT_TRUE(special().empty());
+    level->cellAt(8, 10)->tile = kTileSpecialPortUp;
+    const std::vector<Finding> found = special();
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].severity, Severity::Warning);
+    EXPECT_EQ(found[0].message, "the level holds 11 special ports; the game allows at most 10 (the 11th is at column 10, row 8)");
+    EXPECT_EQ(found[0].cell, (CellPlace{8, 10}));
+}

@@ -1,4 +1,5 @@
 #include "levels/gamerules.h"
+#include "levels/levelcheck.h"
 #include "levels/levelstore.h"
 #include "levels/painting.h"
 #include "levels/startsquare.h"
@@ -10,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <random>
@@ -274,4 +276,54 @@ TEST(SupaplexWhole, GameSettingsChangeOnlyWhatTheDesignerChanged)
     EXPECT_EQ(supaplexRecordOf(*own, 1)[kSupaplexGravityAt], 1);
     own->width = 9;
     EXPECT_THROW(applyGameSettings(*own, GameSettings{false, false, {}}), Error);
+}
+
+// A whole level that asks for 0 infotrons needs every infotron, as in the game: the checks do not call
+// its exit open from the start.
+TEST(SupaplexWhole, ZeroInfotronsCountAsTheGameCounts)
+{
+    Record record = plainRecord();
+    record[kSupaplexInfotronsAt] = 0;
+    record[60 * 4 + 4] = record[60 * 4 + 5] = 4;
+    record[60 * 6 + 6] = 7;
+    auto level = wholeLevelOf(record);
+    auto codes = [&] {
+        std::vector<std::string> found;
+        for (const Finding &f : checkLevel(*level, nullptr))
+            found.push_back(f.code);
+        return found;
+    };
+    EXPECT_TRUE(keepsSupaplexRecord(*level));
+    const std::vector<std::string> whole = codes();
+    EXPECT_EQ(std::count(whole.begin(), whole.end(), "no-infotrons"), 0);
+    EXPECT_EQ(std::count(whole.begin(), whole.end(), "infotrons"), 0);
+    // A level of our own keeps the meaning it always had.
+    for (int c = 1; c <= 60; ++c)
+        level->cellAt(1, c)->reserved = level->cellAt(2, c)->reserved = 0;
+    EXPECT_FALSE(keepsSupaplexRecord(*level));
+    const std::vector<std::string> own = codes();
+    EXPECT_EQ(std::count(own.begin(), own.end(), "no-infotrons"), 1);
+}
+
+// A levels file export holds 111 records: more levels are refused before anything is made.
+TEST(SupaplexWhole, ALevelsFileExportHoldsAtMost111Levels)
+{
+    initStore();
+    resetstore();
+    levelsinfo = Tlevels{};
+    for (int k = 1; k <= 112; ++k) {
+        addlevel();
+        levels[k].width = 58;
+        levels[k].height = 22;
+    }
+    try {
+        supaplexExportOf(1, 112, false);
+        ADD_FAILURE() << "112 levels were exported";
+    } catch (const Error &e) {
+        EXPECT_STREQ(e.what(), "A Supaplex levels file holds at most 111 levels; 112 were chosen. Nothing was exported.");
+    }
+    const Bytes out = supaplexExportOf(2, 112, false);
+    EXPECT_EQ(out.size(), kSupaplexFileSize);
+    EXPECT_EQ(supaplexExportOf(5, 5, true).size(), kSupaplexRecordBytes);
+    levelsinfo = Tlevels{};
 }
