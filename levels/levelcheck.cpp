@@ -1,5 +1,10 @@
 #include "levelcheck.h"
 
+#include "gamelevel.h"
+
+#include "game/recording.h"
+#include "platform/errors.h"
+
 #include "gamerules.h"
 #include "painting.h"
 #include "supaplexexport.h"
@@ -720,9 +725,45 @@ private:
 
 } // namespace
 
+namespace {
+
+// A kept solution is replayed by the game's rules: one that finishes proves the level finishable (no
+// error or warning of what the hero can reach stays), one that does not is an error.
+void checkKeptSolution(const tlevel &level, std::vector<Finding> &findings)
+{
+    if (level.solution.empty())
+        return;
+    game::ReplayResult result;
+    try {
+        result = game::replay(gameLevelOf(level), level.solution);
+    } catch (const Error &e) {
+        findings.push_back({Severity::Error, "solution-unplayable",
+                            std::string("the kept solution cannot be replayed: ") + e.what(), std::nullopt});
+        return;
+    }
+    if (!result.finished) {
+        findings.insert(findings.begin(),
+                        {Severity::Error, "solution-broken",
+                         "The kept solution no longer finishes the level: " + result.reason() + " at frame " +
+                             std::to_string(result.reasonFrame()),
+                         result.died ? std::optional<CellPlace>(CellPlace{result.diedAtRow, result.diedAtColumn})
+                                     : std::nullopt});
+        return;
+    }
+    std::erase_if(findings, [](const Finding &f) {
+        return f.code == "exit-unreachable" || f.code == "infotrons-unreachable" || f.code == "reach-obstructed";
+    });
+    findings.push_back({Severity::Note, "solution-finishes",
+                        "Finished by its kept solution in " + std::to_string(result.frames) + " frames", std::nullopt});
+}
+
+} // namespace
+
 std::vector<Finding> checkLevel(const tlevel &level, const LevelGraphics *graphics, const CheckOptions &options)
 {
-    return Checker(level, graphics).run(options);
+    std::vector<Finding> findings = Checker(level, graphics).run(options);
+    checkKeptSolution(level, findings);
+    return findings;
 }
 
 std::vector<NoteGroup> foldNotes(const std::vector<Finding> &findings)
