@@ -7,6 +7,7 @@
 #include "checkscontroller.h"
 #include "maptoolscontroller.h"
 #include "overviewcontroller.h"
+#include "playcontroller.h"
 #include "recentfiles.h"
 #include "resizeleveldialog.h"
 #include "replacetiledialog.h"
@@ -16,6 +17,7 @@
 
 #include <QMenu>
 #include <QMenuBar>
+#include <QStatusBar>
 #include <QUndoStack>
 
 namespace qm {
@@ -111,6 +113,11 @@ void TMainForm::createActions()
              frameChanged();
          }, {}, kCheckable},
 
+        {Row::Menu, "game", "&Game"},
+        {Row::Item, "playLevel", "&Play Level", [this] { playLevelClick(false); }, {K(Qt::Key_F9)}, kNeedsFile},
+        {Row::Item, "playFromHere", "Play from &Here", [this] { playLevelClick(true); }, {K("Shift+F9")},
+         kNeedsFile},
+
         {Row::Menu, "Help1", "Help"},
         {Row::Item, "Contents1", "&Contents", [this] { Contents1Click(); }},
         {Row::Item, "GettingStarted1", "&Getting Started", [this] { GettingStarted1Click(); }},
@@ -189,6 +196,36 @@ void TMainForm::setFileMenusEnabled(bool enabled)
     updateUndoActions();
 }
 
+// While playing, nothing that changes the file can be started: every item that needs the file, Undo
+// and Redo, New, Open and Open Recent wait; the play items stay to return to editing.
+void TMainForm::followPlaying(bool playing)
+{
+    for (QAction *action : mFileItems)
+        action->setEnabled(!playing && mFileMenusEnabled);
+    for (const char *name : {"Newlevelsfile1", "Openlevelsfile1"})
+        item(name)->setEnabled(!playing);
+    mRecentFiles->setEnabled(!playing);
+    for (const char *name : {"playLevel", "playFromHere"})
+        item(name)->setEnabled(mFileMenusEnabled);
+    updateUndoActions();
+    if (!playing)
+        statusBar()->clearMessage();
+}
+
+void TMainForm::playLevelClick(bool fromHere)
+{
+    if (mPlay->playing()) {
+        mPlay->stop();
+        return;
+    }
+    std::optional<Square> square;
+    if (fromHere) {
+        const CellPosition at = pointercell();
+        square = Square{at.column, at.row};
+    }
+    mPlay->start(square);
+}
+
 // Texts and enabled state of Undo and Redo from the history, while the file commands are enabled.
 void TMainForm::updateUndoActions()
 {
@@ -199,7 +236,7 @@ void TMainForm::updateUndoActions()
                              can[1] ? "&Redo " + stack.redoText() : QString("&Redo")};
     for (size_t k = 0; k < mHistoryItems.size() && k < 2; ++k) {
         mHistoryItems[k]->setText(texts[k]);
-        mHistoryItems[k]->setEnabled(mFileMenusEnabled && can[k]);
+        mHistoryItems[k]->setEnabled(mFileMenusEnabled && can[k] && !(mPlay && mPlay->playing()));
     }
 }
 
