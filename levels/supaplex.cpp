@@ -1,5 +1,7 @@
 #include "supaplex.h"
 
+#include "game/recording.h"
+
 #include "startsquare.h"
 #include "supaplexexport.h"
 #include "tiles.h"
@@ -75,6 +77,31 @@ bool isSupaplexRecording(const std::string &path)
     return ending == ".sp";
 }
 
+namespace {
+
+// The recorded input after a recording's level, as the game reads it; a damaged one is left out with
+// the reason.
+void readRecordedInput(ReadableFile &file, SupaplexFile &result)
+{
+    Bytes bytes(result.spbuffer.begin(), result.spbuffer.end());
+    bytes.resize(game::kMaxRecordingFile + 1);
+    size_t used = kSupaplexRecord;
+    while (used < bytes.size()) {
+        const size_t n = file.readSome(bytes.data() + used, bytes.size() - used);
+        if (n == 0)
+            break;
+        used += n;
+    }
+    try {
+        const game::Recording read = game::readRecording(bytes.data(), used);
+        result.recordedInput = read.input;
+    } catch (const Error &e) {
+        result.recordingProblem = e.what();
+    }
+}
+
+} // namespace
+
 SupaplexFile readSupaplexFile(const std::string &path)
 {
     ReadableFile file(path, SIZE_MAX);
@@ -112,6 +139,8 @@ SupaplexFile readSupaplexFile(const std::string &path)
         if (whole == most && file.readSome(&more, 1) > 0)
             result.ignored += 1; // at least this much is left; the rest is not read
     }
+    if (recording && whole == kSupaplexRecord)
+        readRecordedInput(file, result);
     file.close();
     return result;
 }
@@ -121,13 +150,20 @@ SupaplexFile supaplexFileOf(const uint8_t *data, size_t size)
     const size_t whole = std::min(size / kSupaplexRecord * kSupaplexRecord, kSupaplexFileSize);
     if (whole == 0)
         throwReadBeyondEnd();
-    return SupaplexFile{Bytes(data, data + whole), size - whole};
+    SupaplexFile file;
+    file.spbuffer.assign(data, data + whole);
+    file.ignored = size - whole;
+    return file;
 }
 
 std::string supaplexIgnoredNote(const SupaplexFile &file)
 {
     if (file.ignored == 0)
         return {};
+    if (file.recording && !file.recordingProblem.empty())
+        return "The recorded solution after the level could not be read: " + file.recordingProblem;
+    if (file.recording && !file.recordedInput.empty())
+        return "The recorded solution after the level is kept as its solution when the level is imported whole.";
     if (file.recording)
         return "The recorded solution after the level was not imported.";
     if (file.records() == kSupaplexLevels)
@@ -230,6 +266,7 @@ void importSupaplexLevel(const SupaplexFile &file, int splevel, tlevel &level, S
     if (takes.whole) {
         const std::string name = level.name;
         importSupaplexRecordWhole(record, level);
+        level.solution = file.recordedInput; // a recording's solution comes with its level
         if (!takes.title)
             level.name = name;
         return;

@@ -37,6 +37,8 @@ struct SupaplexFile {
     Bytes spbuffer;       // whole records, back to back
     uint64_t ignored = 0; // bytes of the file after the records read
     bool recording = false; // a ".sp" file: one record and a recorded solution
+    std::vector<uint8_t> recordedInput{}; // a recording's input, end mark included; empty when it has none
+    std::string recordingProblem{};     // why a recording's input could not be read
     // Whole records held, at most 111.
     int records() const;
 };

@@ -58,7 +58,9 @@ std::string squareWords(int32_t column, int32_t row)
     throw Error("EExportError", "Level " + std::to_string(levelNumber) + " cannot be exported to Supaplex: " + why + ".");
 }
 
-uint8_t exportCode(const cell &square, const TileRules &rules)
+} // namespace
+
+uint8_t supaplexCodeOf(const cell &square, const TileRules &rules)
 {
     // The two halves of a chip are told apart by the pattern, as painting writes them.
     if (rules.tile == kTileStripHorizontal || rules.tile == kTileStripVertical)
@@ -68,6 +70,8 @@ uint8_t exportCode(const cell &square, const TileRules &rules)
         return uint8_t(kept);
     return uint8_t(rules.gameCode);
 }
+
+namespace {
 
 SupaplexRecordBytes ringRecord()
 {
@@ -166,7 +170,7 @@ SupaplexRecordBytes supaplexRecordOf(const tlevel &level, int32_t levelNumber)
             if (isSpecialPort(square.tile) && ++specialPorts > kSupaplexPortEntries)
                 refuseExport(levelNumber, "it holds more than 10 special ports, the most the game allows; the 11th is at "
                                               + squareWords(c, r));
-            record[recordIndex(at, c, r)] = exportCode(square, *rules);
+            record[recordIndex(at, c, r)] = supaplexCodeOf(square, *rules);
         }
     const int64_t startColumn = startSquareOf(level.startx), startRow = startSquareOf(level.starty);
     if (startColumn >= 1 && startColumn <= level.width && startRow >= 1 && startRow <= level.height)
@@ -203,6 +207,11 @@ Bytes supaplexExportOf(int32_t first, int32_t last, bool recording)
     for (int32_t k = first; k <= last; ++k) {
         const SupaplexRecordBytes record = supaplexRecordOf(levels[k], k);
         out.insert(out.end(), record.begin(), record.end());
+    }
+    if (recording && !levels[first].solution.empty()) {
+        // The level's kept solution, as the game records it: the level number (high bit set), the input.
+        out.push_back(uint8_t(0x80 | std::min<int32_t>(first, kSupaplexLevels)));
+        out.insert(out.end(), levels[first].solution.begin(), levels[first].solution.end());
     }
     if (!recording) {
         const SupaplexRecordBytes empty = emptySupaplexRecord();

@@ -53,6 +53,12 @@ using SupaplexHeader = std::array<uint8_t, kSupaplexHeaderBytes>;
 // The object code a cell keeps, or -1.
 int32_t keptCodeOf(const cell &square);
 
+struct TileRules;
+// The object code the export writes for a square whose tile has a counterpart in the game: the
+// chip's half by its pattern, the kept code while the tile still stands for it, the tile's own
+// otherwise.
+uint8_t supaplexCodeOf(const cell &square, const TileRules &rules);
+
 // Turns one record into level, whole (60 x 24). Only the size, the cells of the 60 x 24 rectangle, the
 // start square, `infotrons` and the name change.
 void importSupaplexRecordWhole(const uint8_t *record, tlevel &level);
@@ -66,7 +72,7 @@ SupaplexRecordBytes supaplexRecordOf(const tlevel &level, int32_t levelNumber);
 SupaplexRecordBytes emptySupaplexRecord();
 
 // The bytes an export of levels first..last of the store writes: with recording (a ".sp" file) the one
-// level's record; otherwise a levels file of 111 records, the chosen levels in order and empty levels
+// level's record, followed by its kept solution when it has one; otherwise a levels file of 111 records, the chosen levels in order and empty levels
 // after them. Every refusal (more than 111 levels, several for a ".sp", a level that cannot be
 // exported) comes before anything is made.
 Bytes supaplexExportOf(int32_t first, int32_t last, bool recording);

@@ -6,6 +6,7 @@
 #include "levels/datafilename.h"
 #include "levels/levelsfile.h"
 #include "levels/levelstore.h"
+#include "levels/solutionsfile.h"
 #include "levels/supaplex.h"
 #include "levels/supaplexexport.h"
 
@@ -106,8 +107,10 @@ int spImport(const ToolCommand &command, const QStringList &args)
     qm::levelsinfo = qm::Tlevels{};
     qm::resetstore();
     qm::levelsfilepath = levelsPath;
-    if (qm::fileexists(levelsPath))
+    if (qm::fileexists(levelsPath)) {
         qm::openlevelsfile(levelsPath);
+        qm::readSolutionsFile(levelsPath);
+    }
     const int adding = last - first + 1;
     qm::requireRoomForImport(qm::levelsinfo.count, adding);
 
@@ -125,6 +128,7 @@ int spImport(const ToolCommand &command, const QStringList &args)
                 printNote("Supaplex level " + std::to_string(n) + ": " + note + ".");
     }
     qm::writelevelsfile();
+    qm::writeSolutionsFile(levelsPath);
     return 0;
 }
 
@@ -156,6 +160,7 @@ int spExport(const ToolCommand &command, const QStringList &args)
     qm::levelsinfo = qm::Tlevels{};
     qm::resetstore();
     qm::openlevelsfile(localPath(words[0]));
+    qm::readSolutionsFile(localPath(words[0])); // a .sp carries the level's kept solution
     const auto [first, last] = storeLevelSet(words[1], command);
     qm::exportSupaplex(localPath(words[2]), first, last);
     return 0;
