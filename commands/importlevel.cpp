@@ -31,6 +31,7 @@ namespace {
 constexpr int kLongestText = 255; // a text of a levels file has a one-byte length
 const char *const kTakeRecordKey = "Import/TakeRecord";
 const char *const kFolderKey = "Import/Folder"; // where the last Supaplex file was chosen
+const char *const kKeepWholeKey = "Import/KeepWhole";
 
 QString noteLine(const std::string &note) { return "Note: " + toQt(note) + "."; }
 
@@ -40,7 +41,6 @@ TForm2::TForm2(QWidget *parent) : QDialog(parent)
 {
     setObjectName("Form2");
     setWindowTitle("Import level from supaplex levels file");
-    setFixedSize(433, 445);
 
     Label1 = new QLabel("Levels:", this);
     Label1->setGeometry(8, 8, 120, 16);
@@ -95,13 +95,22 @@ TForm2::TForm2(QWidget *parent) : QDialog(parent)
     CheckBox1->setObjectName("CheckBox1");
     CheckBox1->setGeometry(8, 384, 417, 22);
 
+    KeepWhole = new QCheckBox("Keep the whole level for play and export (outer ring, every object, the game's settings)",
+                              this);
+    KeepWhole->setObjectName("KeepWhole");
+    // As wide as its text needs: the dialog grows to the right when the text is wider than the dialog.
+    const int wholeWidth = std::max(417, KeepWhole->sizeHint().width());
+    KeepWhole->setGeometry(8, 408, wholeWidth, 22);
+    const int right = wholeWidth + 16 - 433; // how far the buttons move right
+
     Import = new QPushButton("Import", this);
     Import->setObjectName("Import");
-    Import->setGeometry(234, 412, 88, 25);
+    Import->setGeometry(234 + right, 438, 88, 25);
     Import->setDefault(true);
     Cancel = new QPushButton("Cancel", this);
     Cancel->setObjectName("Cancel");
-    Cancel->setGeometry(337, 412, 88, 25);
+    Cancel->setGeometry(337 + right, 438, 88, 25);
+    setFixedSize(433 + right, 471);
 
     connect(Import, &QPushButton::clicked, this, &TForm2::ImportClick);
     connect(Cancel, &QPushButton::clicked, this, &TForm2::CancelClick);
@@ -110,11 +119,14 @@ TForm2::TForm2(QWidget *parent) : QDialog(parent)
     connect(ListBox1, &QListWidget::currentRowChanged, this, &TForm2::currentChanged);
     connect(ComboBox1, &QComboBox::currentTextChanged, this, &TForm2::showPreview);
     connect(CheckBox1, &QCheckBox::toggled, this, &TForm2::takeRecordToggled);
+    connect(KeepWhole, &QCheckBox::toggled, this, &TForm2::keepWholeToggled);
 }
 
 TForm2::~TForm2() = default;
 
-bool TForm2::takesRecord() const { return CheckBox1->isChecked(); }
+bool TForm2::takesRecord() const { return CheckBox1->isChecked() || keepsWhole(); }
+
+bool TForm2::keepsWhole() const { return KeepWhole->isChecked(); }
 
 void TForm2::showEvent(QShowEvent *event)
 {
@@ -135,7 +147,11 @@ void TForm2::FormShow()
     FileNote->setText(note.empty() ? QString() : "Note: " + toQt(note));
     {
         const QSignalBlocker quiet(CheckBox1);
-        CheckBox1->setChecked(openUserSettings(settingsFile)->value(kTakeRecordKey, false).toBool());
+        const QSignalBlocker quietToo(KeepWhole);
+        const auto settings = openUserSettings(settingsFile);
+        KeepWhole->setChecked(settings->value(kKeepWholeKey, false).toBool());
+        CheckBox1->setChecked(keepsWhole() || settings->value(kTakeRecordKey, false).toBool());
+        CheckBox1->setEnabled(!keepsWhole());
     }
     selectionChanged();
     showPreview();
@@ -164,14 +180,30 @@ void TForm2::currentChanged()
 {
     // With the record's title taken, one chosen level proposes its title as the name.
     const std::vector<int> rows = selectedRows();
-    if (takesRecord() && rows.size() == 1 && rows[0] < spbuffer.records())
-        Edit1->setText(toQt(supaplexRecord(spbuffer, rows[0] + 1).name()));
+    if (takesRecord() && rows.size() == 1 && rows[0] < spbuffer.records()) {
+        const SupaplexRecord record = supaplexRecord(spbuffer, rows[0] + 1);
+        // A whole level keeps the title as it stands, so that the export gives it back.
+        Edit1->setText(toQt(keepsWhole() ? record.titleBytes : record.name()));
+    }
     showPreview();
 }
 
 void TForm2::takeRecordToggled(bool on)
 {
     openUserSettings(settingsFile)->setValue(kTakeRecordKey, on);
+    currentChanged();
+}
+
+void TForm2::keepWholeToggled(bool on)
+{
+    const auto settings = openUserSettings(settingsFile);
+    settings->setValue(kKeepWholeKey, on);
+    {
+        // The take-record box shows what a whole import takes; its own remembered choice stays.
+        const QSignalBlocker quiet(CheckBox1);
+        CheckBox1->setChecked(on || settings->value(kTakeRecordKey, false).toBool());
+    }
+    CheckBox1->setEnabled(!on);
     currentChanged();
 }
 
@@ -187,7 +219,7 @@ void TForm2::showPreview()
     if (previewOf) {
         if (!mPreviewLevel)
             mPreviewLevel = std::make_unique<tlevel>();
-        importSupaplexLevel(spbuffer, n, *mPreviewLevel);
+        importSupaplexLevel(spbuffer, n, *mPreviewLevel, {false, false, keepsWhole()});
         mPreviewLevel->dxg = fromQt(ComboBox1->currentText());
         const QImage picture = previewOf(*mPreviewLevel);
         if (picture.isNull())
@@ -198,12 +230,25 @@ void TForm2::showPreview()
     const SupaplexRecord record = supaplexRecord(spbuffer, n);
     QStringList lines;
     lines << "Title: " + toQt(record.title);
-    if (record.heroes > 0)
-        lines << QString("Hero: column %1, row %2").arg(record.heroColumn).arg(record.heroRow);
-    lines << QString("Infotrons needed: %1").arg(record.infotronsNeeded())
-                 + (record.infotronsByte == 0 ? " (all of them)" : "");
-    for (const std::string &note : supaplexHeroNotes(record))
-        lines << noteLine(note);
+    if (keepsWhole()) {
+        // A whole level has the ring: its squares are the record's, one column and row further on.
+        const uint8_t *bytes = spbuffer.spbuffer.data() + size_t(row) * kSupaplexRecord;
+        const uint8_t *hero = std::find(bytes, bytes + kSupaplexColumns * kSupaplexRows, kSupaplexHero);
+        const int at = int(hero - bytes);
+        if (at < kSupaplexColumns * kSupaplexRows)
+            lines << QString("Hero: column %1, row %2").arg(at % kSupaplexColumns + 1).arg(at / kSupaplexColumns + 1);
+        else
+            lines << noteLine("no hero; the start square lies outside the level, as in the game");
+        lines << QString("Infotrons needed: %1").arg(record.infotronsByte)
+                     + (record.infotronsByte == 0 ? " (all of them)" : "");
+    } else {
+        if (record.heroes > 0)
+            lines << QString("Hero: column %1, row %2").arg(record.heroColumn).arg(record.heroRow);
+        lines << QString("Infotrons needed: %1").arg(record.infotronsNeeded())
+                     + (record.infotronsByte == 0 ? " (all of them)" : "");
+        for (const std::string &note : supaplexHeroNotes(record))
+            lines << noteLine(note);
+    }
     PreviewText->setText(lines.join('\n'));
 }
 
@@ -301,13 +346,14 @@ int importSupaplexCommand(TForm2 &dialog, QWidget *parent, const QString &file)
             for (int n : numbers)
                 supaplexRecord(dialog.spbuffer, n);
             const bool take = dialog.takesRecord();
+            const bool whole = dialog.keepsWhole();
             const bool several = numbers.size() > 1;
-            importSupaplexLevel(dialog.spbuffer, numbers.front(), levels[first], {take, take && several});
+            importSupaplexLevel(dialog.spbuffer, numbers.front(), levels[first], {take, take && several, whole});
             for (size_t i = 1; i < numbers.size(); ++i) {
                 addlevel();
                 tlevel &level = levels[curlevel];
                 level.dxg = levels[first].dxg;
-                importSupaplexLevel(dialog.spbuffer, numbers[i], level, {take, take});
+                importSupaplexLevel(dialog.spbuffer, numbers[i], level, {take, take, whole});
             }
             curlevel = first;
             prevlevel = firstPrevlevel;

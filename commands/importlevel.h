@@ -28,8 +28,9 @@ namespace qm {
 //
 // Several lines may be selected (Shift, Ctrl, Ctrl+A): all of them are imported, in list order. The
 // name field applies to one level; several are named by their titles (with CheckBox1) or "Untitled".
-// CheckBox1 also takes each record's hero square and infotrons needed; its state is kept in the
-// settings. The preview shows the current line's level small, its title, hero square and infotrons.
+// CheckBox1 also takes each record's hero square and infotrons needed; KeepWhole keeps the whole
+// record (which implies CheckBox1, and names the levels by their 23 title bytes as they stand). Both are
+// kept in the settings. The preview shows the current line's level small, its title, hero square and infotrons.
 class TForm2 : public QDialog {
     Q_OBJECT
 
@@ -55,6 +56,7 @@ public:
     QLabel *PreviewPicture;
     QLabel *PreviewText;
     QCheckBox *CheckBox1;
+    QCheckBox *KeepWhole; // the whole record; implies CheckBox1, which it ticks and locks
     QPushButton *Import;
     QPushButton *Cancel;
 
@@ -69,6 +71,8 @@ public:
 
     // Whether the record's hero square, infotrons needed and title are taken.
     bool takesRecord() const;
+    // Whether the levels are kept whole (supaplexexport.h).
+    bool keepsWhole() const;
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -77,6 +81,7 @@ private:
     void selectionChanged();
     void currentChanged();
     void takeRecordToggled(bool on);
+    void keepWholeToggled(bool on);
     void showPreview();
     std::vector<int> selectedRows() const;
 

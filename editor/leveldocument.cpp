@@ -1,5 +1,8 @@
 #include "leveldocument.h"
 
+#include "levels/solutionsfile.h"
+#include "platform/errors.h"
+
 #include "levels/levelsfile.h"
 #include "levels/levelstore.h"
 
@@ -56,8 +59,18 @@ void LevelDocument::open(const std::string &path)
 {
     endStroke();
     openlevelsfile(path);
+    // The kept solutions come from their own file: one that cannot be read leaves the levels open
+    // without solutions, and says why.
+    QString solutionsProblem;
+    try {
+        readSolutionsFile(path);
+    } catch (const Error &e) {
+        solutionsProblem = QString::fromStdString(e.what());
+    }
     clearHistory();
     emit fileReplaced();
+    if (!solutionsProblem.isEmpty())
+        emit solutionsUnreadable(solutionsProblem);
 }
 
 void LevelDocument::openRecovered(const LevelsFileContent &content, const std::string &storedPath)

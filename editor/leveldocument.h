@@ -79,6 +79,8 @@ signals:
     void undoStateChanged();
     // Another file, or none, is in the store.
     void fileReplaced();
+    // The file's kept solutions could not be read (the levels were opened without them).
+    void solutionsUnreadable(const QString &why);
 
 private:
     void updateSaved();

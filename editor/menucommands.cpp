@@ -2,6 +2,8 @@
 // Delete Level, the imports, the game's levels file, help and about, and the unsaved-changes prompt.
 
 #include "qmeditorunit1.h"
+
+#include "levels/solutionsfile.h"
 #include "checkscontroller.h"
 #include "diskwatch.h"
 #include "recoverycontroller.h"
@@ -195,6 +197,7 @@ void TMainForm::writeLevelsFileTo(const QString &path)
     levelsfilepath = toPath(path);
     try {
         writeNamedLevelsFile();
+        writeSolutionsFile(levelsfilepath);
     } catch (...) {
         levelsfilepath = previous; // the file is still the one it was
         throw;

@@ -5,10 +5,12 @@
 #include "maptoolscontroller.h"
 #include "recoverycontroller.h"
 #include "overviewcontroller.h"
+#include "playcontroller.h"
 
 #include "editor/core/levelgraphics.h"
 #include "editor/core/mapoverlays.h"
 #include "editor/core/mapview.h"
+#include "editor/core/playsession.h"
 
 #include "commands/messagebox.h"
 
@@ -26,6 +28,7 @@
 #include <QWheelEvent>
 #include <QMenuBar>
 #include <QScreen>
+#include <QStatusBar>
 #include <QTimer>
 #include <QUndoStack>
 #include <QWindow>
@@ -100,6 +103,12 @@ TMainForm::TMainForm(const QString &settingsFile, const QString &gameDirectory, 
         this, *mDocument,
         [this](int32_t level, std::optional<CellPlace> cell) { guarded([&] { showFinding(level, cell); }); },
         [this] { updateCaption(); });
+    mPlay = new PlayController(this, *mDocument,
+                               {[this] { frameChanged(); }, [this](bool playing) { followPlaying(playing); },
+                                [this](const QString &text) { statusBar()->showMessage(text); },
+                                [this](const std::function<void()> &handler) { guarded(handler); }});
+    connect(mDocument, &LevelDocument::solutionsUnreadable, this,
+            [this](const QString &why) { mMapTools->showStatusMessage(why); });
     mDiskWatch = new DiskWatch(this, *mDocument,
                                {[this] { item("Save1")->trigger(); },
                                 [this] { guarded([this] { reloadLevelsFile(); }); }});
@@ -264,6 +273,11 @@ void TMainForm::DXTimerTimer(int32_t lagCount)
         if (!mFrameChanged)
             return;
         mFrameChanged = false;
+        if (mPlay->playing()) {
+            drawPlayFrame(DXDraw->Surface(), FramePictures{meniulist.Items(), patratele.Items()}, *mPlay->session());
+            DXDraw->Flip();
+            return;
+        }
         mMapTools->updateStatus();
         if (fileopen)
             drawToolsFrame(zone, DXDraw->Surface(), FramePictures{meniulist.Items(), patratele.Items()},
@@ -303,7 +317,7 @@ void TMainForm::DXDrawFinalize() { DXTimer.setEnabled(false); }
 
 void TMainForm::DXDrawMouseDown(Qt::MouseButton button, int32_t x, int32_t y)
 {
-    if (!mapShown())
+    if (!mapShown() || mPlay->playing())
         return;
     const MouseButton which = button == Qt::LeftButton    ? MouseButton::Left
                               : button == Qt::RightButton ? MouseButton::Right
@@ -321,7 +335,7 @@ void TMainForm::DXDrawMouseDown(Qt::MouseButton button, int32_t x, int32_t y)
 
 void TMainForm::DXDrawMouseMove(int32_t x, int32_t y)
 {
-    if (!mapShown() || mMapTools->mouseMove(x, y))
+    if (!mapShown() || mPlay->playing() || mMapTools->mouseMove(x, y))
         return;
     mapMouseMove(x, y, mTileWidth, mDocument->stroke());
     if (painting) {
@@ -469,6 +483,9 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
     if ((press || event->type() == QEvent::KeyRelease) && watched->isWidgetType()
         && static_cast<QWidget *>(watched)->window() == this) {
         const auto *key = static_cast<const QKeyEvent *>(event);
+        // Playing, the game's keys are the game's (and Escape returns to editing).
+        if (mPlay->keyEvent(*key))
+            return true;
         if (!press) {
             mLastKey = nullptr;
         } else if (key != mLastKey || key->key() != mLastKeyCode || key->timestamp() != mLastKeyTime) {
@@ -489,6 +506,7 @@ void TMainForm::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
+    mPlay->stop(); // closing while playing asks what closing while editing asks, no more
     bool canClose = true;
     guarded([&] { canClose = FormCloseQuery(); });
     if (!canClose) {

@@ -34,6 +34,7 @@ class DiskWatch;
 struct MapTools;
 class MapToolsController;
 class OverviewController;
+class PlayController;
 class RecentFiles;
 class RecoveryController;
 
@@ -115,6 +116,9 @@ public:
     LevelDocument &document() { return *mDocument; }
     UndoHistory &history() { return mDocument->history(); }
     const MapTools &mapTools() const;
+    PlayController &play() { return *mPlay; }
+    // Play Level (F9) and Play from Here (Shift+F9); either one again returns to editing.
+    void playLevelClick(bool fromHere);
     void updateStatus();
     QString statusLine() const;
     QString settingsFile() const { return mSettings.file(); }
@@ -133,6 +137,7 @@ private:
     QAction *item(const char *name) const;
     void setFileMenusEnabled(bool enabled);
     void updateUndoActions();
+    void followPlaying(bool playing);
 
     void guarded(const std::function<void()> &handler);
     void workChanged();
@@ -157,6 +162,7 @@ private:
     MapToolsController *mMapTools = nullptr;
     ChecksController *mChecks = nullptr;
     OverviewController *mOverview = nullptr;
+    PlayController *mPlay = nullptr;
     RecoveryController *mRecovery = nullptr;
     DiskWatch *mDiskWatch = nullptr;
     RecentFiles *mRecentFiles = nullptr;

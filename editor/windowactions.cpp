@@ -7,14 +7,17 @@
 #include "checkscontroller.h"
 #include "maptoolscontroller.h"
 #include "overviewcontroller.h"
+#include "playcontroller.h"
 #include "recentfiles.h"
 #include "resizeleveldialog.h"
 #include "replacetiledialog.h"
+#include "supaplexcommands.h"
 
 #include "levels/levelstore.h"
 
 #include <QMenu>
 #include <QMenuBar>
+#include <QStatusBar>
 #include <QUndoStack>
 
 namespace qm {
@@ -60,6 +63,9 @@ void TMainForm::createActions()
         {Row::Item, "fromSupaPlexlevelsfile1", "From SupaPlex Levels File", [this] { fromSupaPlexlevelsfile1Click(); }},
         {Row::Item, "fromotherlevfile1", "From Other .lev File", [this] { fromotherlevfile1Click(); }},
         {Row::EndSubmenu, ""},
+        {Row::Item, "exportSupaplex", "Export to &Supaplex…", [this] {
+             exportSupaplexCommand(this, [this](const QString &text) { mMapTools->showStatusMessage(text); });
+         }, {}, kNeedsFile},
         {Row::Item, "Exportlevelpicture1", "&Export Level Picture…", [this] { exportPictureClick(); }, {}, kNeedsFile},
         {Row::Item, "Copylevelpicture1", "Copy Level &Picture", [this] { copyPictureClick(); }, {K("Ctrl+Shift+C")},
          kNeedsFile},
@@ -88,6 +94,7 @@ void TMainForm::createActions()
         {Row::Item, "replaceTile", "Replace T&ile…", [this] {
              replaceTileCommand(this, *mDocument, mTileWidth, [this](const QString &text) { mMapTools->showStatusMessage(text); });
          }, {K("Ctrl+H")}, kNeedsFile},
+        {Row::Item, "gameSettings", "&Game Settings…", [this] { gameSettingsCommand(this, *mDocument); }, {}, kNeedsFile},
         {Row::Separator, ""},
         {Row::Item, "checkLevel", "Check &Level", [this] { mChecks->showChecks(false); }, {K(Qt::Key_F7)}, kNeedsFile},
         {Row::Item, "checkAllLevels", "Check &All Levels", [this] { mChecks->showChecks(true); }, {}, kNeedsFile},
@@ -105,6 +112,11 @@ void TMainForm::createActions()
              mMapTools->tools().reach = item("reachOverlay")->isChecked();
              frameChanged();
          }, {}, kCheckable},
+
+        {Row::Menu, "game", "&Game"},
+        {Row::Item, "playLevel", "&Play Level", [this] { playLevelClick(false); }, {K(Qt::Key_F9)}, kNeedsFile},
+        {Row::Item, "playFromHere", "Play from &Here", [this] { playLevelClick(true); }, {K("Shift+F9")},
+         kNeedsFile},
 
         {Row::Menu, "Help1", "Help"},
         {Row::Item, "Contents1", "&Contents", [this] { Contents1Click(); }},
@@ -184,6 +196,36 @@ void TMainForm::setFileMenusEnabled(bool enabled)
     updateUndoActions();
 }
 
+// While playing, nothing that changes the file can be started: every item that needs the file, Undo
+// and Redo, New, Open and Open Recent wait; the play items stay to return to editing.
+void TMainForm::followPlaying(bool playing)
+{
+    for (QAction *action : mFileItems)
+        action->setEnabled(!playing && mFileMenusEnabled);
+    for (const char *name : {"Newlevelsfile1", "Openlevelsfile1"})
+        item(name)->setEnabled(!playing);
+    mRecentFiles->setEnabled(!playing);
+    for (const char *name : {"playLevel", "playFromHere"})
+        item(name)->setEnabled(mFileMenusEnabled);
+    updateUndoActions();
+    if (!playing)
+        statusBar()->clearMessage();
+}
+
+void TMainForm::playLevelClick(bool fromHere)
+{
+    if (mPlay->playing()) {
+        mPlay->stop();
+        return;
+    }
+    std::optional<Square> square;
+    if (fromHere) {
+        const CellPosition at = pointercell();
+        square = Square{at.column, at.row};
+    }
+    mPlay->start(square);
+}
+
 // Texts and enabled state of Undo and Redo from the history, while the file commands are enabled.
 void TMainForm::updateUndoActions()
 {
@@ -194,7 +236,7 @@ void TMainForm::updateUndoActions()
                              can[1] ? "&Redo " + stack.redoText() : QString("&Redo")};
     for (size_t k = 0; k < mHistoryItems.size() && k < 2; ++k) {
         mHistoryItems[k]->setText(texts[k]);
-        mHistoryItems[k]->setEnabled(mFileMenusEnabled && can[k]);
+        mHistoryItems[k]->setEnabled(mFileMenusEnabled && can[k] && !(mPlay && mPlay->playing()));
     }
 }
 

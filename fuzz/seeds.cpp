@@ -1,6 +1,6 @@
 // Writes the seed corpora of the fuzz targets, made by the program's own writers:
-//   qmfuzzseeds DIR   makes DIR/levelsfile, DIR/gameconfig, DIR/supaplex, DIR/graphicsfile, DIR/dib,
-//                     DIR/cells, DIR/levelclipboard, DIR/recording, DIR/replay.
+//   qmfuzzseeds DIR   makes DIR/levelsfile, DIR/gameconfig, DIR/supaplex, DIR/supaplexwhole,
+//                     DIR/graphicsfile, DIR/dib, DIR/cells, DIR/levelclipboard, DIR/recording, DIR/replay.
 
 #include "editor/core/levelclipboard.h"
 #include "editor/core/stamp.h"
@@ -72,6 +72,30 @@ void supaplexSeeds(const std::filesystem::path &dir)
     for (size_t i = 1; i < 1440; i += 7)
         bytes[1 + i] = uint8_t(i % 40);
     put(dir, "supaplex", bytes);
+}
+
+// For the whole import and the export: a record with a ring, a hero, special ports and their table
+// (first byte odd), and a small level of every exportable tile (first byte 6: small sizes, plain tiles).
+void supaplexWholeSeeds(const std::filesystem::path &dir)
+{
+    Bytes record(1 + kSupaplexRecord, 0);
+    record[0] = 1;
+    for (size_t i = 0; i < 1440; ++i)
+        record[1 + i] = uint8_t(i % 60 == 0 || i % 60 == 59 || i < 60 || i >= 1380 ? 6 : i % 41);
+    record[1 + 61] = kSupaplexHero;
+    record[1 + 1471] = 2;
+    record[1 + 1473] = uint8_t(2 * 13);
+    record[1 + 1475] = 1;
+    put(dir, "record", record);
+    Bytes level(1 + 5 * 4 + 16 * 16, 0);
+    level[0] = 6;
+    level[1] = 10; // width
+    level[5] = 12; // height
+    level[9] = 60; // start (column 1, row 1)
+    level[13] = 60;
+    for (size_t k = 0; k < 16; ++k)
+        level[21 + 16 * k] = uint8_t(12 + 4 * k);
+    put(dir, "level", level);
 }
 
 // A small picture with some runs, so that run-length data holds both runs and literals.
@@ -329,6 +353,7 @@ int main(int argc, char **argv)
     levelsSeeds(root / "levelsfile");
     configSeeds(root / "gameconfig");
     supaplexSeeds(root / "supaplex");
+    supaplexWholeSeeds(root / "supaplexwhole");
     graphicsSeeds(root / "graphicsfile");
     dibSeeds(root / "dib");
     cellsSeeds(root / "cells");

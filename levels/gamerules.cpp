@@ -4,6 +4,7 @@
 #include "palette.h"
 
 #include <array>
+#include <initializer_list>
 
 namespace qm {
 
@@ -17,6 +18,18 @@ constexpr const char *kWall = "a wall that never moves or breaks";
 constexpr const char *kBreak = "breakable: the hero cannot enter it, an explosion clears it";
 constexpr const char *kPush = "movable: the hero pushes it";
 constexpr const char *kPort = "port: the hero passes it onto the square beyond, in the arrow's direction only";
+constexpr const char *kPortBothWays = "port: the hero passes it onto the square beyond, in either arrow's direction";
+constexpr const char *kSpecialPort = "port: the hero passes it onto the square beyond, in the arrow's direction only; "
+                                     "passing it can switch gravity and freeze the zonks or the enemies, as the "
+                                     "level's Game Settings say";
+
+constexpr uint64_t codes(std::initializer_list<int> list)
+{
+    uint64_t bits = 0;
+    for (int code : list)
+        bits |= uint64_t(1) << code;
+    return bits;
+}
 
 // Each row: tile, name, rule, then the flips (the tile mirrored left to right, top to bottom).
 TileRules row(int32_t tile, const char *name, TileRule rule, const char *how, int32_t leftRight, int32_t topBottom)
@@ -110,6 +123,66 @@ std::array<TileRules, kLastPaletteTile - kFirstPaletteTile + 1> makeTable()
     set(row(66, "pillar", R::Unknown, kUnknown, 66, kCannotFlip));
     set(row(67, "tree", R::Unknown, kUnknown, 67, kCannotFlip));
     set(row(68, "big object", R::Unknown, kUnknown, kCannotFlip, kCannotFlip));
+    set(square(kTileBug, "bug", R::Passable,
+               "passable: the hero digs through it like base, but it sparks now and then, and a spark is deadly"));
+    TileRules upDown = row(kTilePortUpDown, "port up and down", R::Port, kPortBothWays, kTilePortUpDown, kTilePortUpDown);
+    upDown.directions = kUp | kDown;
+    set(upDown);
+    TileRules leftRight =
+        row(kTilePortLeftRight, "port left and right", R::Port, kPortBothWays, kTilePortLeftRight, kTilePortLeftRight);
+    leftRight.directions = kLeft | kRight;
+    set(leftRight);
+    TileRules fourWay = square(kTilePortFourWay, "four-way port", R::Port,
+                               "port: the hero passes it onto the square beyond, in any direction");
+    fourWay.directions = kRight | kDown | kLeft | kUp;
+    set(fourWay);
+    auto special = [&](int32_t tile, const char *name, uint8_t direction, int32_t mirrored, int32_t flipped) {
+        TileRules rules = row(tile, name, R::Port, kSpecialPort, mirrored, flipped);
+        rules.directions = direction;
+        set(rules);
+    };
+    special(kTileSpecialPortRight, "special port right", kRight, kTileSpecialPortLeft, kTileSpecialPortRight);
+    special(kTileSpecialPortDown, "special port down", kDown, kTileSpecialPortDown, kTileSpecialPortUp);
+    special(kTileSpecialPortLeft, "special port left", kLeft, kTileSpecialPortRight, kTileSpecialPortLeft);
+    special(kTileSpecialPortUp, "special port up", kUp, kTileSpecialPortUp, kTileSpecialPortDown);
+    set(square(kTileInvisibleWall, "invisible wall", R::Breakable,
+               "breakable: an obstacle the game does not draw; the hero cannot enter it, an explosion clears it"));
+
+    // The game's object codes. A tile not listed has no counterpart in the game.
+    auto code = [&t](int32_t tile, int32_t gameCode, uint64_t variants = 0) {
+        TileRules &rules = t[size_t(tile - kFirstPaletteTile)];
+        rules.gameCode = gameCode;
+        rules.gameVariants = variants;
+    };
+    code(kTileEmpty, 0);
+    code(kTileBoulder, 1);
+    code(kTileBase, 2, codes({3})); // 3: a hero that is not the one at the start square
+    code(kTileInfotron, 4);
+    code(kTileChip, 5);
+    code(kTileWall, 6);
+    code(kTileExit, 7);
+    code(kTileOrangeDisk, 8);
+    for (int32_t k = 0; k < 4; ++k) {
+        code(kTilePortRight + k, 9 + k);
+        code(kTileSpecialPortRight + k, 13 + k);
+    }
+    code(kTileSpinner, 17);
+    code(kTileYellowDisk, 18);
+    code(kTileTerminal, 19);
+    code(kTileRedDisk, 20);
+    code(kTilePortUpDown, 21);
+    code(kTilePortLeftRight, 22);
+    code(kTilePortFourWay, 23);
+    code(kTileSpark, 24);
+    code(kTileBug, 25);
+    code(kTileStripHorizontal, 26, codes({27})); // left half, right half (pattern 1)
+    code(kTileWallPlain, 28);
+    code(kTileWallStriped, 29, codes({31, 34, 35, 37}));
+    code(kTileWallBraced, 30, codes({32}));
+    code(kTileWallLight, 33);
+    code(kTileBlock7x1, 36);
+    code(kTileStripVertical, 38, codes({39})); // upper half, lower half (pattern 1)
+    code(kTileInvisibleWall, 40);
     return t;
 }
 
@@ -141,6 +214,32 @@ std::string tileWords(int32_t tile)
     if (tile == kTileFiller)
         return "filler (" + std::to_string(tile) + ")";
     return "tile " + std::to_string(tile);
+}
+
+bool tileStandsFor(const TileRules &rules, uint8_t code)
+{
+    if (rules.gameCode < 0)
+        return false;
+    if (code == rules.gameCode)
+        return true;
+    if (rules.tile == kTileInvisibleWall)
+        return code > 40;
+    return code < 64 && (rules.gameVariants >> code & 1) != 0;
+}
+
+int32_t tileOfGameCode(uint8_t code)
+{
+    static const std::array<int32_t, 256> tileOf = [] {
+        std::array<int32_t, 256> result{};
+        for (int c = 0; c < 256; ++c)
+            for (int32_t tile = kFirstPaletteTile; tile <= kLastPaletteTile; ++tile)
+                if (tileStandsFor(*tileRules(tile), uint8_t(c))) {
+                    result[size_t(c)] = tile;
+                    break;
+                }
+        return result;
+    }();
+    return tileOf[code];
 }
 
 int64_t infotronsLeftBy(int32_t tile)

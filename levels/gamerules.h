@@ -40,9 +40,15 @@ struct TileRules {
     int32_t flippedLeftRight = kCannotFlip; // what it becomes mirrored left to right
     int32_t flippedTopBottom = kCannotFlip; // what it becomes mirrored top to bottom
     const char *how = "";    // the help's words: how the game treats it
+    // The game's object code (0..40, as in a Supaplex level record) that the tile is, or -1 when the
+    // tile has no counterpart in the game. The import and the export map tiles and codes through it.
+    int32_t gameCode = -1;
+    // Further codes (bit k: code k) that the same tile stands for, such as the hardware variants; a
+    // square's kept code chooses among them (supaplexexport.h).
+    uint64_t gameVariants = 0;
 };
 
-// The rules of tile 12..68, nullptr for any other value.
+// The rules of tile 12..77, nullptr for any other value.
 const TileRules *tileRules(int32_t tile);
 
 // The rule of any tile value: Unknown outside the table.
@@ -56,6 +62,14 @@ inline constexpr bool freelyPassable(TileRule rule)
 
 // A tile in words, with its value: "exit (63)", "filler (11)", "tile 70".
 std::string tileWords(int32_t tile);
+
+// The tile an object code becomes: the tile whose gameCode it is, or among whose variants it is;
+// codes from 41 up, which the game treats as code 40, become the invisible wall.
+int32_t tileOfGameCode(uint8_t code);
+
+// Whether code is one of the codes a tile stands for (its gameCode or a variant; the invisible wall
+// stands for 40 and every code above it).
+bool tileStandsFor(const TileRules &rules, uint8_t code);
 
 // How many infotrons a level can hold at most: its infotron tiles and what its enemies leave when
 // destroyed, added up over the cells.

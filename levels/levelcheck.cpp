@@ -1,7 +1,13 @@
 #include "levelcheck.h"
 
+#include "gamelevel.h"
+
+#include "game/recording.h"
+#include "platform/errors.h"
+
 #include "gamerules.h"
 #include "painting.h"
+#include "supaplexexport.h"
 #include "palette.h"
 #include "reach.h"
 #include "startsquare.h"
@@ -101,6 +107,7 @@ public:
         std::vector<Finding> findings;
         checkStart(findings);
         checkSize(findings);
+        checkSpecialPorts(findings);
         checkInfotronsAndExit(findings);
         checkGraphicsFile(findings);
         if (loaded())
@@ -157,6 +164,18 @@ private:
                             std::nullopt});
     }
 
+    void checkSpecialPorts(std::vector<Finding> &findings) const
+    {
+        const auto ports = specialPortsOf(mLevel);
+        if (ports.size() <= size_t(kSupaplexPortEntries))
+            return;
+        const auto [column, row] = ports[size_t(kSupaplexPortEntries)];
+        findings.push_back({Severity::Warning, "special-ports",
+                            "the level holds " + std::to_string(ports.size())
+                                + " special ports; the game allows at most 10 (the 11th is at " + place(row, column) + ")",
+                            CellPlace{row, column}});
+    }
+
     void checkInfotronsAndExit(std::vector<Finding> &findings)
     {
         int64_t infotronTiles = 0, sparks = 0, bound = 0;
@@ -171,7 +190,9 @@ private:
                 if (tile == kTileExit && !exit)
                     exit = CellPlace{r, c};
             }
-        const int64_t asked = mLevel.infotrons;
+        // A level kept for the game asks as the game reads it: 0 is every infotron, counted mod 256.
+        const int64_t asked =
+            mLevel.infotrons == 0 && keepsSupaplexRecord(mLevel) ? infotronTiles % 256 : int64_t(mLevel.infotrons);
         const bool countPossible = asked <= bound;
         if (asked <= 0)
             findings.push_back({Severity::Warning, "no-infotrons",
@@ -711,9 +732,45 @@ private:
 
 } // namespace
 
+namespace {
+
+// A kept solution is replayed by the game's rules: one that finishes proves the level finishable (no
+// error or warning of what the hero can reach stays), one that does not is an error.
+void checkKeptSolution(const tlevel &level, std::vector<Finding> &findings)
+{
+    if (level.solution.empty())
+        return;
+    game::ReplayResult result;
+    try {
+        result = game::replay(gameLevelOf(level), level.solution);
+    } catch (const Error &e) {
+        findings.push_back({Severity::Error, "solution-unplayable",
+                            std::string("the kept solution cannot be replayed: ") + e.what(), std::nullopt});
+        return;
+    }
+    if (!result.finished) {
+        findings.insert(findings.begin(),
+                        {Severity::Error, "solution-broken",
+                         "The kept solution no longer finishes the level: " + result.reason() + " at frame " +
+                             std::to_string(result.reasonFrame()),
+                         result.died ? std::optional<CellPlace>(CellPlace{result.diedAtRow, result.diedAtColumn})
+                                     : std::nullopt});
+        return;
+    }
+    std::erase_if(findings, [](const Finding &f) {
+        return f.code == "exit-unreachable" || f.code == "infotrons-unreachable" || f.code == "reach-obstructed";
+    });
+    findings.push_back({Severity::Note, "solution-finishes",
+                        "Finished by its kept solution in " + std::to_string(result.frames) + " frames", std::nullopt});
+}
+
+} // namespace
+
 std::vector<Finding> checkLevel(const tlevel &level, const LevelGraphics *graphics, const CheckOptions &options)
 {
-    return Checker(level, graphics).run(options);
+    std::vector<Finding> findings = Checker(level, graphics).run(options);
+    checkKeptSolution(level, findings);
+    return findings;
 }
 
 std::vector<NoteGroup> foldNotes(const std::vector<Finding> &findings)

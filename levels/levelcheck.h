@@ -65,11 +65,11 @@ struct CheckOptions {
     bool hiddenCells = false;
 };
 
-// The findings of one level, one per problem, in a fixed order: the start square, the stored size, the
-// infotrons asked for, the exit, what the hero can reach, the graphics file, the pictures, the objects
-// larger than one square row by row, what is left of objects painted over, stray fillers. Without
-// graphics (nullptr) the pictures are not checked, and the objects whose size depends on a picture's
-// width (the strips, the blocks 36, 37, 40 and the 7 x 2 form of 30) are not either.
+// The findings of one level, one per problem, in a fixed order: the start square, the stored size, more
+// special ports than the game allows, the infotrons asked for, the exit, what the hero can reach, the
+// graphics file, the pictures, the objects larger than one square row by row, what is left of objects
+// painted over, stray fillers. Without graphics (nullptr) the pictures are not checked, and the objects
+// whose size depends on a picture's width (the strips, the blocks 36, 37, 40 and the 7 x 2 form of 30) are not either.
 //
 // Errors are certain under the rules of gamerules.h: the exit or enough infotrons cannot be reached even
 // with every movable and breakable object gone and every door open, or the level asks for more

@@ -216,6 +216,7 @@ void storeLevel(const LevelsFileContent::Level &from, const uint8_t *cells, tlev
     for (int row = 0; row < from.height; ++row)
         copyCells(slot.cells[row], cells + rowBytes * static_cast<size_t>(row), rowBytes);
     slot.infotrons = static_cast<int32_t>(loadLe32(cells + cellBytes(from)));
+    slot.solution.clear(); // solutions come from their own file
 }
 
 // The cells of the levels of a checked file, read through windows of the file small enough to stay in

@@ -91,6 +91,7 @@ void initNewLevel(tlevel &level)
         for (cell &c : row)
             c = kDefaultCell;
     level.infotrons = 0;
+    level.solution.clear();
 }
 
 void addlevel()

@@ -13,6 +13,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace qm {
 
@@ -62,6 +63,9 @@ struct tlevel {
     int32_t height = kNewLevelSize;
     cell cells[kGridSize][kGridSize]; // [row - 1][column - 1]
     int32_t infotrons = 0;
+    // The recorded input of a run that finished the level, kept as its solution (the game's recording
+    // bytes, up to and including the end mark); empty without one. Saved beside the levels file.
+    std::vector<uint8_t> solution;
 
     // The cell at row and column (both 1-based), or nullptr outside 1..100.
     cell *cellAt(int row, int column)

@@ -2,9 +2,9 @@
 // The tile palette: which tiles it offers, how they are laid out and how much of it shows at a time.
 // One rule for the palette's drawing, its clicks, painting, picking a tile from the map and qmtool.
 //
-// The palette offers tiles 12..68 in rows of three: slot (row, column), counted from 0 at the top of
+// The palette offers tiles 12..77 in rows of three: slot (row, column), counted from 0 at the top of
 // the whole palette, holds tile row × 3 + column + 12. Eight rows show at a time, from the row palscroll;
-// the nineteen rows scroll from 0 to 11.
+// the twenty-two rows scroll from 0 to 14.
 
 #include <algorithm>
 #include <cstdint>
@@ -12,11 +12,11 @@
 namespace qm {
 
 inline constexpr int32_t kFirstPaletteTile = 12;
-inline constexpr int32_t kLastPaletteTile = 68;
+inline constexpr int32_t kLastPaletteTile = 77;
 
 inline constexpr int32_t kPaletteColumns = 3;
 inline constexpr int32_t kPaletteRowsShown = 8;
-// Rows of the whole palette; the last is short (66, 67, 68 fill it exactly).
+// Rows of the whole palette; the last is full (75, 76, 77 fill it exactly).
 inline constexpr int32_t kPaletteRowCount = (kLastPaletteTile - kFirstPaletteTile) / kPaletteColumns + 1;
 // The largest palscroll: the last row shows at the bottom.
 inline constexpr int32_t kPaletteScrollMax = kPaletteRowCount - kPaletteRowsShown;

@@ -1,12 +1,16 @@
 #include "supaplex.h"
 
+#include "game/recording.h"
+
 #include "startsquare.h"
+#include "supaplexexport.h"
 #include "tiles.h"
 
 #include "platform/errors.h"
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cstdint>
 
 namespace qm {
@@ -48,8 +52,9 @@ std::array<cell, 256> conversionTable()
     set(34, kTileWallStriped, kKindOrdinary, 0);
     set(35, kTileWallStriped, kKindOrdinary, 0);
     set(36, kTileBlock7x1, kKindOrdinary, 0);
-    set(37, kTileStripVertical, kKindOrdinary, 0); // vertical chip, upper and lower halves
-    set(38, kTileStripVertical, kKindOrdinary, 1);
+    set(37, kTileWallStriped, kKindOrdinary, 0); // the last hardware code, a wall like 34 and 35
+    set(38, kTileStripVertical, kKindOrdinary, 0); // vertical chip: upper half over lower half
+    set(39, kTileStripVertical, kKindOrdinary, 1);
     return table;
 }
 
@@ -86,18 +91,55 @@ std::string groupedDigits(uint64_t number)
 
 int SupaplexFile::records() const { return int(std::min(spbuffer.size() / kSupaplexRecord, size_t(kSupaplexLevels))); }
 
+bool isSupaplexRecording(const std::string &path)
+{
+    if (path.size() < 3)
+        return false;
+    std::string ending = path.substr(path.size() - 3);
+    std::transform(ending.begin(), ending.end(), ending.begin(), [](unsigned char ch) { return char(std::tolower(ch)); });
+    return ending == ".sp";
+}
+
+namespace {
+
+// The recorded input after a recording's level, as the game reads it; a damaged one is left out with
+// the reason.
+void readRecordedInput(ReadableFile &file, SupaplexFile &result)
+{
+    Bytes bytes(result.spbuffer.begin(), result.spbuffer.end());
+    bytes.resize(game::kMaxRecordingFile + 1);
+    size_t used = kSupaplexRecord;
+    while (used < bytes.size()) {
+        const size_t n = file.readSome(bytes.data() + used, bytes.size() - used);
+        if (n == 0)
+            break;
+        used += n;
+    }
+    try {
+        const game::Recording read = game::readRecording(bytes.data(), used);
+        result.recordedInput = read.input;
+    } catch (const Error &e) {
+        result.recordingProblem = e.what();
+    }
+}
+
+} // namespace
+
 SupaplexFile readSupaplexFile(const std::string &path)
 {
     ReadableFile file(path, SIZE_MAX);
+    const bool recording = isSupaplexRecording(path);
     // A regular file's size says how many records it holds: only those are read. Anything else is
-    // read to its end or to 111 records.
-    size_t wanted = kSupaplexFileSize;
+    // read to its end or to 111 records. A recording holds one.
+    const size_t most = recording ? kSupaplexRecord : kSupaplexFileSize;
+    size_t wanted = most;
     if (file.regular()) {
         if (file.size() < kSupaplexRecord)
             throwShorterThanARecord(path, file.size());
-        wanted = size_t(std::min<uint64_t>(file.size() / kSupaplexRecord * kSupaplexRecord, kSupaplexFileSize));
+        wanted = size_t(std::min<uint64_t>(file.size() / kSupaplexRecord * kSupaplexRecord, most));
     }
     SupaplexFile result;
+    result.recording = recording;
     result.spbuffer.resize(wanted);
     size_t used = 0;
     while (used < wanted) {
@@ -117,9 +159,11 @@ SupaplexFile readSupaplexFile(const std::string &path)
     } else {
         result.ignored = used - whole;
         uint8_t more = 0;
-        if (whole == kSupaplexFileSize && file.readSome(&more, 1) > 0)
+        if (whole == most && file.readSome(&more, 1) > 0)
             result.ignored += 1; // at least this much is left; the rest is not read
     }
+    if (recording && whole == kSupaplexRecord)
+        readRecordedInput(file, result);
     file.close();
     return result;
 }
@@ -129,13 +173,22 @@ SupaplexFile supaplexFileOf(const uint8_t *data, size_t size)
     const size_t whole = std::min(size / kSupaplexRecord * kSupaplexRecord, kSupaplexFileSize);
     if (whole == 0)
         throwReadBeyondEnd();
-    return SupaplexFile{Bytes(data, data + whole), size - whole};
+    SupaplexFile file;
+    file.spbuffer.assign(data, data + whole);
+    file.ignored = size - whole;
+    return file;
 }
 
 std::string supaplexIgnoredNote(const SupaplexFile &file)
 {
     if (file.ignored == 0)
         return {};
+    if (file.recording && !file.recordingProblem.empty())
+        return "The recorded solution after the level could not be read: " + file.recordingProblem;
+    if (file.recording && !file.recordedInput.empty())
+        return "The recorded solution after the level is kept as its solution when the level is imported whole.";
+    if (file.recording)
+        return "The recorded solution after the level was not imported.";
     if (file.records() == kSupaplexLevels)
         return "Only the first " + std::to_string(kSupaplexLevels) + " levels of the file were read; the rest of it was ignored.";
     return "The last " + std::to_string(file.ignored) + " bytes of the file are not a whole level of "
@@ -185,7 +238,8 @@ SupaplexRecord supaplexRecord(const SupaplexFile &file, int splevel)
 {
     const uint8_t *record = recordOf(file, splevel);
     SupaplexRecord result;
-    result.title = supaplexTitle(std::string(reinterpret_cast<const char *>(record + kSupaplexTitleAt), kSupaplexTitleLength));
+    result.titleBytes.assign(reinterpret_cast<const char *>(record + kSupaplexTitleAt), kSupaplexTitleLength);
+    result.title = supaplexTitle(result.titleBytes);
     result.infotronsByte = record[kSupaplexInfotronsAt];
     for (int r = 0; r < kSupaplexRows; ++r)
         for (int c = 0; c < kSupaplexColumns; ++c) {
@@ -232,6 +286,14 @@ void requireRoomForImport(int32_t held, int32_t adding)
 void importSupaplexLevel(const SupaplexFile &file, int splevel, tlevel &level, SupaplexTakes takes)
 {
     const uint8_t *record = recordOf(file, splevel);
+    if (takes.whole) {
+        const std::string name = level.name;
+        importSupaplexRecordWhole(record, level);
+        level.solution = file.recordedInput; // a recording's solution comes with its level
+        if (!takes.title)
+            level.name = name;
+        return;
+    }
     const SupaplexRecord known = supaplexRecord(file, splevel);
     level.width = kSupaplexColumns - 2;
     level.height = kSupaplexRows - 2;

@@ -8,7 +8,9 @@
 //
 // A file is read as the whole records it holds, at most 111. A file shorter than one record fails with
 // "Read beyond end of file"; bytes after the records read (a partial record, or records past 111) are
-// ignored and noted.
+// ignored and noted. A file whose name ends in ".sp" (any case) is a recording: one record, then the
+// level number + 0x80, the recorded keys (one byte a run of frames: low 4 bits the key, high 4 bits the
+// run's length - 1), 0xFF and maybe a signature. Only its record is read.
 
 #include "levelstore.h"
 
@@ -34,6 +36,9 @@ inline constexpr uint8_t kSupaplexInfotron = 4;
 struct SupaplexFile {
     Bytes spbuffer;       // whole records, back to back
     uint64_t ignored = 0; // bytes of the file after the records read
+    bool recording = false; // a ".sp" file: one record and a recorded solution
+    std::vector<uint8_t> recordedInput{}; // a recording's input, end mark included; empty when it has none
+    std::string recordingProblem{};     // why a recording's input could not be read
     // Whole records held, at most 111.
     int records() const;
 };
@@ -41,6 +46,8 @@ struct SupaplexFile {
 // Reads the whole records of a file (at most 111); a file shorter than one record fails with
 // "Read beyond end of file".
 SupaplexFile readSupaplexFile(const std::string &path);
+// Whether a file name ends in ".sp", in any case: a recording.
+bool isSupaplexRecording(const std::string &path);
 // The same rule over the first size bytes of a file held in memory.
 SupaplexFile supaplexFileOf(const uint8_t *data, size_t size);
 // What was left of the file, for the user: empty when every byte was read.
@@ -55,6 +62,7 @@ cell supaplexCell(uint8_t code);
 // What a record knows beyond its grid.
 struct SupaplexRecord {
     std::string title;          // the 23 title bytes without outer spaces and dashes
+    std::string titleBytes;     // the 23 title bytes as they stand
     int32_t heroes = 0;         // imported squares holding the hero
     int32_t heroesOnFrame = 0;  // heroes on the frame, which has no square in the level
     int32_t heroColumn = 0;     // the level square of the first imported hero in reading order
@@ -86,6 +94,8 @@ void requireRoomForImport(int32_t held, int32_t adding);
 struct SupaplexTakes {
     bool hero = false;  // the hero's square as the start, and the infotrons needed
     bool title = false; // the title as the name
+    bool whole = false; // the whole record (supaplexexport.h): 60 x 24, every object, the settings kept;
+                        // implies hero; with title the name is the 23 title bytes as they stand
 };
 
 // Converts level splevel (1..records()) into level: 58 x 22 squares, cell [r][c] from byte 60 x r + c

@@ -21,7 +21,7 @@ inline constexpr int32_t kTileInfotron = 12;
 // The empty square (code 0); also what painting puts right under an exit and in the upper row of the
 // 7 x 2 block 37.
 inline constexpr int32_t kTileEmpty = 15;
-// The base (codes 2 and 3, 21..23, 25 and every code from 39 up); the filling of a new level.
+// The base (codes 2 and 3, 21..23, 25 and every code from 40 up); the filling of a new level.
 inline constexpr int32_t kTileBase = 16;
 // The red disk (code 20).
 inline constexpr int32_t kTileRedDisk = 19;
@@ -29,6 +29,8 @@ inline constexpr int32_t kTileRedDisk = 19;
 inline constexpr int32_t kTileBoulder = 20;
 // The orange disk (codes 8 and 18).
 inline constexpr int32_t kTileOrangeDisk = 21;
+// The yellow disk (code 18; the classic import makes it an orange disk).
+inline constexpr int32_t kTileYellowDisk = 22;
 // The chip (code 5).
 inline constexpr int32_t kTileChip = 28;
 // The horizontal strip (codes 26 and 27, the chip's left and right halves as patterns 0 and 1); painting
@@ -36,11 +38,11 @@ inline constexpr int32_t kTileChip = 28;
 inline constexpr int32_t kTileStripHorizontal = 29;
 // The pair (painting writes pattern 1 to its right), or the 7 x 2 block when its picture is 280 wide.
 inline constexpr int32_t kTilePair = 30;
-// The vertical strip (codes 37 and 38, upper and lower halves); as long as the horizontal strip's
+// The vertical strip (codes 38 and 39, upper and lower halves); as long as the horizontal strip's
 // picture is wide.
 inline constexpr int32_t kTileStripVertical = 31;
-// Walls the hardware codes 28..36 become: plain (code 28), light (code 33), striped (codes 29, 31, 34
-// and 35), braced (codes 30 and 32); code 36 becomes kTileBlock7x1.
+// Walls the hardware codes 28..37 become: plain (code 28), light (code 33), striped (codes 29, 31, 34,
+// 35 and 37), braced (codes 30 and 32); code 36 becomes kTileBlock7x1.
 inline constexpr int32_t kTileWallPlain = 32;
 inline constexpr int32_t kTileWallLight = 34;
 inline constexpr int32_t kTileWallStriped = 35;
@@ -76,6 +78,21 @@ inline constexpr int32_t kTileTallLower = 65;
 inline constexpr int32_t kTileMarkedTallA = 66;
 inline constexpr int32_t kTileMarkedTallB = 67;
 inline constexpr int32_t kTileMarked3x3 = 68;
+// The game's objects that have no tile of their own in the classic import: the bug (code 25), the
+// two-way ports up-down (21) and left-right (22), the four-way port (23), the special ports that can
+// change the game's settings (13..16: right, down, left, up) and the invisible wall (40, and every code
+// from 41 up, which the game treats alike).
+inline constexpr int32_t kTileBug = 69;
+inline constexpr int32_t kTilePortUpDown = 70;
+inline constexpr int32_t kTilePortLeftRight = 71;
+inline constexpr int32_t kTilePortFourWay = 72;
+inline constexpr int32_t kTileSpecialPortRight = 73;
+inline constexpr int32_t kTileSpecialPortDown = 74;
+inline constexpr int32_t kTileSpecialPortLeft = 75;
+inline constexpr int32_t kTileSpecialPortUp = 76;
+inline constexpr int32_t kTileInvisibleWall = 77;
+
+inline constexpr bool isSpecialPort(int32_t tile) { return tile >= kTileSpecialPortRight && tile <= kTileSpecialPortUp; }
 
 // Kinds of a cell: ordinary; marked (painting sets it on some objects and their squares; drawn like an
 // ordinary cell); drawn in the second pass, above every other cell.

@@ -14,6 +14,7 @@
 #include "messageof.h"
 #include "levels/levelstore.h"
 #include "levels/supaplex.h"
+#include "levels/supaplexexport.h"
 #include "tempdir.h"
 
 namespace {
@@ -453,3 +454,60 @@ TEST_F(SupaplexImport, SingleRecordFilesListTheirOneLevel)
 }
 
 } // namespace
+
+// The whole import: off at first and remembered; it ticks and locks the take-record box, proposes the
+// title as it stands, and keeps the level whole (60 x 24, the ring, every object, the record's bytes).
+TEST_F(SupaplexImport, KeepWholeKeepsTheRecordAndImpliesTheTakeRecordBox)
+{
+    std::vector<uint8_t> bytes = supaplexBytes();
+    uint8_t *second = bytes.data() + qm::kSupaplexRecord;
+    std::fill(second, second + 1440, uint8_t(2));
+    second[0] = 37;                         // hardware on the ring
+    second[60 * 3 + 7] = qm::kSupaplexHero;
+    second[60 * 5 + 5] = 25;                // a bug
+    second[qm::kSupaplexGravityAt] = 1;
+    const std::string warmUp = "------- WARM UP -------";
+    std::copy(warmUp.begin(), warmUp.end(), second + qm::kSupaplexTitleAt);
+    qmtest::writeFile(mLevelsDat, bytes);
+
+    EXPECT_EQ(import([&] {
+        QCheckBox *whole = mDialog->KeepWhole;
+        EXPECT_EQ(whole->text(),
+                  "Keep the whole level for play and export (outer ring, every object, the game's settings)");
+        EXPECT_FALSE(whole->isChecked()) << "off by default";
+        EXPECT_TRUE(mDialog->CheckBox1->isEnabled());
+        EXPECT_LE(whole->geometry().right(), mDialog->width()) << "the whole text shows";
+        QTest::mouseClick(whole, Qt::LeftButton);
+        EXPECT_TRUE(mDialog->CheckBox1->isChecked());
+        EXPECT_FALSE(mDialog->CheckBox1->isEnabled());
+        selectLine(1);
+        EXPECT_EQ(mDialog->Edit1->text(), QString::fromStdString(warmUp));
+        EXPECT_EQ(mDialog->PreviewText->text(), "Title: WARM UP\nHero: column 8, row 4\nInfotrons needed: 0 (all of them)");
+        click(mDialog->Import);
+    }), 1);
+    const qm::tlevel &level = qm::levels[4];
+    EXPECT_EQ(level.width, 60);
+    EXPECT_EQ(level.height, 24);
+    EXPECT_EQ(level.name, warmUp);
+    EXPECT_EQ(level.cellAt(1, 1)->tile, qm::kTileWallStriped);
+    EXPECT_EQ(level.cellAt(6, 6)->tile, qm::kTileBug);
+    EXPECT_EQ(level.startx, 40 * 8 + 20);
+    qm::SupaplexRecordBytes record{};
+    std::copy(second, second + qm::kSupaplexRecord, record.begin());
+    EXPECT_EQ(qm::supaplexRecordOf(level, 4), record);
+
+    // Remembered, while the take-record box keeps its own choice.
+    EXPECT_TRUE(QSettings(mDialog->settingsFile, QSettings::IniFormat).value("Import/KeepWhole").toBool());
+    EXPECT_FALSE(QSettings(mDialog->settingsFile, QSettings::IniFormat).value("Import/TakeRecord").toBool());
+    mDialog = std::make_unique<qm::TForm2>();
+    mDialog->settingsFile = QString::fromStdString(mFiles.path("settings.ini"));
+    EXPECT_EQ(import([this] {
+        EXPECT_TRUE(mDialog->KeepWhole->isChecked());
+        QTest::mouseClick(mDialog->KeepWhole, Qt::LeftButton);
+        EXPECT_FALSE(mDialog->CheckBox1->isChecked());
+        EXPECT_TRUE(mDialog->CheckBox1->isEnabled());
+        selectLine(1);
+        click(mDialog->Import);
+    }), 1);
+    EXPECT_EQ(qm::levels[5].width, 58);
+}

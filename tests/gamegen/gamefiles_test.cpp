@@ -108,8 +108,8 @@ class ThemeFile : public testing::TestWithParam<std::string> {};
 TEST_P(ThemeFile, HasEveryTileWithTheSizesAndPatternsThePaintingRulesUse)
 {
     LoadedFile file(GetParam());
-    ASSERT_EQ(file.items().Count(), 69);
-    for (int tile = 0; tile <= 68; ++tile) {
+    ASSERT_EQ(file.items().Count(), 78);
+    for (int tile = 0; tile <= 77; ++tile) {
         SCOPED_TRACE("tile " + std::to_string(tile));
         const TPictureCollectionItem &item = file.items().Items(tile);
         const Shape shape = expectedShape(tile);
@@ -178,9 +178,9 @@ TEST_P(ThemeFile, LowerHalfOfTheTallTileMatchesTile65)
 TEST_P(ThemeFile, PaletteTilesAreDistinct)
 {
     LoadedFile file(GetParam());
-    // What a palette slot shows: pattern 0 of tiles 12..68, cut to the slot's 40 x 40.
+    // What a palette slot shows: pattern 0 of tiles 12..77, cut to the slot's 40 x 40.
     std::map<std::vector<uint32_t>, int> seen;
-    for (int tile = 12; tile <= 68; ++tile) {
+    for (int tile = 12; tile <= 77; ++tile) {
         const auto pixels = patternPixels(file, file.items().Items(tile), 0, 40, 40);
         const auto [it, fresh] = seen.emplace(pixels, tile);
         EXPECT_TRUE(fresh) << "tile " << tile << " looks like tile " << it->second;
@@ -298,7 +298,7 @@ TEST(SampleLevels, ReadBackWithEveryThemeAndEveryTile)
         }
     }
     EXPECT_EQ(themes, (std::set<std::string>{"computer.dxg", "forest.dxg", "kitchen.dxg", "underground.dxg"}));
-    for (int32_t tile = 11; tile <= 68; ++tile)
+    for (int32_t tile = 11; tile <= 77; ++tile)
         EXPECT_TRUE(tiles.count(tile)) << "no level shows tile " << tile;
 }
 

@@ -70,14 +70,14 @@ TEST(SupaplexImportChecks, ObjectsAsImportedAreNotes)
                     expected.push_back({"imported-chip-left", {r, c}});
                 if (code(r, c) == 36)
                     expected.push_back({"imported-block", {r, c}});
-                if (code(r, c) == 37 && (r == 22 || code(r + 1, c) != 38))
+                if (code(r, c) == 38 && (r == 22 || code(r + 1, c) != 39))
                     expected.push_back({"imported-chip-upper", {r, c}});
             }
         for (int r = 1; r <= 22; ++r)
             for (int c = 1; c <= 58; ++c) {
                 if (code(r, c) == 27 && (c == 1 || code(r, c - 1) != 26))
                     expected.push_back({"imported-chip-right", {r, c}});
-                if (code(r, c) == 38 && (r == 1 || code(r - 1, c) != 37))
+                if (code(r, c) == 39 && (r == 1 || code(r - 1, c) != 38))
                     expected.push_back({"imported-chip-lower", {r, c}});
             }
         Found notes;

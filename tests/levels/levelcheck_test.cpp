@@ -313,14 +313,15 @@ TEST(GameRules, EveryPaletteTileHasARuleAndFlipsComeBack)
     EXPECT_EQ(infotronsLeftBy(kTileInfotron), 1);
     EXPECT_EQ(infotronsLeftBy(kTileSpinner), 0);
     EXPECT_EQ(tileWords(kTileExit), "exit (63)");
-    EXPECT_EQ(tileWords(70), "tile 70");
+    EXPECT_EQ(tileWords(kTilePortUpDown), "port up and down (70)");
+    EXPECT_EQ(tileWords(78), "tile 78");
 }
 
 // The walls of imported levels are walls that never move or break; nothing else the import writes is.
 TEST(GameRules, ImportedHardwareIsWallAndNothingElse)
 {
     for (int code = 0; code < 256; ++code) {
-        const bool hardware = code == 6 || (code >= 28 && code <= 36);
+        const bool hardware = code == 6 || (code >= 28 && code <= 37);
         EXPECT_EQ(ruleOf(supaplexCell(uint8_t(code)).tile) == TileRule::Wall, hardware) << code;
     }
     EXPECT_EQ(ruleOf(supaplexCell(24).tile), TileRule::Enemy);
@@ -474,7 +475,7 @@ TEST(LevelCheck, NotesFoldByKind)
     const LevelGraphics graphics = themeGraphics();
     auto level = cleanLevel();
     for (int c = 2; c <= 7; ++c)
-        *level->cellAt(5, c) = supaplexCell(38); // lower halves alone
+        *level->cellAt(5, c) = supaplexCell(39); // lower halves alone
     *level->cellAt(2, 6) = supaplexCell(36);
     const std::vector<Finding> findings = checkLevel(*level, &graphics);
     ASSERT_EQ(findings.size(), 7u);
@@ -493,4 +494,27 @@ TEST(Reach, ASparkWalledInCountsThroughACorner)
 {
     EXPECT_EQ(problems(*drawn({"S..iE", "..###", "..#x#", "..###"}, 10)), Codes{"infotrons-unreachable"});
     EXPECT_EQ(problems(*drawn({"S..iE", "...##", "..#x#", "..###"}, 10)), Codes{});
+}
+
+// The game keeps the settings of at most 10 special ports: an 11th is a warning at its square; ten are
+// nothing to say.
+TEST(LevelCheck, MoreThanTenSpecialPortsAreAWarningAtTheEleventh)
+{
+    auto level = cleanLevel();
+    for (int k = 0; k < 10; ++k)
+        level->cellAt(1 + k / 5, 4 + k % 5)->tile = kTileSpecialPortRight + k % 4;
+    auto special = [&] {
+        std::vector<Finding> found;
+        for (const Finding &f : checkLevel(*level, nullptr))
+            if (f.code == "special-ports")
+                found.push_back(f);
+        return found;
+    };
+    EXPECT_TRUE(special().empty());
+    level->cellAt(8, 10)->tile = kTileSpecialPortUp;
+    const std::vector<Finding> found = special();
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].severity, Severity::Warning);
+    EXPECT_EQ(found[0].message, "the level holds 11 special ports; the game allows at most 10 (the 11th is at column 10, row 8)");
+    EXPECT_EQ(found[0].cell, (CellPlace{8, 10}));
 }

@@ -36,9 +36,9 @@ TEST(QmtoolLevReplace, CountsWritesAndRefusesBeforeWriting)
     const auto original = readFile(qm::levelsfilepath);
 
     const std::vector<std::pair<QStringList, QByteArray>> refused{
-        {{"abc", "41"}, "FROM takes a whole number from 0 to 68, not \"abc\""},
-        {{"16", "0"}, "TO takes a whole number from 1 to 68, not \"0\""},
-        {{"16", "69"}, "TO takes a whole number from 1 to 68, not \"69\""},
+        {{"abc", "41"}, "FROM takes a whole number from 0 to 77, not \"abc\""},
+        {{"16", "0"}, "TO takes a whole number from 1 to 77, not \"0\""},
+        {{"16", "78"}, "TO takes a whole number from 1 to 77, not \"78\""},
         {{"16", "41", "--pattern", "-1"}, "--pattern takes a whole number from 0 to 2147483647, not \"-1\""},
         {{"16", "41", "--level", "4"}, "Level 4 does not exist: the file holds 3 levels"},
         {{"16", "41", "--level", "0"}, "Level 0 does not exist: the file holds 3 levels"},

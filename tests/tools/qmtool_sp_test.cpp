@@ -11,6 +11,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QFileInfo>
 #include <QProcess>
 #include <gtest/gtest.h>
 
@@ -161,4 +162,47 @@ TEST(QmtoolSp, SeveralLevelsPastTwoHundredAndBadOptionsAreRefusedBeforeWriting)
     // 255 bytes is the longest name and goes in.
     ASSERT_EQ(qmtool({"sp", "import", dat, "2", out, "--name", QString(255, 'y')}).status, 0);
     EXPECT_EQ(levelsOf(out.toStdString())[100].toObject()["name"].toString(), QString(255, 'y'));
+}
+
+// Imported whole into a levels file, written, read again and exported, every record comes back byte
+// for byte: our generated levels file, and a real level from a recording (read as its record alone).
+TEST(QmtoolSp, WholeImportAndExportGiveTheRecordsBack)
+{
+    TempDir dir;
+    const QString levels = QM_GAME_DIR "/Levels.dat";
+    ToolRun run = qmtool({"sp", "import", levels, "all", path(dir, "all.lev"), "--whole"});
+    ASSERT_EQ(run.status, 0) << run.err.constData();
+    run = qmtool({"sp", "export", path(dir, "all.lev"), "all", path(dir, "back.dat")});
+    ASSERT_EQ(run.status, 0) << run.err.constData();
+    EXPECT_TRUE(readFile(dir.path("back.dat")) == readFile(levels.toStdString()));
+
+    // A recording's solution comes with its level, into the solutions file, and goes out with it again.
+    const std::string recording = QM_SHARED_GAME_DIR "/solutions/00/00s001-b.sp";
+    run = qmtool({"sp", "import", QString::fromStdString(recording), "1", path(dir, "one.lev"), "--whole"});
+    ASSERT_EQ(run.status, 0) << run.err.constData();
+    EXPECT_EQ(run.err, "The recorded solution after the level is kept as its solution when the level is imported whole.\n");
+    run = qmtool({"lev", "play", path(dir, "one.lev"), "1"});
+    EXPECT_EQ(run.status, 0) << run.out.constData() << run.err.constData();
+    run = qmtool({"sp", "export", path(dir, "one.lev"), "1", path(dir, "one.SP")});
+    ASSERT_EQ(run.status, 0) << run.err.constData();
+    const std::vector<uint8_t> original = readFile(recording), exported = readFile(dir.path("one.SP"));
+    ASSERT_GT(exported.size(), qm::kSupaplexRecord + 1);
+    EXPECT_TRUE(std::equal(exported.begin(), exported.begin() + qm::kSupaplexRecord, original.begin()));
+    // The input, end mark included, as recorded (the level number and a signature may differ).
+    EXPECT_TRUE(std::equal(exported.begin() + qm::kSupaplexRecord + 1, exported.end(),
+                           original.begin() + qm::kSupaplexRecord + 1));
+    run = qmtool({"sp", "play", path(dir, "one.SP")});
+    EXPECT_EQ(run.status, 0) << run.out.constData();
+
+    // Several levels for one .sp, and a level larger than the game's, are refused before anything is
+    // written.
+    run = qmtool({"sp", "export", path(dir, "all.lev"), "1-2", path(dir, "two.sp")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "A .sp file holds one level; 2 were chosen. Export several levels as a levels file.\n");
+    run = qmtool({"lev", "new", path(dir, "own.lev")});
+    ASSERT_EQ(run.status, 0) << run.err.constData();
+    run = qmtool({"sp", "export", path(dir, "own.lev"), "1", path(dir, "own.dat")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.startsWith("Level 1 cannot be exported to Supaplex: it is 40 x 40 squares")) << run.err.constData();
+    EXPECT_FALSE(QFileInfo::exists(path(dir, "own.dat")));
 }

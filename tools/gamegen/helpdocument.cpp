@@ -3,6 +3,7 @@
 #include "themeart.h"
 
 #include "levels/gamerules.h"
+#include "levels/palette.h"
 
 #include <string>
 #include <vector>
@@ -78,6 +79,15 @@ const char *tileDescription(int tile)
     case 66: return "Pillar: three squares high.";
     case 67: return "Tree, or the theme's tall piece: three squares high.";
     case 68: return "Big object: 3 &times; 3 squares.";
+    case 69: return "Bug: base that sparks.";
+    case 70: return "Port up and down.";
+    case 71: return "Port left and right.";
+    case 72: return "Four-way port.";
+    case 73: return "Special port to the right: a port whose passing can change the game's settings.";
+    case 74: return "Special port downward.";
+    case 75: return "Special port to the left.";
+    case 76: return "Special port upward.";
+    case 77: return "Invisible wall: the game does not draw it; the editor shows its outline.";
     default: return "";
     }
 }
@@ -87,7 +97,7 @@ std::string tileTable()
 {
     std::string html = "<table border=\"1\" cellpadding=\"3\">\n<tr><th>Tile</th><th>Name</th><th>What it is</th>"
                        "<th>How the game treats it</th></tr>\n";
-    for (int tile = 12; tile <= 68; ++tile) {
+    for (int tile = kFirstPaletteTile; tile <= kLastPaletteTile; ++tile) {
         const TileRules *rules = tileRules(tile);
         html += "<tr><td>" + std::to_string(tile) + "</td><td>" + tileName(tile) + "</td><td>" +
                 tileDescription(tile) + "</td><td>" + (rules ? rules->how : "") + "</td></tr>\n";
@@ -156,6 +166,10 @@ std::vector<Topic> topics()
          "levels file (see <a href=\"topic:9\">Importing</a>). <b>From Other .lev File</b> opens another levels "
          "file, shows its levels small with their names and sizes, and adds copies of the ones you choose after "
          "the last level; the first copy becomes the level you edit.</td></tr>\n"
+         "<tr><td><b>Export to Supaplex&hellip;</b></td><td>Writes the level you are editing as a Supaplex "
+         "<code>.sp</code> file, or, under any other name, every level as a Supaplex levels file of 111 levels "
+         "(empty ones after yours). A level smaller than 60 &times; 24 squares gets a hardware ring; a larger one, "
+         "a tile the game does not have, or more than 10 special ports is refused, naming the square.</td></tr>\n"
          "<tr><td><b>Export Level Picture&hellip;</b></td><td>Saves the level you are editing as a "
          "PNG picture, 40 pixels a square, as <code>qmtool lev render</code> draws it; with the grid "
          "and the start square when <b>Show Start Square and Grid</b> is checked.</td></tr>\n"
@@ -191,8 +205,27 @@ std::vector<Topic> topics()
          "The dialog counts the squares before you replace them; objects of several squares are replaced whole, "
          "counted once, and a square is left as it is when the new tile would not fit inside the level. One "
          "Undo takes it all back.</li>\n"
+         "<li><b>Game Settings&hellip;</b>: gravity and frozen zonks at the start of the level, and for each special "
+         "port (tiles 73 to 76) whether passing it changes the settings, and to what: gravity, frozen zonks, "
+         "frozen enemies. The game keeps at most 10 ports' settings; the checks warn of more. One Undo takes "
+         "it back.</li>\n"
          "<li><b>Check Level</b> (F7) and <b>Check All Levels</b>: list the errors and warnings found in the "
          "level you edit, or in every level; double-click a finding to see it on the map.</li>\n"
+         "</ul>\n"
+         "<h2>The Game menu</h2>\n"
+         "<ul>\n"
+         "<li><b>Play Level</b> (F9): the map plays the level you edit from its start square, by the game's own "
+         "rules, at the game's 35 frames a second. The arrow keys move the hero, <b>Space</b> with an arrow snaps "
+         "(takes what is beside him without moving), <b>Space</b> alone plants a red disk; <b>P</b> pauses, "
+         "<b>R</b> starts again, <b>Escape</b> or <b>F9</b> returns to editing exactly where you were. The status "
+         "line shows the infotrons still needed, the red disks held and the time. Playing changes nothing of the "
+         "file. Every run is recorded: when you finish the level the editor asks whether to keep the run as the "
+         "level's solution. Kept solutions are saved beside the levels file (its name with "
+         "<code>.solutions</code> added), replayed by <b>Check Level</b>, which says when an edit has broken one, "
+         "and written into a <code>.sp</code> file by <b>Export to Supaplex</b>. Tiles that the game does not "
+         "know play as their rule says: a wall as hardware, anything the hero may enter as base.</li>\n"
+         "<li><b>Play from Here</b> (Shift+F9): the same from the square under the pointer, without recording: "
+         "for trying one part of a big level.</li>\n"
          "</ul>\n"
          "<h2>The Options menu</h2>\n"
          "<ul>\n"
@@ -328,6 +361,8 @@ std::vector<Topic> topics()
          "<tr><td><b>Ctrl+Z</b>, <b>Ctrl+Y</b></td><td>Undo, Redo</td></tr>\n"
          "<tr><td><b>F7</b></td><td>Check Level</td></tr>\n"
          "<tr><td><b>F8</b></td><td>Levels Overview</td></tr>\n"
+         "<tr><td><b>F9</b>, <b>Shift+F9</b></td><td>Play Level, Play from Here; while playing: arrows, Space, "
+         "<b>P</b> pause, <b>R</b> restart, <b>Escape</b> or <b>F9</b> back to editing</td></tr>\n"
          "<tr><td><b>Ctrl+C, Ctrl+V, Del, Ctrl+wheel</b> in the Levels Overview</td><td>Copy, paste and delete "
          "the selected levels; size the thumbnails</td></tr>\n"
          "<tr><td><b>Ctrl+C, Ctrl+X, Ctrl+V, Del</b></td><td>Copy, cut, paste and delete squares of the map</td></tr>\n"
@@ -375,8 +410,13 @@ std::vector<Topic> topics()
          "title, its hero's square and the infotrons it needs, and a note when it has several heroes or none. "
          "Press <b>Ctrl+E</b> and <b>Edit</b> in the Levels dialog to see an imported level with its own "
          "graphics.</p>\n"
+         "<p>With <b>Keep the whole level for play and export</b> ticked (remembered; it implies the box above), a "
+         "level is kept whole: 60 &times; 24 squares with the outer ring, every object as its own tile (the bug, "
+         "the yellow disk, the two-way, four-way and special ports, the invisible wall), and the game's settings "
+         "of the record kept with it, so that <b>File, Export to Supaplex</b> gives the level back exactly. A "
+         "<code>.sp</code> file (a level with a recorded solution) imports its level.</p>\n"
          "<p>From the command line, <code>qmtool sp import LEVELSDAT N|A-B|all LEVFILE [--hero] [--title] "
-         "[--name TEXT] [--dxg NAME]</code> does the same: one level, the levels A to B, or all of them, "
+         "[--whole] [--name TEXT] [--dxg NAME]</code> does the same: one level, the levels A to B, or all of them, "
          "appended in order; <code>--hero</code> takes the start square and infotrons needed, <code>--title</code> "
          "the name.</p>\n"},
         {10, "The game's levels file",
@@ -389,7 +429,7 @@ std::vector<Topic> topics()
          "comes with <code>Sample.lev</code> chosen.</p>\n"
          "<p>This choice has nothing to do with the file you are editing.</p>\n"},
         {11, "The tiles", "<h2>The tiles</h2>\n"
-                          "<p>Every theme draws the same tiles in its own way. The palette holds tiles 12 to 68.</p>\n"
+                          "<p>Every theme draws the same tiles in its own way. The palette holds tiles 12 to 77.</p>\n"
                           "<p>The last column is the rule the level checks follow: what the hero can walk onto, "
                           "what only moves or breaks, and what never does. Where no rule is known, the checks "
                           "let the hero through.</p>\n" +

@@ -269,8 +269,8 @@ constexpr int kColumns = 60, kRows = 24, kTitleAt = 1446, kTitleLength = 23;
 enum Code : uint8_t {
     Space = 0, Rock = 1, Base = 2, Hero = 3, Infotron = 4, Chip = 5, Hard = 6, Exit = 7, OrangeDisk = 8,
     PortRight = 9, PortDown = 10, PortLeft = 11, PortUp = 12, Spinner = 17, YellowDisk = 18, Terminal = 19,
-    RedDisk = 20, Spark = 24, ChipLeft = 26, ChipRight = 27, HardFirst = 28, HardLast = 36, ChipTop = 37,
-    ChipBottom = 38,
+    RedDisk = 20, Spark = 24, ChipLeft = 26, ChipRight = 27, HardFirst = 28, HardLast = 37, ChipTop = 38,
+    ChipBottom = 39,
 };
 
 const char *const kAdjectives[] = {

@@ -50,7 +50,9 @@ const char *tileName(int tile)
         "longblock", "towerblock", "spinner", "spark", "largeblock", "hardwall", "window", "lamp",
         "pipehorizontal", "pipevertical", "pipecross", "barrel", "plant", "portright", "portdown", "portleft",
         "portup", "terminal", "hourglass", "heart", "bracedwall", "star", "coin", "mushroom", "danger", "flag",
-        "bolt", "exit", "tall", "tallbottom", "pillar", "tree", "bigobject",
+        "bolt", "exit", "tall", "tallbottom", "pillar", "tree", "bigobject", "bug", "portupdown",
+        "portleftright", "portfourway", "specialportright", "specialportdown", "specialportleft",
+        "specialportup", "invisiblewall",
     };
     return tile >= 0 && tile < kThemePictureCount ? names[tile] : "";
 }
@@ -835,6 +837,74 @@ void port(QPainter &p, const Style &s, int direction /* 0 right, 1 down, 2 left,
     pen(p, s.ink, 1.2);
     p.drawPolygon(QPolygonF({{-10, -4}, {1, -4}, {1, -10}, {11, 0}, {1, 10}, {1, 4}, {-10, 4}}));
     p.restore();
+}
+
+// A port's frame and well, as port() draws them, without an arrow.
+void portFrame(QPainter &p, const Style &s)
+{
+    const QColor frame = s.id == ThemeId::Kitchen ? QColor(150, 110, 80) : s.metal;
+    pen(p, s.ink, 1.5);
+    p.setBrush(frame);
+    p.drawRoundedRect(QRectF(2, 2, 36, 36), 4, 4);
+    p.setBrush(shade(s.accent2, 45));
+    p.drawRoundedRect(QRectF(7, 7, 26, 26), 3, 3);
+}
+
+// A port open in several directions (bits 1 right, 2 down, 4 left, 8 up): an arrowhead at each open side.
+void portSeveralWays(QPainter &p, const Style &s, int directions)
+{
+    portFrame(p, s);
+    p.setBrush(shade(s.accent2, 130));
+    pen(p, s.ink, 1.2);
+    for (int k = 0; k < 4; ++k) {
+        if (!(directions >> k & 1))
+            continue;
+        p.save();
+        p.translate(20, 20);
+        p.rotate(k * 90);
+        p.drawPolygon(QPolygonF({{2, -8}, {12, 0}, {2, 8}}));
+        p.restore();
+    }
+    p.setBrush(shade(s.accent2, 90));
+    p.drawEllipse(QPointF(20, 20), 3, 3);
+}
+
+// A special port: the port of its direction with a ring in its corner, the sign of its settings.
+void specialPort(QPainter &p, const Style &s, int direction)
+{
+    port(p, s, direction);
+    pen(p, s.ink, 1);
+    p.setBrush(QColor(240, 80, 200));
+    p.drawEllipse(QPointF(31, 9), 4.5, 4.5);
+    p.setBrush(QColor(255, 230, 250));
+    p.drawEllipse(QPointF(31, 9), 1.8, 1.8);
+}
+
+// The bug: base with a small creature on it, sparks around.
+void bugTile(QPainter &p, const Style &s)
+{
+    baseTile(p, s);
+    pen(p, s.ink, 1.2);
+    for (int k = -1; k <= 1; ++k) {
+        p.drawLine(QPointF(16, 22 + k * 5), QPointF(9, 19 + k * 8));
+        p.drawLine(QPointF(24, 22 + k * 5), QPointF(31, 19 + k * 8));
+    }
+    ball(p, QPointF(20, 23), 7, QColor(60, 200, 230), s.ink);
+    p.setBrush(QColor(40, 150, 180));
+    p.drawEllipse(QPointF(20, 14), 4, 3.5);
+    pen(p, QColor(255, 250, 120), 1.5);
+    p.drawPolyline(QPolygonF({{5, 6}, {9, 9}, {7, 11}, {11, 14}}));
+    p.drawPolyline(QPolygonF({{35, 6}, {31, 9}, {33, 11}, {29, 14}}));
+}
+
+// The invisible wall: the game does not draw it, the editor shows a faint outline with a cross.
+void invisibleWall(QPainter &p, const Style &s)
+{
+    p.setPen(QPen(shade(s.tick, 110), 1, Qt::DotLine));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(QRectF(1.5, 1.5, 37, 37));
+    p.drawLine(QPointF(6, 6), QPointF(34, 34));
+    p.drawLine(QPointF(34, 6), QPointF(6, 34));
 }
 
 void terminal(QPainter &p, const Style &s)
@@ -1824,6 +1894,15 @@ QImage drawTile(const Style &s, int tile)
     case 66: pillar(p, s); break;
     case 67: tree(p, s); break;
     case 68: bigObject(p, s); break;
+    case 69: bugTile(p, s); break;
+    case 70: portSeveralWays(p, s, 2 | 8); break;
+    case 71: portSeveralWays(p, s, 1 | 4); break;
+    case 72: portSeveralWays(p, s, 15); break;
+    case 73:
+    case 74:
+    case 75:
+    case 76: specialPort(p, s, tile - 73); break;
+    case 77: invisibleWall(p, s); break;
     default:
         if (tile >= 1 && tile <= 10)
             spare(p, s, tile, img);

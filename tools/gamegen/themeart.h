@@ -1,12 +1,12 @@
 #pragma once
 // The level themes: one graphics file per theme whose picture k is the picture of tile value k.
 //
-// Pictures 0..68 of every theme:
+// Pictures 0..77 of every theme:
 //   0        the map background, 640 x 480, drawn fixed behind the level;
 //   1..10    spare tile values no palette slot offers: plain marked squares, so that a level holding
 //            one still shows something;
 //   11       a fully transparent filler (the squares a large object covers);
-//   12..68   the palette's tiles, 40 x 40 unless listed in tileGeometry().
+//   12..77   the palette's tiles, 40 x 40 unless listed in tileGeometry().
 // Pictures larger than one square are drawn from the square the painting writes the tile into and
 // reach right and down from it, so no picture needs a skip; every skip is 0.
 
@@ -19,7 +19,7 @@ namespace qm::gamegen {
 
 enum class ThemeId { Computer, Forest, Kitchen, Underground };
 
-inline constexpr int kThemePictureCount = 69;
+inline constexpr int kThemePictureCount = 78;
 
 struct ThemeInfo {
     ThemeId id;
@@ -39,7 +39,7 @@ TileGeometry tileGeometry(int tile);
 // "infotron", "exit", ...
 const char *tileName(int tile);
 
-// Pictures 0..68 of a theme, each named by tileName().
+// Pictures 0..77 of a theme, each named by tileName().
 std::vector<PictureEntry> themePictures(ThemeId theme);
 
 } // namespace qm::gamegen

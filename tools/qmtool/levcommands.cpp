@@ -13,6 +13,10 @@
 #include "levels/levelcheck.h"
 #include "levels/levelsfile.h"
 #include "levels/levelstore.h"
+#include "platform/fileio.h"
+#include "game/recording.h"
+#include "levels/solutionsfile.h"
+#include "levels/gamelevel.h"
 #include "levels/palette.h"
 
 #include "graphics/dximagelist.h"
@@ -380,6 +384,40 @@ void printLine(const std::string &line) { std::fwrite(line.data(), 1, line.size(
 
 // The findings of one level or of all; exit status 2 when one of them is an error. Notes are folded
 // into one line a level, by kind, unless --all asks for every one.
+int levPlay(const ToolCommand &command, const QStringList &args)
+{
+    QCommandLineParser parser;
+    parser.addOption({"demo", "Replays this recording (.sp) on the level instead of its kept solution.", "FILE"});
+    parser.addOption({"json", "Prints the result as JSON."});
+    parser.setApplicationDescription("Exit status: 0 when the recording finished the level, 2 when it did not.");
+    QStringList words = parseCommand(parser, args, command, 2);
+    readInto(words[0]);
+    const int k = levelNumber(words[1]);
+    std::vector<uint8_t> input;
+    QString name = words[0] + " level " + QString::number(k);
+    if (parser.isSet("demo")) {
+        name = parser.value("demo");
+        const qm::Bytes bytes = qm::readWholeFile(localPath(name), qm::game::kMaxRecordingFile);
+        const qm::game::Recording recording = qm::game::readRecording(bytes.data(), bytes.size());
+        if (!recording.hasInput)
+            throw qm::Error("ERecording", localPath(name) + " holds a level without a recorded solution.");
+        input = recording.input;
+    } else {
+        qm::readSolutionsFile(localPath(words[0]));
+        input = qm::levels[k].solution;
+        if (input.empty())
+            throw qm::Error("ERecording", "Level " + std::to_string(k) + " has no kept solution: play it in the "
+                                          "editor and keep the run, or give a recording with --demo.");
+    }
+    const qm::game::ReplayResult result = qm::game::replay(qm::gameLevelOf(qm::levels[k]), input);
+    if (parser.isSet("json"))
+        printJson(QJsonObject{{"file", name}, {"level", k}, {"finished", result.finished}, {"frames", result.frames},
+                              {"why", result.finished ? QString() : QString::fromStdString(result.reason())}});
+    else
+        std::printf("%s: %s\n", name.toUtf8().constData(), result.summary().c_str());
+    return result.finished ? 0 : 2;
+}
+
 int levCheck(const ToolCommand &command, const QStringList &args)
 {
     QCommandLineParser parser;
@@ -388,6 +426,7 @@ int levCheck(const ToolCommand &command, const QStringList &args)
     parser.addOption({"all", "List every note on a line of its own instead of folding them by kind."});
     QStringList words = parseCommand(parser, args, command, 1, 2);
     readInto(words[0]);
+    qm::readSolutionsFile(localPath(words[0])); // kept solutions are replayed by the checks
     const int first = words.size() == 2 ? levelNumber(words[1]) : 1;
     const int last = words.size() == 2 ? first : qm::levelsinfo.count;
     const std::string gamedir = gamedirOption(parser);
@@ -504,6 +543,9 @@ const ToolGroup levGroup{
          "[--palette COLUMN,ROW] [--depth 16|32] [--overlays[=grid,reach]]",
          "Draws one frame of the editor on a level, exactly as the window does; --overlays=reach with the "
          "squares the hero cannot reach shaded.", levFrame},
+        {"lev", "play", "FILE LEVEL [--demo FILE.sp] [--json]",
+         "Replays the level's kept solution (or the given recording) by the game's rules: finished, or why not.",
+         levPlay},
         {"lev", "check", "FILE [LEVEL] [--gamedir DIR] [--all] [--json]",
          "Checks one level or all for what would make it unplayable or look wrong; exit status 2 on an error. "
          "Notes are folded by kind, one line a level, unless --all is given.",

@@ -6,7 +6,9 @@
 #include "levels/datafilename.h"
 #include "levels/levelsfile.h"
 #include "levels/levelstore.h"
+#include "levels/solutionsfile.h"
 #include "levels/supaplex.h"
+#include "levels/supaplexexport.h"
 
 #include "platform/errors.h"
 #include "platform/files.h"
@@ -70,6 +72,9 @@ int spImport(const ToolCommand &command, const QStringList &args)
     parser.addOption({"hero", "The start square is the hero's square, and the infotrons needed are the record's "
                               "(0 there: every infotron of the level)."});
     parser.addOption({"title", "The name is the record's title without outer spaces and dashes."});
+    parser.addOption({"whole", "Keeps the whole level for play and export: 60 x 24 squares (the outer ring too), "
+                               "every object, the game's settings; implies --hero, and the name is the 23-byte "
+                               "title as it stands unless --name is given."});
     parser.setApplicationDescription(
         "N|A-B|all: one level, the levels A to B, or every level of the file, appended in order.\n"
         "Nothing is written when the levels file would pass 200 levels.");
@@ -102,12 +107,15 @@ int spImport(const ToolCommand &command, const QStringList &args)
     qm::levelsinfo = qm::Tlevels{};
     qm::resetstore();
     qm::levelsfilepath = levelsPath;
-    if (qm::fileexists(levelsPath))
+    if (qm::fileexists(levelsPath)) {
         qm::openlevelsfile(levelsPath);
+        qm::readSolutionsFile(levelsPath);
+    }
     const int adding = last - first + 1;
     qm::requireRoomForImport(qm::levelsinfo.count, adding);
 
-    const qm::SupaplexTakes takes{parser.isSet("hero"), parser.isSet("title")};
+    const bool whole = parser.isSet("whole");
+    const qm::SupaplexTakes takes{parser.isSet("hero") || whole, parser.isSet("title") || (whole && !named), whole};
     for (int n = first; n <= last; ++n) {
         qm::curlevel = qm::levelsinfo.count;
         qm::addlevel();
@@ -115,11 +123,46 @@ int spImport(const ToolCommand &command, const QStringList &args)
         level.name = name;
         level.dxg = dxg;
         qm::importSupaplexLevel(supaplex, n, level, takes);
-        if (takes.hero)
+        if (takes.hero && !whole)
             for (const std::string &note : qm::supaplexHeroNotes(qm::supaplexRecord(supaplex, n)))
                 printNote("Supaplex level " + std::to_string(n) + ": " + note + ".");
     }
     qm::writelevelsfile();
+    qm::writeSolutionsFile(levelsPath);
+    return 0;
+}
+
+// The levels of a levels file asked for: "N", "A-B" or "all", checked against the file's count.
+std::pair<int, int> storeLevelSet(const QString &text, const ToolCommand &command)
+{
+    const UsageError wrong{"N is a level of the levels file, A-B a range of them or all\nusage: " + usageLine(command)};
+    if (text == "all")
+        return {1, qm::levelsinfo.count};
+    const QStringList ends = text.split('-');
+    bool ok = false, okLast = true;
+    const int first = ends[0].toInt(&ok);
+    const int last = ends.size() == 2 ? ends[1].toInt(&okLast) : first;
+    if (ends.size() > 2 || !ok || !okLast || first < 1 || first > last)
+        throw wrong;
+    return {first, last};
+}
+
+int spExport(const ToolCommand &command, const QStringList &args)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        "N|A-B|all: one level, the levels A to B, or every level of the levels file.\n"
+        "OUT ending in .sp (any case): one level as a .sp file; any other name: a Supaplex levels file of 111\n"
+        "records, the chosen levels in order (at most 111) and empty levels after them. A level smaller than\n"
+        "60 x 24 is placed inside a hardware ring from column 1, row 1. A larger level, a tile with no\n"
+        "counterpart in the game or more than 10 special ports is refused before anything is written.");
+    QStringList words = parseCommand(parser, args, command, 3);
+    qm::levelsinfo = qm::Tlevels{};
+    qm::resetstore();
+    qm::openlevelsfile(localPath(words[0]));
+    qm::readSolutionsFile(localPath(words[0])); // a .sp carries the level's kept solution
+    const auto [first, last] = storeLevelSet(words[1], command);
+    qm::exportSupaplex(localPath(words[2]), first, last);
     return 0;
 }
 
@@ -129,8 +172,10 @@ const ToolGroup spGroup{
     "sp", "Supaplex levels files", qm::initStore,
     {
         {"sp", "list", "LEVELSDAT", "Lists the levels of a Supaplex levels file (at most 111), one a line.", spList},
-        {"sp", "import", "LEVELSDAT N|A-B|all LEVFILE [--hero] [--title] [--name TEXT] [--dxg NAME]",
+        {"sp", "import", "LEVELSDAT N|A-B|all LEVFILE [--hero] [--title] [--whole] [--name TEXT] [--dxg NAME]",
          "Appends Supaplex levels, converted, to a levels file (made when missing).", spImport},
+        {"sp", "export", "LEVFILE N|A-B|all OUT",
+         "Writes levels as a Supaplex .sp file (one level) or levels file, exactly as the game reads them.", spExport},
         {"sp", "play", "FILE.sp... [--json] [--trace OUT]",
          "Replays recorded solutions by the game's rules: finished, or why not.", spPlay},
     }};

@@ -162,11 +162,11 @@ TEST_F(MapEditing, PaletteHitsSelectAndScrollWithTheirQuirks)
 {
     mapMouseDown(MouseButton::Left, 700, 90, widths); // scroll up at the top
     EXPECT_EQ(palscroll, 0);
-    palscroll = 11;
+    palscroll = kPaletteScrollMax;
     mapMouseDown(MouseButton::Right, 700, 430, widths); // scroll down at the bottom
-    EXPECT_EQ(palscroll, 11);
+    EXPECT_EQ(palscroll, kPaletteScrollMax);
     mapMouseDown(MouseButton::Left, 700, 90, widths);
-    EXPECT_EQ(palscroll, 10);
+    EXPECT_EQ(palscroll, kPaletteScrollMax - 1);
     palscroll = 0;
     mapMouseDown(MouseButton::Left, 700, 430, widths);
     EXPECT_EQ(palscroll, 1);
