@@ -13,6 +13,7 @@
 #include <QPoint>
 #include <QString>
 #include <functional>
+#include <optional>
 
 class QLabel;
 class QMainWindow;
@@ -47,7 +48,15 @@ public:
     bool mouseMove(int32_t x, int32_t y);
     void mouseUp(Qt::MouseButton button, QPoint at);
     bool keyPressed(int key);
-    void wheel(QPoint angleDelta, Qt::KeyboardModifiers modifiers);
+    // L or R pressed or released (held, they make the left button draw lines or rectangles); all
+    // let go when the window loses the keyboard, which then sends no releases.
+    void keyHeld(int key, bool down, Qt::KeyboardModifiers modifiers);
+    void releaseKeys();
+    // With Ctrl, the wheel zooms about the square at `at`.
+    void wheel(QPoint angleDelta, Qt::KeyboardModifiers modifiers, QPoint at);
+    // View > Zoom In (steps 1), Zoom Out (-1), Actual Size (0); anchor: the map-area position that
+    // stays on the same level pixel (none: the middle of the map).
+    void zoom(int steps, std::optional<QPoint> anchor = std::nullopt);
 
     // The Edit menu's cell commands.
     void copyCells();

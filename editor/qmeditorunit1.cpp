@@ -34,9 +34,6 @@ namespace qm {
 
 namespace {
 
-constexpr int kClientWidth = 784;
-constexpr int kClientHeight = 480;
-
 // Events after which the frame may show something else: input to any window of the editor (its
 // other windows act on the map too), and what the window system does to the main window and its
 // surface. Paint events are not among them: they show the frame already drawn.
@@ -108,13 +105,17 @@ TMainForm::TMainForm(const QString &settingsFile, const QString &gameDirectory, 
          [this](const std::function<void()> &work) { runCommand([&] { work(); followCurrentLevel(); }); }});
     setWindowTitle(kApplicationTitle);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
-                   | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+                   | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
 
+    // The first size is the smallest; a larger window shows more of the map (setControlSize).
+    maparea = MapArea{};
     DXDraw = new TDXDraw(this, TDXDraw::displayPixelFormat());
     DXDraw->setObjectName("DXDraw");
-    DXDraw->setFixedSize(kClientWidth, kClientHeight);
-    DXDraw->setSurfaceSize(761, 483);
+    DXDraw->setMinimumSize(maparea.controlWidth, maparea.controlHeight);
+    DXDraw->resize(maparea.controlWidth, maparea.controlHeight);
+    DXDraw->setSurfaceSize(maparea.surfaceWidth(), maparea.surfaceHeight());
     setCentralWidget(DXDraw);
+    DXDraw->OnResize = [this](QSize size) { controlResized(size); };
     DXDraw->OnFinalize = [this] { DXDrawFinalize(); };
     // A surface made, remade, resized or restored holds no frame yet.
     DXDraw->attachListener(&mFrameChanged, [this](DrawTarget &, DXDrawNotice) { frameChanged(); });
@@ -148,9 +149,10 @@ TMainForm::TMainForm(const QString &settingsFile, const QString &gameDirectory, 
     FormCreate();
     mMapTools->createStatusLine();
 
-    // The client area is fixed; the menu bar comes on top of it.
+    // The client area's first size is the smallest; the menu bar and status line come on top of it.
     adjustSize();
-    setFixedSize(sizeHint());
+    setMinimumSize(sizeHint());
+    resize(sizeHint());
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     DXDraw->setFocus();
@@ -206,6 +208,7 @@ void TMainForm::FormCreate()
     MapTools &tools = mMapTools->tools();
     tools.overlays = preferences.overlays;
     tools.reach = preferences.reach;
+    maparea.square = preferences.zoomSquare;
     item("AskConfirmations1")->setChecked(askconfirmations);
     item("ShowStartSquareAndGrid1")->setChecked(tools.overlays);
     item("reachOverlay")->setChecked(tools.reach);
@@ -295,6 +298,14 @@ void TMainForm::DXTimerDeactivate()
 }
 
 void TMainForm::DXDrawFinalize() { DXTimer.setEnabled(false); }
+
+// The surface and the map area follow the control: a larger window shows more squares.
+void TMainForm::controlResized(QSize size)
+{
+    setControlSize(size.width(), size.height());
+    DXDraw->setSurfaceSize(maparea.surfaceWidth(), maparea.surfaceHeight());
+    frameChanged();
+}
 
 void TMainForm::DXDrawMouseDown(Qt::MouseButton button, int32_t x, int32_t y)
 {
@@ -449,15 +460,20 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
     // Back from another program: once the activation is over, see whether it changed the open file.
     if (event->type() == QEvent::WindowActivate && watched == this)
         QTimer::singleShot(0, this, [this] { checkFileOnDisk(); });
+    // Keys let go in another program send no release here.
+    if (event->type() == QEvent::WindowDeactivate && watched == this)
+        mMapTools->releaseKeys();
     if (event->type() == QEvent::Wheel && watched == DXDraw) {
         const auto *wheel = static_cast<const QWheelEvent *>(event);
-        mMapTools->wheel(wheel->angleDelta(), wheel->modifiers());
+        mMapTools->wheel(wheel->angleDelta(), wheel->modifiers(), wheel->position().toPoint());
         return true;
     }
     const bool press = event->type() == QEvent::KeyPress;
     if ((press || event->type() == QEvent::KeyRelease) && watched->isWidgetType()
         && static_cast<QWidget *>(watched)->window() == this) {
         const auto *key = static_cast<const QKeyEvent *>(event);
+        if (!key->isAutoRepeat())
+            mMapTools->keyHeld(key->key(), press, key->modifiers());
         if (!press) {
             mLastKey = nullptr;
         } else if (key != mLastKey || key->key() != mLastKeyCode || key->timestamp() != mLastKeyTime) {
@@ -495,7 +511,7 @@ void TMainForm::FormClose()
     if (writesGameConfigAtExit())
         guarded([] { writegameconfig(); });
     const MapTools &tools = mMapTools->tools();
-    mSettings.writePreferences({askconfirmations, tools.overlays, tools.reach});
+    mSettings.writePreferences({askconfirmations, tools.overlays, tools.reach, maparea.square});
     mRecovery->dropCopy();
 }
 
