@@ -1,7 +1,8 @@
 #pragma once
 // The window's side of the designer's tools on the map: the right button picks a tile (an object's
 // own, on any of its squares) or marks a rectangle of cells that becomes the carried stamp, Shift with
-// the left button fills, the wheel and the keys scroll, the Edit menu copies, cuts, pastes and deletes
+// the left button fills, L or R held with it paints a line or a rectangle, the wheel and the keys
+// scroll, the View menu and Ctrl with the wheel zoom, the Edit menu copies, cuts, pastes and deletes
 // cells through the system clipboard, flips the carried stamp (X, Y) and moves the start square; the
 // status line under the surface and the overlay switches. The rules
 // are in core/ (maptools, stamp, mapoverlays, statustext); every change of the file is one step of
