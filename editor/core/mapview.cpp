@@ -378,13 +378,36 @@ void drawTileAtZoom(TDirectDrawSurface &surface, const TPictureCollection &tiles
     }
 }
 
+namespace {
+
+// The frame around the carried tile ("mousex", one pixel up and left of it), made smaller with the
+// squares when the map is zoomed out, so that it still frames the square that a press paints.
+void drawCarriedFrame(TDirectDrawSurface &surface, const TPictureCollection &editor)
+{
+    const TPictureCollectionItem *frame = editor.findItem("mousex");
+    if (!frame)
+        return;
+    if (maparea.square >= kSquare || maparea.square <= 0) {
+        frame->Draw(surface, pointerx - 1, pointery - 1, 0);
+        return;
+    }
+    static std::map<int32_t, ScaledTiles> sets;
+    ScaledTiles &set = sets[maparea.square];
+    set.follow(editor, kSquare / maparea.square);
+    for (int32_t k = 0; k < editor.Count(); ++k)
+        if (&editor.Items(k) == frame)
+            set.draw(surface, k, pointerx, pointery, 0);
+}
+
+} // namespace
+
 void drawPointer(TDirectDrawSurface &surface, const FramePictures &pictures, PointerZone zone)
 {
     switch (zone) {
     case PointerZone::None:
         if (pointerx < maparea.width()) {
             drawTileAtZoom(surface, pictures.tiles, selectedtile(), pointerx, pointery, 0, false);
-            drawNamed(surface, pictures.editor, "mousex", pointerx - 1, pointery - 1);
+            drawCarriedFrame(surface, pictures.editor);
         }
         break;
     case PointerZone::Up:

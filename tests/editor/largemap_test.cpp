@@ -144,6 +144,18 @@ TEST_F(LargeMap, EachZoomPaintsAndDrawsTheSquareUnderThePointer)
     }
     EXPECT_NE(form->statusLine().indexOf("Zoom 50%"), -1) << form->statusLine().toStdString();
 
+    // The carried tile's frame and the start marker are made smaller with the squares.
+    viewx = viewy = 0;
+    move(300, 300);
+    form->DXTimerTimer(1);
+    EXPECT_TRUE(shows(302, 302, qmtest::kPointerColors.at("mousex")));
+    EXPECT_TRUE(shows(308, 308, qmtest::tileColor(12))) << "the frame is half its size";
+    const CellPosition start = startSquare(levels[1]);
+    const QPoint marker((start.column - 1) * 20, (start.row - 1) * 20);
+    const TDirectDrawSurface &s = form->DXDraw->Surface();
+    EXPECT_EQ(s.pixel(marker.x() + 1, marker.y() + 10), s.ColorToPixel(0x0000FF40));
+    EXPECT_NE(s.pixel(marker.x() + 3, marker.y() + 3), s.ColorToPixel(0x0000FF40)) << "a thinner frame";
+
     // The wheel with Ctrl keeps the square under the pointer.
     item("actualSize")->trigger();
     viewx = 300;
