@@ -17,14 +17,17 @@ constexpr int64_t kMaxScaledPatterns = 1024;
 
 bool ScaledTiles::follow(const TPictureCollection &tiles, int32_t divisor)
 {
-    std::vector<uint64_t> revisions(size_t(tiles.Count()));
-    for (int32_t k = 0; k < tiles.Count(); ++k)
-        revisions[size_t(k)] = tiles.Items(k).revision();
-    if (&tiles == mFrom && divisor == mDivisor && revisions == mRevisions)
+    // Called every frame: the comparison allocates nothing.
+    bool same = &tiles == mFrom && divisor == mDivisor && mRevisions.size() == size_t(tiles.Count());
+    for (int32_t k = 0; same && k < tiles.Count(); ++k)
+        same = mRevisions[size_t(k)] == tiles.Items(k).revision();
+    if (same)
         return false;
     mFrom = &tiles;
     mDivisor = divisor;
-    mRevisions = std::move(revisions);
+    mRevisions.resize(size_t(tiles.Count()));
+    for (int32_t k = 0; k < tiles.Count(); ++k)
+        mRevisions[size_t(k)] = tiles.Items(k).revision();
     mTiles.clear();
     mTiles.resize(size_t(tiles.Count()));
     for (int32_t k = 0; k < tiles.Count(); ++k) {
