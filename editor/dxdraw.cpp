@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QResizeEvent>
 #include <QScreen>
 
 namespace qm {
@@ -87,6 +88,13 @@ void TDXDraw::mouseMoveEvent(QMouseEvent *event)
 {
     if (OnMouseMove)
         OnMouseMove(event->position().toPoint());
+}
+
+void TDXDraw::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    if (OnResize)
+        OnResize(event->size());
 }
 
 void TDXDraw::mouseReleaseEvent(QMouseEvent *event)

@@ -29,6 +29,8 @@ public:
     // Mouse events in control coordinates, which the editor uses unchanged as surface positions.
     std::function<void(Qt::MouseButton button, QPoint position)> OnMouseDown, OnMouseUp;
     std::function<void(QPoint position)> OnMouseMove;
+    // After the control's size changed (the window was resized or maximised).
+    std::function<void(QSize size)> OnResize;
 
     int presentCount() const { return mPresents; }
 
@@ -42,6 +44,7 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
     bool hasForm() const override { return window() != this; }
     void present(const TDirectDrawSurface &backBuffer) override;

@@ -13,6 +13,7 @@ const char *const kOverlaysKey = "ShowStartSquareAndGrid";
 const char *const kReachKey = "ShowReach";
 const char *const kRecentFilesKey = "RecentFiles";
 const char *const kOverviewSquareKey = "OverviewSquare";
+const char *const kZoomSquareKey = "MapSquare";
 constexpr int kLeastOverviewSquare = 2, kLargestOverviewSquare = 12;
 
 } // namespace
@@ -28,6 +29,9 @@ EditorPreferences EditorSettings::readPreferences() const
     preferences.askConfirmations = settings->value(kAskConfirmationsKey, true).toBool();
     preferences.overlays = settings->value(kOverlaysKey, true).toBool();
     preferences.reach = settings->value(kReachKey, false).toBool();
+    // Only the map's zoom levels; anything else (an edited file) is the actual size.
+    const int square = settings->value(kZoomSquareKey, 40).toInt();
+    preferences.zoomSquare = square == 20 || square == 10 ? square : 40;
     return preferences;
 }
 
@@ -37,6 +41,7 @@ void EditorSettings::writePreferences(const EditorPreferences &preferences) cons
     settings->setValue(kAskConfirmationsKey, preferences.askConfirmations);
     settings->setValue(kOverlaysKey, preferences.overlays);
     settings->setValue(kReachKey, preferences.reach);
+    settings->setValue(kZoomSquareKey, preferences.zoomSquare);
 }
 
 // A name that is not valid UTF-8 is kept as its bytes: the settings file holds its texts as UTF-8,

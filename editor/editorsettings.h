@@ -17,6 +17,7 @@ struct EditorPreferences {
     bool askConfirmations = true; // Options > Ask Confirmations
     bool overlays = true;         // Options > Show Start Square and Grid
     bool reach = false;           // Options > Reach
+    int zoomSquare = 40;          // View > Zoom: pixels a square of the map (40, 20 or 10)
 };
 
 class EditorSettings {

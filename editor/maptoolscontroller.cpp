@@ -82,7 +82,7 @@ bool MapToolsController::mouseDown(Qt::MouseButton button, Qt::KeyboardModifiers
 {
     if (!fileopen)
         return false;
-    const bool onMap = x < kMapWidth && currentLevel();
+    const bool onMap = x < maparea.width() && currentLevel();
     if (onMap) {
         pointerx = x;
         pointery = y;
@@ -104,6 +104,15 @@ bool MapToolsController::mouseDown(Qt::MouseButton button, Qt::KeyboardModifiers
     }
     if (button != Qt::LeftButton)
         return false;
+    if (onMap && (mTools.lineKey || mTools.rectangleKey)) {
+        // Shift+R: the filled rectangle is the fill.
+        mTools.drag = mTools.lineKey                       ? MapTools::Drag::Line
+                      : (modifiers & Qt::ShiftModifier) ? MapTools::Drag::Fill
+                                                        : MapTools::Drag::Rectangle;
+        mTools.dragFrom = pointercell();
+        mTools.dragSize = carriedSize(mTools.stamp, selectedtile(), mHost.tileWidth);
+        return true;
+    }
     if (onMap && (modifiers & Qt::ShiftModifier)) {
         mTools.drag = MapTools::Drag::Fill;
         mTools.dragFrom = pointercell();
@@ -133,7 +142,7 @@ bool MapToolsController::mouseMove(int32_t x, int32_t y)
     pointerx = x;
     pointery = y;
     if (StoreStep *stroke = mDocument.stroke();
-        mTools.drag == MapTools::Drag::Stamp && stroke && mTools.stamp && x < kMapWidth && currentLevel()) {
+        mTools.drag == MapTools::Drag::Stamp && stroke && mTools.stamp && x < maparea.width() && currentLevel()) {
         const CellPosition at = pointercell();
         if (at.row != mLastStampCell.row || at.column != mLastStampCell.column) {
             mLastStampCell = at;
@@ -186,9 +195,44 @@ void MapToolsController::mouseUp(Qt::MouseButton button, QPoint at)
         if (painted == 0)
             showStatusMessage("The rectangle is too small for what is carried.");
         mHost.workChanged();
+    } else if (button == Qt::LeftButton && (drag == MapTools::Drag::Line || drag == MapTools::Drag::Rectangle)) {
+        // Released off the map area, the line or rectangle stops at the last square shown.
+        pointerx = at.x();
+        pointery = at.y();
+        const std::vector<CellPosition> pieces =
+            level ? mTools.dragPieces(*level, nearestVisibleCell(pointercell())) : std::vector<CellPosition>{};
+        mTools.drag = MapTools::Drag::None;
+        if (!pieces.empty()) {
+            mHost.guarded([&] {
+                mDocument.runStep(drag == MapTools::Drag::Line ? "Line" : "Rectangle", [&](StoreStep &step) {
+                    paintPieces(step, curlevel, pieces, mTools.stamp, selectedtile(), mHost.tileWidth);
+                });
+            });
+        } else if (level) {
+            showStatusMessage("The line or rectangle is too small for what is carried.");
+        }
+        mHost.workChanged();
     } else if (button == Qt::LeftButton && drag == MapTools::Drag::Stamp) {
         mTools.drag = MapTools::Drag::None;
     }
+    updateStatus();
+}
+
+void MapToolsController::keyHeld(int key, bool down, Qt::KeyboardModifiers modifiers)
+{
+    // L and R alone (Ctrl+L and Ctrl+R are menu commands); a release always counts.
+    if (down && (modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
+        return;
+    bool *held = key == Qt::Key_L ? &mTools.lineKey : key == Qt::Key_R ? &mTools.rectangleKey : nullptr;
+    if (!held || *held == down)
+        return;
+    *held = down;
+    updateStatus();
+}
+
+void MapToolsController::releaseKeys()
+{
+    mTools.lineKey = mTools.rectangleKey = false;
     updateStatus();
 }
 
@@ -217,10 +261,10 @@ bool MapToolsController::keyPressed(int key)
         scrollViewBy(0, kSquare);
         break;
     case Qt::Key_PageUp:
-        scrollViewBy(0, -kMapHeight);
+        scrollViewBy(0, -maparea.height() * maparea.scale());
         break;
     case Qt::Key_PageDown:
-        scrollViewBy(0, kMapHeight);
+        scrollViewBy(0, maparea.height() * maparea.scale());
         break;
     case Qt::Key_Home:
         scrollViewToEdge(false);
@@ -234,10 +278,27 @@ bool MapToolsController::keyPressed(int key)
     return true;
 }
 
-void MapToolsController::wheel(QPoint angleDelta, Qt::KeyboardModifiers modifiers)
+void MapToolsController::zoom(int steps, std::optional<QPoint> anchor)
+{
+    // The menu and the keys keep the middle of the map where it is, the wheel the square under it.
+    const QPoint at = anchor.value_or(QPoint(maparea.width() / 2, maparea.height() / 2));
+    setZoom(steps == 0 ? kSquare : zoomStep(steps), at.x(), at.y());
+    updateStatus();
+}
+
+void MapToolsController::wheel(QPoint angleDelta, Qt::KeyboardModifiers modifiers, QPoint at)
 {
     if (!mHost.mapShown() || !fileopen || !currentLevel())
         return;
+    if (modifiers & Qt::ControlModifier) {
+        mWheelRest += angleDelta.y();
+        const int notches = mWheelRest / kWheelNotch;
+        mWheelRest -= notches * kWheelNotch;
+        // Away from the user zooms in; over the panel, the middle of the map stays.
+        if (notches != 0)
+            zoom(notches, at.x() < maparea.width() ? std::optional<QPoint>(at) : std::nullopt);
+        return;
+    }
     const bool sideways = (modifiers & Qt::ShiftModifier) || angleDelta.y() == 0;
     mWheelRest += angleDelta.y() != 0 ? angleDelta.y() : angleDelta.x();
     const int notches = mWheelRest / kWheelNotch;
@@ -333,7 +394,7 @@ void MapToolsController::setStartSquare()
     // Only a square of the map area: the pointer over the palette, or gone from the surface (the last
     // position is kept for edge scrolling), names none.
     if (!fileopen || !mHost.mapShown() || !currentLevel() || !mTools.pointerOver || pointerx < 0
-        || pointerx >= kMapWidth || pointery < 0 || pointery >= kMapHeight)
+        || pointerx >= maparea.width() || pointery < 0 || pointery >= maparea.height())
         return;
     const CellPosition at = nearestVisibleCell(pointercell());
     mDocument.runStep("Set Start Square", [&](StoreStep &step) { moveStartSquare(step, curlevel, at); });

@@ -1,7 +1,8 @@
 #pragma once
 // The window's side of the designer's tools on the map: the right button picks a tile (an object's
 // own, on any of its squares) or marks a rectangle of cells that becomes the carried stamp, Shift with
-// the left button fills, the wheel and the keys scroll, the Edit menu copies, cuts, pastes and deletes
+// the left button fills, L or R held with it paints a line or a rectangle, the wheel and the keys
+// scroll, the View menu and Ctrl with the wheel zoom, the Edit menu copies, cuts, pastes and deletes
 // cells through the system clipboard, flips the carried stamp (X, Y) and moves the start square; the
 // status line under the surface and the overlay switches. The rules
 // are in core/ (maptools, stamp, mapoverlays, statustext); every change of the file is one step of
@@ -13,6 +14,7 @@
 #include <QPoint>
 #include <QString>
 #include <functional>
+#include <optional>
 
 class QLabel;
 class QMainWindow;
@@ -47,7 +49,15 @@ public:
     bool mouseMove(int32_t x, int32_t y);
     void mouseUp(Qt::MouseButton button, QPoint at);
     bool keyPressed(int key);
-    void wheel(QPoint angleDelta, Qt::KeyboardModifiers modifiers);
+    // L or R pressed or released (held, they make the left button draw lines or rectangles); all
+    // let go when the window loses the keyboard, which then sends no releases.
+    void keyHeld(int key, bool down, Qt::KeyboardModifiers modifiers);
+    void releaseKeys();
+    // With Ctrl, the wheel zooms about the square at `at`.
+    void wheel(QPoint angleDelta, Qt::KeyboardModifiers modifiers, QPoint at);
+    // View > Zoom In (steps 1), Zoom Out (-1), Actual Size (0); anchor: the map-area position that
+    // stays on the same level pixel (none: the middle of the map).
+    void zoom(int steps, std::optional<QPoint> anchor = std::nullopt);
 
     // The Edit menu's cell commands.
     void copyCells();

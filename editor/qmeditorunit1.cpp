@@ -38,9 +38,6 @@ namespace qm {
 
 namespace {
 
-constexpr int kClientWidth = 784;
-constexpr int kClientHeight = 480;
-
 // Events after which the frame may show something else: input to any window of the editor (its
 // other windows act on the map too), and what the window system does to the main window and its
 // surface. Paint events are not among them: they show the frame already drawn.
@@ -120,13 +117,17 @@ TMainForm::TMainForm(const QString &settingsFile, const QString &gameDirectory, 
     connect(mDocument, &LevelDocument::fileReplaced, this, [this] { updateCaption(); });
     setWindowTitle(QString(kApplicationTitle) + "[*]");
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
-                   | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+                   | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
 
+    // The first size is the smallest; a larger window shows more of the map (setControlSize).
+    maparea = MapArea{};
     DXDraw = new TDXDraw(this, TDXDraw::displayPixelFormat());
     DXDraw->setObjectName("DXDraw");
-    DXDraw->setFixedSize(kClientWidth, kClientHeight);
-    DXDraw->setSurfaceSize(761, 483);
+    DXDraw->setMinimumSize(maparea.controlWidth, maparea.controlHeight);
+    DXDraw->resize(maparea.controlWidth, maparea.controlHeight);
+    DXDraw->setSurfaceSize(maparea.surfaceWidth(), maparea.surfaceHeight());
     setCentralWidget(DXDraw);
+    DXDraw->OnResize = [this](QSize size) { controlResized(size); };
     DXDraw->OnFinalize = [this] { DXDrawFinalize(); };
     // A surface made, remade, resized or restored holds no frame yet.
     DXDraw->attachListener(&mFrameChanged, [this](DrawTarget &, DXDrawNotice) { frameChanged(); });
@@ -160,9 +161,10 @@ TMainForm::TMainForm(const QString &settingsFile, const QString &gameDirectory, 
     FormCreate();
     mMapTools->createStatusLine();
 
-    // The client area is fixed; the menu bar comes on top of it.
+    // The client area's first size is the smallest; the menu bar and status line come on top of it.
     adjustSize();
-    setFixedSize(sizeHint());
+    setMinimumSize(sizeHint());
+    resize(sizeHint());
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     DXDraw->setFocus();
@@ -218,6 +220,7 @@ void TMainForm::FormCreate()
     MapTools &tools = mMapTools->tools();
     tools.overlays = preferences.overlays;
     tools.reach = preferences.reach;
+    maparea.square = preferences.zoomSquare;
     item("AskConfirmations1")->setChecked(askconfirmations);
     item("ShowStartSquareAndGrid1")->setChecked(tools.overlays);
     item("reachOverlay")->setChecked(tools.reach);
@@ -314,6 +317,14 @@ void TMainForm::DXTimerDeactivate()
 }
 
 void TMainForm::DXDrawFinalize() { DXTimer.setEnabled(false); }
+
+// The surface and the map area follow the control: a larger window shows more squares.
+void TMainForm::controlResized(QSize size)
+{
+    setControlSize(size.width(), size.height());
+    DXDraw->setSurfaceSize(maparea.surfaceWidth(), maparea.surfaceHeight());
+    frameChanged();
+}
 
 void TMainForm::DXDrawMouseDown(Qt::MouseButton button, int32_t x, int32_t y)
 {
@@ -474,9 +485,12 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
     if (watched == DXDraw && (event->type() == QEvent::MouseMove || event->type() == QEvent::MouseButtonPress))
         mMapTools->tools().pointerOver =
             DXDraw->rect().contains(static_cast<const QMouseEvent *>(event)->position().toPoint());
+    // Keys let go in another program send no release here.
+    if (event->type() == QEvent::WindowDeactivate && watched == this)
+        mMapTools->releaseKeys();
     if (event->type() == QEvent::Wheel && watched == DXDraw) {
         const auto *wheel = static_cast<const QWheelEvent *>(event);
-        mMapTools->wheel(wheel->angleDelta(), wheel->modifiers());
+        mMapTools->wheel(wheel->angleDelta(), wheel->modifiers(), wheel->position().toPoint());
         return true;
     }
     const bool press = event->type() == QEvent::KeyPress;
@@ -486,6 +500,8 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
         // Playing, the game's keys are the game's (and Escape returns to editing).
         if (mPlay->keyEvent(*key))
             return true;
+        if (!key->isAutoRepeat())
+            mMapTools->keyHeld(key->key(), press, key->modifiers());
         if (!press) {
             mLastKey = nullptr;
         } else if (key != mLastKey || key->key() != mLastKeyCode || key->timestamp() != mLastKeyTime) {
@@ -524,7 +540,7 @@ void TMainForm::FormClose()
     if (writesGameConfigAtExit())
         guarded([] { writegameconfig(); });
     const MapTools &tools = mMapTools->tools();
-    mSettings.writePreferences({askconfirmations, tools.overlays, tools.reach});
+    mSettings.writePreferences({askconfirmations, tools.overlays, tools.reach, maparea.square});
     mRecovery->dropCopy();
 }
 

@@ -62,6 +62,7 @@ public:
     void DXTimerActivate();
     void DXTimerDeactivate();
     void DXDrawFinalize();
+    void controlResized(QSize size);
     void DXDrawMouseDown(Qt::MouseButton button, int32_t x, int32_t y);
     void DXDrawMouseMove(int32_t x, int32_t y);
     void DXDrawMouseUp();

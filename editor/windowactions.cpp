@@ -99,6 +99,11 @@ void TMainForm::createActions()
         {Row::Item, "checkLevel", "Check &Level", [this] { mChecks->showChecks(false); }, {K(Qt::Key_F7)}, kNeedsFile},
         {Row::Item, "checkAllLevels", "Check &All Levels", [this] { mChecks->showChecks(true); }, {}, kNeedsFile},
 
+        {Row::Menu, "View1", "&View"},
+        {Row::Item, "zoomIn", "Zoom &In", [this] { mMapTools->zoom(1); }, {K(K::ZoomIn), K("Ctrl+=")}, kNeedsFile},
+        {Row::Item, "zoomOut", "Zoom &Out", [this] { mMapTools->zoom(-1); }, {K(K::ZoomOut)}, kNeedsFile},
+        {Row::Item, "actualSize", "&Actual Size", [this] { mMapTools->zoom(0); }, {K("Ctrl+0")}, kNeedsFile},
+
         {Row::Menu, "Options1", "Options"},
         {Row::Item, "Thislevel1", "&Edit Levels", [this] { Thislevel1Click(); }, {K("Ctrl+E")}, kNeedsFile},
         {Row::Item, "levelsOverview", "Levels &Overview", [this] { mOverview->show(); }, {K(Qt::Key_F8)}},

@@ -12,10 +12,41 @@
 
 namespace qm {
 
-// Geometry of the drawing surface: the map area is the left 640 x 480 pixels (16 x 12 squares);
-// the palette panel starts at x = 640.
+// Geometry of the drawing surface at the window's first size: the map area is the left 640 x 480
+// pixels (16 x 12 squares); the palette panel starts at x = 640.
 inline constexpr int kMapWidth = 640;
 inline constexpr int kMapHeight = 480;
+inline constexpr int kPanelWidth = 121;
+
+// The control the frame is shown in, and the surface and map area that follow from its size and the
+// zoom. At the first size, 784 x 480, the surface is 761 x 483 (shown 11 pixels right of the control's
+// left edge and 1 above its top), the map area 640 x 480 and the panel at x = 640; a larger control
+// gives a larger surface with the panel against its right edge and the map area everything left of it.
+// Pointer positions are control positions, used unchanged as surface positions.
+struct MapArea {
+    int32_t controlWidth = kMapWidth + kPanelWidth + 23;
+    int32_t controlHeight = kMapHeight;
+    int32_t square = kSquare; // pixels a square of the level is drawn at (the zoom)
+
+    int32_t surfaceWidth() const { return controlWidth - 23; }
+    int32_t surfaceHeight() const { return controlHeight + 3; }
+    int32_t width() const { return surfaceWidth() - kPanelWidth; } // also where the panel starts
+    int32_t height() const { return controlHeight; }
+    // Level pixels (40 a square) in one pixel of the map area.
+    double scale() const { return double(kSquare) / square; }
+};
+extern MapArea maparea;
+
+// The sizes a square can be drawn at, largest first: the zoom levels.
+inline constexpr int32_t kZoomSquares[] = {40, 20, 10};
+// The zoom level `steps` away from the current one (positive: larger squares), kept to the levels.
+int32_t zoomStep(int32_t steps);
+// Draws squares `square` pixels a side (one of kZoomSquares; another is ignored) and keeps the level
+// pixel under map-area position (anchorX, anchorY) where it is, within the view's bounds.
+void setZoom(int32_t square, int32_t anchorX, int32_t anchorY);
+
+// The control's size after a resize, kept at least the first size; the view kept within its bounds.
+void setControlSize(int32_t width, int32_t height);
 
 // Which pointer picture the frame draws.
 enum class PointerZone { None, Up, Down, Left, Panel };

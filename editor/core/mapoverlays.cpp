@@ -19,11 +19,20 @@ namespace {
 constexpr uint32_t kGridColour = 0x00909090;
 constexpr uint32_t kStartColour = 0x0000FF40; // green
 
+// Where a cell's top-left corner is on the map area; far-off cells (a start square read from a damaged
+// file) are kept within reach of 32-bit pixel arithmetic.
+int32_t onMap(double pixel) { return int32_t(std::trunc(std::clamp(pixel, -1e6, 1e6))); }
+
 // Rectangles drawn onto the surface, clipped to the map area (in a frame) or to the whole surface
-// (a level's picture).
+// (a level's picture), with the cells placed by the view offset and drawn square pixels a side.
 struct MapCanvas {
     TDirectDrawSurface &surface;
-    int32_t width = kMapWidth, height = kMapHeight;
+    int32_t width = maparea.width(), height = maparea.height();
+    int32_t square = maparea.square;
+
+    double scale() const { return double(kSquare) / square; }
+    int32_t screenX(int32_t column) const { return onMap(((column - 1) * double(kSquare) - viewx) / scale()); }
+    int32_t screenY(int32_t row) const { return onMap(((row - 1) * double(kSquare) - viewy) / scale()); }
 
     void fill(int32_t left, int32_t top, int32_t right, int32_t bottom, uint32_t pixel) const
     {
@@ -45,26 +54,20 @@ struct MapCanvas {
     }
 };
 
-// Where a cell's top-left corner is on the map area; far-off cells (a start square read from a damaged
-// file) are kept within reach of 32-bit pixel arithmetic.
-int32_t onMap(double pixel) { return int32_t(std::trunc(std::clamp(pixel, -1e6, 1e6))); }
-int32_t screenX(int32_t column) { return onMap((column - 1) * double(kSquare) - viewx); }
-int32_t screenY(int32_t row) { return onMap((row - 1) * double(kSquare) - viewy); }
-
 void drawGrid(const MapCanvas &canvas, const tlevel &level, uint32_t pixel)
 {
     const int32_t width = std::clamp(level.width, 0, kGridSize), height = std::clamp(level.height, 0, kGridSize);
-    const int32_t right = screenX(width + 1), bottom = screenY(height + 1);
-    const int32_t left = screenX(1), top = screenY(1);
+    const int32_t right = canvas.screenX(width + 1), bottom = canvas.screenY(height + 1);
+    const int32_t left = canvas.screenX(1), top = canvas.screenY(1);
     // Dotted, so that the cells show through.
     for (int32_t c = 1; c <= width + 1; ++c) {
-        const int32_t x = screenX(c);
+        const int32_t x = canvas.screenX(c);
         if (x >= 0 && x < canvas.width)
             for (int32_t y = std::max(top, 0) & ~1; y < std::min(bottom, canvas.height); y += 2)
                 canvas.surface.setPixel(x, y, pixel);
     }
     for (int32_t r = 1; r <= height + 1; ++r) {
-        const int32_t y = screenY(r);
+        const int32_t y = canvas.screenY(r);
         if (y >= 0 && y < canvas.height)
             for (int32_t x = std::max(left, 0) & ~1; x < std::min(right, canvas.width); x += 2)
                 canvas.surface.setPixel(x, y, pixel);
@@ -74,28 +77,30 @@ void drawGrid(const MapCanvas &canvas, const tlevel &level, uint32_t pixel)
 void drawStartMarker(const MapCanvas &canvas, const tlevel &level, uint32_t outer, uint32_t inner)
 {
     const CellPosition start = startSquare(level);
-    const int32_t x = screenX(start.column), y = screenY(start.row);
-    canvas.frame(x, y, x + kSquare, y + kSquare, 4, outer);
-    canvas.frame(x + 4, y + 4, x + kSquare - 4, y + kSquare - 4, 2, inner);
+    const int32_t x = canvas.screenX(start.column), y = canvas.screenY(start.row);
+    // Drawn for squares of 40 pixels; smaller squares get the same marker in proportion.
+    const int32_t s = canvas.square;
+    const auto at = [s](int32_t pixels) { return pixels * s / kSquare; };
+    const int32_t outerWidth = std::max(at(4), 1), innerWidth = std::max(at(2), 1);
+    canvas.frame(x, y, x + s, y + s, outerWidth, outer);
+    canvas.frame(x + outerWidth, y + outerWidth, x + s - outerWidth, y + s - outerWidth, innerWidth, inner);
     // A diamond in the middle.
-    for (int32_t d = 0; d < 8; ++d) {
-        canvas.fill(x + 20 - d, y + 12 + d, x + 20 + d, y + 13 + d, outer);
-        canvas.fill(x + 20 - d, y + 27 - d, x + 20 + d, y + 28 - d, outer);
+    for (int32_t d = 0; d < at(8); ++d) {
+        canvas.fill(x + at(20) - d, y + at(12) + d, x + at(20) + d, y + at(12) + d + 1, outer);
+        canvas.fill(x + at(20) - d, y + at(28) - d - 1, x + at(20) + d, y + at(28) - d, outer);
     }
 }
 
 void drawStamp(TDirectDrawSurface &surface, const TPictureCollection &tiles, const Stamp &stamp, int32_t x, int32_t y)
 {
+    const int32_t square = maparea.square;
     // As the level's cells are drawn: the kind 102 cells last.
     for (const bool onTopPass : {false, true})
         for (int32_t r = 0; r < stamp.rows; ++r)
             for (int32_t c = 0; c < stamp.columns; ++c) {
-                const cell &square = stamp.at(r, c);
-                if ((square.kind == kKindOnTop) != onTopPass || square.tile < 0 || square.tile >= tiles.Count())
-                    continue;
-                const TPictureCollectionItem &picture = tiles.Items(square.tile);
-                picture.Draw(surface, x + c * kSquare - picture.SkipWidth(), y + r * kSquare - picture.SkipHeight(),
-                             square.pattern);
+                const cell &at = stamp.at(r, c);
+                if ((at.kind == kKindOnTop) == onTopPass)
+                    drawTileAtZoom(surface, tiles, at.tile, x + c * square, y + r * square, at.pattern, true);
             }
 }
 
@@ -110,17 +115,18 @@ void drawReachShading(TDirectDrawSurface &surface, const tlevel &level, const Re
     const uint32_t halfMask = wide ? 0x7F7F7Fu : 0x7BEFu, quarterMask = wide ? 0x3F3F3Fu : 0x39E7u;
     const uint32_t tint = surface.ColorToPixel(0x00400CB4); // deep red
     const uint32_t halfTint = (tint >> 1) & halfMask, quarterTint = (tint >> 2) & quarterMask;
-    const int32_t right = std::min(kMapWidth, surface.Width()), bottom = std::min(kMapHeight, surface.Height());
+    const MapCanvas canvas{surface};
+    const int32_t right = std::min(canvas.width, surface.Width()), bottom = std::min(canvas.height, surface.Height());
     uint8_t *bits = nullptr;
     for (int32_t r = 1; r <= reach.rows; ++r) {
-        const int32_t top = std::max(screenY(r), 0), below = std::min(screenY(r + 1), bottom);
+        const int32_t top = std::max(canvas.screenY(r), 0), below = std::min(canvas.screenY(r + 1), bottom);
         if (top >= below)
             continue;
         for (int32_t c = 1; c <= reach.columns; ++c) {
             const Reached reached = reach.at(r, c);
             if (reached == Reached::Freely)
                 continue;
-            const int32_t left = std::max(screenX(c), 0), beyond = std::min(screenX(c + 1), right);
+            const int32_t left = std::max(canvas.screenX(c), 0), beyond = std::min(canvas.screenX(c + 1), right);
             if (left >= beyond || ruleOf(level.cellAt(r, c)->tile) == TileRule::Wall)
                 continue;
             if (!bits)
@@ -146,7 +152,7 @@ void drawReachShading(TDirectDrawSurface &surface, const tlevel &level, const Re
 
 void drawLevelOverlays(TDirectDrawSurface &surface, const tlevel &level)
 {
-    const MapCanvas canvas{surface, surface.Width(), surface.Height()};
+    const MapCanvas canvas{surface, surface.Width(), surface.Height(), kSquare};
     drawGrid(canvas, level, surface.ColorToPixel(kGridColour));
     drawStartMarker(canvas, level, surface.ColorToPixel(kStartColour), surface.ColorToPixel(clBlack));
 }
@@ -179,36 +185,41 @@ void drawToolsFrame(PointerZone zone, TDirectDrawSurface &surface, const FramePi
         drawStartMarker(canvas, *level, startPixel, darkPixel);
     }
     const auto outline = [&](const CellRect &rect, uint32_t pixel) {
-        canvas.frame(screenX(rect.left) - 1, screenY(rect.top) - 1, screenX(rect.right + 1) + 1,
-                     screenY(rect.bottom + 1) + 1, 2, pixel);
+        canvas.frame(canvas.screenX(rect.left) - 1, canvas.screenY(rect.top) - 1, canvas.screenX(rect.right + 1) + 1,
+                     canvas.screenY(rect.bottom + 1) + 1, 2, pixel);
     };
-    if (tools.drag == MapTools::Drag::Mark || tools.drag == MapTools::Drag::Fill) {
+    if (tools.drag == MapTools::Drag::Line || tools.drag == MapTools::Drag::Rectangle) {
+        // Each piece the release would paint.
+        for (const CellPosition &at : tools.dragPieces(*level, pointercell()))
+            outline({at.row, at.column, at.row + tools.dragSize.row - 1, at.column + tools.dragSize.column - 1}, whitePixel);
+    } else if (tools.drag == MapTools::Drag::Mark || tools.drag == MapTools::Drag::Fill) {
         if (const std::optional<CellRect> rect = cellsBetween(*level, tools.dragFrom, pointercell()))
             outline(*rect, tools.drag == MapTools::Drag::Fill ? whitePixel : markPixel);
     } else if (tools.marked) {
         outline(*tools.marked, markPixel);
     }
-    if (tools.stamp && zone == PointerZone::None && pointerx < kMapWidth) {
+    const int32_t mapWidth = maparea.width();
+    if (tools.stamp && zone == PointerZone::None && pointerx < mapWidth) {
         // The panel is kept as it is: the overlays belong to the map area. The canvas keeps to it; the
         // stamp's tiles are drawn whole, so the panel under them is put back after them.
-        const int32_t panelWidth = surface.Width() - kMapWidth;
+        const int32_t panelWidth = surface.Width() - mapWidth;
         TDirectDrawSurface &panel = tools.panelCopy;
         if (panelWidth > 0) {
             if (panel.pixelFormat() != surface.pixelFormat())
                 panel.setPixelFormat(surface.pixelFormat());
             if (panel.Width() != panelWidth || panel.Height() != surface.Height())
                 panel.SetSize(panelWidth, surface.Height());
-            panel.Draw(0, 0, TRect{kMapWidth, 0, surface.Width(), surface.Height()}, &surface, false);
+            panel.Draw(0, 0, TRect{mapWidth, 0, surface.Width(), surface.Height()}, &surface, false);
         }
         drawStamp(surface, pictures.tiles, *tools.stamp, pointerx, pointery);
-        canvas.frame(pointerx - 1, pointery - 1, pointerx + tools.stamp->columns * kSquare + 1,
-                     pointery + tools.stamp->rows * kSquare + 1, 1, whitePixel);
+        canvas.frame(pointerx - 1, pointery - 1, pointerx + tools.stamp->columns * canvas.square + 1,
+                     pointery + tools.stamp->rows * canvas.square + 1, 1, whitePixel);
         if (panelWidth > 0)
-            surface.Draw(kMapWidth, 0, TRect{0, 0, panelWidth, surface.Height()}, &panel, false);
+            surface.Draw(mapWidth, 0, TRect{0, 0, panelWidth, surface.Height()}, &panel, false);
     }
     if (tools.overlays && carriedtile == kPaletteSlotCarried && !tools.stamp && palrow >= palscroll
         && palrow < palscroll + kPaletteRowsShown) {
-        const int32_t x = kSlotLeft + kSlotPitch * palcolumn, y = kSlotTop + kSlotPitch * (palrow - palscroll);
+        const int32_t x = slotLeft() + kSlotPitch * palcolumn, y = kSlotTop + kSlotPitch * (palrow - palscroll);
         for (int32_t t = 0; t < 2; ++t)
             for (int32_t k = -1 - t; k <= kSquare + t; ++k) {
                 for (const int32_t edge : {-1 - t, kSquare + t}) {

@@ -31,6 +31,16 @@ bool MapTools::drop()
     return held;
 }
 
+std::vector<CellPosition> MapTools::dragPieces(const tlevel &level, CellPosition to) const
+{
+    if (drag == Drag::Line)
+        return linePieces(level, dragFrom, to, dragSize);
+    if (drag == Drag::Rectangle)
+        if (const std::optional<CellRect> rect = cellsBetween(level, dragFrom, to))
+            return outlinePieces(*rect, dragSize);
+    return {};
+}
+
 std::optional<CellRect> cellsBetween(const tlevel &level, CellPosition a, CellPosition b)
 {
     CellRect rect{std::max(std::min(a.row, b.row), 1), std::max(std::min(a.column, b.column), 1),
@@ -89,6 +99,65 @@ int32_t fillWithStamp(StoreStep &step, int32_t k, const CellRect &rect, const St
                     [&](int32_t r, int32_t c) { writeStamp(step, k, {r, c}, stamp); });
 }
 
+CellPosition lineEnd(CellPosition from, CellPosition to)
+{
+    const int32_t rows = to.row - from.row, columns = to.column - from.column;
+    const int32_t down = std::abs(rows), across = std::abs(columns);
+    // tan(22.5°) is about 0.41: within it of a row or a column, the line keeps to it.
+    if (across * 41 >= down * 100)
+        return {from.row, to.column};
+    if (down * 41 >= across * 100)
+        return {to.row, from.column};
+    const int32_t length = std::min(down, across);
+    return {from.row + (rows < 0 ? -length : length), from.column + (columns < 0 ? -length : length)};
+}
+
+std::vector<CellPosition> linePieces(const tlevel &level, CellPosition from, CellPosition to, CellPosition size)
+{
+    const CellPosition end = lineEnd(from, to);
+    const int32_t stepRow = end.row > from.row ? 1 : end.row < from.row ? -1 : 0;
+    const int32_t stepColumn = end.column > from.column ? 1 : end.column < from.column ? -1 : 0;
+    const int32_t squares = std::max(std::abs(end.row - from.row), std::abs(end.column - from.column)) + 1;
+    // A piece takes its size along the line; on a diagonal, the larger of its sides.
+    const int32_t pitch = stepRow == 0 ? size.column : stepColumn == 0 ? size.row : std::max(size.row, size.column);
+    std::vector<CellPosition> pieces;
+    for (int32_t k = 0; k + pitch <= squares; k += pitch) {
+        // A piece going up or left is placed by its top-left square, so that it ends on the line.
+        const CellPosition at{from.row + stepRow * k - (stepRow < 0 ? size.row - 1 : 0),
+                              from.column + stepColumn * k - (stepColumn < 0 ? size.column - 1 : 0)};
+        if (at.row >= 1 && at.column >= 1 && at.row <= std::min(level.height, kGridSize)
+            && at.column <= std::min(level.width, kGridSize))
+            pieces.push_back(at);
+    }
+    return pieces;
+}
+
+std::vector<CellPosition> outlinePieces(const CellRect &rect, CellPosition size)
+{
+    std::vector<CellPosition> pieces;
+    tileRect(rect, size, [&](int32_t r, int32_t c) {
+        if (r == rect.top || c == rect.left || r + 2 * size.row - 1 > rect.bottom || c + 2 * size.column - 1 > rect.right)
+            pieces.push_back({r, c});
+    });
+    return pieces;
+}
+
+CellPosition carriedSize(const std::optional<Stamp> &stamp, int32_t tile, const TileWidth &widthOf)
+{
+    return stamp ? CellPosition{stamp->rows, stamp->columns} : paintedSize(tile, widthOf);
+}
+
+void paintPieces(StoreStep &step, int32_t k, const std::vector<CellPosition> &pieces, const std::optional<Stamp> &stamp,
+                 int32_t tile, const TileWidth &widthOf)
+{
+    for (const CellPosition &at : pieces) {
+        if (stamp)
+            writeStamp(step, k, at, *stamp);
+        else
+            step.paint(k, at.row, at.column, tile, PaintVariant::Press, widthOf);
+    }
+}
+
 void carryTile(int32_t tile)
 {
     if (!onPalette(tile)) {
@@ -136,8 +205,10 @@ std::optional<CellRect> visibleCells()
         return std::nullopt;
     // A cell is shown when any of its pixels lies on the map area.
     const auto first = [](double view) { return int32_t(std::floor(view / kSquare)) + 1; };
-    const auto last = [](double view, int32_t extent) { return int32_t(std::ceil((view + extent) / kSquare)); };
-    return cellsBetween(*level, {first(viewy), first(viewx)}, {last(viewy, kMapHeight), last(viewx, kMapWidth)});
+    const auto last = [](double view, double extent) { return int32_t(std::ceil((view + extent) / kSquare)); };
+    const double scale = maparea.scale();
+    return cellsBetween(*level, {first(viewy), first(viewx)},
+                        {last(viewy, maparea.height() * scale), last(viewx, maparea.width() * scale)});
 }
 
 CellPosition nearestVisibleCell(CellPosition cell)

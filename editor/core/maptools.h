@@ -16,6 +16,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace qm {
 
@@ -33,6 +34,22 @@ CellPosition paintedSize(int32_t tile, const TileWidth &widthOf);
 int32_t fillCells(StoreStep &step, int32_t k, const CellRect &rect, int32_t tile, const TileWidth &widthOf);
 // The same with a stamp: as many whole copies as fit, side by side.
 int32_t fillWithStamp(StoreStep &step, int32_t k, const CellRect &rect, const Stamp &stamp);
+
+// The end of a straight line from `from` towards `to`: in the same row, the same column or on a 45°
+// diagonal, whichever is nearest the direction to `to`, never past it.
+CellPosition lineEnd(CellPosition from, CellPosition to);
+// Where pieces of rows x columns squares start along the line from `from` towards `to` (lineEnd),
+// side by side along it without overlapping, as many whole ones as the line's length holds; only
+// those that start inside the level.
+std::vector<CellPosition> linePieces(const tlevel &level, CellPosition from, CellPosition to, CellPosition size);
+// Where pieces start along the border of rect: the pieces of a fill of rect (fillCells) that have no
+// whole piece beyond them on some side.
+std::vector<CellPosition> outlinePieces(const CellRect &rect, CellPosition size);
+// The size of the pieces the left button paints: the carried stamp's, or what painting the tile covers.
+CellPosition carriedSize(const std::optional<Stamp> &stamp, int32_t tile, const TileWidth &widthOf);
+// Paints the pieces: the stamp's copies when one is carried, otherwise tile as painting places it.
+void paintPieces(StoreStep &step, int32_t k, const std::vector<CellPosition> &pieces, const std::optional<Stamp> &stamp,
+                 int32_t tile, const TileWidth &widthOf);
 
 // Right click: tile becomes the carried tile. A palette tile selects its slot and scrolls the palette
 // to show it; any other is carried without a slot.
@@ -76,11 +93,14 @@ private:
 
 // What the tools hold between events.
 struct MapTools {
-    enum class Drag { None, Mark, Fill, Stamp };
+    enum class Drag { None, Mark, Fill, Stamp, Line, Rectangle };
     std::optional<Stamp> stamp;     // carried in place of the tile
     std::optional<CellRect> marked; // the last rectangle marked with the right button
     Drag drag = Drag::None;
     CellPosition dragFrom{0, 0};
+    CellPosition dragSize{1, 1}; // the pieces a line or rectangle paints
+    bool lineKey = false;      // L held: the left button draws a line
+    bool rectangleKey = false; // R held: a rectangle's outline (with Shift, filled)
     bool overlays = true; // start marker, grid and the carried tile's palette frame
     bool reach = false;   // the squares the hero cannot reach from the start square, shaded
     // The pointer is over the drawing surface: from a move or press there until it leaves. The last
@@ -94,6 +114,8 @@ struct MapTools {
     void dropStamp();
     // Drops the stamp, the marked rectangle and a drag; answers whether anything was held.
     bool drop();
+    // Where the line or rectangle being dragged paints its pieces when released at `to`.
+    std::vector<CellPosition> dragPieces(const tlevel &level, CellPosition to) const;
 };
 
 } // namespace qm

@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -36,7 +37,7 @@ void drawNamed(TDirectDrawSurface &surface, const TPictureCollection &editor, co
 
 // What a cell's draw needs of its tile's picture, looked up once a frame.
 struct TileReach {
-    const TPictureCollectionItem *picture = nullptr; // null: the tile draws nothing
+    bool shows = false; // false: the tile draws nothing
     int64_t skipWidth = 0, skipHeight = 0, width = 0, height = 0;
 };
 
@@ -60,35 +61,34 @@ bool showsPast(const PanelCover &cover, int64_t x, int64_t y, int64_t w, int64_t
     return false;
 }
 
-} // namespace
-
 // Each picture is shifted left and up by its skips, so pictures larger than a square can be anchored
 // above and left. Only the rows and columns where some tile's picture can reach the surface are
 // walked (cells under the panel are walked too: they show through its windows); a cell elsewhere
 // would be clipped away whole. Positions are computed in 64 bits, so no skip offset can wrap a picture
-// back onto the surface.
-void drawLevel(TDirectDrawSurface &surface, const TPictureCollection &tiles, const tlevel &level,
-               const PanelCover *cover)
+// back onto the surface. Squares are drawn squarePixels apart, the view offset (in level pixels,
+// 40 a square) divided alike; reachOf(k) tells tile k's reach, drawTile(k, x, y, pattern) draws it.
+template <class ReachOf, class DrawTile>
+void drawCells(TDirectDrawSurface &surface, int32_t tileCount, const ReachOf &reachOfTile, const DrawTile &drawTile,
+               const tlevel &level, const PanelCover *cover, int32_t squarePixels)
 {
+    const double scale = double(kSquare) / squarePixels;
     std::array<int64_t, kGridSize> columnX{};
     std::array<int64_t, kGridSize> rowY{};
     for (int i = 0; i < kGridSize; ++i) {
-        columnX[static_cast<size_t>(i)] = static_cast<int64_t>(std::trunc(i * double(kSquare) - viewx));
-        rowY[static_cast<size_t>(i)] = static_cast<int64_t>(std::trunc(i * double(kSquare) - viewy));
+        columnX[static_cast<size_t>(i)] = static_cast<int64_t>(std::trunc(i * double(squarePixels) - viewx / scale));
+        rowY[static_cast<size_t>(i)] = static_cast<int64_t>(std::trunc(i * double(squarePixels) - viewy / scale));
     }
     const int64_t surfaceWidth = surface.Width(), surfaceHeight = surface.Height();
     // The buffers are kept between frames: a frame allocates nothing. A cell at column position x
     // shows tile k only when skip - width < x < surfaceWidth + skip; the bounds over all tiles.
     static std::vector<TileReach> reachOf;
     static std::vector<const cell *> secondPass;
-    reachOf.assign(static_cast<size_t>(tiles.Count()), TileReach{});
+    reachOf.assign(static_cast<size_t>(std::max(tileCount, 0)), TileReach{});
     int64_t lowX = INT64_MAX, highX = INT64_MIN, lowY = INT64_MAX, highY = INT64_MIN;
-    for (int32_t k = 0; k < tiles.Count(); ++k) {
-        const TPictureCollectionItem &picture = tiles.Items(k);
-        if (!picture.Initialized() || picture.PatternCount() == 0)
+    for (int32_t k = 0; k < tileCount; ++k) {
+        const TileReach reach = reachOfTile(k);
+        if (!reach.shows)
             continue;
-        const TileReach reach{&picture, picture.SkipWidth(), picture.SkipHeight(), picture.drawnWidth(),
-                              picture.drawnHeight()};
         reachOf[static_cast<size_t>(k)] = reach;
         lowX = std::min(lowX, reach.skipWidth - reach.width);
         highX = std::max(highX, surfaceWidth + reach.skipWidth);
@@ -104,11 +104,11 @@ void drawLevel(TDirectDrawSurface &surface, const TPictureCollection &tiles, con
         const int64_t x = columnX[static_cast<size_t>(c)] - reach.skipWidth;
         const int64_t y = rowY[static_cast<size_t>(r)] - reach.skipHeight;
         // Off the surface (the picture's own test, before x and y are narrowed to 32 bits).
-        if (!reach.picture || x >= surfaceWidth || y >= surfaceHeight || x + reach.width <= 0 || y + reach.height <= 0)
+        if (!reach.shows || x >= surfaceWidth || y >= surfaceHeight || x + reach.width <= 0 || y + reach.height <= 0)
             return;
         if (cover && !showsPast(*cover, x, y, reach.width, reach.height))
             return;
-        reach.picture->Draw(surface, static_cast<int32_t>(x), static_cast<int32_t>(y), square.pattern);
+        drawTile(square.tile, static_cast<int32_t>(x), static_cast<int32_t>(y), square.pattern);
     };
     const int width = std::clamp(level.width, 0, kGridSize);
     const int height = std::clamp(level.height, 0, kGridSize);
@@ -129,9 +129,39 @@ void drawLevel(TDirectDrawSurface &surface, const TPictureCollection &tiles, con
     }
 }
 
-namespace {
+} // namespace
 
-constexpr int32_t kPanelLeft = 640;
+void drawLevel(TDirectDrawSurface &surface, const TPictureCollection &tiles, const tlevel &level,
+               const PanelCover *cover)
+{
+    drawCells(
+        surface, tiles.Count(),
+        [&](int32_t k) {
+            const TPictureCollectionItem &picture = tiles.Items(k);
+            if (!picture.Initialized() || picture.PatternCount() == 0)
+                return TileReach{};
+            return TileReach{true, picture.SkipWidth(), picture.SkipHeight(), picture.drawnWidth(), picture.drawnHeight()};
+        },
+        [&](int32_t k, int32_t x, int32_t y, int32_t pattern) { tiles.Items(k).Draw(surface, x, y, pattern); }, level,
+        cover, kSquare);
+}
+
+void drawScaledLevel(TDirectDrawSurface &surface, const ScaledTiles &tiles, const tlevel &level,
+                     const PanelCover *cover)
+{
+    drawCells(
+        surface, tiles.count(),
+        [&](int32_t k) {
+            const ScaledTiles::Tile *tile = tiles.tile(k);
+            if (!tile)
+                return TileReach{};
+            return TileReach{true, tile->skipWidth, tile->skipHeight, tile->width, tile->height};
+        },
+        [&](int32_t k, int32_t x, int32_t y, int32_t pattern) { tiles.draw(surface, k, x, y, pattern); }, level, cover,
+        kSquare / tiles.divisor());
+}
+
+namespace {
 
 // The palette's slots with their tiles (without tiles, the bare slots), moved by (dx, dy).
 void drawPalette(TDirectDrawSurface &surface, const TPictureCollection &editor, const TPictureCollection *tiles,
@@ -140,7 +170,7 @@ void drawPalette(TDirectDrawSurface &surface, const TPictureCollection &editor, 
     const TPictureCollectionItem *slot = editor.findItem("p");
     for (int i = 0; i < kPaletteRowsShown; ++i) {
         for (int k = 0; k < kPaletteColumns; ++k) {
-            const int32_t x = kSlotLeft + kSlotPitch * k + dx;
+            const int32_t x = slotLeft() + kSlotPitch * k + dx;
             const int32_t y = kSlotTop + kSlotPitch * i + dy;
             if (slot)
                 slot->Draw(surface, x, y, 0);
@@ -155,7 +185,7 @@ void drawPalette(TDirectDrawSurface &surface, const TPictureCollection &editor, 
 void drawBarePanel(TDirectDrawSurface &surface, const TPictureCollection &editor, int32_t dx, int32_t dy)
 {
     drawPalette(surface, editor, nullptr, dx, dy);
-    drawNamed(surface, editor, "fondtop", kPanelLeft + dx, dy);
+    drawNamed(surface, editor, "fondtop", maparea.width() + dx, dy);
 }
 
 // The cover's rectangles are tested per cell; past this many, one rectangle around them all stands in.
@@ -235,8 +265,8 @@ PanelCover panelCover(const TPictureCollection &editor)
     };
     for (int i = 0; i < kPaletteRowsShown; ++i)
         for (int k = 0; k < kPaletteColumns; ++k)
-            include("p", kSlotLeft + kSlotPitch * k, kSlotTop + kSlotPitch * i);
-    include("fondtop", kPanelLeft, 0);
+            include("p", slotLeft() + kSlotPitch * k, kSlotTop + kSlotPitch * i);
+    include("fondtop", maparea.width(), 0);
     if (left >= right || top >= bottom)
         return {};
     right = std::min(right, left + kMaxCoverSide);
@@ -263,10 +293,28 @@ PanelCover panelCover(const TPictureCollection &editor)
 void drawPanel(TDirectDrawSurface &surface, const FramePictures &pictures)
 {
     drawPalette(surface, pictures.editor, &pictures.tiles);
-    drawNamed(surface, pictures.editor, "fondtop", kPanelLeft, 0);
+    drawNamed(surface, pictures.editor, "fondtop", maparea.width(), 0);
+    // A window taller than the first size: below the panel its column stays dark, as the map area
+    // ends at the panel's left edge.
+    const int32_t panelBottom = MapArea{}.surfaceHeight();
+    if (surface.Height() > panelBottom)
+        surface.Fill(TRect{maparea.width(), panelBottom, surface.Width(), surface.Height()}, 0);
 }
 
 namespace {
+
+// The background picture at (0, dy); a map area larger than the first one has more copies side by side,
+// at least 640 x 480 apart, so that the first one stays where it is.
+void drawBackground(TDirectDrawSurface &surface, const TPictureCollectionItem *background, int32_t dy)
+{
+    if (!background)
+        return;
+    const int64_t stepX = std::max<int64_t>(background->drawnWidth(), kMapWidth);
+    const int64_t stepY = std::max<int64_t>(background->drawnHeight(), kMapHeight);
+    for (int64_t y = 0; y < maparea.height(); y += stepY)
+        for (int64_t x = 0; x < maparea.width(); x += stepX)
+            background->Draw(surface, int32_t(x), int32_t(y + dy), 0);
+}
 
 // What a frame of the surface's size needs besides the pictures, found again only when one of the
 // pictures it depends on, or the size, has changed: the panel's cover, and the parts of the frame
@@ -280,11 +328,12 @@ struct FrameCover {
 const FrameCover &currentCover(const FramePictures &pictures, const TDirectDrawSurface &surface)
 {
     static FrameCover cover;
-    static std::array<uint64_t, 5> madeFor{};
+    static std::array<uint64_t, 6> madeFor{};
     auto revision = [](const TPictureCollectionItem *item) { return item ? item->revision() : 0; };
     const TPictureCollectionItem *background = tilePicture(pictures.tiles, 0);
-    const std::array<uint64_t, 5> now{revision(pictures.editor.findItem("p")), revision(pictures.editor.findItem("fondtop")),
-                                      revision(background), uint64_t(surface.Width()), uint64_t(surface.Height())};
+    const std::array<uint64_t, 6> now{revision(pictures.editor.findItem("p")), revision(pictures.editor.findItem("fondtop")),
+                                      revision(background), uint64_t(surface.Width()), uint64_t(surface.Height()),
+                                      uint64_t(maparea.width())};
     if (now == madeFor)
         return cover;
     cover.panel = panelCover(pictures.editor);
@@ -292,8 +341,7 @@ const FrameCover &currentCover(const FramePictures &pictures, const TDirectDrawS
     cover.fill.reset();
     if (w > 0 && h > 0) {
         std::vector<TRect> rects = maskRectangles(untouched(w, h, [&](TDirectDrawSurface &scratch, int32_t top) {
-                                                      if (background)
-                                                          background->Draw(scratch, 0, -top, 0);
+                                                      drawBackground(scratch, background, -top);
                                                       drawBarePanel(scratch, pictures.editor, 0, -top);
                                                   }),
                                                   w, h);
@@ -306,14 +354,60 @@ const FrameCover &currentCover(const FramePictures &pictures, const TDirectDrawS
 
 } // namespace
 
+const ScaledTiles *scaledTiles(const TPictureCollection &tiles)
+{
+    if (maparea.square >= kSquare || maparea.square <= 0)
+        return nullptr;
+    // One set a zoom level: going back to a zoom already seen costs nothing.
+    static std::map<int32_t, ScaledTiles> sets;
+    ScaledTiles &set = sets[maparea.square];
+    set.follow(tiles, kSquare / maparea.square);
+    return &set;
+}
+
+void drawTileAtZoom(TDirectDrawSurface &surface, const TPictureCollection &tiles, int32_t tile, int32_t x, int32_t y,
+                    int32_t pattern, bool lessSkips)
+{
+    if (const ScaledTiles *scaled = scaledTiles(tiles)) {
+        if (const ScaledTiles::Tile *drawn = scaled->tile(tile))
+            scaled->draw(surface, tile, lessSkips ? x - drawn->skipWidth : x, lessSkips ? y - drawn->skipHeight : y,
+                         pattern);
+    } else if (const TPictureCollectionItem *picture = tilePicture(tiles, tile)) {
+        picture->Draw(surface, lessSkips ? x - picture->SkipWidth() : x, lessSkips ? y - picture->SkipHeight() : y,
+                      pattern);
+    }
+}
+
+namespace {
+
+// The frame around the carried tile ("mousex", one pixel up and left of it), made smaller with the
+// squares when the map is zoomed out, so that it still frames the square that a press paints.
+void drawCarriedFrame(TDirectDrawSurface &surface, const TPictureCollection &editor)
+{
+    const TPictureCollectionItem *frame = editor.findItem("mousex");
+    if (!frame)
+        return;
+    if (maparea.square >= kSquare || maparea.square <= 0) {
+        frame->Draw(surface, pointerx - 1, pointery - 1, 0);
+        return;
+    }
+    static std::map<int32_t, ScaledTiles> sets;
+    ScaledTiles &set = sets[maparea.square];
+    set.follow(editor, kSquare / maparea.square);
+    for (int32_t k = 0; k < editor.Count(); ++k)
+        if (&editor.Items(k) == frame)
+            set.draw(surface, k, pointerx, pointery, 0);
+}
+
+} // namespace
+
 void drawPointer(TDirectDrawSurface &surface, const FramePictures &pictures, PointerZone zone)
 {
     switch (zone) {
     case PointerZone::None:
-        if (pointerx < kMapWidth) {
-            if (const TPictureCollectionItem *carried = tilePicture(pictures.tiles, selectedtile()))
-                carried->Draw(surface, pointerx, pointery, 0);
-            drawNamed(surface, pictures.editor, "mousex", pointerx - 1, pointery - 1);
+        if (pointerx < maparea.width()) {
+            drawTileAtZoom(surface, pictures.tiles, selectedtile(), pointerx, pointery, 0, false);
+            drawCarriedFrame(surface, pictures.editor);
         }
         break;
     case PointerZone::Up:
@@ -328,7 +422,7 @@ void drawPointer(TDirectDrawSurface &surface, const FramePictures &pictures, Poi
     case PointerZone::Panel:
         // The right scrolling band lies in the panel; it shows the right arrow so that the user sees
         // why the view moves.
-        if (pointerx > 764)
+        if (pointerx > maparea.controlWidth - 20)
             drawNamed(surface, pictures.editor, "mouseright", pointerx - 27, pointery);
         else
             drawNamed(surface, pictures.editor, "mouse", pointerx, pointery);
@@ -345,10 +439,13 @@ void drawMapView(TDirectDrawSurface &surface, const FramePictures &pictures, Poi
     } else {
         surface.Fill(0);
     }
-    if (const TPictureCollectionItem *background = tilePicture(pictures.tiles, 0))
-        background->Draw(surface, 0, 0, 0);
-    if (curlevel >= 1 && curlevel <= levelsinfo.count)
-        drawLevel(surface, pictures.tiles, levels[curlevel], &cover.panel);
+    drawBackground(surface, tilePicture(pictures.tiles, 0), 0);
+    if (curlevel >= 1 && curlevel <= levelsinfo.count) {
+        if (const ScaledTiles *scaled = scaledTiles(pictures.tiles))
+            drawScaledLevel(surface, *scaled, levels[curlevel], &cover.panel);
+        else
+            drawLevel(surface, pictures.tiles, levels[curlevel], &cover.panel);
+    }
     drawPanel(surface, pictures);
     drawPointer(surface, pictures, zone);
 }

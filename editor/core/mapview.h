@@ -3,6 +3,7 @@
 // editor's own pointer, drawn from scratch onto the back buffer.
 
 #include "mapediting.h"
+#include "scaledtiles.h"
 
 #include "graphics/rect.h"
 
@@ -15,10 +16,12 @@ class TDirectDrawSurface;
 class TPictureCollection;
 struct tlevel;
 
-// Palette slots (levels/palette.h): 41 pixels apart, the first at (641, 97).
+// Palette slots (levels/palette.h): 41 pixels apart, the first at (641, 97) at the window's first
+// size; one pixel right of where the panel starts at any size.
 inline constexpr int kSlotLeft = 641;
 inline constexpr int kSlotTop = 97;
 inline constexpr int kSlotPitch = 41;
+inline int32_t slotLeft() { return maparea.width() + 1; }
 
 // The pictures a frame is drawn from: the editor's own (found by name) and the level's tiles (picture
 // k for tile value k).
@@ -53,6 +56,17 @@ void drawPointer(TDirectDrawSurface &surface, const FramePictures &pictures, Poi
 // cells whose pictures would lie wholly under it are not drawn (the cover is drawn over them anyway).
 void drawLevel(TDirectDrawSurface &surface, const TPictureCollection &tiles, const tlevel &level,
                const PanelCover *cover = nullptr);
+
+// The same with the tiles made smaller (a zoomed-out map): squares kSquare / divisor pixels apart.
+void drawScaledLevel(TDirectDrawSurface &surface, const ScaledTiles &tiles, const tlevel &level,
+                     const PanelCover *cover = nullptr);
+
+// The tiles at the map's zoom (maparea.square), made once per zoom level and kept while the tiles
+// stay the same; null at full size.
+const ScaledTiles *scaledTiles(const TPictureCollection &tiles);
+// Pattern `pattern` of a tile at the map's zoom at (x, y), moved by its skips when lessSkips.
+void drawTileAtZoom(TDirectDrawSurface &surface, const TPictureCollection &tiles, int32_t tile, int32_t x, int32_t y,
+                    int32_t pattern, bool lessSkips);
 
 // The frame routine of the timer: scrollview, then the drawing.
 void drawframe(int32_t lagCount, TDirectDrawSurface &surface, const FramePictures &pictures);

@@ -20,10 +20,6 @@ namespace code = game::code;
 // Pixels an object moves a step: 8 steps a square.
 constexpr int kStep = kSquare / 8;
 
-// The surface around the map: the palette panel on the right, a strip below.
-constexpr int kPanelWidth = 761 - kMapWidth;
-constexpr int kBelowMap = 483 - kMapHeight;
-
 // What a sprite shows: a tile, or one of the game's own drawn by code.
 constexpr int32_t kExplosionSprite = -1;
 constexpr int32_t kHeroSprite = -2;
@@ -250,7 +246,8 @@ void drawPlayFrame(TDirectDrawSurface &surface, const FramePictures &pictures, c
             sprites.push_back({tile, x, y});
         }
 
-    const int mapWidth = surface.Width() - kPanelWidth, mapHeight = surface.Height() - kBelowMap;
+    // Squares are drawn at their full size whatever the editing zoom, in the map area of the window.
+    const int mapWidth = maparea.width(), mapHeight = maparea.height();
     const auto [viewX, viewY] = playView(session, mapWidth, mapHeight);
     surface.Fill(0);
     if (const TPictureCollectionItem *background = pictureOf(pictures.tiles, kTileBackground))

@@ -55,7 +55,7 @@ std::string statusText(const MapTools &tools, const TPictureCollection &tiles, c
         return text;
     if (!tools.pointerOver) {
         // The pointer is elsewhere: no square or slot is named.
-    } else if (pointerx > kMapWidth) {
+    } else if (pointerx > maparea.width()) {
         if (const std::optional<int32_t> tile = paletteTileAt(pointerx, pointery))
             text += " | Palette: " + tileText(tiles, *tile);
     } else {
@@ -73,6 +73,12 @@ std::string statusText(const MapTools &tools, const TPictureCollection &tiles, c
         text += " | Stamp " + std::to_string(tools.stamp->columns) + " x " + std::to_string(tools.stamp->rows);
     else
         text += " | Carrying " + tileText(tiles, selectedtile());
+    if (tools.lineKey)
+        text += " | L: a line, drag with the left button";
+    else if (tools.rectangleKey)
+        text += " | R: a rectangle, drag with the left button (Shift+R: filled)";
+    if (maparea.square != kSquare)
+        text += " | Zoom " + std::to_string(maparea.square * 100 / kSquare) + "% (Ctrl+0: actual size)";
     int64_t held = 0;
     for (int32_t r = 1; r <= std::min(level->height, kGridSize); ++r)
         for (int32_t c = 1; c <= std::min(level->width, kGridSize); ++c)

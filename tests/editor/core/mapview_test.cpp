@@ -19,6 +19,10 @@ using namespace qmtest;
 
 namespace {
 
+struct QPointLike {
+    int x, y;
+};
+
 class MapView : public ::testing::TestWithParam<SurfacePixelFormat> {
 protected:
     void SetUp() override
@@ -351,3 +355,39 @@ INSTANTIATE_TEST_SUITE_P(BothPixelFormats, MapView,
                              return entry.param == SurfacePixelFormat::Rgb565 ? std::string("Rgb565")
                                                                               : std::string("Xrgb8888");
                          });
+
+// Zoomed out, each cell is drawn from its tile's pattern made smaller, at its smaller place, skips
+// divided alike; the smaller copies follow the tiles when they change.
+TEST_P(MapView, ZoomedOutCellsAreTheTilesMadeSmallerAtTheirPlaces)
+{
+    for (const int32_t square : {20, 10}) {
+        maparea = MapArea{};
+        maparea.square = square;
+        const int32_t d = kSquare / square;
+        levels[1].width = levels[1].height = 100;
+        viewx = 80;
+        viewy = 40;
+        put(3, 4, 12);
+        put(5, 5, 21);                         // skips 10 and 40
+        put(7, 7, 20, 1, kKindOnTop);          // the picture's second pattern
+        const auto at = [&](int r, int c) { return QPointLike{((c - 1) * 40 - 80) / d, ((r - 1) * 40 - 40) / d}; };
+        frame();
+        EXPECT_TRUE(shows(at(3, 4).x + 3, at(3, 4).y + 3, tileColor(12))) << square;
+        EXPECT_TRUE(shows(at(3, 4).x + square - 1, at(3, 4).y + square - 1, tileColor(12))) << square;
+        EXPECT_TRUE(shows(at(3, 4).x + square, at(3, 4).y + 2, tileColor(kDefaultCell.tile))) << square;
+        EXPECT_TRUE(shows(at(5, 5).x - 10 / d + square - 1, at(5, 5).y - 40 / d + 2, tileColor(21))) << square;
+        EXPECT_TRUE(shows(at(7, 7).x + 3, at(7, 7).y + 3, tileColor(20, 1))) << square;
+
+        // Other tiles loaded (as another theme would be): the smaller copies are made again.
+        std::vector<PictureEntry> other = syntheticThemePictures();
+        other[12] = tilePicture(40);
+        other[12].name = "12";
+        const Bytes bytes = writeGraphicsFile(other);
+        pictures.tiles.Items().LoadFromStream(bytes.data(), bytes.size());
+        frame();
+        EXPECT_TRUE(shows(at(3, 4).x + 3, at(3, 4).y + 3, tileColor(40))) << square;
+        const Bytes back = syntheticTheme();
+        pictures.tiles.Items().LoadFromStream(back.data(), back.size());
+    }
+    maparea = MapArea{};
+}
