@@ -266,6 +266,10 @@ def main(argv):
         else:
             rep.unknown += 1
             print("  [  ??  ] CPU while edge-scrolling <= 10%                 not measured (an older startup.json)")
+        if "editor_play_cpu_percent" in s and "editor_scroll_cpu_percent" in s:
+            play, scroll = s["editor_play_cpu_percent"], s["editor_scroll_cpu_percent"]
+            rep.verdict("CPU while playing <= CPU while edge-scrolling", max(play, 0.01), max(scroll, 0.01),
+                        f"{play:.1f}% against {scroll:.1f}% of one core")
 
     print(f"\n{rep.met} goals met, {rep.missed} missed, {rep.unknown} not measured.")
     return 1 if rep.missed or rep.unknown else 0

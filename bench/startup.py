@@ -11,7 +11,8 @@ Footprint: the editor is driven through its menu with xdotool (File, Open Levels
 Sample.lev in the file dialog, Edit in the levels dialog); then the peak RSS (VmHWM) is read and the
 CPU time the process takes over 10 idle seconds with the level shown, then over 10 seconds of edge
 scrolling (the pointer rests in the right and the left scrolling band in turn, half a second each, so
-that the view keeps moving). Screenshots of each step go to SCREENSHOT_DIR when given.
+that the view keeps moving), then over 10 seconds of playing the level (Play Level, F9, the right arrow
+held and let go in turn). Screenshots of each step go to SCREENSHOT_DIR when given.
 """
 
 import json
@@ -184,9 +185,21 @@ def main(argv):
             time.sleep(0.5)
         after, t1 = cpu_ticks(proc.pid), time.monotonic()
         scrolling = 100.0 * (after - before) / ticks_per_s / (t1 - t0)
+        shot(shots, "5-after-idle")
+        xdo("mousemove", "--window", str(window), "320", "260")
+        xdo("key", "F9")
+        time.sleep(0.5)
+        before, t0 = cpu_ticks(proc.pid), time.monotonic()
+        for leg in range(2 * IDLE_SECONDS):
+            xdo("keydown" if leg % 2 == 0 else "keyup", "Right")
+            time.sleep(0.5)
+        after, t1 = cpu_ticks(proc.pid), time.monotonic()
+        playing = 100.0 * (after - before) / ticks_per_s / (t1 - t0)
+        shot(shots, "6-playing")
+        xdo("key", "Escape")
+        time.sleep(0.5)
         hwm = status_kb(proc.pid, "VmHWM")
         rss = status_kb(proc.pid, "VmRSS")
-        shot(shots, "5-after-idle")
         stop(proc)
     finally:
         watcher.close()
@@ -203,6 +216,7 @@ def main(argv):
         "empty_hwm_kb": int(statistics.median(empty_hwm)),
         "editor_idle_cpu_percent": idle,
         "editor_scroll_cpu_percent": scrolling,
+        "editor_play_cpu_percent": playing,
         "idle_seconds": IDLE_SECONDS,
     }
     with open(out, "w") as f:

@@ -267,7 +267,8 @@ void TMainForm::DXTimerTimer(int32_t lagCount)
         if (!DXDraw || !DXDraw->ReadyToDraw())
             return;
         PointerZone zone = PointerZone::None;
-        if (fileopen) {
+        // Playing, the view follows the hero; the editing view waits, unscrolled, for its return.
+        if (fileopen && !mPlay->playing()) {
             const double x = viewx, y = viewy;
             zone = scrollview(lagCount);
             if (viewx != x || viewy != y)

@@ -111,14 +111,19 @@ TEST_F(PlayTest, ALevelPlayedThroughKeysIsKeptAsItsSolutionAndReplays)
 
 TEST_F(PlayTest, ADeathIsToldAndEditingComesBackUntouched)
 {
-    openLevel(5, 3);
+    openLevel(40, 40);
+    viewx = 200, viewy = 200;
     for (int c = 1; c <= 5; ++c)
         levels[1].cellAt(2, c)->tile = c == 3 ? kTileBug : kTileEmpty;
     levels[1].startx = startPixelOf(2);
     levels[1].starty = startPixelOf(2);
     const std::vector<cell> before(&levels[1].cells[0][0], &levels[1].cells[0][0] + 5);
+    const double viewX = viewx, viewY = viewy;
     item("playLevel")->trigger();
     ASSERT_TRUE(play().playing());
+    // The pointer resting at an edge scrolls nothing while playing: editing comes back where it was.
+    move(1, 240);
+    QTest::qWait(60);
     QTest::keyPress(keys(), Qt::Key_Right);
     play().playFrames(1);
     QTest::keyRelease(keys(), Qt::Key_Right);
@@ -132,6 +137,8 @@ TEST_F(PlayTest, ADeathIsToldAndEditingComesBackUntouched)
     item("playLevel")->trigger();
     EXPECT_FALSE(play().playing());
     EXPECT_TRUE(saved);
+    EXPECT_EQ(viewx, viewX);
+    EXPECT_EQ(viewy, viewY);
     EXPECT_EQ(std::vector<cell>(&levels[1].cells[0][0], &levels[1].cells[0][0] + 5), before);
     EXPECT_TRUE(messages.empty());
 }
