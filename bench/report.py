@@ -33,6 +33,8 @@ def load_cases(path):
         field = "real_time" if name.startswith(WALL_TIME) else "cpu_time"
         samples.setdefault(name, []).append(b[field] * UNIT_NS[b.get("time_unit", "ns")])
         samples.setdefault(name + " (wall)", []).append(b["real_time"] * UNIT_NS[b.get("time_unit", "ns")])
+        if "frames" in b:
+            samples.setdefault(name + " (frames)", []).append(b["frames"])
         if "history_bytes" in b:
             samples.setdefault(name + " (history bytes)", []).append(b["history_bytes"])
         if "max_event_wait_ns" in b:
@@ -106,6 +108,15 @@ class Report:
         if a is None:
             return
         self.verdict(label, a["max"], limit_ns, f"worst {fmt_ns(a['max'])}, goal <= {fmt_ns(limit_ns)}")
+
+    def frame_rate(self, label, name, least_per_second):
+        """A goal on frames played a second: the case's frames over its median time."""
+        a, frames = self.measured(label, name, name), self.case(name + " (frames)")
+        if a is None or frames is None:
+            return
+        rate = frames["median"] / (a["median"] / 1e9)
+        self.verdict(label, least_per_second / rate, 1.0,
+                     f"{frames['median']:.0f} frames in {fmt_ns(a['median'])} = {rate / 1e6:.2f} M frames/s")
 
     def absolute(self, label, name, limit_ns):
         a = self.measured(label, name, name)
@@ -210,6 +221,8 @@ def main(argv):
     rep.absolute("undo + redo of a level delete < 2 x 16 ms", "BM_UndoRedoLevelDelete", 32e6)
     rep.absolute("flipping a 100 x 100 stamp < 5 ms", "BM_FlipStamp100", 5e6)
     rep.absolute("replacing a tile in 200 levels of 100 x 100 < 50 ms", "BM_ReplaceTile200/oneIn:10", 50e6)
+    rep.frame_rate("game: 334 solutions replayed, >= 1,000,000 frames/s", "BM_ReplaySolutions", 1e6)
+    rep.frame_rate("game: random play on 100 x 100, >= 1,000,000 frames/s", "BM_RandomPlay100", 1e6)
     rep.memory("history after 10,000 strokes <= 64 MB", "BM_HistoryAfter10000Strokes/iterations:1 (history bytes)", 64 * 2**20)
 
     if len(argv) > 2:

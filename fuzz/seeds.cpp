@@ -1,9 +1,12 @@
 // Writes the seed corpora of the fuzz targets, made by the program's own writers:
 //   qmfuzzseeds DIR   makes DIR/levelsfile, DIR/gameconfig, DIR/supaplex, DIR/supaplexwhole,
-//                     DIR/graphicsfile, DIR/dib, DIR/cells, DIR/levelclipboard.
+//                     DIR/graphicsfile, DIR/dib, DIR/cells, DIR/levelclipboard, DIR/recording, DIR/replay.
 
 #include "editor/core/levelclipboard.h"
 #include "editor/core/stamp.h"
+
+#include "game/engine.h"
+#include "game/recording.h"
 
 #include "graphics/componentwriter.h"
 #include "graphics/dibwriter.h"
@@ -226,6 +229,77 @@ void levelClipboardSeeds(const std::filesystem::path &dir)
     }
 }
 
+// A small level with an object of every kind around the hero, and recordings that walk into them.
+Bytes gameLevelBytes(uint8_t variant)
+{
+    Bytes record(game::kRecordSize, 0);
+    for (int cell = 0; cell < 1440; ++cell) {
+        const int row = cell / 60, column = cell % 60;
+        record[size_t(cell)] = row == 0 || row == 23 || column == 0 || column == 59 ? game::code::kHardware : 0;
+    }
+    const uint8_t objects[] = {1, 2, 4, 5, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26,
+                               27, 38, 39, 40};
+    int cell = 2 * 60 + 2;
+    for (uint8_t object : objects) {
+        record[size_t(cell)] = uint8_t(object + variant) <= 40 ? uint8_t(object + variant) : object;
+        cell += 2;
+        if (cell % 60 > 57)
+            cell += 60 + 6;
+    }
+    record[size_t(10 * 60 + 30)] = game::code::kHero;
+    record[1444] = variant & 1;            // gravity
+    // One special port: the 13th object, a special port, at square 2 x 60 + 2 + 2 x 12; the table holds
+    // twice its number, high byte first.
+    const int port = 2 * (2 * 60 + 2 + 2 * 12);
+    record[1471] = 1;
+    record[1472] = uint8_t(port >> 8);
+    record[1473] = uint8_t(port & 0xFF);
+    record[1534] = uint8_t(variant * 37);  // seed
+    return record;
+}
+
+void recordingSeeds(const std::filesystem::path &dir)
+{
+    const std::vector<std::vector<uint8_t>> walks = {
+        {0x71, 0x72, 0x73, 0x74}, {0xF0, 0x09, 0xF9, 0xF9, 0xF9, 0xF9, 0x34}, {0x35, 0x36, 0x37, 0x38, 0x19, 0x22},
+        {0xF1, 0xF1, 0xF2, 0xF2, 0xF3, 0xF3, 0xF4, 0xF4}};
+    for (uint8_t variant = 0; variant < 4; ++variant) {
+        const Bytes level = gameLevelBytes(variant);
+        put(dir, "level-" + std::to_string(variant) + ".sp", level);
+        for (size_t w = 0; w < walks.size(); ++w) {
+            game::Recording recording;
+            recording.record = level;
+            recording.hasInput = true;
+            recording.levelNumber = 0x81;
+            recording.input = walks[w];
+            recording.input.push_back(game::kEndMark);
+            if (w % 2 == 1)
+                recording.signature = {'s', 'e', 'e', 'd', game::kEndMark};
+            put(dir, "walk-" + std::to_string(variant) + "-" + std::to_string(w) + ".sp",
+                game::writeRecording(recording));
+        }
+    }
+}
+
+// Width, height, the 96 settings bytes, the squares, the keys.
+void replaySeeds(const std::filesystem::path &dir)
+{
+    for (uint8_t variant = 0; variant < 4; ++variant) {
+        const Bytes level = gameLevelBytes(variant);
+        Bytes seed{uint8_t(60 - 3), uint8_t(24 - 3)};
+        seed.insert(seed.end(), level.begin() + 1440, level.end());
+        seed.insert(seed.end(), level.begin(), level.begin() + 1440);
+        for (uint8_t key : {0x71, 0x72, 0xF0, 0x79, 0x33, 0x84})
+            seed.push_back(uint8_t(key + variant));
+        put(dir, "level-" + std::to_string(variant), seed);
+    }
+    Bytes small{0, 0};
+    small.resize(2 + game::kSettingsSize + 9 + 8, 0);
+    small[2 + game::kSettingsSize + 4] = game::code::kHero;
+    small[2 + game::kSettingsSize + 1] = game::code::kZonk;
+    put(dir, "three-by-three", small);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -243,5 +317,7 @@ int main(int argc, char **argv)
     dibSeeds(root / "dib");
     cellsSeeds(root / "cells");
     levelClipboardSeeds(root / "levelclipboard");
+    recordingSeeds(root / "recording");
+    replaySeeds(root / "replay");
     return 0;
 }

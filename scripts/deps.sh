@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev libgl-dev
+  qt6-base-dev libgl-dev zlib1g-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev libsdl2-dev
   xvfb xauth
   desktop-file-utils libxml2-utils shared-mime-info appstream xdotool dpkg-dev lintian

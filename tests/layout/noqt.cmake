@@ -2,7 +2,7 @@
 #   cmake -DROOT=<source dir> -P noqt.cmake
 set(files)
 # The libraries without Qt, and the editor's core, shared with qmtool, the benchmarks and the fuzzers.
-foreach(dir platform levels graphics editor/core)
+foreach(dir platform levels game graphics editor/core)
   file(GLOB_RECURSE found ${ROOT}/${dir}/*.h ${ROOT}/${dir}/*.cpp)
   list(APPEND files ${found})
 endforeach()

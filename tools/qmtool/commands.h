@@ -36,3 +36,4 @@ class QCommandLineParser;
 void readInto(const QString &path);
 std::string gamedirOption(const QCommandLineParser &parser);
 int levSheet(const ToolCommand &command, const QStringList &args);
+int spPlay(const ToolCommand &command, const QStringList &args);

@@ -171,4 +171,6 @@ const ToolGroup spGroup{
          "Appends Supaplex levels, converted, to a levels file (made when missing).", spImport},
         {"sp", "export", "LEVFILE N|A-B|all OUT",
          "Writes levels as a Supaplex .sp file (one level) or levels file, exactly as the game reads them.", spExport},
+        {"sp", "play", "FILE.sp... [--json] [--trace OUT]",
+         "Replays recorded solutions by the game's rules: finished, or why not.", spPlay},
     }};
