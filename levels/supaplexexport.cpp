@@ -113,6 +113,23 @@ int32_t keptCodeOf(const cell &square)
     return int32_t(uint32_t(square.reserved) & 0xFFu);
 }
 
+int32_t gameCodeOf(const cell &square)
+{
+    const TileRules *rules = tileRules(square.tile);
+    return rules && rules->gameCode >= 0 ? exportCode(square, *rules) : -1;
+}
+
+uint8_t playedCodeOf(const cell &square)
+{
+    const int32_t code = gameCodeOf(square);
+    if (code >= 0)
+        return uint8_t(code);
+    const TileRule rule = ruleOf(square.tile);
+    if (rule == TileRule::Wall)
+        return 6;
+    return freelyPassable(rule) || rule == TileRule::Door ? 2 : 40;
+}
+
 void importSupaplexRecordWhole(const uint8_t *record, tlevel &level)
 {
     level.width = kColumns;

@@ -53,6 +53,14 @@ using SupaplexHeader = std::array<uint8_t, kSupaplexHeaderBytes>;
 // The object code a cell keeps, or -1.
 int32_t keptCodeOf(const cell &square);
 
+// The object code the export writes for a square (its kept code while its tile still stands for it,
+// the tile's own code otherwise), or -1 when the tile has no counterpart in the game.
+int32_t gameCodeOf(const cell &square);
+
+// The code the game plays a square as: gameCodeOf, and for a tile without a counterpart what its rule
+// makes of it: a wall hardware, a square the hero may enter base, anything else an obstacle (40).
+uint8_t playedCodeOf(const cell &square);
+
 // Turns one record into level, whole (60 x 24). Only the size, the cells of the 60 x 24 rectangle, the
 // start square, `infotrons` and the name change.
 void importSupaplexRecordWhole(const uint8_t *record, tlevel &level);
