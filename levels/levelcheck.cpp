@@ -384,17 +384,19 @@ private:
                               + " infotrons needed");
         if (blocked.empty())
             return false;
+        const std::string obstacles = obstaclesOnTheWay(exitWide && !exitFree ? exitWide : std::nullopt);
         findings.push_back({Severity::Note, "reach-obstructed",
                             (first.empty() ? std::string() : first + "; ") + "the hero reaches " + blocked[0]
                                 + (blocked.size() > 1 ? " and " + blocked[1] : "")
-                                + " only by moving, breaking or opening something on the way: "
-                                + obstaclesOnTheWay(exitWide && !exitFree ? exitWide : std::nullopt),
+                                + " only by moving, breaking or opening something on the way"
+                                + (obstacles.empty() ? "" : ": " + obstacles),
                             blocked.size() == 1 && exitWide && !exitFree ? exitWide : std::nullopt});
         return true;
     }
 
     // What stands on the cheapest ways from the squares reached freely to the exit (when given) and to
-    // the infotrons and electrons reached only past something: the tiles in words, most frequent first.
+    // the infotrons and electrons reached only past something: the tiles in words, most frequent first
+    // (empty when no such way is found square by square).
     std::string obstaclesOnTheWay(std::optional<CellPlace> exit)
     {
         const int32_t n = mRun.squares();
@@ -451,7 +453,7 @@ private:
             words += k == 0 ? "" : k + 1 == order.size() ? " and " : ", ";
             words += byTile[order[k]] == 1 ? withArticle(order[k]) : std::to_string(byTile[order[k]]) + " " + plural(order[k]);
         }
-        return words.empty() ? "what the way holds" : words;
+        return words;
     }
 
     // Numbers the open spaces: squares that no explosion can clear (hardware) close them off; the
