@@ -16,6 +16,7 @@
 #include <array>
 #include <filesystem>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -157,6 +158,42 @@ TEST(GameChecks, NoHeroAndAHeroKilledStandingStill)
     EXPECT_EQ(findings[0].cell, (CellPlace{4, 2}));
     EXPECT_NE(findings[0].message.find("by a boulder (20) that falls on him"), std::string::npos) << findings[0].message;
     EXPECT_EQ(problems(*wholeLevelOf(record({{1, 0, 0}, {3, 0, 7}}, 0, 1, 1).data())), Codes{});
+}
+
+// Small rooms of random objects played with random keys: whenever the engine finishes one, the checks
+// call none of its errors on the reach or the infotrons.
+TEST(GameChecks, LevelsTheEngineFinishesGetNoReachError)
+{
+    std::mt19937 random(38);
+    // Space and base often, then zonks, infotrons, chips, hardware, ports, disks, enemies, terminals, bugs.
+    const std::vector<uint8_t> codes{0, 0, 0, 0, 2, 2, 2, 1, 4, 4, 5, 6, 9, 10, 11, 12, 21, 22, 23, 8, 18, 19, 20, 17, 24, 25, 40};
+    int finished = 0;
+    for (int round = 0; round < 12000; ++round) {
+        std::vector<std::vector<uint8_t>> rows(6, std::vector<uint8_t>(10));
+        for (auto &row : rows)
+            for (uint8_t &code : row)
+                code = codes[random() % codes.size()];
+        rows[random() % 6][random() % 10] = 3;
+        rows[random() % 6][random() % 10] = 7;
+        const auto bytes = record(rows, uint8_t(random() % 4), 1 + int32_t(random() % 3), 1 + int32_t(random() % 40));
+        game::Level level = game::levelFromRecord(bytes.data());
+        if (std::count(level.codes.begin(), level.codes.end(), 3) != 1 || std::count(level.codes.begin(), level.codes.end(), 7) != 1)
+            continue;
+        game::Engine engine(level);
+        for (int held = 0; held < 60 && !engine.stopped(); ++held) {
+            const uint8_t key = uint8_t(random() % 10);
+            for (int frame = 0; frame < 8 && !engine.stopped(); ++frame)
+                engine.frame(key);
+        }
+        if (!engine.finished())
+            continue;
+        ++finished;
+        for (const Finding &f : checkLevel(*wholeLevelOf(bytes.data()), nullptr))
+            EXPECT_TRUE(f.code != "exit-unreachable" && f.code != "infotrons-unreachable" && f.code != "infotrons"
+                        && f.code != "no-exit" && f.code != "no-hero" && f.code != "start-wall")
+                << "round " << round << ": " << f.code << ": " << f.message;
+    }
+    EXPECT_GT(finished, 40);
 }
 
 // Every level a recorded solution finishes, imported whole without its recording: no error, and at
