@@ -1,5 +1,7 @@
 #include "engine.h"
 
+#include "objects.h"
+
 #include <algorithm>
 #include <stdexcept>
 
@@ -216,7 +218,7 @@ void Engine::startLevel()
         const uint16_t w = get(cell);
         const uint8_t c = uint8_t(w), s = uint8_t(w >> 8);
         if (c == 0xF1) {
-            put(cell, makeWord(s, code::kExplosion));
+            put(cell, makeWord(s, codeAtStart(c)));
         } else if (c == code::kInfotron) {
             ++infotrons;
         } else if (s == 0 && (c == code::kSnikSnak || c == code::kElectron)) {
@@ -229,12 +231,8 @@ void Engine::startLevel()
                 put(cell + 1, makeWord(0x28, c));
                 put(cell, 0xFFFF);
             }
-        } else if (s == 0 && (c == 26 || c == 27 || c == 38 || c == 39)) {
-            put(cell, makeWord(0, code::kChip));
-        } else if (s == 0 && c >= 28 && c <= 37) {
-            put(cell, makeWord(0, code::kHardware));
-        } else if (s == 0 && c >= 13 && c <= 16) {
-            put(cell, makeWord(1, uint8_t(c - 4)));
+        } else if (s == 0 && codeAtStart(c) != c) {
+            put(cell, makeWord(isSpecialPortCode(c) ? 1 : 0, codeAtStart(c)));
         }
     }
     const int needed = mLevel.settings[settings::kInfotrons];
@@ -1331,7 +1329,7 @@ void Engine::updateExplosion(int p)
 // later.
 void Engine::explode(int c)
 {
-    if (codeAt(c) == code::kHardware)
+    if (blastOn(codeAt(c)) == Blast::Survives)
         return;
     mExplosionFlag = true;
     mBlastCentre = codeAt(c);
@@ -1381,28 +1379,26 @@ void Engine::noteKiller()
 void Engine::explodeNeighbour(int cell, uint16_t blast, int8_t timer)
 {
     const uint16_t old = get(cell);
-    switch (uint8_t(old)) {
-    case code::kHardware: return;
-    case code::kHero:
-        mKill = true;
-        noteKiller();
-        [[fallthrough]];
-    case code::kOrangeDisk:
-    case code::kYellowDisk:
-    case code::kSnikSnak:
+    const uint8_t caught = uint8_t(old);
+    switch (blastOn(caught)) {
+    case Blast::Survives: return;
+    case Blast::GoesOff:
+        if (caught == code::kHero) {
+            mKill = true;
+            noteKiller();
+        }
         setTimer(cell, timer);
         put(cell, blast);
         return;
-    case code::kElectron:
+    case Blast::GoesOffInfotrons:
         setTimer(cell, int8_t(-timer));
         put(cell, 0x801F);
         return;
-    case code::kZonk:
-    case code::kInfotron:
-        cleanUpCaught(cell, old, uint8_t(old) == code::kZonk);
+    case Blast::Destroyed:
+        if (caught == code::kZonk || caught == code::kInfotron)
+            cleanUpCaught(cell, old, caught == code::kZonk);
         put(cell, blast);
         return;
-    default: put(cell, blast); return;
     }
 }
 

@@ -20,8 +20,7 @@ uint8_t codeOfRule(const TileRules *rules)
     if (!rules)
         return c::kBase;
     switch (rules->rule) {
-    case TileRule::Wall:
-    case TileRule::Door: return c::kHardware;
+    case TileRule::Wall: return c::kHardware;
     case TileRule::Breakable: return c::kChip;
     case TileRule::Movable: return c::kZonk;
     case TileRule::Enemy: return rules->leaves != 0 ? c::kElectron : c::kSnikSnak;

@@ -1,7 +1,7 @@
 #pragma once
 // A level of the levels file as the game engine plays it. Every square becomes the game's object code
 // of its tile (the code it keeps from an import while the tile still stands for it); a tile without a
-// counterpart in the game plays as its rule says: a wall or a door as hardware, a breakable square as
+// counterpart in the game plays as its rule says: a wall as hardware, a breakable square as
 // a RAM chip, a movable one as a zonk, an enemy as a snik snak (an electron when it leaves infotrons),
 // a port by its directions, anything the hero may enter as base. The hero starts on the start square;
 // the game's settings (gravity, frozen zonks, special ports, the random seed) are those the level keeps,

@@ -13,8 +13,13 @@
 #include "startsquare.h"
 #include "tiles.h"
 
+#include "game/engine.h"
+#include "game/objects.h"
+
 #include <algorithm>
 #include <array>
+#include <climits>
+#include <deque>
 #include <map>
 #include <string>
 #include <unordered_map>
@@ -84,6 +89,41 @@ struct Object {
     int32_t overlap = -1;    // the object it was painted over with, so that neither is whole
 };
 
+// Frames a level is played without input to see whether the hero survives standing still: a little
+// over a second, about as long as a player takes to look and move.
+constexpr int kFramesStandingStill = 40;
+
+std::string killerWords(game::Killer killer)
+{
+    switch (killer) {
+    case game::Killer::Zonk: return withArticle(kTileBoulder) + " that falls on him";
+    case game::Killer::Infotron: return withArticle(kTileInfotron) + " that falls on him";
+    case game::Killer::OrangeDisk: return "the explosion of " + withArticle(kTileOrangeDisk);
+    case game::Killer::SnikSnak: return withArticle(kTileSpinner);
+    case game::Killer::Electron: return withArticle(kTileSpark);
+    case game::Killer::Bug: return withArticle(kTileBug);
+    case game::Killer::RedDisk: return "the explosion of " + withArticle(kTileRedDisk);
+    case game::Killer::Explosion:
+    case game::Killer::None: break;
+    }
+    return "an explosion";
+}
+
+// Many of a tile, in words: "boulders (20)", "ports right (49)".
+std::string plural(int32_t tile)
+{
+    const TileRules *rules = tileRules(tile);
+    if (!rules)
+        return "squares of " + tileWords(tile);
+    std::string name = rules->name;
+    const size_t port = name.find("port");
+    if (port != std::string::npos)
+        name.insert(port + 4, "s");
+    else
+        name += "s";
+    return name + " (" + std::to_string(tile) + ")";
+}
+
 // The tiles the import writes as objects larger than one square, one square each.
 bool importedObjectTile(int32_t tile)
 {
@@ -94,18 +134,15 @@ class Checker {
 public:
     Checker(const tlevel &level, const LevelGraphics *graphics)
         : mLevel(level), mGraphics(graphics), mRows(std::max(0, std::min(level.height, kGridSize))),
-          mColumns(std::max(0, std::min(level.width, kGridSize)))
+          mColumns(std::max(0, std::min(level.width, kGridSize))), mRun(level)
     {
-        for (int32_t tile = 0; tile <= kLastPaletteTile; ++tile) {
-            mLeftBy[size_t(tile)] = infotronsLeftBy(tile);
-            mWall[size_t(tile)] = ruleOf(tile) == TileRule::Wall;
-        }
     }
 
     std::vector<Finding> run(const CheckOptions &options)
     {
         std::vector<Finding> findings;
         checkStart(findings);
+        checkHeroStandingStill(findings);
         checkSize(findings);
         checkSpecialPorts(findings);
         checkInfotronsAndExit(findings);
@@ -132,7 +169,15 @@ private:
     void checkStart(std::vector<Finding> &findings) const
     {
         const int64_t column = startSquareOf(mLevel.startx), row = startSquareOf(mLevel.starty);
-        if (column < 1 || column > mColumns || row < 1 || row > mRows) {
+        const bool outside = column < 1 || column > mColumns || row < 1 || row > mRows;
+        if (outside && keepsSupaplexRecord(mLevel)) {
+            // The whole import leaves the start outside when the record holds no hero.
+            findings.push_back({Severity::Error, "no-hero",
+                                "the level has no hero square: the game finds no hero and ends the level as failed",
+                                std::nullopt});
+            return;
+        }
+        if (outside) {
             findings.push_back({Severity::Error, "start-outside",
                                 "the start square (column " + std::to_string(column) + ", row " + std::to_string(row)
                                     + ") lies outside the level's " + std::to_string(mLevel.width) + " x "
@@ -151,6 +196,37 @@ private:
         else if (rule != TileRule::Passable && rule != TileRule::Unknown)
             findings.push_back({Severity::Warning, "start-tile",
                                 "the hero starts on " + withArticle(tile) + " at " + place(start.row, start.column), start});
+    }
+
+    // The level played without input for its first frames: a hero who dies there is killed by what
+    // falls on him or comes at him before a player could move him away.
+    void checkHeroStandingStill(std::vector<Finding> &findings) const
+    {
+        const int64_t column = startSquareOf(mLevel.startx), row = startSquareOf(mLevel.starty);
+        if (column < 1 || column > mColumns || row < 1 || row > mRows)
+            return;
+        game::Level played;
+        played.width = mColumns;
+        played.height = mRows;
+        played.codes.resize(size_t(mRun.squares()));
+        for (int32_t square = 0; square < mRun.squares(); ++square)
+            played.codes[size_t(square)] = playedCodeOf(squareAt(square));
+        if (!game::levelProblem(played).empty())
+            return;
+        played.codes[size_t((row - 1) * mColumns + column - 1)] = game::code::kHero;
+        const SupaplexHeader header = keptHeaderOf(mLevel);
+        std::copy(header.begin(), header.end(), played.settings.begin());
+        played.settings[game::settings::kInfotrons] = uint8_t(std::clamp(mLevel.infotrons, 0, 255));
+        game::Engine engine(played);
+        for (int frame = 0; frame < kFramesStandingStill && !engine.stopped() && !engine.heroDied(); ++frame)
+            engine.frame(game::kNone);
+        if (!engine.heroDied())
+            return;
+        findings.push_back({Severity::Warning, "hero-killed",
+                            "the hero, standing still on the start square at " + place(int32_t(row), int32_t(column))
+                                + ", is killed in frame " + std::to_string(engine.diedAtFrame()) + " by "
+                                + killerWords(engine.killer()),
+                            CellPlace{int32_t(row), int32_t(column)}});
     }
 
     void checkSize(std::vector<Finding> &findings) const
@@ -176,52 +252,87 @@ private:
                             CellPlace{row, column}});
     }
 
+    // What each square is to the game once the level has started.
+    struct Square {
+        uint8_t code = 0;      // the game's code at the start
+        bool survives = false; // an explosion leaves it as it is
+    };
+
+    void readSquares()
+    {
+        mSquares.assign(size_t(mRun.squares()), Square{});
+        for (int32_t at = 0; at < mRun.squares(); ++at) {
+            const cell &square = squareAt(at);
+            mSquares[size_t(at)] = {game::codeAtStart(playedCodeOf(square)), survivesExplosions(square)};
+        }
+    }
+    const cell &squareAt(int32_t square) const { return at(square / mRun.columns + 1, square % mRun.columns + 1); }
+    bool electron(int32_t at) const { return game::blastOn(mSquares[size_t(at)].code) == game::Blast::GoesOffInfotrons; }
+    // Goes off in a chain an electron starts, leaving infotrons (the hero aside: his death ends the level).
+    bool chained(int32_t at) const
+    {
+        const uint8_t code = mSquares[size_t(at)].code;
+        return game::blastOn(code) == game::Blast::GoesOff && code != game::code::kHero;
+    }
+
     void checkInfotronsAndExit(std::vector<Finding> &findings)
     {
-        int64_t infotronTiles = 0, sparks = 0, bound = 0;
+        readSquares();
+        int64_t infotronTiles = 0, electrons = 0, chain = 0;
         std::optional<CellPlace> exit;
         for (int32_t r = 1; r <= mRows; ++r)
             for (int32_t c = 1; c <= mColumns; ++c) {
                 const int32_t tile = at(r, c).tile;
-                const int64_t left = leftBy(tile);
-                bound += left;
+                const int32_t square = (r - 1) * mColumns + c - 1;
                 infotronTiles += tile == kTileInfotron;
-                sparks += left > 1;
+                electrons += electron(square);
+                chain += chained(square);
                 if (tile == kTileExit && !exit)
                     exit = CellPlace{r, c};
             }
+        // Each electron's explosion leaves up to nine infotrons, and so does each disk or snik snak that
+        // goes off in a chain an electron's explosion starts.
+        const int64_t perBlast = int64_t(game::kBlastSide) * game::kBlastSide;
+        if (electrons == 0)
+            chain = 0;
+        const int64_t bound = infotronTiles + perBlast * (electrons + chain);
         // A level kept for the game asks as the game reads it: 0 is every infotron, counted mod 256.
         const int64_t asked =
             mLevel.infotrons == 0 && keepsSupaplexRecord(mLevel) ? infotronTiles % 256 : int64_t(mLevel.infotrons);
         const bool countPossible = asked <= bound;
-        if (asked <= 0)
-            findings.push_back({Severity::Warning, "no-infotrons",
-                                asked == 0 ? std::string("the level asks for no infotrons: the exit is open from the start")
-                                           : "the level asks for " + std::to_string(asked)
-                                                 + " infotrons, that is none: the exit is open from the start",
-                                std::nullopt});
-        else if (!countPossible)
-            findings.push_back({Severity::Error, "infotrons",
-                                "the level asks for " + std::to_string(asked) + " infotrons but can hold at most "
-                                    + std::to_string(bound) + ": " + count(infotronTiles, "infotron (12)", "infotrons (12)")
-                                    + " and " + count(sparks, "spark (39)", "sparks (39)")
-                                    + " that leave nine each when destroyed",
-                                std::nullopt});
+        if (asked > 0 && !countPossible)
+            findings.push_back(
+                {Severity::Error, "infotrons",
+                 "the level asks for " + std::to_string(asked) + " infotrons but can hold at most "
+                     + std::to_string(bound) + ": " + count(infotronTiles, "infotron (12)", "infotrons (12)") + " and "
+                     + count(electrons, "spark (39)", "sparks (39)") + " that leave nine each when destroyed"
+                     + (chain ? ", and nine for each of the " + std::to_string(chain)
+                                    + " disks and spinners their explosions can set off"
+                              : ""),
+                 std::nullopt});
         if (!exit)
             findings.push_back({Severity::Error, "no-exit", "the level has no exit (63)", std::nullopt});
-        checkReach(findings, exit, asked > 0 && countPossible ? asked : 0);
+        const std::string noInfotrons =
+            asked == 0 ? std::string("the level asks for no infotrons: the exit is open from the start")
+                       : "the level asks for " + std::to_string(asked) + " infotrons, that is none: the exit is open from the start";
+        const bool reachNote = checkReach(findings, exit, asked > 0 && countPossible ? asked : 0,
+                                          asked <= 0 ? noInfotrons : std::string());
+        if (asked <= 0 && !reachNote)
+            findings.push_back({Severity::Note, "no-infotrons", noInfotrons, std::nullopt});
     }
 
-    // What the hero can reach: errors where no way exists even with everything movable, breakable and
-    // locked out of the way, one warning where every way needs something moved, broken or opened.
-    void checkReach(std::vector<Finding> &findings, std::optional<CellPlace> anyExit, int64_t needed)
+    // What the hero can reach: errors where no way exists even with everything movable, breakable,
+    // locked and (where something can explode) everything but hardware out of the way; a note where
+    // every way needs something moved, broken or opened, naming what stands on it, after `first` when
+    // given. Whether it gave that note.
+    bool checkReach(std::vector<Finding> &findings, std::optional<CellPlace> anyExit, int64_t needed,
+                    const std::string &first)
     {
         findReach(mLevel, mReach);
         if (!mReach.startValid)
-            return;
+            return false;
         std::optional<CellPlace> exitWide, exitFree, firstCutOff;
         int64_t infotronsWide = 0, infotronsFree = 0, cutOff = 0;
-        bool anySpark = false;
         for (int32_t r = 1; r <= mRows; ++r)
             for (int32_t c = 1; c <= mColumns; ++c) {
                 const int32_t tile = at(r, c).tile;
@@ -237,38 +348,29 @@ private:
                     if (reached == Reached::Never && !cutOff++)
                         firstCutOff = CellPlace{r, c};
                 }
-                anySpark = anySpark || leftBy(tile) > 1;
             }
-        // An enemy moves within the squares around it that no wall closes off, and leaves its infotrons
-        // around the square where it is destroyed: they count when that space meets the squares the hero
-        // reaches.
-        mSpaces = 0;
-        if (anySpark)
-            labelOpenSpaces();
-        std::vector<bool> spaceWide(mSpaces + 1), spaceFree(mSpaces + 1);
-        if (mSpaces) {
-            for (int32_t r = 1; r <= mRows; ++r)
-                for (int32_t c = 1; c <= mColumns; ++c) {
-                    const Reached reached = mReach.at(r, c);
-                    const int32_t space = mSpace[index(r, c)];
-                    if (reached != Reached::Never)
-                        spaceWide[size_t(space)] = true;
-                    if (reached == Reached::Freely)
-                        spaceFree[size_t(space)] = true;
-                }
+        // Electrons move, and disks fall, within the squares that no hardware closes off; the infotrons
+        // of an electron's explosion and of the chain it starts count when that space meets the squares
+        // the hero reaches.
+        labelOpenSpaces();
+        const int64_t perBlast = int64_t(game::kBlastSide) * game::kBlastSide;
+        std::vector<int64_t> electronsIn(size_t(mSpaces) + 1), chainIn(size_t(mSpaces) + 1);
+        std::vector<bool> spaceWide(size_t(mSpaces) + 1), spaceFree(size_t(mSpaces) + 1);
+        for (int32_t square = 0; square < mRun.squares(); ++square) {
+            const size_t space = size_t(mSpace[size_t(square)]);
+            electronsIn[space] += electron(square);
+            chainIn[space] += chained(square);
+            const Reached reached = mReach.squares[size_t(square)];
+            spaceWide[space] = spaceWide[space] || reached != Reached::Never;
+            spaceFree[space] = spaceFree[space] || reached == Reached::Freely;
         }
-        for (int32_t r = 1; r <= mRows; ++r)
-            for (int32_t c = 1; c <= mColumns; ++c) {
-                const int64_t left = leftBy(at(r, c).tile);
-                if (left <= 1)
-                    continue;
-                const Reached reached = mReach.at(r, c);
-                const int32_t space = mSpaces ? mSpace[index(r, c)] : 0;
-                if (reached != Reached::Never || spaceWide[size_t(space)])
-                    infotronsWide += left;
-                if (reached == Reached::Freely || spaceFree[size_t(space)])
-                    infotronsFree += left;
-            }
+        bool anySpark = false;
+        for (size_t space = 1; space <= size_t(mSpaces); ++space) {
+            anySpark = anySpark || electronsIn[space] != 0;
+            const int64_t left = electronsIn[space] ? perBlast * (electronsIn[space] + chainIn[space]) : 0;
+            infotronsWide += spaceWide[space] ? left : 0;
+            infotronsFree += spaceFree[space] ? left : 0;
+        }
 
         const std::string anyway = " cannot be reached from the start square, even with every boulder, chip and "
                                    "locked door out of the way";
@@ -284,7 +386,10 @@ private:
                             : std::string("the others");
             findings.push_back({Severity::Error, "infotrons-unreachable",
                                 "only " + std::to_string(infotronsWide) + " of the " + std::to_string(needed)
-                                    + " infotrons the level asks for" + (anySpark ? " (nine for each spark)" : "")
+                                    + " infotrons the level asks for"
+                                    + (anySpark ? " (nine for each spark and for each disk or spinner its explosion "
+                                                  "can set off)"
+                                                : "")
                                     + " can be reached from the start square; " + others + anyway,
                                 firstCutOff});
         }
@@ -294,41 +399,103 @@ private:
         if (needed <= infotronsWide && needed > infotronsFree)
             blocked.push_back(std::to_string(needed - infotronsFree) + " of the " + std::to_string(needed)
                               + " infotrons needed");
-        if (!blocked.empty())
-            findings.push_back({Severity::Warning, "reach-obstructed",
-                                "the hero reaches " + blocked[0] + (blocked.size() > 1 ? " and " + blocked[1] : "")
-                                    + " only by moving, breaking or opening something on the way (a boulder, a chip, "
-                                      "a door without a key in reach)",
-                                blocked.size() == 1 && exitWide && !exitFree ? exitWide : std::nullopt});
+        if (blocked.empty())
+            return false;
+        const std::string obstacles = obstaclesOnTheWay(exitWide && !exitFree ? exitWide : std::nullopt);
+        findings.push_back({Severity::Note, "reach-obstructed",
+                            (first.empty() ? std::string() : first + "; ") + "the hero reaches " + blocked[0]
+                                + (blocked.size() > 1 ? " and " + blocked[1] : "")
+                                + " only by moving, breaking or opening something on the way"
+                                + (obstacles.empty() ? "" : ": " + obstacles),
+                            blocked.size() == 1 && exitWide && !exitFree ? exitWide : std::nullopt});
+        return true;
     }
 
-    // Numbers the open spaces: squares where no wall that never moves or breaks stands, joined side by
-    // side and corner to corner (an explosion reaches the squares around it diagonally too; ports join
-    // both ways). mSpace holds the number of each square of the level, from 1.
+    // What stands on the cheapest ways from the squares reached freely to the exit (when given) and to
+    // the infotrons and electrons reached only past something: the tiles in words, most frequent first
+    // (empty when no such way is found square by square).
+    std::string obstaclesOnTheWay(std::optional<CellPlace> exit)
+    {
+        const int32_t n = mRun.squares();
+        auto obstacle = [&](int32_t square) { return !freelyPassable(ruleOf(squareAt(square).tile)); };
+        constexpr int32_t kFar = INT32_MAX;
+        std::vector<int32_t> cost(size_t(n), kFar), from(size_t(n), -1);
+        std::deque<int32_t> queue;
+        for (int32_t square = 0; square < n; ++square)
+            if (mReach.squares[size_t(square)] == Reached::Freely) {
+                cost[size_t(square)] = 0;
+                queue.push_back(square);
+            }
+        while (!queue.empty()) {
+            const int32_t square = queue.front();
+            queue.pop_front();
+            for (auto [dr, dc] : {std::pair{0, 1}, {1, 0}, {0, -1}, {-1, 0}}) {
+                const int32_t next = mRun.step(square, dr, dc);
+                if (next < 0 || mReach.squares[size_t(next)] == Reached::Never)
+                    continue;
+                const int32_t step = obstacle(next) ? 1 : 0;
+                if (cost[size_t(square)] + step >= cost[size_t(next)])
+                    continue;
+                cost[size_t(next)] = cost[size_t(square)] + step;
+                from[size_t(next)] = square;
+                if (step)
+                    queue.push_back(next);
+                else
+                    queue.push_front(next);
+            }
+        }
+        std::vector<int32_t> targets;
+        if (exit)
+            targets.push_back((exit->row - 1) * mColumns + exit->column - 1);
+        for (int32_t square = 0; square < n; ++square)
+            if (mReach.squares[size_t(square)] == Reached::Obstructed
+                && (squareAt(square).tile == kTileInfotron || electron(square)))
+                targets.push_back(square);
+        std::vector<bool> named(static_cast<size_t>(n));
+        std::map<int32_t, int64_t> byTile;
+        std::vector<int32_t> order;
+        for (int32_t target : targets)
+            for (int32_t square = target; square >= 0 && cost[size_t(square)] > 0 && !named[size_t(square)];
+                 square = from[size_t(square)]) {
+                named[size_t(square)] = true;
+                if (!obstacle(square))
+                    continue;
+                const int32_t tile = squareAt(square).tile;
+                if (byTile[tile]++ == 0)
+                    order.push_back(tile);
+            }
+        std::stable_sort(order.begin(), order.end(), [&](int32_t a, int32_t b) { return byTile[a] > byTile[b]; });
+        std::string words;
+        for (size_t k = 0; k < order.size(); ++k) {
+            words += k == 0 ? "" : k + 1 == order.size() ? " and " : ", ";
+            words += byTile[order[k]] == 1 ? withArticle(order[k]) : std::to_string(byTile[order[k]]) + " " + plural(order[k]);
+        }
+        return words;
+    }
+
+    // Numbers the open spaces: squares that no explosion can clear (hardware) close them off; the
+    // others join side by side and corner to corner (an explosion reaches the squares around it
+    // diagonally too; ports join both ways). mSpace holds the number of each square of the level, from 1.
     void labelOpenSpaces()
     {
-        mSpace.assign(size_t(kGridSize) * kGridSize, 0);
+        mSpace.assign(size_t(mRun.squares()), 0);
         mSpaces = 0;
         std::vector<int32_t> queue;
-        for (int32_t r = 1; r <= mRows; ++r)
-            for (int32_t c = 1; c <= mColumns; ++c) {
-                if (mSpace[index(r, c)] || wall(at(r, c).tile))
-                    continue;
-                ++mSpaces;
-                queue.assign(1, int32_t(index(r, c)));
-                mSpace[index(r, c)] = mSpaces;
-                for (size_t head = 0; head < queue.size(); ++head) {
-                    const int32_t qr = queue[head] / kGridSize + 1, qc = queue[head] % kGridSize + 1;
-                    for (auto [dr, dc] : {std::pair{0, 1}, {1, 1}, {1, 0}, {1, -1}, {0, -1}, {-1, -1}, {-1, 0}, {-1, 1}}) {
-                        const int32_t nr = qr + dr, nc = qc + dc;
-                        if (nr < 1 || nr > mRows || nc < 1 || nc > mColumns || mSpace[index(nr, nc)]
-                            || wall(at(nr, nc).tile))
-                            continue;
-                        mSpace[index(nr, nc)] = mSpaces;
-                        queue.push_back(int32_t(index(nr, nc)));
-                    }
+        for (int32_t square = 0; square < mRun.squares(); ++square) {
+            if (mSpace[size_t(square)] || mSquares[size_t(square)].survives)
+                continue;
+            ++mSpaces;
+            queue.assign(1, square);
+            mSpace[size_t(square)] = mSpaces;
+            for (size_t head = 0; head < queue.size(); ++head)
+                for (auto [dr, dc] : {std::pair{0, 1}, {1, 1}, {1, 0}, {1, -1}, {0, -1}, {-1, -1}, {-1, 0}, {-1, 1}}) {
+                    const int32_t next = mRun.step(queue[head], dr, dc);
+                    if (next < 0 || mSpace[size_t(next)] || mSquares[size_t(next)].survives)
+                        continue;
+                    mSpace[size_t(next)] = mSpaces;
+                    queue.push_back(next);
                 }
-            }
+        }
     }
 
     // ---- the graphics file and its pictures --------------------------------------------------------
@@ -710,17 +877,14 @@ private:
                                 std::nullopt});
     }
 
-    // The rules of the tiles, looked up once a level.
-    int64_t leftBy(int32_t tile) const { return tile >= 0 && tile <= kLastPaletteTile ? mLeftBy[size_t(tile)] : 0; }
-    bool wall(int32_t tile) const { return tile >= 0 && tile <= kLastPaletteTile && mWall[size_t(tile)]; }
 
     const tlevel &mLevel;
     const LevelGraphics *mGraphics;
     const int32_t mRows, mColumns; // the level's rectangle, within the grid
-    std::array<int64_t, kLastPaletteTile + 1> mLeftBy{};
-    std::array<bool, kLastPaletteTile + 1> mWall{};
+    const SquareRun mRun;
+    std::vector<Square> mSquares; // by square of mRun
     ReachMap mReach;
-    std::vector<int32_t> mSpace; // open spaces, see labelOpenSpaces
+    std::vector<int32_t> mSpace; // open spaces by square of mRun, see labelOpenSpaces
     int32_t mSpaces = 0;
     std::vector<Expected> mExpected; // kept between objects: checking allocates once
     std::vector<Expected> mExpectedOf[kLastPaletteTile + 1]; // by tile, painted at (1, 1)

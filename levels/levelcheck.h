@@ -65,16 +65,21 @@ struct CheckOptions {
     bool hiddenCells = false;
 };
 
-// The findings of one level, one per problem, in a fixed order: the start square, the stored size, more
-// special ports than the game allows, the infotrons asked for, the exit, what the hero can reach, the
-// graphics file, the pictures, the objects larger than one square row by row, what is left of objects
-// painted over, stray fillers. Without graphics (nullptr) the pictures are not checked, and the objects
-// whose size depends on a picture's width (the strips, the blocks 36, 37, 40 and the 7 x 2 form of 30) are not either.
+// The findings of one level, one per problem, in a fixed order: the start square (a level kept for the
+// game without a hero), the hero standing still there for the first frames of play, the stored size,
+// more special ports than the game allows, the infotrons asked for, the exit, what the hero can reach,
+// the graphics file, the pictures, the objects larger than one square row by row, what is left of
+// objects painted over, stray fillers. Without graphics (nullptr) the pictures are not checked, and the
+// objects whose size depends on a picture's width (the strips, the blocks 36, 37, 40 and the 7 x 2 form
+// of 30) are not either.
 //
-// Errors are certain under the rules of gamerules.h: the exit or enough infotrons cannot be reached even
-// with every movable and breakable object gone and every door open, or the level asks for more
-// infotrons than it can hold (its infotron tiles and nine for each spark). Objects as the Supaplex import
-// leaves them (single squares of the ordinary kind) are notes.
+// Errors are certain under the rules of gamerules.h and the game's (game/objects.h): the exit or enough
+// infotrons cannot be reached even with every movable and breakable object gone, every door open and,
+// where something can explode, everything but hardware blown away; or the level asks for more infotrons
+// than it can hold (its infotron tiles, nine for each spark and nine for each disk and spinner a spark's
+// explosion can set off). Reaching the exit or the infotrons only past something is a note naming what
+// stands on the way ("reach-obstructed"), with "asks for no infotrons" in the same line. Objects as the
+// Supaplex import leaves them (single squares of the ordinary kind) are notes.
 std::vector<Finding> checkLevel(const tlevel &level, const LevelGraphics *graphics, const CheckOptions &options = {});
 
 // "error", "warning", "note".

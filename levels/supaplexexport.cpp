@@ -1,5 +1,7 @@
 #include "supaplexexport.h"
 
+#include "gamelevel.h"
+
 #include "gamerules.h"
 #include "startsquare.h"
 #include "supaplex.h"
@@ -116,6 +118,14 @@ int32_t keptCodeOf(const cell &square)
         return -1;
     return int32_t(uint32_t(square.reserved) & 0xFFu);
 }
+
+int32_t gameCodeOf(const cell &square)
+{
+    const TileRules *rules = tileRules(square.tile);
+    return rules && rules->gameCode >= 0 ? exportCode(square, *rules) : -1;
+}
+
+uint8_t playedCodeOf(const cell &square) { return gameCodeOfSquare(square); }
 
 void importSupaplexRecordWhole(const uint8_t *record, tlevel &level)
 {

@@ -59,6 +59,13 @@ struct TileRules;
 // otherwise.
 uint8_t supaplexCodeOf(const cell &square, const TileRules &rules);
 
+// The object code the export writes for a square (its kept code while its tile still stands for it,
+// the tile's own code otherwise), or -1 when the tile has no counterpart in the game.
+int32_t gameCodeOf(const cell &square);
+
+// The code the game plays a square as (gamelevel.h, gameCodeOfSquare, is its one home).
+uint8_t playedCodeOf(const cell &square);
+
 // Turns one record into level, whole (60 x 24). Only the size, the cells of the 60 x 24 rectangle, the
 // start square, `infotrons` and the name change.
 void importSupaplexRecordWhole(const uint8_t *record, tlevel &level);

@@ -68,9 +68,9 @@ TEST_F(LevelChecks, F7ListsTheLevelsFindingsWhichFollowItAndADoubleClickShowsOne
     EXPECT_EQ(text(1, 2), "");
     EXPECT_EQ(text(2, 0), "warning");
 
-    // The list follows the level while it is shown: no infotrons asked for is a warning.
+    // The list follows the level while it is shown: no infotrons asked for is a note.
     levels[1].infotrons = 0;
-    EXPECT_TRUE(waitUntil([&] { return text(1, 0) == "warning"; }));
+    EXPECT_TRUE(waitUntil([&] { return text(2, 0) == "note"; }));
     // A step (a stroke, an undo) brings the list along at once, before the next poll: the start
     // square's wall painted over is no longer an error.
     form->document().runStep("Paint", [](StoreStep &step) { step.setCell(1, 60, 70, cell{16, 0, 100, 0}); });

@@ -297,11 +297,11 @@ TEST(QmtoolLev, CheckPrintsFindingsAndExitsTwoOnErrors)
 
     ToolRun all = qmtool({"lev", "check", file});
     EXPECT_EQ(all.status, 2) << all.err.constData();
-    EXPECT_EQ(all.out, "level 1 (Crystal Mines), column 2, row 2: warning: the hero starts on a boulder (20) at column 2, "
+    EXPECT_EQ(all.out.toStdString(), "level 1 (Crystal Mines), column 2, row 2: warning: the hero starts on a boulder (20) at column 2, "
                        "row 2\n"
-                       "level 1 (Crystal Mines): warning: the level asks for no infotrons: the exit is open from the start\n"
-                       "level 1 (Crystal Mines): note: the exit (63) at column 5, row 5 stands without the empty square "
-                       "and filler below it, as imported\n"
+                       "level 1 (Crystal Mines): notes: the level asks for no infotrons: the exit is open from the start; "
+                       "the exit (63) at column 5, row 5 stands without the empty square and filler below it, as "
+                       "imported\n"
                        "level 2 (Untitled): error: the level asks for 5 infotrons but can hold at most 0: 0 infotrons (12) "
                        "and 0 sparks (39) that leave nine each when destroyed\n");
     EXPECT_EQ(qmtool({"lev", "check", file, "1"}).status, 0);
