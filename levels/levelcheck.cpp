@@ -93,7 +93,7 @@ struct Object {
 // over a second, about as long as a player takes to look and move.
 constexpr int kFramesStandingStill = 40;
 
-std::string killerWords(game::Killer killer)
+std::string killerInTileWords(game::Killer killer)
 {
     switch (killer) {
     case game::Killer::Zonk: return withArticle(kTileBoulder) + " that falls on him";
@@ -206,17 +206,11 @@ private:
         if (column < 1 || column > mColumns || row < 1 || row > mRows)
             return;
         game::Level played;
-        played.width = mColumns;
-        played.height = mRows;
-        played.codes.resize(size_t(mRun.squares()));
-        for (int32_t square = 0; square < mRun.squares(); ++square)
-            played.codes[size_t(square)] = playedCodeOf(squareAt(square));
-        if (!game::levelProblem(played).empty())
-            return;
-        played.codes[size_t((row - 1) * mColumns + column - 1)] = game::code::kHero;
-        const SupaplexHeader header = keptHeaderOf(mLevel);
-        std::copy(header.begin(), header.end(), played.settings.begin());
-        played.settings[game::settings::kInfotrons] = uint8_t(std::clamp(mLevel.infotrons, 0, 255));
+        try {
+            played = gameLevelOf(mLevel); // as Play Level plays it
+        } catch (const Error &) {
+            return; // too small to play: the size check says so
+        }
         game::Engine engine(played);
         for (int frame = 0; frame < kFramesStandingStill && !engine.stopped() && !engine.heroDied(); ++frame)
             engine.frame(game::kNone);
@@ -225,7 +219,7 @@ private:
         findings.push_back({Severity::Warning, "hero-killed",
                             "the hero, standing still on the start square at " + place(int32_t(row), int32_t(column))
                                 + ", is killed in frame " + std::to_string(engine.diedAtFrame()) + " by "
-                                + killerWords(engine.killer()),
+                                + killerInTileWords(engine.killer()),
                             CellPlace{int32_t(row), int32_t(column)}});
     }
 

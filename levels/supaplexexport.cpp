@@ -122,7 +122,7 @@ int32_t keptCodeOf(const cell &square)
 int32_t gameCodeOf(const cell &square)
 {
     const TileRules *rules = tileRules(square.tile);
-    return rules && rules->gameCode >= 0 ? exportCode(square, *rules) : -1;
+    return rules && rules->gameCode >= 0 ? supaplexCodeOf(square, *rules) : -1;
 }
 
 uint8_t playedCodeOf(const cell &square) { return gameCodeOfSquare(square); }
