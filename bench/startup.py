@@ -187,6 +187,9 @@ def main(argv):
         scrolling = 100.0 * (after - before) / ticks_per_s / (t1 - t0)
         shot(shots, "5-after-idle")
         xdo("mousemove", "--window", str(window), "320", "260")
+        # Back to the window after the levels dialog: the menu's shortcuts need it active.
+        xdo("windowfocus", "--sync", str(window))
+        time.sleep(0.5)
         xdo("key", "F9")
         time.sleep(0.5)
         before, t0 = cpu_ticks(proc.pid), time.monotonic()
