@@ -99,6 +99,14 @@ TEST(SolutionsFile, SolutionsGoToTheirFileAndBackAndDamageIsRefusedWhole)
     EXPECT_EQ(levels[1].solution, (std::vector<uint8_t>{0x13, 0x24, 0xFF}));
     EXPECT_TRUE(levels[2].solution.empty());
     EXPECT_EQ(levels[3].solution.size(), 1001u);
+    // A solution goes wherever its level goes.
+    ASSERT_TRUE(swapLevels(1, 3));
+    EXPECT_EQ(levels[1].solution.size(), 1001u);
+    EXPECT_EQ(levels[3].solution, (std::vector<uint8_t>{0x13, 0x24, 0xFF}));
+    ASSERT_TRUE(deleteLevel(1));
+    EXPECT_TRUE(levels[1].solution.empty());
+    EXPECT_EQ(levels[2].solution, (std::vector<uint8_t>{0x13, 0x24, 0xFF}));
+    levelsinfo.count = 3;
 
     // Any cut or changed byte of the frame of the file is refused, and no level keeps a solution.
     std::mt19937 random(5);

@@ -87,3 +87,27 @@ TEST(QmtoolPlay, TraceWritesTheFieldFrameByFrame)
     EXPECT_TRUE(ours.startsWith("SPTRACE 1\nDEMO 00s018-e.sp\nSEED 10c6\nSTART m=1b7 it=1 rd=0 g=0 fz=0 fe=0\nFIELD\n"));
     EXPECT_TRUE(ours.endsWith("END frames=65 result=success\n"));
 }
+
+// A level imported whole from a recorded solution keeps it; the checks replay it, and once an edit
+// (the exit replaced by base) breaks it, lev check and lev play say so.
+TEST(QmtoolPlay, AKeptSolutionThatAnEditBrokeIsAnError)
+{
+    TempDir dir;
+    const QString levels = QString::fromStdString(dir.path("kept.lev"));
+    ToolRun run = qmtool({"sp", "import", kSolutions + "00s018-d.sp", "1", levels, "--whole"});
+    ASSERT_EQ(run.status, 0) << run.err.constData();
+    run = qmtool({"lev", "check", levels, "1", "--json"});
+    EXPECT_EQ(run.status, 0) << run.out.constData();
+    EXPECT_TRUE(run.out.contains("Finished by its kept solution in ")) << run.out.constData();
+
+    run = qmtool({"lev", "replace", levels, "63", "16"});
+    ASSERT_EQ(run.status, 0) << run.err.constData();
+    run = qmtool({"lev", "check", levels, "1", "--json"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_TRUE(run.out.contains("The kept solution no longer finishes the level: the recording ended before the "
+                                 "hero reached the exit at frame "))
+        << run.out.constData();
+    run = qmtool({"lev", "play", levels, "1"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_TRUE(run.out.startsWith((levels + " level 1: not finished: ").toUtf8())) << run.out.constData();
+}
