@@ -9,8 +9,10 @@ namespace qm {
 
 namespace {
 
-constexpr char kLevelsMagic[] = "QMLEVS01";
+constexpr char kLevelsMagic[] = "QMLEVS02";
+constexpr char kLevelsMagicWithoutSolutions[] = "QMLEVS01";
 constexpr size_t kMagicSize = sizeof(kLevelsMagic) - 1;
+constexpr int32_t kLongestSolution = 48650; // what the game reads after a level, end mark included
 constexpr size_t kLongestText = 255;
 
 void putText(std::string &out, const std::string &text)
@@ -56,6 +58,12 @@ public:
         return out;
     }
     size_t left() const { return mBytes.size() - mAt; }
+    std::vector<uint8_t> bytes(size_t count)
+    {
+        const auto *at = reinterpret_cast<const uint8_t *>(mBytes.data() + mAt);
+        mAt += count; // the caller checked that they are there
+        return {at, at + count};
+    }
 
 private:
     std::string_view mBytes;
@@ -73,7 +81,7 @@ std::vector<CarriedLevel> carryLevels(const std::vector<int32_t> &numbers)
         const tlevel &level = levels[k];
         CarriedLevel one{level.dxg, level.name, level.startx, level.starty, level.reserved,
                          std::clamp(level.width, 0, kGridSize), std::clamp(level.height, 0, kGridSize),
-                         level.infotrons, {}};
+                         level.infotrons, {}, level.solution};
         one.cells.reserve(size_t(one.width) * size_t(one.height));
         for (int32_t r = 1; r <= one.height; ++r)
             for (int32_t c = 1; c <= one.width; ++c)
@@ -95,13 +103,17 @@ std::string levelsBytes(const std::vector<CarriedLevel> &carried)
         for (const cell &square : level.cells)
             for (int32_t value : {square.tile, square.reserved, square.kind, square.pattern})
                 appendLe32(out, uint32_t(value));
+        appendLe32(out, uint32_t(level.solution.size()));
+        out.append(level.solution.begin(), level.solution.end());
     }
     return out;
 }
 
 std::vector<CarriedLevel> readLevelsBytes(std::string_view bytes)
 {
-    if (bytes.size() < kMagicSize || bytes.substr(0, kMagicSize) != std::string_view(kLevelsMagic, kMagicSize))
+    const std::string_view magic = bytes.substr(0, std::min(bytes.size(), kMagicSize));
+    const bool withSolutions = magic == std::string_view(kLevelsMagic, kMagicSize);
+    if (!withSolutions && magic != std::string_view(kLevelsMagicWithoutSolutions, kMagicSize))
         throw damaged("they do not start as levels do");
     Reader in(bytes);
     const int32_t count = in.bounded("the number of levels", 1, kMaxLevels);
@@ -139,6 +151,14 @@ std::vector<CarriedLevel> readLevelsBytes(std::string_view bytes)
                 throw refuse("pattern", square.pattern);
             level.cells.push_back(square);
         }
+        if (withSolutions) {
+            const auto length = size_t(in.bounded(("the solution of " + which).c_str(), 0, kLongestSolution));
+            if (in.left() < length)
+                throw damaged("they end inside the solution of " + which);
+            level.solution = in.bytes(length);
+            if (length == 1 || (length > 1 && level.solution.back() != 0xFF))
+                throw damaged("the solution of " + which + " has no end mark");
+        }
         carried.push_back(std::move(level));
     }
     if (in.left() != 0)
@@ -158,6 +178,7 @@ std::unique_ptr<tlevel> levelOfCarried(const CarriedLevel &carried)
     level->width = std::clamp(carried.width, 0, kGridSize);
     level->height = std::clamp(carried.height, 0, kGridSize);
     level->infotrons = carried.infotrons;
+    level->solution = carried.solution;
     // Only the cells the carried level has: a level made by hand may hold fewer.
     for (size_t i = 0; i < carried.cells.size() && level->width > 0; ++i)
         if (cell *at = level->cellAt(int(i / size_t(level->width)) + 1, int(i % size_t(level->width)) + 1))

@@ -4,11 +4,13 @@
 // our type), so the reader checks every field before it uses it and holds nothing it has not bounded.
 //
 // The form, every number 32-bit little-endian:
-//     "QMLEVS01", count (1..200),
+//     "QMLEVS02", count (1..200),
 //     then per level: the name's length (0..255) and its bytes, the graphics file's length (0..255)
 //     and its bytes, startx, starty, reserved, width (0..100), height (0..100), infotrons,
-//     then width x height cells of four numbers each (tile, reserved, kind, pattern), row by row.
-// Nothing may follow the last level. Cells follow the rules of the cells payload (stamp.h): kinds
+//     then width x height cells of four numbers each (tile, reserved, kind, pattern), row by row,
+//     then the kept solution's length (0, or 2..48,650) and its bytes, the last one the end mark 0xFF.
+// Nothing may follow the last level. "QMLEVS01", written before levels kept solutions, is the same
+// without them and is read too. Cells follow the rules of the cells payload (stamp.h): kinds
 // 100..102, no negative tile or pattern.
 
 #include "levels/levelstore.h"
@@ -30,6 +32,7 @@ struct CarriedLevel {
     std::string dxg, name;
     int32_t startx = 0, starty = 0, reserved = 0, width = 0, height = 0, infotrons = 0;
     std::vector<cell> cells; // width x height, row by row
+    std::vector<uint8_t> solution{};
     bool operator==(const CarriedLevel &) const = default;
 };
 

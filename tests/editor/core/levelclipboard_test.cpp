@@ -32,6 +32,8 @@ void fillStore(int n, std::mt19937 &random)
         level.height = 6 + int(random() % 20);
         level.startx = int(random() % 4000) - 50;
         level.infotrons = int(random() % 30);
+        if (k % 2 == 1) // a kept solution travels with its level
+            level.solution = {uint8_t(random() % 0xF0), uint8_t(random() % 0xF0), 0xFF};
         for (int r = 1; r <= level.height; ++r)
             for (int c = 1; c <= level.width; ++c)
                 *level.cellAt(r, c) = cell{int(random() % 70), int(random() % 3), 100 + int(random() % 3), int(random() % 4)};
@@ -51,7 +53,13 @@ TEST(LevelClipboard, CopiedLevelsReadBackAndPasteAsOneStep)
     const std::vector<CarriedLevel> carried = carryLevels({5, 2, 9, 0});
     ASSERT_EQ(carried.size(), 2u);
     EXPECT_EQ(carried[0].name, "level 5");
+    EXPECT_EQ(carried[0].solution.size(), 3u);
     EXPECT_EQ(readLevelsBytes(levelsBytes(carried)), carried);
+    // Levels copied before solutions were kept (no solution after the cells) still paste.
+    CarriedLevel plain = carried[1];
+    ASSERT_TRUE(plain.solution.empty());
+    const std::string bytes = levelsBytes({plain});
+    EXPECT_EQ(readLevelsBytes("QMLEVS01" + bytes.substr(8, bytes.size() - 8 - 4)), std::vector<CarriedLevel>{plain});
 
     const Bytes before = storeBytes();
     const int32_t current = curlevel;
