@@ -354,8 +354,8 @@ void Engine::updateObjects()
             continue;
         mActing = listed;
         switch (kRoutines[listed]) {
-        case kZonkRoutine: updateZonk(cell); break;
-        case kInfotronRoutine: updateInfotron(cell); break;
+        case kZonkRoutine: updateFaller(cell, kZonkKind); break;
+        case kInfotronRoutine: updateFaller(cell, kInfotronKind); break;
         case kOrangeRoutine: updateOrangeDisk(cell); break;
         case kSnikSnakRoutine: updateEnemy(cell, code::kSnikSnak); break;
         case kElectronRoutine: updateEnemy(cell, code::kElectron); break;
@@ -791,14 +791,14 @@ void Engine::applySpecialPort(int port)
 }
 
 // ---------------------------------------------------------------------------------------------------
-// Zonks. State 0 rests; 0x40 is about to fall, 0x50/0x60 about to roll left/right (the square beside
-// reserved), 0x70 falls on to the next square; 0x1X falls into its square, 0x2X/0x3X finish a roll
-// left/right.
+// Zonks and infotrons. State 0 rests; 0x40 is about to fall, 0x50/0x60 about to roll left/right (the
+// square beside reserved), 0x70 falls on to the next square; 0x1X falls into its square, 0x2X/0x3X
+// finish a roll left/right. The two move alike; where they differ, their kind says how.
 
-void Engine::updateZonk(int p)
+void Engine::updateFaller(int p, const FallerKind &kind)
 {
-    if (get(p) == 0x0001) {
-        if (zonksFrozen())
+    if (get(p) == kind.code) {
+        if (kind.freezes && zonksFrozen())
             return;
         const int w = mWidth;
         if (get(p + w) == kFree) {
@@ -809,50 +809,62 @@ void Engine::updateZonk(int p)
             if (isRollRoom(get(p + w - 1)) && get(p - 1) == kFree) {
                 setState(p, 0x50);
                 put(p - 1, kRollReserved);
-            } else {
-                if (!isRollRoom(get(p + w + 1)))
-                    return;
-                if (get(p + 1) == kFree || (get(p + 1) == kFallReserved && get(p - w + 1) == 0x0001)) {
-                    setState(p, 0x60);
-                    put(p + 1, kRollReserved);
-                } else {
-                    return;
-                }
+            } else if (!startRollingRight(p, kind)) {
+                return;
             }
         }
     }
-    zonkStep(p);
+    fallerStep(p, kind);
 }
 
-void Engine::zonkStep(int p)
+// Left is always tried before right; a resting zonk may also roll into a square reserved below a
+// resting zonk.
+bool Engine::startRollingRight(int p, const FallerKind &kind)
+{
+    if (!isRollRoom(get(p + mWidth + 1)))
+        return false;
+    const bool intoReserved =
+        kind.rollsIntoFallReserved && get(p + 1) == kFallReserved && get(p - mWidth + 1) == 0x0001;
+    if (get(p + 1) != kFree && !intoReserved)
+        return false;
+    setState(p, 0x60);
+    put(p + 1, kRollReserved);
+    return true;
+}
+
+void Engine::fallerStep(int p, const FallerKind &kind)
 {
     const int w = mWidth;
     uint8_t s = stateAt(p);
     switch (s & 0xF0) {
-    case 0x10: zonkFalling(p); return;
+    case 0x10: fallerFalling(p, kind); return;
     case 0x20:
     case 0x30: {
-        const int origin = (s & 0xF0) == 0x20 ? p + 1 : p - 1;
         const uint8_t phase = s & 0xF0;
+        const int origin = phase == 0x20 ? p + 1 : p - 1;
         ++s;
         if (s == phase + 4)
             put(origin, kRollLeaving);
         if (s == phase + 6) {
             setState(p, s);
-            zonkVacated(origin);
+            fallerVacated(origin, kind);
             return;
         }
         if (s < phase + 8) {
             setState(p, s);
             return;
         }
-        put(p, kLeavingMarker);
-        put(p + w, 0x1001);
+        if (kind.dropsAtRollEnd) {
+            put(p, kLeavingMarker);
+            put(p + w, makeWord(0x10, kind.code));
+        } else {
+            put(p, makeWord(0x70, kind.code));
+        }
         return;
     }
     default: break;
     }
-    if (zonksFrozen())
+    if (kind.freezes && zonksFrozen())
         return;
     switch (s & 0xF0) {
     case 0x40:
@@ -860,44 +872,38 @@ void Engine::zonkStep(int p)
             setState(p, s);
         } else if (get(p + w) == kFree) {
             put(p, kLeavingMarker);
-            put(p + w, 0x1001);
+            put(p + w, makeWord(0x10, kind.code));
         }
         return;
     case 0x50:
-        if (++s < 0x52) {
+    case 0x60: {
+        const int side = (s & 0xF0) == 0x50 ? -1 : 1;
+        if ((++s & 0x0F) < 2) {
             setState(p, s);
-        } else if (get(p + w - 1) == kFree && (get(p - 1) == kFree || get(p - 1) == kRollReserved)) {
+        } else if (get(p + w + side) == kFree && (get(p + side) == kFree || get(p + side) == kRollReserved)) {
             put(p, kLeavingMarker);
-            put(p - 1, 0x2201);
-            put(p + w - 1, kLeavingMarker);
+            put(p + side, makeWord(side < 0 ? 0x22 : 0x32, kind.code));
+            put(p + w + side, kind.rollReservesBelow);
         }
         return;
-    case 0x60:
-        if (++s < 0x62) {
-            setState(p, s);
-        } else if (get(p + w + 1) == kFree && (get(p + 1) == kFree || get(p + 1) == kRollReserved)) {
-            put(p, kLeavingMarker);
-            put(p + 1, 0x3201);
-            put(p + w + 1, kLeavingMarker);
-        }
-        return;
+    }
     case 0x70:
         if (get(p + w) != kFree && get(p + w) != kFallReserved)
             return;
         put(p, kLeavingMarker);
-        put(p + w, 0x1001);
-        zonkFalling(p + w);
+        put(p + w, makeWord(0x10, kind.code));
+        fallerFalling(p + w, kind);
         return;
     default: return;
     }
 }
 
-void Engine::zonkFalling(int p)
+void Engine::fallerFalling(int p, const FallerKind &kind)
 {
     const uint8_t s = uint8_t(stateAt(p) + 1);
     if (s == 0x16) {
         setState(p, s);
-        zonkVacated(p - mWidth);
+        fallerVacated(p - mWidth, kind);
         return;
     }
     if (s < 0x18) {
@@ -905,8 +911,31 @@ void Engine::zonkFalling(int p)
         return;
     }
     setState(p, 0);
-    if (!zonksFrozen())
+    if (kind.code == code::kInfotron)
+        infotronLanded(p);
+    else if (!zonksFrozen())
         zonkLanded(p);
+}
+
+// Having fallen on a zonk, an infotron or a chip, the object rolls off: left first; when the left is
+// blocked only beside it, the right is tried as a resting object tries it, and the roll goes on in
+// this frame.
+void Engine::rollOffLanding(int p, const FallerKind &kind)
+{
+    const int b = p + mWidth;
+    if (isRollRoom(get(b - 1))) {
+        if (get(p - 1) == kFree) {
+            setState(p, 0x50);
+            put(p - 1, kRollReserved);
+        } else if (startRollingRight(p, kind)) {
+            fallerStep(p, kind);
+        }
+        return;
+    }
+    if (isRollRoom(get(b + 1)) && get(p + 1) == kFree) {
+        setState(p, 0x60);
+        put(p + 1, kRollReserved);
+    }
 }
 
 // A zonk has fallen a whole square: what lies below decides whether it falls on, explodes something,
@@ -947,29 +976,8 @@ void Engine::zonkLanded(int p)
         setTimer(b, 6);
         return;
     }
-    if (!isSupport(bw))
-        return;
-    // Rolling off: left first; when the left is blocked only beside the zonk, the right is tried as a
-    // resting zonk tries it, and then the roll goes on in this frame.
-    if (isRollRoom(get(b - 1))) {
-        if (get(p - 1) == kFree) {
-            setState(p, 0x50);
-            put(p - 1, kRollReserved);
-            return;
-        }
-        if (!isRollRoom(get(b + 1)))
-            return;
-        if (get(p + 1) == kFree || (get(p + 1) == kFallReserved && get(p - w + 1) == 0x0001)) {
-            setState(p, 0x60);
-            put(p + 1, kRollReserved);
-            zonkStep(p);
-        }
-        return;
-    }
-    if (isRollRoom(get(b + 1)) && get(p + 1) == kFree) {
-        setState(p, 0x60);
-        put(p + 1, kRollReserved);
-    }
+    if (isSupport(bw))
+        rollOffLanding(p, kZonkKind);
 }
 
 // A zonk lands on an enemy leaving its square (or on the hero): the enemy beside is pulled back into
@@ -983,123 +991,21 @@ void Engine::zonkEnemyBelow(int p, int side)
     explode(b);
 }
 
-void Engine::zonkVacated(int v)
+// The square a zonk or infotron has left: it empties, and a resting object of the same kind above-left
+// or above-right may start to roll into the square above it.
+void Engine::fallerVacated(int v, const FallerKind &kind)
 {
     const int w = mWidth;
     clearUnlessExplosion(v);
-    if (!(get(v - w) == kFree || (get(v - w) == kFallReserved && codeAt(v - 2 * w) == code::kInfotron)))
+    if (!(get(v - w) == kFree || (get(v - w) == kFallReserved && codeAt(v - 2 * w) == kind.wokenFromTwoAbove)))
         return;
-    if (get(v - w - 1) == 0x0001 && isSupport(get(v - 1))) {
-        put(v - w - 1, 0x6001);
+    if (get(v - w - 1) == kind.code && isSupport(get(v - 1))) {
+        put(v - w - 1, makeWord(0x60, kind.code));
         put(v - w, kRollReserved);
-    } else if (get(v - w + 1) == 0x0001 && isSupport(get(v + 1))) {
-        put(v - w + 1, 0x5001);
+    } else if (get(v - w + 1) == kind.code && isSupport(get(v + 1))) {
+        put(v - w + 1, makeWord(0x50, kind.code));
         put(v - w, kRollReserved);
     }
-}
-
-// ---------------------------------------------------------------------------------------------------
-// Infotrons: as zonks, never frozen, with their own landing rules.
-
-void Engine::updateInfotron(int p)
-{
-    if (get(p) == 0x0004) {
-        const int w = mWidth;
-        if (get(p + w) == kFree) {
-            setState(p, 0x40);
-        } else {
-            if (!isSupport(get(p + w)))
-                return;
-            if (isRollRoom(get(p + w - 1)) && get(p - 1) == kFree) {
-                setState(p, 0x50);
-                put(p - 1, kRollReserved);
-            } else {
-                if (!isRollRoom(get(p + w + 1)) || get(p + 1) != kFree)
-                    return;
-                setState(p, 0x60);
-                put(p + 1, kRollReserved);
-            }
-        }
-    }
-    infotronStep(p);
-}
-
-void Engine::infotronStep(int p)
-{
-    const int w = mWidth;
-    uint8_t s = stateAt(p);
-    switch (s & 0xF0) {
-    case 0x10: infotronFalling(p); return;
-    case 0x20:
-    case 0x30: {
-        const uint8_t phase = s & 0xF0;
-        const int origin = phase == 0x20 ? p + 1 : p - 1;
-        ++s;
-        if (s == phase + 4)
-            put(origin, kRollLeaving);
-        if (s == phase + 6) {
-            setState(p, s);
-            infotronVacated(origin);
-            return;
-        }
-        if (s < phase + 8) {
-            setState(p, s);
-            return;
-        }
-        put(p, 0x7004);
-        return;
-    }
-    case 0x40:
-        if (++s < 0x42) {
-            setState(p, s);
-        } else if (get(p + w) == kFree) {
-            put(p, kLeavingMarker);
-            put(p + w, 0x1004);
-        }
-        return;
-    case 0x50:
-        if (++s < 0x52) {
-            setState(p, s);
-        } else if (get(p + w - 1) == kFree && (get(p - 1) == kFree || get(p - 1) == kRollReserved)) {
-            put(p, kLeavingMarker);
-            put(p - 1, 0x2204);
-            put(p + w - 1, kFallReserved);
-        }
-        return;
-    case 0x60:
-        if (++s < 0x62) {
-            setState(p, s);
-        } else if (get(p + w + 1) == kFree && (get(p + 1) == kFree || get(p + 1) == kRollReserved)) {
-            put(p, kLeavingMarker);
-            put(p + 1, 0x3204);
-            put(p + w + 1, kFallReserved);
-        }
-        return;
-    case 0x70:
-        if (get(p + w) != kFree && get(p + w) != kFallReserved)
-            return;
-        put(p, kLeavingMarker);
-        put(p + w, 0x1004);
-        infotronFalling(p + w);
-        return;
-    default: return;
-    }
-}
-
-void Engine::infotronFalling(int p)
-{
-    const uint8_t s = uint8_t(stateAt(p) + 1);
-    if (s == 0x16) {
-        setState(p, s);
-        infotronVacated(p - mWidth);
-        return;
-    }
-    if (s < 0x18) {
-        setState(p, s);
-        return;
-    }
-    setState(p, 0);
-    infotronLanded(p);
 }
 
 void Engine::infotronLanded(int p)
@@ -1122,40 +1028,8 @@ void Engine::infotronLanded(int p)
         explode(b);
         return;
     }
-    if (!isSupport(bw))
-        return;
-    if (isRollRoom(get(b - 1))) {
-        if (get(p - 1) == kFree) {
-            setState(p, 0x50);
-            put(p - 1, kRollReserved);
-            return;
-        }
-        if (!isRollRoom(get(b + 1)) || get(p + 1) != kFree)
-            return;
-        setState(p, 0x60);
-        put(p + 1, kRollReserved);
-        infotronStep(p);
-        return;
-    }
-    if (isRollRoom(get(b + 1)) && get(p + 1) == kFree) {
-        setState(p, 0x60);
-        put(p + 1, kRollReserved);
-    }
-}
-
-void Engine::infotronVacated(int v)
-{
-    const int w = mWidth;
-    clearUnlessExplosion(v);
-    if (!(get(v - w) == kFree || (get(v - w) == kFallReserved && codeAt(v - 2 * w) == code::kZonk)))
-        return;
-    if (get(v - w - 1) == 0x0004 && isSupport(get(v - 1))) {
-        put(v - w - 1, 0x6004);
-        put(v - w, kRollReserved);
-    } else if (get(v - w + 1) == 0x0004 && isSupport(get(v + 1))) {
-        put(v - w + 1, 0x5004);
-        put(v - w, kRollReserved);
-    }
+    if (isSupport(bw))
+        rollOffLanding(p, kInfotronKind);
 }
 
 // ---------------------------------------------------------------------------------------------------

@@ -122,17 +122,26 @@ private:
     void applySpecialPort(int port);
 
     void updateObjects();
-    void updateZonk(int cell);
-    void zonkStep(int cell);
-    void zonkFalling(int cell);
+    // Zonks and infotrons move alike; where they differ, their kind says how.
+    struct FallerKind {
+        uint8_t code;
+        bool freezes;               // zonks stand still while frozen, infotrons never
+        bool rollsIntoFallReserved; // a resting zonk may roll right into a square reserved below a zonk
+        uint16_t rollReservesBelow; // what a roll leaves in the square below its new one
+        bool dropsAtRollEnd;        // a zonk drops at the end of a roll; an infotron falls on next frame
+        uint8_t wokenFromTwoAbove;  // the object two above a square reserved to fall into that still counts
+    };
+    static constexpr FallerKind kZonkKind{code::kZonk, true, true, 0xFFFF, true, code::kInfotron};
+    static constexpr FallerKind kInfotronKind{code::kInfotron, false, false, 0x9999, false, code::kZonk};
+    void updateFaller(int cell, const FallerKind &kind);
+    bool startRollingRight(int cell, const FallerKind &kind);
+    void fallerStep(int cell, const FallerKind &kind);
+    void fallerFalling(int cell, const FallerKind &kind);
+    void rollOffLanding(int cell, const FallerKind &kind);
+    void fallerVacated(int cell, const FallerKind &kind);
     void zonkLanded(int cell);
     void zonkEnemyBelow(int cell, int side);
-    void zonkVacated(int cell);
-    void updateInfotron(int cell);
-    void infotronStep(int cell);
-    void infotronFalling(int cell);
     void infotronLanded(int cell);
-    void infotronVacated(int cell);
     void updateOrangeDisk(int cell);
     void updateEnemy(int cell, uint8_t enemy);
     void enemyStartMove(int cell, uint8_t enemy, int direction);
