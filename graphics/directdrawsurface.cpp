@@ -79,7 +79,7 @@ void TDirectDrawSurface::SetSize(int32_t w, int32_t h)
     mPixels.reset();
     mWidth = mHeight = 0;
     mColorKey = 0;
-    mRunsValid = false;
+    changed();
     mRows.clear();
     mRuns.clear();
     if (w <= 0 || h <= 0)
@@ -99,7 +99,11 @@ void TDirectDrawSurface::Fill(uint32_t value)
 {
     if (!exists())
         return;
-    mRunsValid = false;
+    if (mClip || mKeepingBounds) {
+        Fill(TRect{0, 0, mWidth, mHeight}, value);
+        return;
+    }
+    changed();
     size_t n = size_t(mWidth) * size_t(mHeight);
     if (mFormat == SurfacePixelFormat::Rgb565)
         blit::fill16(reinterpret_cast<uint16_t *>(mPixels.get()), n, static_cast<uint16_t>(value));
@@ -109,18 +113,57 @@ void TDirectDrawSurface::Fill(uint32_t value)
 
 void TDirectDrawSurface::Fill(const TRect &rect, uint32_t value)
 {
-    const int32_t left = std::max(rect.left, 0), right = std::min(rect.right, mWidth);
-    const int32_t top = std::max(rect.top, 0), bottom = std::min(rect.bottom, mHeight);
-    if (left >= right || top >= bottom)
+    int64_t left = std::max(rect.left, 0), right = std::min(rect.right, mWidth);
+    int64_t top = std::max(rect.top, 0), bottom = std::min(rect.bottom, mHeight);
+    if (!aimAt(left, top, right, bottom))
         return;
-    mRunsValid = false;
-    for (int32_t y = top; y < bottom; ++y) {
+    changed();
+    for (int64_t y = top; y < bottom; ++y) {
         uint8_t *row = mPixels.get() + ptrdiff_t(y) * pitch();
         if (mFormat == SurfacePixelFormat::Rgb565)
             blit::fill16(reinterpret_cast<uint16_t *>(row) + left, size_t(right - left), static_cast<uint16_t>(value));
         else
             blit::fill32(reinterpret_cast<uint32_t *>(row) + left, size_t(right - left), value);
     }
+}
+
+void TDirectDrawSurface::setClip(const TRect &clip)
+{
+    mClip = TRect{std::max(clip.left, 0), std::max(clip.top, 0), std::min(clip.right, mWidth),
+                  std::min(clip.bottom, mHeight)};
+}
+
+void TDirectDrawSurface::beginDrawnBounds()
+{
+    mKeepingBounds = true;
+    mDrawnBounds.reset();
+}
+
+TRect TDirectDrawSurface::endDrawnBounds()
+{
+    mKeepingBounds = false;
+    return mDrawnBounds.value_or(TRect{});
+}
+
+bool TDirectDrawSurface::aimAt(int64_t &left, int64_t &top, int64_t &right, int64_t &bottom)
+{
+    if (left >= right || top >= bottom)
+        return false;
+    if (mKeepingBounds) {
+        // Within the surface, so every value fits in 32 bits.
+        const TRect aimed{int32_t(left), int32_t(top), int32_t(right), int32_t(bottom)};
+        mDrawnBounds = !mDrawnBounds ? aimed
+                                     : TRect{std::min(mDrawnBounds->left, aimed.left), std::min(mDrawnBounds->top, aimed.top),
+                                             std::max(mDrawnBounds->right, aimed.right),
+                                             std::max(mDrawnBounds->bottom, aimed.bottom)};
+    }
+    if (mClip) {
+        left = std::max<int64_t>(left, mClip->left);
+        top = std::max<int64_t>(top, mClip->top);
+        right = std::min<int64_t>(right, mClip->right);
+        bottom = std::min<int64_t>(bottom, mClip->bottom);
+    }
+    return left < right && top < bottom;
 }
 
 void TDirectDrawSurface::setColorKey(uint32_t key)
@@ -163,7 +206,10 @@ void TDirectDrawSurface::setPixel(int32_t x, int32_t y, uint32_t value)
 {
     if (x < 0 || y < 0 || x >= mWidth || y >= mHeight)
         return;
-    mRunsValid = false;
+    int64_t left = x, top = y, right = int64_t(x) + 1, bottom = int64_t(y) + 1;
+    if (!aimAt(left, top, right, bottom))
+        return;
+    changed();
     uint8_t *p = mPixels.get() + ptrdiff_t(y) * pitch();
     if (mFormat == SurfacePixelFormat::Rgb565)
         reinterpret_cast<uint16_t *>(p)[x] = static_cast<uint16_t>(value);
@@ -289,8 +335,14 @@ void TDirectDrawSurface::Draw(int32_t x, int32_t y, const TRect &srcRect, const 
     if (sb > source->mHeight) { db -= sb - source->mHeight; sb = source->mHeight; }
     if (dr <= dl || db <= dt || sr <= sl || sb <= st)
         return;
+    // The clip narrows the destination; the source moves with it.
+    const int64_t aimedLeft = dl, aimedTop = dt;
+    if (!aimAt(dl, dt, dr, db))
+        return;
+    sl += dl - aimedLeft;
+    st += dt - aimedTop;
     const int64_t w = dr - dl, h = db - dt;
-    mRunsValid = false;
+    changed();
 
     if (source == this) {
         // A copy within one surface goes through a copy of the source part, so overlap is harmless.

@@ -15,6 +15,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace qm {
@@ -62,15 +63,31 @@ public:
     // SetSize to srcRect's size, then the srcRect part of the graphic converted pixel by pixel.
     void LoadFromPicture(const TGraphic &graphic, const TRect &srcRect);
 
-    // Direct pixel access; a pixel outside reads 0 and is not written.
+    // Direct pixel access; a pixel outside reads 0 and is not written (nor outside the clip).
     uint32_t pixel(int32_t x, int32_t y) const;
     void setPixel(int32_t x, int32_t y, uint32_t value);
+
+    // The clip: Fill, Draw and setPixel change only pixels inside it. By default, and after
+    // clearClip, the whole surface. Writes through mutableBits are the writer's to keep inside it.
+    void setClip(const TRect &clip);
+    void clearClip() { mClip.reset(); }
+    TRect clip() const { return mClip ? *mClip : TRect{0, 0, mWidth, mHeight}; }
+
+    // From beginDrawnBounds on, every Fill, Draw and setPixel adds the part of the surface it aims at,
+    // clip or not, to the bounds that endDrawnBounds returns: drawn with an empty clip, a picture
+    // tells where it would draw without changing a pixel.
+    void beginDrawnBounds();
+    TRect endDrawnBounds();
+
+    // Goes up with every change of the pixels or of the size, so that a drawing that remembers what it
+    // left on the surface can tell whether anything else has drawn since.
+    uint64_t changeCount() const { return mChanges; }
     ptrdiff_t pitch() const { return ptrdiff_t(mWidth) * bytesPerPixel(mFormat); }
     const uint8_t *bits() const { return mPixels.get(); }
     // Writable pixels; the caller changes them, so the keyed-copy knowledge is dropped.
     uint8_t *mutableBits()
     {
-        mRunsValid = false;
+        changed();
         return mPixels.get();
     }
 
@@ -86,6 +103,14 @@ private:
     struct Run {
         int32_t start, end;
     };
+    void changed()
+    {
+        mRunsValid = false;
+        ++mChanges;
+    }
+    // The part of the surface that a rectangle aims at: noted for the drawn bounds, then narrowed
+    // to the clip. False when nothing of it is left to change.
+    bool aimAt(int64_t &left, int64_t &top, int64_t &right, int64_t &bottom);
     void buildRuns() const;
     void copyRows(uint8_t *dest, ptrdiff_t destPitch, const uint8_t *src, ptrdiff_t srcPitch, int64_t width,
                   int64_t height, int bpp);
@@ -100,6 +125,10 @@ private:
     bool mSystemMemory = false;
     uint32_t mColorKey = 0;
     std::unique_ptr<uint8_t[]> mPixels;
+    std::optional<TRect> mClip;
+    std::optional<TRect> mDrawnBounds; // while begun: empty until something is aimed at
+    bool mKeepingBounds = false;
+    uint64_t mChanges = 0;
 
     mutable bool mRunsValid = false;
     mutable std::vector<RowRuns> mRows;

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <optional>
 #include <type_traits>
 
@@ -36,13 +37,9 @@ struct MapCanvas {
 
     void fill(int32_t left, int32_t top, int32_t right, int32_t bottom, uint32_t pixel) const
     {
-        left = std::max(left, 0);
-        top = std::max(top, 0);
-        right = std::min({right, width, surface.Width()});
-        bottom = std::min({bottom, height, surface.Height()});
-        for (int32_t y = top; y < bottom; ++y)
-            for (int32_t x = left; x < right; ++x)
-                surface.setPixel(x, y, pixel);
+        surface.Fill(TRect{std::max(left, 0), std::max(top, 0), std::min({right, width, surface.Width()}),
+                           std::min({bottom, height, surface.Height()})},
+                     pixel);
     }
     // A frame of the given thickness inside the pixel rectangle.
     void frame(int32_t left, int32_t top, int32_t right, int32_t bottom, int32_t thickness, uint32_t pixel) const
@@ -116,17 +113,19 @@ void drawReachShading(TDirectDrawSurface &surface, const tlevel &level, const Re
     const uint32_t tint = surface.ColorToPixel(0x00400CB4); // deep red
     const uint32_t halfTint = (tint >> 1) & halfMask, quarterTint = (tint >> 2) & quarterMask;
     const MapCanvas canvas{surface};
-    const int32_t right = std::min(canvas.width, surface.Width()), bottom = std::min(canvas.height, surface.Height());
+    // The pixels are changed in place, so the clip is kept here: a pixel shaded twice would darken.
+    const TRect clip = surface.clip();
+    const int32_t right = std::min(canvas.width, clip.right), bottom = std::min(canvas.height, clip.bottom);
     uint8_t *bits = nullptr;
     for (int32_t r = 1; r <= reach.rows; ++r) {
-        const int32_t top = std::max(canvas.screenY(r), 0), below = std::min(canvas.screenY(r + 1), bottom);
+        const int32_t top = std::max(canvas.screenY(r), clip.top), below = std::min(canvas.screenY(r + 1), bottom);
         if (top >= below)
             continue;
         for (int32_t c = 1; c <= reach.columns; ++c) {
             const Reached reached = reach.at(r, c);
             if (reached == Reached::Freely)
                 continue;
-            const int32_t left = std::max(canvas.screenX(c), 0), beyond = std::min(canvas.screenX(c + 1), right);
+            const int32_t left = std::max(canvas.screenX(c), clip.left), beyond = std::min(canvas.screenX(c + 1), right);
             if (left >= beyond || ruleOf(level.cellAt(r, c)->tile) == TileRule::Wall)
                 continue;
             if (!bits)
@@ -162,63 +161,28 @@ void drawToolsFrame(int32_t lagCount, TDirectDrawSurface &surface, const FramePi
     drawToolsFrame(scrollview(lagCount), surface, pictures, tools);
 }
 
-void drawToolsFrame(PointerZone zone, TDirectDrawSurface &surface, const FramePictures &pictures, MapTools &tools)
+namespace {
+
+constexpr uint32_t kMarkColour = 0x0000E0FF; // amber
+
+// What lies under the pointer: the map view without it, the reach shading, the grid, the start marker
+// and the frame of the carried tile's palette slot.
+void drawToolsBase(TDirectDrawSurface &surface, const FramePictures &pictures, MapTools &tools)
 {
-    if (tools.stamp)
-        carriedtile = kStampCarried; // also after a new file reset the store's window state
-    drawMapView(surface, pictures, zone);
+    drawMapBase(surface, pictures);
     const tlevel *level = currentLevel();
-    if (!level
-        || (!tools.overlays && !tools.reach && !tools.stamp && tools.drag == MapTools::Drag::None && !tools.marked))
+    if (!level)
         return;
     if (tools.reach)
         drawReachShading(surface, *level, tools.reachShading.of(*level));
-
-    const MapCanvas canvas{surface};
-    const uint32_t gridPixel = surface.ColorToPixel(kGridColour);
-    const uint32_t markPixel = surface.ColorToPixel(0x0000E0FF);  // amber
-    const uint32_t startPixel = surface.ColorToPixel(kStartColour);
-    const uint32_t darkPixel = surface.ColorToPixel(clBlack);
-    const uint32_t whitePixel = surface.ColorToPixel(clWhite);
     if (tools.overlays) {
-        drawGrid(canvas, *level, gridPixel);
-        drawStartMarker(canvas, *level, startPixel, darkPixel);
-    }
-    const auto outline = [&](const CellRect &rect, uint32_t pixel) {
-        canvas.frame(canvas.screenX(rect.left) - 1, canvas.screenY(rect.top) - 1, canvas.screenX(rect.right + 1) + 1,
-                     canvas.screenY(rect.bottom + 1) + 1, 2, pixel);
-    };
-    if (tools.drag == MapTools::Drag::Line || tools.drag == MapTools::Drag::Rectangle) {
-        // Each piece the release would paint.
-        for (const CellPosition &at : tools.dragPieces(*level, pointercell()))
-            outline({at.row, at.column, at.row + tools.dragSize.row - 1, at.column + tools.dragSize.column - 1}, whitePixel);
-    } else if (tools.drag == MapTools::Drag::Mark || tools.drag == MapTools::Drag::Fill) {
-        if (const std::optional<CellRect> rect = cellsBetween(*level, tools.dragFrom, pointercell()))
-            outline(*rect, tools.drag == MapTools::Drag::Fill ? whitePixel : markPixel);
-    } else if (tools.marked) {
-        outline(*tools.marked, markPixel);
-    }
-    const int32_t mapWidth = maparea.width();
-    if (tools.stamp && zone == PointerZone::None && pointerx < mapWidth) {
-        // The panel is kept as it is: the overlays belong to the map area. The canvas keeps to it; the
-        // stamp's tiles are drawn whole, so the panel under them is put back after them.
-        const int32_t panelWidth = surface.Width() - mapWidth;
-        TDirectDrawSurface &panel = tools.panelCopy;
-        if (panelWidth > 0) {
-            if (panel.pixelFormat() != surface.pixelFormat())
-                panel.setPixelFormat(surface.pixelFormat());
-            if (panel.Width() != panelWidth || panel.Height() != surface.Height())
-                panel.SetSize(panelWidth, surface.Height());
-            panel.Draw(0, 0, TRect{mapWidth, 0, surface.Width(), surface.Height()}, &surface, false);
-        }
-        drawStamp(surface, pictures.tiles, *tools.stamp, pointerx, pointery);
-        canvas.frame(pointerx - 1, pointery - 1, pointerx + tools.stamp->columns * canvas.square + 1,
-                     pointery + tools.stamp->rows * canvas.square + 1, 1, whitePixel);
-        if (panelWidth > 0)
-            surface.Draw(mapWidth, 0, TRect{0, 0, panelWidth, surface.Height()}, &panel, false);
+        const MapCanvas canvas{surface};
+        drawGrid(canvas, *level, surface.ColorToPixel(kGridColour));
+        drawStartMarker(canvas, *level, surface.ColorToPixel(kStartColour), surface.ColorToPixel(clBlack));
     }
     if (tools.overlays && carriedtile == kPaletteSlotCarried && !tools.stamp && palrow >= palscroll
         && palrow < palscroll + kPaletteRowsShown) {
+        const uint32_t markPixel = surface.ColorToPixel(kMarkColour);
         const int32_t x = slotLeft() + kSlotPitch * palcolumn, y = kSlotTop + kSlotPitch * (palrow - palscroll);
         for (int32_t t = 0; t < 2; ++t)
             for (int32_t k = -1 - t; k <= kSquare + t; ++k) {
@@ -230,7 +194,117 @@ void drawToolsFrame(PointerZone zone, TDirectDrawSurface &surface, const FramePi
                 }
             }
     }
+}
+
+// What moves with the pointer: the marked or dragged rectangle, the carried stamp and the pointer.
+void drawToolsTop(PointerZone zone, TDirectDrawSurface &surface, const FramePictures &pictures, MapTools &tools)
+{
+    const tlevel *level = currentLevel();
+    if (level) {
+        const MapCanvas canvas{surface};
+        const uint32_t markPixel = surface.ColorToPixel(kMarkColour);
+        const uint32_t whitePixel = surface.ColorToPixel(clWhite);
+        const auto outline = [&](const CellRect &rect, uint32_t pixel) {
+            canvas.frame(canvas.screenX(rect.left) - 1, canvas.screenY(rect.top) - 1,
+                         canvas.screenX(rect.right + 1) + 1, canvas.screenY(rect.bottom + 1) + 1, 2, pixel);
+        };
+        if (tools.drag == MapTools::Drag::Line || tools.drag == MapTools::Drag::Rectangle) {
+            // Each piece the release would paint.
+            for (const CellPosition &at : tools.dragPieces(*level, pointercell()))
+                outline({at.row, at.column, at.row + tools.dragSize.row - 1, at.column + tools.dragSize.column - 1},
+                        whitePixel);
+        } else if (tools.drag == MapTools::Drag::Mark || tools.drag == MapTools::Drag::Fill) {
+            if (const std::optional<CellRect> rect = cellsBetween(*level, tools.dragFrom, pointercell()))
+                outline(*rect, tools.drag == MapTools::Drag::Fill ? whitePixel : markPixel);
+        } else if (tools.marked) {
+            outline(*tools.marked, markPixel);
+        }
+        const int32_t mapWidth = maparea.width();
+        if (tools.stamp && zone == PointerZone::None && pointerx < mapWidth) {
+            // The overlays belong to the map area: the stamp's tiles are drawn whole, clipped to it, so
+            // the panel stays as it is.
+            const TRect clip = surface.clip();
+            surface.setClip(TRect{clip.left, clip.top, std::min(clip.right, mapWidth), clip.bottom});
+            drawStamp(surface, pictures.tiles, *tools.stamp, pointerx, pointery);
+            canvas.frame(pointerx - 1, pointery - 1, pointerx + tools.stamp->columns * canvas.square + 1,
+                         pointery + tools.stamp->rows * canvas.square + 1, 1, whitePixel);
+            surface.setClip(clip);
+        }
+    }
     drawPointer(surface, pictures, zone);
+}
+
+uint64_t bitsOf(double value)
+{
+    uint64_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    return bits;
+}
+
+void appendRevisions(FrameMemory::Key &key, const TPictureCollection &pictures)
+{
+    key.push_back(uint64_t(pictures.Count()));
+    for (int32_t k = 0; k < pictures.Count(); ++k)
+        key.push_back(pictures.Items(k).revision());
+}
+
+// FNV-1a over a stamp's cells: it can be flipped without changing its size.
+uint64_t fingerprint(const Stamp &stamp)
+{
+    uint64_t hash = 14695981039346656037ull;
+    const auto *bytes = reinterpret_cast<const uint8_t *>(stamp.cells.data());
+    for (size_t i = 0; i < stamp.cells.size() * sizeof(cell); ++i)
+        hash = (hash ^ bytes[i]) * 1099511628211ull;
+    return hash;
+}
+
+} // namespace
+
+void drawToolsFrame(PointerZone zone, TDirectDrawSurface &surface, const FramePictures &pictures, MapTools &tools)
+{
+    if (tools.stamp)
+        carriedtile = kStampCarried; // also after a new file reset the store's window state
+    drawToolsBase(surface, pictures, tools);
+    drawToolsTop(zone, surface, pictures, tools);
+}
+
+const std::vector<TRect> &drawChangedToolsFrame(FrameMemory &memory, PointerZone zone, TDirectDrawSurface &surface,
+                                                const FramePictures &pictures, MapTools &tools)
+{
+    if (tools.stamp)
+        carriedtile = kStampCarried;
+    const tlevel *level = currentLevel();
+    FrameMemory::Key base{uint64_t(surface.Width()), uint64_t(surface.Height()), uint64_t(surface.pixelFormat()),
+                          uint64_t(maparea.controlWidth), uint64_t(maparea.controlHeight), uint64_t(maparea.square),
+                          bitsOf(viewx), bitsOf(viewy), uint64_t(curlevel), uint64_t(palscroll),
+                          uint64_t(carriedtile), uint64_t(palrow), uint64_t(palcolumn), tools.stamp.has_value(),
+                          tools.overlays, tools.reach};
+    appendRevisions(base, pictures.tiles);
+    appendRevisions(base, pictures.editor);
+    if (level) {
+        for (const int32_t value : {level->width, level->height, level->startx, level->starty})
+            base.push_back(uint64_t(uint32_t(value)));
+        if (tools.reach) {
+            tools.reachShading.of(*level); // worked out again only when the level changed
+            base.push_back(uint64_t(tools.reachShading.fills()));
+        }
+    }
+    FrameMemory::Key top{uint64_t(uint32_t(pointerx)), uint64_t(uint32_t(pointery)), uint64_t(zone),
+                         uint64_t(uint32_t(selectedtile())), uint64_t(tools.drag)};
+    for (const int32_t value : {tools.dragFrom.row, tools.dragFrom.column, tools.dragSize.row, tools.dragSize.column})
+        top.push_back(uint64_t(uint32_t(value)));
+    if (tools.marked)
+        for (const int32_t value : {tools.marked->left, tools.marked->top, tools.marked->right, tools.marked->bottom})
+            top.push_back(uint64_t(uint32_t(value)));
+    if (tools.stamp) {
+        top.push_back(uint64_t(tools.stamp->rows) << 32 | uint32_t(tools.stamp->columns));
+        top.push_back(fingerprint(*tools.stamp));
+    }
+    const CellPlacement placed = level ? cellPlacement(surface, pictures.tiles, *level) : CellPlacement{};
+    return memory.draw(
+        surface, std::move(base), std::move(top), level, placed, maparea.square,
+        [&](TDirectDrawSurface &s) { drawToolsBase(s, pictures, tools); },
+        [&](TDirectDrawSurface &s) { drawToolsTop(zone, s, pictures, tools); });
 }
 
 } // namespace qm

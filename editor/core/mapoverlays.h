@@ -3,12 +3,14 @@
 // the carried stamp and the frame of the selected palette slot, over a frame of the map view or over a
 // level's picture.
 
+#include "framememory.h"
 #include "maptools.h"
 #include "mapview.h"
 
 #include "graphics/directdrawsurface.h"
 
 #include <cstdint>
+#include <vector>
 
 namespace qm {
 
@@ -29,5 +31,9 @@ void drawToolsFrame(int32_t lagCount, TDirectDrawSurface &surface, const FramePi
 // The same once scrollview has given the pointer's zone (the window's tick scrolls first, to know
 // whether the frame changed).
 void drawToolsFrame(PointerZone zone, TDirectDrawSurface &surface, const FramePictures &pictures, MapTools &tools);
+// The same frame, drawn over the one that `memory` last drew on the surface: only what changed is
+// drawn again. Returns the rectangles that changed (none: the surface already shows the frame).
+const std::vector<TRect> &drawChangedToolsFrame(FrameMemory &memory, PointerZone zone, TDirectDrawSurface &surface,
+                                                const FramePictures &pictures, MapTools &tools);
 
 } // namespace qm

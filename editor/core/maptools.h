@@ -107,7 +107,6 @@ struct MapTools {
     // position stays for edge scrolling, but S and the status line name no square after a leave.
     bool pointerOver = false;
     ReachShading reachShading;
-    TDirectDrawSurface panelCopy; // the panel kept while the stamp is drawn over the map
 
     // Carries cells in place of the tile (the pointer then carries no tile of its own), or drops them.
     void carry(Stamp cells);

@@ -14,6 +14,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -62,27 +63,23 @@ bool showsPast(const PanelCover &cover, int64_t x, int64_t y, int64_t w, int64_t
 }
 
 // Each picture is shifted left and up by its skips, so pictures larger than a square can be anchored
-// above and left. Only the rows and columns where some tile's picture can reach the surface are
-// walked (cells under the panel are walked too: they show through its windows); a cell elsewhere
-// would be clipped away whole. Positions are computed in 64 bits, so no skip offset can wrap a picture
-// back onto the surface. Squares are drawn squarePixels apart, the view offset (in level pixels,
-// 40 a square) divided alike; reachOf(k) tells tile k's reach, drawTile(k, x, y, pattern) draws it.
-template <class ReachOf, class DrawTile>
-void drawCells(TDirectDrawSurface &surface, int32_t tileCount, const ReachOf &reachOfTile, const DrawTile &drawTile,
-               const tlevel &level, const PanelCover *cover, int32_t squarePixels)
+// above and left. Only the rows and columns where some tile's picture can reach the area are walked
+// (cells under the panel are walked too: they show through its windows); a cell elsewhere would be
+// clipped away whole. Positions are computed in 64 bits, so no skip offset can wrap a picture back onto
+// the surface. Squares are drawn squarePixels apart, the view offset (in level pixels, 40 a square)
+// divided alike; reachOfTile(k) tells tile k's reach. reachOf receives every tile's.
+template <class ReachOf>
+CellPlacement placeCells(const TRect &area, int32_t tileCount, const ReachOf &reachOfTile, const tlevel &level,
+                         int32_t squarePixels, std::vector<TileReach> &reachOf)
 {
+    CellPlacement placed;
     const double scale = double(kSquare) / squarePixels;
-    std::array<int64_t, kGridSize> columnX{};
-    std::array<int64_t, kGridSize> rowY{};
     for (int i = 0; i < kGridSize; ++i) {
-        columnX[static_cast<size_t>(i)] = static_cast<int64_t>(std::trunc(i * double(squarePixels) - viewx / scale));
-        rowY[static_cast<size_t>(i)] = static_cast<int64_t>(std::trunc(i * double(squarePixels) - viewy / scale));
+        placed.columnX[static_cast<size_t>(i)] = static_cast<int64_t>(std::trunc(i * double(squarePixels) - viewx / scale));
+        placed.rowY[static_cast<size_t>(i)] = static_cast<int64_t>(std::trunc(i * double(squarePixels) - viewy / scale));
     }
-    const int64_t surfaceWidth = surface.Width(), surfaceHeight = surface.Height();
-    // The buffers are kept between frames: a frame allocates nothing. A cell at column position x
-    // shows tile k only when skip - width < x < surfaceWidth + skip; the bounds over all tiles.
-    static std::vector<TileReach> reachOf;
-    static std::vector<const cell *> secondPass;
+    // A cell at column position x shows tile k on the area only when
+    // left + skip - width < x < right + skip; the bounds over all tiles.
     reachOf.assign(static_cast<size_t>(std::max(tileCount, 0)), TileReach{});
     int64_t lowX = INT64_MAX, highX = INT64_MIN, lowY = INT64_MAX, highY = INT64_MIN;
     for (int32_t k = 0; k < tileCount; ++k) {
@@ -90,19 +87,40 @@ void drawCells(TDirectDrawSurface &surface, int32_t tileCount, const ReachOf &re
         if (!reach.shows)
             continue;
         reachOf[static_cast<size_t>(k)] = reach;
-        lowX = std::min(lowX, reach.skipWidth - reach.width);
-        highX = std::max(highX, surfaceWidth + reach.skipWidth);
-        lowY = std::min(lowY, reach.skipHeight - reach.height);
-        highY = std::max(highY, surfaceHeight + reach.skipHeight);
+        lowX = std::min(lowX, area.left + reach.skipWidth - reach.width);
+        highX = std::max(highX, area.right + reach.skipWidth);
+        lowY = std::min(lowY, area.top + reach.skipHeight - reach.height);
+        highY = std::max(highY, area.bottom + reach.skipHeight);
+        placed.reachLeft = std::min(placed.reachLeft, -reach.skipWidth);
+        placed.reachTop = std::min(placed.reachTop, -reach.skipHeight);
+        placed.reachRight = std::max(placed.reachRight, reach.width - reach.skipWidth);
+        placed.reachBottom = std::max(placed.reachBottom, reach.height - reach.skipHeight);
     }
+    const int width = std::clamp(level.width, 0, kGridSize);
+    const int height = std::clamp(level.height, 0, kGridSize);
+    std::tie(placed.firstColumn, placed.lastColumn) = strictlyBetween(placed.columnX.data(), width, lowX, highX);
+    std::tie(placed.firstRow, placed.lastRow) = strictlyBetween(placed.rowY.data(), height, lowY, highY);
+    return placed;
+}
+
+// The cells that can show on the surface's clip, in both passes; drawTile(k, x, y, pattern) draws one.
+template <class ReachOf, class DrawTile>
+void drawCells(TDirectDrawSurface &surface, int32_t tileCount, const ReachOf &reachOfTile, const DrawTile &drawTile,
+               const tlevel &level, const PanelCover *cover, int32_t squarePixels)
+{
+    // The buffers are kept between frames: a frame allocates nothing.
+    static std::vector<TileReach> reachOf;
+    static std::vector<const cell *> secondPass;
+    const CellPlacement placed = placeCells(surface.clip(), tileCount, reachOfTile, level, squarePixels, reachOf);
+    const int64_t surfaceWidth = surface.Width(), surfaceHeight = surface.Height();
     secondPass.clear();
 
     auto draw = [&](const cell &square, int r, int c) {
         if (square.tile < 0 || static_cast<size_t>(square.tile) >= reachOf.size())
             return;
         const TileReach &reach = reachOf[static_cast<size_t>(square.tile)];
-        const int64_t x = columnX[static_cast<size_t>(c)] - reach.skipWidth;
-        const int64_t y = rowY[static_cast<size_t>(r)] - reach.skipHeight;
+        const int64_t x = placed.columnX[static_cast<size_t>(c)] - reach.skipWidth;
+        const int64_t y = placed.rowY[static_cast<size_t>(r)] - reach.skipHeight;
         // Off the surface (the picture's own test, before x and y are narrowed to 32 bits).
         if (!reach.shows || x >= surfaceWidth || y >= surfaceHeight || x + reach.width <= 0 || y + reach.height <= 0)
             return;
@@ -110,12 +128,8 @@ void drawCells(TDirectDrawSurface &surface, int32_t tileCount, const ReachOf &re
             return;
         drawTile(square.tile, static_cast<int32_t>(x), static_cast<int32_t>(y), square.pattern);
     };
-    const int width = std::clamp(level.width, 0, kGridSize);
-    const int height = std::clamp(level.height, 0, kGridSize);
-    const auto [firstColumn, lastColumn] = strictlyBetween(columnX.data(), width, lowX, highX);
-    const auto [firstRow, lastRow] = strictlyBetween(rowY.data(), height, lowY, highY);
-    for (int r = firstRow; r < lastRow; ++r) {
-        for (int c = firstColumn; c < lastColumn; ++c) {
+    for (int r = placed.firstRow; r < placed.lastRow; ++r) {
+        for (int c = placed.firstColumn; c < placed.lastColumn; ++c) {
             const cell &square = level.cells[r][c];
             if (square.kind == kKindOnTop)
                 secondPass.push_back(&square); // drawn above all others, in the same order
@@ -129,19 +143,29 @@ void drawCells(TDirectDrawSurface &surface, int32_t tileCount, const ReachOf &re
     }
 }
 
+TileReach fullSizeReach(const TPictureCollection &tiles, int32_t k)
+{
+    const TPictureCollectionItem &picture = tiles.Items(k);
+    if (!picture.Initialized() || picture.PatternCount() == 0)
+        return TileReach{};
+    return TileReach{true, picture.SkipWidth(), picture.SkipHeight(), picture.drawnWidth(), picture.drawnHeight()};
+}
+
+TileReach scaledReach(const ScaledTiles &tiles, int32_t k)
+{
+    const ScaledTiles::Tile *tile = tiles.tile(k);
+    if (!tile)
+        return TileReach{};
+    return TileReach{true, tile->skipWidth, tile->skipHeight, tile->width, tile->height};
+}
+
 } // namespace
 
 void drawLevel(TDirectDrawSurface &surface, const TPictureCollection &tiles, const tlevel &level,
                const PanelCover *cover)
 {
     drawCells(
-        surface, tiles.Count(),
-        [&](int32_t k) {
-            const TPictureCollectionItem &picture = tiles.Items(k);
-            if (!picture.Initialized() || picture.PatternCount() == 0)
-                return TileReach{};
-            return TileReach{true, picture.SkipWidth(), picture.SkipHeight(), picture.drawnWidth(), picture.drawnHeight()};
-        },
+        surface, tiles.Count(), [&](int32_t k) { return fullSizeReach(tiles, k); },
         [&](int32_t k, int32_t x, int32_t y, int32_t pattern) { tiles.Items(k).Draw(surface, x, y, pattern); }, level,
         cover, kSquare);
 }
@@ -150,15 +174,19 @@ void drawScaledLevel(TDirectDrawSurface &surface, const ScaledTiles &tiles, cons
                      const PanelCover *cover)
 {
     drawCells(
-        surface, tiles.count(),
-        [&](int32_t k) {
-            const ScaledTiles::Tile *tile = tiles.tile(k);
-            if (!tile)
-                return TileReach{};
-            return TileReach{true, tile->skipWidth, tile->skipHeight, tile->width, tile->height};
-        },
+        surface, tiles.count(), [&](int32_t k) { return scaledReach(tiles, k); },
         [&](int32_t k, int32_t x, int32_t y, int32_t pattern) { tiles.draw(surface, k, x, y, pattern); }, level, cover,
         kSquare / tiles.divisor());
+}
+
+CellPlacement cellPlacement(const TDirectDrawSurface &surface, const TPictureCollection &tiles, const tlevel &level)
+{
+    static std::vector<TileReach> reachOf;
+    const TRect area{0, 0, surface.Width(), surface.Height()};
+    if (const ScaledTiles *scaled = scaledTiles(tiles))
+        return placeCells(area, scaled->count(), [&](int32_t k) { return scaledReach(*scaled, k); }, level,
+                          kSquare / scaled->divisor(), reachOf);
+    return placeCells(area, tiles.Count(), [&](int32_t k) { return fullSizeReach(tiles, k); }, level, kSquare, reachOf);
 }
 
 namespace {
@@ -430,7 +458,7 @@ void drawPointer(TDirectDrawSurface &surface, const FramePictures &pictures, Poi
     }
 }
 
-void drawMapView(TDirectDrawSurface &surface, const FramePictures &pictures, PointerZone zone)
+void drawMapBase(TDirectDrawSurface &surface, const FramePictures &pictures)
 {
     const FrameCover &cover = currentCover(pictures, surface);
     if (cover.fill) {
@@ -447,6 +475,11 @@ void drawMapView(TDirectDrawSurface &surface, const FramePictures &pictures, Poi
             drawLevel(surface, pictures.tiles, levels[curlevel], &cover.panel);
     }
     drawPanel(surface, pictures);
+}
+
+void drawMapView(TDirectDrawSurface &surface, const FramePictures &pictures, PointerZone zone)
+{
+    drawMapBase(surface, pictures);
     drawPointer(surface, pictures, zone);
 }
 

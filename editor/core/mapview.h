@@ -6,7 +6,9 @@
 #include "scaledtiles.h"
 
 #include "graphics/rect.h"
+#include "levels/levelstore.h"
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -49,6 +51,9 @@ void drawPanel(TDirectDrawSurface &surface, const FramePictures &pictures);
 // the pointer. A picture that is missing is skipped; nothing is read outside the image lists.
 void drawMapView(TDirectDrawSurface &surface, const FramePictures &pictures, PointerZone zone);
 
+// The same without the pointer: what lies under it.
+void drawMapBase(TDirectDrawSurface &surface, const FramePictures &pictures);
+
 // The editor's pointer for the zone at (pointerx, pointery), over the map with the carried tile.
 void drawPointer(TDirectDrawSurface &surface, const FramePictures &pictures, PointerZone zone);
 
@@ -60,6 +65,16 @@ void drawLevel(TDirectDrawSurface &surface, const TPictureCollection &tiles, con
 // The same with the tiles made smaller (a zoomed-out map): squares kSquare / divisor pixels apart.
 void drawScaledLevel(TDirectDrawSurface &surface, const ScaledTiles &tiles, const tlevel &level,
                      const PanelCover *cover = nullptr);
+
+// Where the cells of a level land on a surface at the map's zoom, placed by the view offset, and which
+// of them can put a pixel on it: the frame draws those cells and no others.
+struct CellPlacement {
+    std::array<int64_t, kGridSize> columnX{}, rowY{}; // the corner of a square of that column or row
+    int firstRow = 0, lastRow = 0, firstColumn = 0, lastColumn = 0;
+    // Around a square's corner, how far the largest of the tiles' pictures reaches.
+    int64_t reachLeft = 0, reachTop = 0, reachRight = 0, reachBottom = 0;
+};
+CellPlacement cellPlacement(const TDirectDrawSurface &surface, const TPictureCollection &tiles, const tlevel &level);
 
 // The tiles at the map's zoom (maparea.square), made once per zoom level and kept while the tiles
 // stay the same; null at full size.
