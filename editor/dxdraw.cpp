@@ -6,7 +6,9 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
+#include <QRegion>
 #include <QResizeEvent>
 #include <QScreen>
 
@@ -53,25 +55,50 @@ void TDXDraw::present(const TDirectDrawSurface &)
     update();
 }
 
+void TDXDraw::presentChanged(const std::vector<TRect> &changed)
+{
+    if (!ReadyToDraw())
+        return;
+    ++mPresents;
+    if (!mHint.isEmpty()) { // the hint lies over the whole control
+        update();
+        return;
+    }
+    const QPoint origin = bufferOrigin();
+    QRegion region;
+    for (const TRect &r : changed)
+        region += QRect(r.left + origin.x(), r.top + origin.y(), int(r.width()), int(r.height()));
+    update(region);
+}
+
 void TDXDraw::setHint(const QString &hint)
 {
     mHint = hint;
     update();
 }
 
-void TDXDraw::paintEvent(QPaintEvent *)
+void TDXDraw::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
     const TColor face = resolveColor(clBtnFace);
-    painter.fillRect(rect(), QColor(colorRed(face), colorGreen(face), colorBlue(face)));
+    const QColor faceColour(colorRed(face), colorGreen(face), colorBlue(face));
     const TDirectDrawSurface &surface = Surface();
-    if (!Initialized() || !surface.exists())
+    if (!Initialized() || !surface.exists()) {
+        painter.fillRect(rect(), faceColour);
         return;
+    }
+    // Only the parts asked for are painted: the back buffer where it lies, the face colour around it.
+    const QRect buffer(bufferOrigin(), QSize(surface.Width(), surface.Height()));
+    for (const QRect &r : event->region() - buffer)
+        painter.fillRect(r, faceColour);
     const bool wide = surface.pixelFormat() == SurfacePixelFormat::Xrgb8888;
-    // The back buffer is shown as it is, without a copy.
+    // The back buffer is shown as it is, without a copy of its own.
     const QImage image(surface.bits(), surface.Width(), surface.Height(), static_cast<qsizetype>(surface.pitch()),
                        wide ? QImage::Format_RGB32 : QImage::Format_RGB16);
-    painter.drawImage(bufferOrigin(), image);
+    for (const QRect &r : event->region() & buffer) {
+        painter.drawImage(r.topLeft(), image, r.translated(-buffer.topLeft()));
+        mPaintedPixels += int64_t(r.width()) * r.height();
+    }
     if (!mHint.isEmpty()) {
         painter.setPen(QColor(200, 200, 200));
         painter.drawText(rect(), Qt::AlignCenter, mHint);

@@ -11,6 +11,7 @@
 
 #include <QWidget>
 #include <functional>
+#include <vector>
 
 namespace qm {
 
@@ -33,6 +34,11 @@ public:
     std::function<void(QSize size)> OnResize;
 
     int presentCount() const { return mPresents; }
+    // Flip for a frame that changed only within the given back-buffer rectangles: only they are
+    // painted again.
+    void presentChanged(const std::vector<TRect> &changed);
+    // Back-buffer pixels painted into the window since it was made.
+    int64_t paintedPixels() const { return mPaintedPixels; }
 
     // A line shown over the control while it has nothing of its own to show (no level open).
     void setHint(const QString &hint);
@@ -51,6 +57,7 @@ protected:
 
 private:
     int mPresents = 0;
+    int64_t mPaintedPixels = 0;
     QString mHint;
 };
 

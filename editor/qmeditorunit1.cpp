@@ -283,12 +283,17 @@ void TMainForm::DXTimerTimer(int32_t lagCount)
             return;
         }
         mMapTools->updateStatus();
-        if (fileopen)
-            drawToolsFrame(zone, DXDraw->Surface(), FramePictures{meniulist.Items(), patratele.Items()},
-                           mMapTools->tools());
-        else
+        if (!fileopen) {
             DXDraw->Surface().Fill(0);
-        DXDraw->Flip();
+            DXDraw->Flip();
+            return;
+        }
+        // Only what changed since the last frame is drawn and shown again.
+        const std::vector<TRect> &changed = drawChangedToolsFrame(
+            mFrameMemory, zone, DXDraw->Surface(), FramePictures{meniulist.Items(), patratele.Items()},
+            mMapTools->tools());
+        if (!changed.empty())
+            DXDraw->presentChanged(changed);
     } catch (const std::exception &e) {
         // A surface that cannot be restored stops the frames first: the error box runs ticks of its own.
         DXTimer.setEnabled(false);

@@ -12,6 +12,7 @@
 #include "windowdialogs.h"
 #include "windowtexts.h"
 
+#include "editor/core/framememory.h"
 #include "editor/core/mapediting.h"
 
 #include "graphics/dximagelist.h"
@@ -172,6 +173,7 @@ private:
     WindowDialogs mDialogs;
     bool mPaused = false;
     bool mFrameChanged = true;
+    FrameMemory mFrameMemory; // what the map shows, so that a frame draws only what changed
     bool mFileMenusEnabled = false;
     bool mWaitingForSurface = false; // events run inside Close: menu commands are not started
     const QKeyEvent *mLastKey = nullptr;

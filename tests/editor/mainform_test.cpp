@@ -1,6 +1,7 @@
 #include "mainwindowfixture.h"
 
 #include <QKeyEvent>
+#include <QScreen>
 #include <QMenu>
 
 using namespace qm;
@@ -210,6 +211,57 @@ TEST_F(MainWindowTest, EdgeZonesScrollByTheLagAndStopAtTheBounds)
     form->DXTimerTimer(10);
     EXPECT_EQ(viewx, 0);
     EXPECT_GT(form->DXDraw->presentCount(), 0);
+}
+
+// Frames repaint only what changed in the window, and the window still shows the back buffer exactly:
+// after pointer moves, a stroke, undo, the palette and edge scrolling.
+TEST_F(MainWindowTest, TheWindowShowsTheBackBufferWhileFramesRepaintOnlyWhatChanged)
+{
+    openLevel(100, 100);
+    const TDirectDrawSurface &s = form->DXDraw->Surface();
+    if (s.pixelFormat() != SurfacePixelFormat::Xrgb8888)
+        GTEST_SKIP() << "compared on a 32-bit display";
+    const auto showsBackBuffer = [&](const char *after) {
+        QCoreApplication::processEvents();
+        const QImage shown = form->screen()->grabWindow(form->winId()).toImage().convertToFormat(QImage::Format_RGB32);
+        const QPoint origin = form->DXDraw->mapTo(form.get(), form->DXDraw->bufferOrigin());
+        const QRect control(form->DXDraw->mapTo(form.get(), QPoint(0, 0)), form->DXDraw->size());
+        for (int y = 0; y < s.Height(); ++y)
+            for (int x = 0; x < s.Width(); ++x) {
+                const QPoint at = origin + QPoint(x, y);
+                if (!control.contains(at))
+                    continue;
+                if ((shown.pixel(at) & 0xFFFFFF) != (s.pixel(x, y) & 0xFFFFFF))
+                    return ::testing::AssertionFailure() << "after " << after << ": (" << x << ", " << y << ")";
+            }
+        return ::testing::AssertionSuccess();
+    };
+    move(100, 60);
+    form->DXTimerTimer(16);
+    EXPECT_TRUE(showsBackBuffer("the first frame"));
+
+    const int64_t painted = form->DXDraw->paintedPixels();
+    for (int k = 1; k <= 5; ++k) {
+        move(100 + 7 * k, 60 + 3 * k);
+        form->DXTimerTimer(16);
+        EXPECT_TRUE(showsBackBuffer("a pointer move"));
+    }
+    QCoreApplication::processEvents();
+    EXPECT_LT(form->DXDraw->paintedPixels() - painted, int64_t(s.Width()) * s.Height() / 4)
+        << "five pointer moves repaint around the pointer, not the window";
+
+    pickTile(13);
+    form->DXTimerTimer(16);
+    EXPECT_TRUE(showsBackBuffer("a pick from the palette"));
+    click(140, 100);
+    form->DXTimerTimer(16);
+    EXPECT_TRUE(showsBackBuffer("a stroke"));
+    item("Undo1")->trigger();
+    form->DXTimerTimer(16);
+    EXPECT_TRUE(showsBackBuffer("undo"));
+    move(300, 470);
+    form->DXTimerTimer(40);
+    EXPECT_TRUE(showsBackBuffer("edge scrolling"));
 }
 
 // A tick draws only when what the frame shows may have changed: a still pointer costs no frames.

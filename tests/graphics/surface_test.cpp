@@ -264,3 +264,52 @@ TEST(LoadFromPicture, TakesTheSizeAndPixelsOfTheRectangle)
     EXPECT_EQ(s.pixel(0, 0), image.rgbAt(4, 2));
     EXPECT_EQ(s.pixel(4, 2), image.rgbAt(8, 4));
 }
+
+// Under a clip, every kind of write (keyed, opaque, converted and self copies, fills, pixels) changes
+// exactly what it changes without one, within the clip, and nothing outside; the drawn bounds hold
+// every pixel the unclipped write changes, whatever the clip (an empty one included).
+TEST(SurfaceClip, KeepsEveryWriteInsideAndTheDrawnBoundsHoldWhatItWouldChange)
+{
+    std::mt19937 rng(7);
+    TDirectDrawSurface wide(SurfacePixelFormat::Xrgb8888), narrow(SurfacePixelFormat::Rgb565);
+    numbered(wide, 50, 30);
+    numbered(narrow, 50, 30);
+    wide.setColorKey(wide.pixel(3, 3));
+    for (int round = 0; round < 400; ++round) {
+        TDirectDrawSurface free(SurfacePixelFormat::Xrgb8888), clipped(SurfacePixelFormat::Xrgb8888);
+        numbered(free, 64, 48);
+        numbered(clipped, 64, 48);
+        const std::vector<uint32_t> before = contents(free);
+        const int32_t cl = int32_t(rng() % 80) - 8, ct = int32_t(rng() % 60) - 6;
+        const TRect clip = rng() % 8 ? TRect{cl, ct, cl + int32_t(rng() % 70), ct + int32_t(rng() % 50)} : TRect{};
+        clipped.setClip(clip);
+        clipped.beginDrawnBounds();
+        const int32_t x = int32_t(rng() % 100) - 30, y = int32_t(rng() % 70) - 20;
+        const TRect r{int32_t(rng() % 20) - 5, int32_t(rng() % 10) - 3, int32_t(rng() % 60), int32_t(rng() % 40)};
+        const uint32_t value = uint32_t(rng());
+        const int kind = int(rng() % 5);
+        const bool keyed = rng() % 2 == 0;
+        for (TDirectDrawSurface *s : {&free, &clipped}) {
+            switch (kind) {
+            case 0: s->Draw(x, y, r, &wide, keyed); break;
+            case 1: s->Draw(x, y, r, &narrow, true); break;
+            case 2: s->Draw(x, y, r, s, false); break;
+            case 3: s->Fill(TRect{x, y, x + r.right, y + r.bottom}, value); break;
+            default: s->setPixel(x, y, value); break;
+            }
+        }
+        const TRect bounds = clipped.endDrawnBounds();
+        const std::vector<uint32_t> drawn = contents(free), got = contents(clipped);
+        const TRect in = clipped.clip();
+        for (int32_t py = 0; py < 48; ++py)
+            for (int32_t px = 0; px < 64; ++px) {
+                const size_t at = size_t(py * 64 + px);
+                const bool inside = px >= in.left && px < in.right && py >= in.top && py < in.bottom;
+                ASSERT_EQ(got[at], inside ? drawn[at] : before[at]) << "round " << round << " kind " << kind;
+                if (drawn[at] != before[at]) {
+                    ASSERT_TRUE(px >= bounds.left && px < bounds.right && py >= bounds.top && py < bounds.bottom)
+                        << "round " << round << " kind " << kind;
+                }
+            }
+    }
+}
