@@ -14,6 +14,19 @@
 
 namespace qm {
 
+int64_t paintBackBuffer(QPainter &painter, const TDirectDrawSurface &surface, QPoint origin, const QRegion &region)
+{
+    const bool wide = surface.pixelFormat() == SurfacePixelFormat::Xrgb8888;
+    const QImage image(surface.bits(), surface.Width(), surface.Height(), static_cast<qsizetype>(surface.pitch()),
+                       wide ? QImage::Format_RGB32 : QImage::Format_RGB16);
+    int64_t painted = 0;
+    for (const QRect &r : region) {
+        painter.drawImage(r.topLeft(), image, r.translated(-origin));
+        painted += int64_t(r.width()) * r.height();
+    }
+    return painted;
+}
+
 TDXDraw::TDXDraw(QWidget *parent, SurfacePixelFormat format) : QWidget(parent), DrawTarget(format)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -91,14 +104,7 @@ void TDXDraw::paintEvent(QPaintEvent *event)
     const QRect buffer(bufferOrigin(), QSize(surface.Width(), surface.Height()));
     for (const QRect &r : event->region() - buffer)
         painter.fillRect(r, faceColour);
-    const bool wide = surface.pixelFormat() == SurfacePixelFormat::Xrgb8888;
-    // The back buffer is shown as it is, without a copy of its own.
-    const QImage image(surface.bits(), surface.Width(), surface.Height(), static_cast<qsizetype>(surface.pitch()),
-                       wide ? QImage::Format_RGB32 : QImage::Format_RGB16);
-    for (const QRect &r : event->region() & buffer) {
-        painter.drawImage(r.topLeft(), image, r.translated(-buffer.topLeft()));
-        mPaintedPixels += int64_t(r.width()) * r.height();
-    }
+    mPaintedPixels += paintBackBuffer(painter, surface, buffer.topLeft(), event->region() & buffer);
     if (!mHint.isEmpty()) {
         painter.setPen(QColor(200, 200, 200));
         painter.drawText(rect(), Qt::AlignCenter, mHint);

@@ -9,11 +9,17 @@
 
 #include "graphics/drawtarget.h"
 
+#include <QPainter>
+#include <QRegion>
 #include <QWidget>
 #include <functional>
 #include <vector>
 
 namespace qm {
+
+// Paints the part of the back buffer within `region` (control coordinates) with its pixel (0, 0) at
+// origin, without a copy of its own; returns the pixels painted.
+int64_t paintBackBuffer(QPainter &painter, const TDirectDrawSurface &surface, QPoint origin, const QRegion &region);
 
 class TDXDraw : public QWidget, public DrawTarget {
     Q_OBJECT

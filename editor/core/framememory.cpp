@@ -1,6 +1,7 @@
 #include "framememory.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace qm {
 
@@ -11,6 +12,10 @@ constexpr size_t kMostRectangles = 16;
 
 TRect around(const TRect &a, const TRect &b)
 {
+    if (a.isEmpty())
+        return b;
+    if (b.isEmpty())
+        return a;
     return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right), std::max(a.bottom, b.bottom)};
 }
 
@@ -33,54 +38,62 @@ TRect measured(TDirectDrawSurface &surface, const FrameMemory::Layer &top)
 
 } // namespace
 
-void FrameMemory::keepCells(const tlevel *level, const CellPlacement &placed)
+void FrameMemory::keepCells(const tlevel *level)
 {
-    mFirstRow = placed.firstRow, mLastRow = placed.lastRow;
-    mFirstColumn = placed.firstColumn, mLastColumn = placed.lastColumn;
     mCells.clear();
     if (!level)
         return;
-    for (int r = mFirstRow; r < mLastRow; ++r)
-        mCells.insert(mCells.end(), level->cells[r] + mFirstColumn, level->cells[r] + mLastColumn);
+    for (int r = mPlaced.firstRow; r < mPlaced.lastRow; ++r)
+        mCells.insert(mCells.end(), level->cells[r] + mPlaced.firstColumn, level->cells[r] + mPlaced.lastColumn);
 }
 
-bool FrameMemory::damageCells(const tlevel *level, const CellPlacement &placed, int32_t square)
+bool FrameMemory::damageCells(const tlevel *level, int32_t square)
 {
-    if (placed.firstRow != mFirstRow || placed.lastRow != mLastRow || placed.firstColumn != mFirstColumn
-        || placed.lastColumn != mLastColumn || (level == nullptr) != mCells.empty())
+    const CellPlacement &placed = mPlaced;
+    const size_t columns = size_t(std::max(placed.lastColumn - placed.firstColumn, 0));
+    const size_t rows = size_t(std::max(placed.lastRow - placed.firstRow, 0));
+    if ((level != nullptr) != (mCells.size() == rows * columns) || (!level && !mCells.empty()))
         return false;
     if (!level)
         return true;
-    // Around a square, what its own picture and the marks that stay with it (the grid's lines, the
-    // start marker) may cover.
-    const int64_t left = std::min<int64_t>(placed.reachLeft, 0) - 2, top = std::min<int64_t>(placed.reachTop, 0) - 2;
-    const int64_t right = std::max<int64_t>(placed.reachRight, square) + 2;
-    const int64_t bottom = std::max<int64_t>(placed.reachBottom, square) + 2;
+    // Around a square, what the pictures of its old and new tiles cover, and the marks that stay with
+    // it (the grid's lines, the start marker).
+    const auto reachOf = [&](int32_t tile) {
+        return tile >= 0 && size_t(tile) < placed.tileReach.size() ? placed.tileReach[size_t(tile)] : TRect{};
+    };
+    const TRect marks{-2, -2, square + 2, square + 2};
+    // Kept within 32 bits; the surface's own bounds are applied later.
+    const auto narrow = [](int64_t v) { return int32_t(std::clamp<int64_t>(v, INT32_MIN / 2, INT32_MAX / 2)); };
     cell *kept = mCells.data();
-    for (int r = mFirstRow; r < mLastRow; ++r) {
+    for (int r = placed.firstRow; r < placed.lastRow; ++r) {
         const cell *row = level->cells[r];
-        for (int c = mFirstColumn; c < mLastColumn; ++c, ++kept) {
+        // Most rows are as they were: one comparison of their bytes tells.
+        if (std::memcmp(row + placed.firstColumn, kept, columns * sizeof(cell)) == 0) {
+            kept += columns;
+            continue;
+        }
+        for (int c = placed.firstColumn; c < placed.lastColumn; ++c, ++kept) {
             if (row[c] == *kept)
                 continue;
+            const TRect covered = around(marks, around(reachOf(kept->tile), reachOf(row[c].tile)));
             *kept = row[c];
             const int64_t x = placed.columnX[size_t(c)], y = placed.rowY[size_t(r)];
-            // Kept within 32 bits; the surface's own bounds are applied later.
-            auto narrow = [](int64_t v) { return int32_t(std::clamp<int64_t>(v, INT32_MIN / 2, INT32_MAX / 2)); };
-            mChanged.push_back({narrow(x + left), narrow(y + top), narrow(x + right), narrow(y + bottom)});
+            mChanged.push_back({narrow(x + covered.left), narrow(y + covered.top), narrow(x + covered.right),
+                                narrow(y + covered.bottom)});
         }
     }
     return true;
 }
 
 const std::vector<TRect> &FrameMemory::draw(TDirectDrawSurface &surface, Key baseKey, Key topKey, const tlevel *level,
-                                            const CellPlacement &placed, int32_t square, const Layer &base,
-                                            const Layer &top)
+                                            const std::function<CellPlacement()> &place, int32_t square,
+                                            const Layer &base, const Layer &top)
 {
     mChanged.clear();
     const TRect all{0, 0, surface.Width(), surface.Height()};
     bool whole = !mValid || mSurface != &surface || surface.changeCount() != mChangeCount || baseKey != mBaseKey;
     if (!whole)
-        whole = !damageCells(level, placed, square);
+        whole = !damageCells(level, square);
     // A cell that changed may change what the tools outline too.
     if (!whole && (topKey != mTopKey || !mChanged.empty())) {
         const TRect now = measured(surface, top);
@@ -120,7 +133,8 @@ const std::vector<TRect> &FrameMemory::draw(TDirectDrawSurface &surface, Key bas
 
     if (whole) {
         mTop = measured(surface, top);
-        keepCells(level, placed);
+        mPlaced = level ? place() : CellPlacement{};
+        keepCells(level);
         base(surface);
         top(surface);
         mChanged.assign(1, all);

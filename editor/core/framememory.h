@@ -28,25 +28,28 @@ public:
     using Key = std::vector<uint64_t>;
 
     // Brings the surface to the frame of base and top, redrawing what differs from the last frame
-    // drawn here. The cells in view are those of `level` at `placed`, squares `square` pixels apart (no
-    // level: none). Returns the rectangles that changed, none when the surface already shows the frame.
+    // drawn here. The cells in view are those of `level` where place() puts them (asked only when the
+    // base key changed: the key holds all that the placement follows), squares `square` pixels apart
+    // (no level: none). Returns the rectangles that changed, none when the surface already shows the
+    // frame.
     const std::vector<TRect> &draw(TDirectDrawSurface &surface, Key baseKey, Key topKey, const tlevel *level,
-                                   const CellPlacement &placed, int32_t square, const Layer &base, const Layer &top);
+                                   const std::function<CellPlacement()> &place, int32_t square, const Layer &base,
+                                   const Layer &top);
 
     // The next frame is drawn whole.
     void forget() { mValid = false; }
 
 private:
-    // Damages the cells in view that differ from those kept, and keeps the new ones; false when the
-    // cells in view are not the same squares as before.
-    bool damageCells(const tlevel *level, const CellPlacement &placed, int32_t square);
-    void keepCells(const tlevel *level, const CellPlacement &placed);
+    // Damages the cells in view that differ from those kept, and keeps the new ones; false when there
+    // is a level now and none before, or the other way round.
+    bool damageCells(const tlevel *level, int32_t square);
+    void keepCells(const tlevel *level);
 
     bool mValid = false;
     const TDirectDrawSurface *mSurface = nullptr;
     uint64_t mChangeCount = 0;
     Key mBaseKey, mTopKey;
-    int mFirstRow = 0, mLastRow = 0, mFirstColumn = 0, mLastColumn = 0;
+    CellPlacement mPlaced;
     std::vector<cell> mCells; // the cells in view, row by row
     TRect mTop;               // where the top layer drew
     std::vector<TRect> mChanged;

@@ -53,21 +53,38 @@ struct MapCanvas {
 
 void drawGrid(const MapCanvas &canvas, const tlevel &level, uint32_t pixel)
 {
+    TDirectDrawSurface &surface = canvas.surface;
     const int32_t width = std::clamp(level.width, 0, kGridSize), height = std::clamp(level.height, 0, kGridSize);
     const int32_t right = canvas.screenX(width + 1), bottom = canvas.screenY(height + 1);
     const int32_t left = canvas.screenX(1), top = canvas.screenY(1);
-    // Dotted, so that the cells show through.
+    // Dotted on even pixels, so that the cells show through; written straight into the rows, within the
+    // map area and the clip.
+    const TRect clip = surface.clip();
+    const int32_t xLow = std::max(0, clip.left), xHigh = std::min({canvas.width, clip.right, surface.Width()});
+    const int32_t yLow = std::max(0, clip.top), yHigh = std::min({canvas.height, clip.bottom, surface.Height()});
+    if (xLow >= xHigh || yLow >= yHigh)
+        return;
+    uint8_t *bits = surface.mutableBits();
+    const bool wide = surface.pixelFormat() == SurfacePixelFormat::Xrgb8888;
+    const auto dot = [&](int32_t x, int32_t y) {
+        uint8_t *row = bits + ptrdiff_t(y) * surface.pitch();
+        if (wide)
+            reinterpret_cast<uint32_t *>(row)[x] = pixel;
+        else
+            reinterpret_cast<uint16_t *>(row)[x] = static_cast<uint16_t>(pixel);
+    };
+    const auto evenFrom = [](int32_t first, int32_t low) { return std::max(first & ~1, (low + 1) & ~1); };
     for (int32_t c = 1; c <= width + 1; ++c) {
         const int32_t x = canvas.screenX(c);
-        if (x >= 0 && x < canvas.width)
-            for (int32_t y = std::max(top, 0) & ~1; y < std::min(bottom, canvas.height); y += 2)
-                canvas.surface.setPixel(x, y, pixel);
+        if (x >= xLow && x < xHigh)
+            for (int32_t y = evenFrom(std::max(top, 0), yLow); y < std::min(bottom, yHigh); y += 2)
+                dot(x, y);
     }
     for (int32_t r = 1; r <= height + 1; ++r) {
         const int32_t y = canvas.screenY(r);
-        if (y >= 0 && y < canvas.height)
-            for (int32_t x = std::max(left, 0) & ~1; x < std::min(right, canvas.width); x += 2)
-                canvas.surface.setPixel(x, y, pixel);
+        if (y >= yLow && y < yHigh)
+            for (int32_t x = evenFrom(std::max(left, 0), xLow); x < std::min(right, xHigh); x += 2)
+                dot(x, y);
     }
 }
 
@@ -300,9 +317,9 @@ const std::vector<TRect> &drawChangedToolsFrame(FrameMemory &memory, PointerZone
         top.push_back(uint64_t(tools.stamp->rows) << 32 | uint32_t(tools.stamp->columns));
         top.push_back(fingerprint(*tools.stamp));
     }
-    const CellPlacement placed = level ? cellPlacement(surface, pictures.tiles, *level) : CellPlacement{};
     return memory.draw(
-        surface, std::move(base), std::move(top), level, placed, maparea.square,
+        surface, std::move(base), std::move(top), level,
+        [&] { return cellPlacement(surface, pictures.tiles, *level); }, maparea.square,
         [&](TDirectDrawSurface &s) { drawToolsBase(s, pictures, tools); },
         [&](TDirectDrawSurface &s) { drawToolsTop(zone, s, pictures, tools); });
 }

@@ -91,10 +91,6 @@ CellPlacement placeCells(const TRect &area, int32_t tileCount, const ReachOf &re
         highX = std::max(highX, area.right + reach.skipWidth);
         lowY = std::min(lowY, area.top + reach.skipHeight - reach.height);
         highY = std::max(highY, area.bottom + reach.skipHeight);
-        placed.reachLeft = std::min(placed.reachLeft, -reach.skipWidth);
-        placed.reachTop = std::min(placed.reachTop, -reach.skipHeight);
-        placed.reachRight = std::max(placed.reachRight, reach.width - reach.skipWidth);
-        placed.reachBottom = std::max(placed.reachBottom, reach.height - reach.skipHeight);
     }
     const int width = std::clamp(level.width, 0, kGridSize);
     const int height = std::clamp(level.height, 0, kGridSize);
@@ -183,10 +179,21 @@ CellPlacement cellPlacement(const TDirectDrawSurface &surface, const TPictureCol
 {
     static std::vector<TileReach> reachOf;
     const TRect area{0, 0, surface.Width(), surface.Height()};
-    if (const ScaledTiles *scaled = scaledTiles(tiles))
-        return placeCells(area, scaled->count(), [&](int32_t k) { return scaledReach(*scaled, k); }, level,
-                          kSquare / scaled->divisor(), reachOf);
-    return placeCells(area, tiles.Count(), [&](int32_t k) { return fullSizeReach(tiles, k); }, level, kSquare, reachOf);
+    const ScaledTiles *scaled = scaledTiles(tiles);
+    CellPlacement placed =
+        scaled ? placeCells(area, scaled->count(), [&](int32_t k) { return scaledReach(*scaled, k); }, level,
+                            kSquare / scaled->divisor(), reachOf)
+               : placeCells(area, tiles.Count(), [&](int32_t k) { return fullSizeReach(tiles, k); }, level, kSquare,
+                            reachOf);
+    // Skips come from the graphics file: whatever they say, the rectangles stay far within 32 bits.
+    const auto narrow = [](int64_t v) { return int32_t(std::clamp<int64_t>(v, -(int64_t(1) << 28), int64_t(1) << 28)); };
+    placed.tileReach.reserve(reachOf.size());
+    for (const TileReach &reach : reachOf)
+        placed.tileReach.push_back(reach.shows ? TRect{narrow(-reach.skipWidth), narrow(-reach.skipHeight),
+                                                       narrow(reach.width - reach.skipWidth),
+                                                       narrow(reach.height - reach.skipHeight)}
+                                               : TRect{});
+    return placed;
 }
 
 namespace {

@@ -71,8 +71,8 @@ void drawScaledLevel(TDirectDrawSurface &surface, const ScaledTiles &tiles, cons
 struct CellPlacement {
     std::array<int64_t, kGridSize> columnX{}, rowY{}; // the corner of a square of that column or row
     int firstRow = 0, lastRow = 0, firstColumn = 0, lastColumn = 0;
-    // Around a square's corner, how far the largest of the tiles' pictures reaches.
-    int64_t reachLeft = 0, reachTop = 0, reachRight = 0, reachBottom = 0;
+    // Around a square's corner, where each tile's picture reaches (empty: the tile draws nothing).
+    std::vector<TRect> tileReach;
 };
 CellPlacement cellPlacement(const TDirectDrawSurface &surface, const TPictureCollection &tiles, const tlevel &level);
 
