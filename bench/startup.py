@@ -13,6 +13,9 @@ CPU time the process takes over 10 idle seconds with the level shown, then over 
 scrolling (the pointer rests in the right and the left scrolling band in turn, half a second each, so
 that the view keeps moving), then over 10 seconds of playing the level (Play Level, F9, the right arrow
 held and let go in turn). Screenshots of each step go to SCREENSHOT_DIR when given.
+The peak of each step is kept too (editor_step_peak_kb): the high-water mark is read and started
+again from the resident size (/proc/PID/clear_refs) as each step begins, so each names what the
+step took at its highest; the overall peak is the largest of them.
 """
 
 import json
@@ -94,6 +97,26 @@ def cpu_ticks(pid):
     return int(fields[11]) + int(fields[12])  # utime, stime
 
 
+class StepPeaks:
+    """The peak resident size of each step, in KB; where the high-water mark cannot be started again,
+    each step's figure is the peak since launch."""
+
+    def __init__(self, pid):
+        self.pid, self.peaks, self.step = pid, {}, "start"
+
+    def begin(self, step):
+        self.peaks[self.step] = max(self.peaks.get(self.step, 0), status_kb(self.pid, "VmHWM"))
+        try:
+            with open(f"/proc/{self.pid}/clear_refs", "w") as f:
+                f.write("5")
+        except OSError:
+            pass
+        self.step = step
+
+    def overall(self):
+        return max(self.peaks.values())
+
+
 def xdo(*args):
     subprocess.run(["xdotool", *args], check=True, stdout=subprocess.DEVNULL)
 
@@ -103,21 +126,24 @@ def shot(directory, name):
         subprocess.run(["import", "-window", "root", os.path.join(directory, name + ".png")], check=False)
 
 
-def open_sample(watcher, window, game_dir, shots):
+def open_sample(watcher, window, game_dir, shots, peaks):
     """File, Open Levels File, the sample's path, then Edit in the levels dialog (level 1 chosen)."""
     xdo("mousemove", "300", "300")
     xdo("windowfocus", "--sync", str(window))
     time.sleep(0.5)
     watcher.drain()
+    peaks.begin("file menu")
     xdo("key", "alt+f")
     time.sleep(0.5)
     shot(shots, "1-file-menu")
+    peaks.begin("file dialog")
     xdo("key", "o")
     watcher.next_map()  # the file dialog
     time.sleep(1.0)
     shot(shots, "2-file-dialog")
     watcher.drain()
     xdo("type", "--delay", "5", os.path.join(game_dir, "Sample.lev"))
+    peaks.begin("levels dialog")
     xdo("key", "Return")
     watcher.next_map()  # the levels dialog, or the name completer's popup before it
     time.sleep(1.5)
@@ -129,6 +155,7 @@ def open_sample(watcher, window, game_dir, shots):
     geometry = dict(line.split("=") for line in size.split())
     x, y = int(int(geometry["WIDTH"]) * 0.694), int(int(geometry["HEIGHT"]) * 0.922)
     xdo("mousemove", "--window", str(dialog), str(x), str(y))
+    peaks.begin("edit")
     xdo("click", "1")
     time.sleep(1.0)
     # The pointer rests in the middle of the map, away from the scrolling edges.
@@ -173,12 +200,15 @@ def main(argv):
 
         proc, _, window = launch(watcher, editor, env)
         time.sleep(1.0)
-        open_sample(watcher, window, work, shots)
+        peaks = StepPeaks(proc.pid)
+        open_sample(watcher, window, work, shots, peaks)
+        peaks.begin("idle")
         ticks_per_s = os.sysconf("SC_CLK_TCK")
         before, t0 = cpu_ticks(proc.pid), time.monotonic()
         time.sleep(IDLE_SECONDS)
         after, t1 = cpu_ticks(proc.pid), time.monotonic()
         idle = 100.0 * (after - before) / ticks_per_s / (t1 - t0)
+        peaks.begin("scrolling")
         before, t0 = cpu_ticks(proc.pid), time.monotonic()
         for leg in range(2 * IDLE_SECONDS):
             xdo("mousemove", "--window", str(window), "775" if leg % 2 == 0 else "3", "260")
@@ -190,6 +220,7 @@ def main(argv):
         # Back to the window after the levels dialog: the menu's shortcuts need it active.
         xdo("windowfocus", "--sync", str(window))
         time.sleep(0.5)
+        peaks.begin("playing")
         xdo("key", "F9")
         time.sleep(0.5)
         before, t0 = cpu_ticks(proc.pid), time.monotonic()
@@ -201,7 +232,8 @@ def main(argv):
         shot(shots, "6-playing")
         xdo("key", "Escape")
         time.sleep(0.5)
-        hwm = status_kb(proc.pid, "VmHWM")
+        peaks.begin("end")
+        hwm = peaks.overall()
         rss = status_kb(proc.pid, "VmRSS")
         stop(proc)
     finally:
@@ -215,6 +247,7 @@ def main(argv):
         "empty_map_ms": statistics.median(empty_ms),
         "empty_map_runs": [round(v, 1) for v in empty_ms],
         "editor_hwm_kb": hwm,
+        "editor_step_peak_kb": peaks.peaks,
         "editor_rss_kb": rss,
         "empty_hwm_kb": int(statistics.median(empty_hwm)),
         "editor_idle_cpu_percent": idle,

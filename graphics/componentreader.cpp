@@ -92,24 +92,26 @@ std::vector<std::string> splitPath(const std::string &name)
 
 class Reader {
 public:
-    Reader(TPictureCollection &collection, const uint8_t *data, size_t size)
-        : mCollection(collection), mData(data), mSize(size), mIn(data, size, throwStreamReadError)
+    Reader(TPictureCollection &collection, const uint8_t *data, size_t size, const GraphicsFileFeed *feed)
+        : mCollection(collection), mData(data), mSize(size), mIn(data, size, throwStreamReadError), mFeed(feed)
     {
     }
 
     void run()
     {
+        if (mFeed)
+            mFeed->need(std::min(mSize, kResourceHeaderWindow + 16)); // the header and the signature after it
         size_t start = readResourceHeader();
         if (mSize - start < 4 || std::memcmp(mData + start, "TPF0", 4) != 0)
             throw EReadError(kInvalidStreamFormat);
-        mIn.skip(start + 4);
+        in(start + 4).skip(start + 4);
         readObjectHeader();
-        while (mIn.peek() != vaNull)
+        while (in(1).peek() != vaNull)
             readHolderProperty();
-        mIn.u8();
-        while (mIn.peek() != vaNull)
+        in(1).u8();
+        while (in(1).peek() != vaNull)
             skipObject(1);
-        mIn.u8();
+        in(1).u8();
     }
 
 private:
@@ -128,11 +130,11 @@ private:
 
     void readObjectHeader()
     {
-        uint8_t first = mIn.peek();
+        uint8_t first = in(1).peek();
         if ((first & 0xF0) == 0xF0) {
-            mIn.u8();
+            in(1).u8();
             if (first & 0x02) {
-                uint8_t code = mIn.u8();
+                uint8_t code = in(1).u8();
                 if (code != vaInt8 && code != vaInt16 && code != vaInt32)
                     throw EReadError(kInvalidStreamFormat);
                 readIntegerData(code);
@@ -147,8 +149,8 @@ private:
 
     std::string shortString()
     {
-        uint8_t length = mIn.u8();
-        const uint8_t *p = mIn.take(length);
+        uint8_t length = in(1).u8();
+        const uint8_t *p = in(length).take(length);
         return std::string(reinterpret_cast<const char *>(p), length);
     }
 
@@ -156,17 +158,17 @@ private:
     {
         switch (code) {
         case vaInt8:
-            return mIn.i8();
+            return in(1).i8();
         case vaInt16:
-            return mIn.i16();
+            return in(2).i16();
         default:
-            return mIn.i32();
+            return in(4).i32();
         }
     }
 
     int32_t readInteger()
     {
-        uint8_t code = mIn.u8();
+        uint8_t code = in(1).u8();
         if (code != vaInt8 && code != vaInt16 && code != vaInt32)
             throw EReadError(kInvalidPropertyValue);
         return readIntegerData(code);
@@ -174,12 +176,12 @@ private:
 
     std::string readString()
     {
-        uint8_t code = mIn.u8();
+        uint8_t code = in(1).u8();
         if (code == vaString)
             return shortString();
         if (code == vaLString) {
-            uint32_t length = mIn.u32();
-            const uint8_t *p = mIn.take(length);
+            uint32_t length = in(4).u32();
+            const uint8_t *p = in(length).take(length);
             return std::string(reinterpret_cast<const char *>(p), length);
         }
         throw EReadError(kInvalidPropertyValue);
@@ -187,7 +189,7 @@ private:
 
     bool readBoolean()
     {
-        uint8_t code = mIn.u8();
+        uint8_t code = in(1).u8();
         if (code == vaFalse || code == vaTrue)
             return code == vaTrue;
         if (code == vaIdent) {
@@ -202,7 +204,7 @@ private:
 
     TColor readColor()
     {
-        uint8_t code = mIn.u8();
+        uint8_t code = in(1).u8();
         if (code == vaInt8 || code == vaInt16 || code == vaInt32)
             return static_cast<TColor>(readIntegerData(code));
         if (code == vaIdent)
@@ -213,10 +215,10 @@ private:
 
     ByteReader readBinary()
     {
-        if (mIn.u8() != vaBinary)
+        if (in(1).u8() != vaBinary)
             throw EReadError(kInvalidPropertyValue);
-        uint32_t length = mIn.u32();
-        return mIn.sub(length);
+        uint32_t length = in(4).u32();
+        return in(length).sub(length);
     }
 
     // Runs body as the reading of object.property: any fault inside is worded with them, once.
@@ -277,20 +279,20 @@ private:
 
     void readList()
     {
-        if (mIn.u8() != vaCollection)
+        if (in(1).u8() != vaCollection)
             throw EReadError(kInvalidPropertyValue);
-        while (mIn.peek() != vaNull) {
-            uint8_t first = mIn.peek();
+        while (in(1).peek() != vaNull) {
+            uint8_t first = in(1).peek();
             if (first == vaInt8 || first == vaInt16 || first == vaInt32)
                 readInteger(); // order number, not used
             TPictureCollectionItem &item = mCollection.Add();
-            if (mIn.u8() != vaList)
+            if (in(1).u8() != vaList)
                 throw EReadError(kInvalidPropertyValue);
-            while (mIn.peek() != vaNull)
+            while (in(1).peek() != vaNull)
                 readItemProperty(item);
-            mIn.u8();
+            in(1).u8();
         }
-        mIn.u8();
+        in(1).u8();
     }
 
     void readItemProperty(TPictureCollectionItem &item)
@@ -312,6 +314,8 @@ private:
                 ByteReader data = readBinary();
                 item.Picture().readData(data);
             });
+            if (mFeed && mFeed->passed)
+                mFeed->passed(mIn.position()); // the picture keeps a copy of its bytes
             return countPixels(item);
         }
         bool known = is("Name") || is("PatternHeight") || is("PatternWidth") || is("SkipHeight")
@@ -346,64 +350,68 @@ private:
     {
         if (depth > kMaxComponentNesting)
             throw EReadError(kInvalidStreamFormat);
-        uint8_t first = mIn.peek();
+        uint8_t first = in(1).peek();
         if ((first & 0xF0) == 0xF0) {
-            mIn.u8();
+            in(1).u8();
             if (first & 0x02)
                 skipValue(depth);
         }
         shortString();
         shortString();
-        while (mIn.peek() != vaNull) {
+        while (in(1).peek() != vaNull) {
             shortString();
             skipValue(depth);
         }
-        mIn.u8();
-        while (mIn.peek() != vaNull)
+        in(1).u8();
+        while (in(1).peek() != vaNull)
             skipObject(depth + 1);
-        mIn.u8();
+        in(1).u8();
     }
 
     void skipValue(int depth)
     {
         if (depth > kMaxComponentNesting)
             throw EReadError(kInvalidStreamFormat);
-        uint8_t code = mIn.u8();
+        uint8_t code = in(1).u8();
         switch (code) {
         case vaList:
-            while (mIn.peek() != vaNull)
+            while (in(1).peek() != vaNull)
                 skipValue(depth + 1);
-            mIn.u8();
+            in(1).u8();
             return;
-        case vaInt8: mIn.skip(1); return;
-        case vaInt16: mIn.skip(2); return;
-        case vaInt32: mIn.skip(4); return;
-        case vaExtended: mIn.skip(10); return;
+        case vaInt8: in(1).skip(1); return;
+        case vaInt16: in(2).skip(2); return;
+        case vaInt32: in(4).skip(4); return;
+        case vaExtended: in(10).skip(10); return;
         case vaString:
         case vaIdent: shortString(); return;
         case vaFalse:
         case vaTrue:
         case vaNil: return;
         case vaBinary:
-        case vaLString: mIn.skip(mIn.u32()); return;
+        case vaLString: {
+            const uint32_t length = in(4).u32();
+            in(length).skip(length);
+            return;
+        }
         case vaSet:
             while (!shortString().empty()) {
             }
             return;
         case vaCollection:
-            while (mIn.peek() != vaNull) {
-                uint8_t first = mIn.peek();
+            while (in(1).peek() != vaNull) {
+                uint8_t first = in(1).peek();
                 if (first == vaInt8 || first == vaInt16 || first == vaInt32)
                     skipValue(depth + 1);
-                if (mIn.u8() != vaList)
+                if (in(1).u8() != vaList)
                     throw EReadError(kInvalidPropertyValue);
-                while (mIn.peek() != vaNull) {
+                while (in(1).peek() != vaNull) {
                     shortString();
                     skipValue(depth + 1);
                 }
-                mIn.u8();
+                in(1).u8();
             }
-            mIn.u8();
+            in(1).u8();
             return;
         default:
             throw EReadError(kInvalidPropertyValue);
@@ -426,14 +434,28 @@ private:
     const uint8_t *mData;
     size_t mSize;
     ByteReader mIn;
+    const GraphicsFileFeed *mFeed;
+
+    // The reader, once the next n bytes (or as many as there are) are in the data.
+    ByteReader &in(size_t n)
+    {
+        if (mFeed)
+            mFeed->need(mIn.position() + std::min(n, mIn.remaining()));
+        return mIn;
+    }
 };
 
 } // namespace
 
-void readGraphicsFile(TPictureCollection &collection, const uint8_t *data, size_t size)
+void readGraphicsFile(TPictureCollection &collection, const uint8_t *data, size_t size, const GraphicsFileFeed *feed)
 {
     static const uint8_t kNothing = 0;
-    Reader(collection, data ? data : &kNothing, data ? size : 0).run();
+    Reader(collection, data ? data : &kNothing, data ? size : 0, data ? feed : nullptr).run();
+}
+
+void readGraphicsFile(TPictureCollection &collection, const uint8_t *data, size_t size)
+{
+    readGraphicsFile(collection, data, size, nullptr);
 }
 
 } // namespace qm

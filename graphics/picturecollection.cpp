@@ -11,6 +11,7 @@
 #include "platform/limits.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace qm {
 TPictureCollection::~TPictureCollection() { Clear(); }
@@ -80,15 +81,19 @@ TPictureCollectionItem &TPictureCollection::Find(std::string_view name) const
 void TPictureCollection::LoadFromFile(const std::string &fileName)
 {
     {
-        Bytes bytes;
+        std::optional<ForwardFileBytes> bytes;
         try {
-            bytes = readWholeFile(resolveDataFile(fileName), kMaxGraphicsFileBytes);
+            bytes.emplace(resolveDataFile(fileName), kMaxGraphicsFileBytes);
         } catch (const EInOutError &e) {
             // The reason follows, so that a missing file, a denied one and a pipe are told apart.
             throw EFOpenError(formatMessage("Cannot open file %s", {fileName}) + ": " + e.what());
         }
         Clear();
-        readGraphicsFile(*this, bytes.data(), bytes.size());
+        // The file is read as it is parsed and its pages handed back once its pictures have copied
+        // them: a theme's bytes and its pictures are never all held at once.
+        const GraphicsFileFeed feed{[&](size_t end) { bytes->need(end); },
+                                    [&](size_t passed) { bytes->releaseBefore(passed); }};
+        readGraphicsFile(*this, bytes->data(), bytes->size(), &feed);
     }
     // The pictures hold their own data: the file's bytes are let go before the surfaces are made.
     prepareLoaded();

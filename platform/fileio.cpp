@@ -2,6 +2,7 @@
 
 #include "errors.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <cerrno>
@@ -309,6 +310,49 @@ RawBytes readWholeFileRaw(const std::string &path, size_t maxSize)
 }
 
 RawBytes readWholeFileRaw(ReadableFile &file, size_t maxSize) { return readWholeFileAs<RawBytes>(file, maxSize); }
+
+ForwardFileBytes::ForwardFileBytes(const std::string &path, size_t maxSize) : mFile(path, maxSize)
+{
+    mSize = static_cast<size_t>(mFile.size());
+    if (mSize == 0)
+        return;
+    void *pages = ::mmap(nullptr, mSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (pages == MAP_FAILED)
+        throw std::bad_alloc();
+    mData = static_cast<uint8_t *>(pages);
+}
+
+ForwardFileBytes::~ForwardFileBytes()
+{
+    if (mData)
+        ::munmap(mData, mSize);
+}
+
+void ForwardFileBytes::need(size_t end)
+{
+    // Read in steps of some size, not a few bytes at a time as the reader goes.
+    constexpr size_t kStep = size_t(64) << 10;
+    if (end <= mRead)
+        return;
+    const size_t until = std::min(mSize, std::max(end, mRead + kStep));
+    while (mRead < until) {
+        const size_t n = mFile.readSome(mData + mRead, until - mRead);
+        if (n == 0)
+            throwReadBeyondEnd();
+        mRead += n;
+    }
+}
+
+void ForwardFileBytes::releaseBefore(size_t offset)
+{
+    const size_t page = static_cast<size_t>(::sysconf(_SC_PAGESIZE));
+    const size_t end = std::min(offset, mRead) / page * page;
+    if (end <= mReleased)
+        return;
+    // Only advice about this object's own pages: a refusal leaves them held, as before.
+    ::madvise(mData + mReleased, end - mReleased, MADV_DONTNEED);
+    mReleased = end;
+}
 
 Bytes readFileStart(const std::string &path, size_t count)
 {

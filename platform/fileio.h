@@ -134,6 +134,31 @@ RawBytes readWholeFileRaw(const std::string &path, size_t maxSize);
 // The rest of an opened file, then closed, as readWholeFileRaw reads it.
 RawBytes readWholeFileRaw(ReadableFile &file, size_t maxSize);
 
+// A regular file read into pages of its own as a reader that goes once from its start asks for it, the
+// pages it has passed handed back: a large file's bytes and what is made of them are then not all held
+// at once. A file larger than maxSize is refused as readWholeFile refuses it. The size is the file's
+// when it was opened; a file that ends sooner while it is read fails with "Read beyond end of file".
+class ForwardFileBytes {
+public:
+    ForwardFileBytes(const std::string &path, size_t maxSize);
+    ForwardFileBytes(const ForwardFileBytes &) = delete;
+    ForwardFileBytes &operator=(const ForwardFileBytes &) = delete;
+    ~ForwardFileBytes();
+
+    const uint8_t *data() const { return mData; }
+    size_t size() const { return mSize; }
+    // Makes the bytes before end (at most the size) readable in data().
+    void need(size_t end);
+    // Hands back the whole pages before offset: what was there reads as zero from then on, so the
+    // reader never goes back to it.
+    void releaseBefore(size_t offset);
+
+private:
+    ReadableFile mFile;
+    uint8_t *mData = nullptr;
+    size_t mSize = 0, mRead = 0, mReleased = 0;
+};
+
 // Reads the first count bytes of a file; a shorter file fails with "Read beyond end of file".
 Bytes readFileStart(const std::string &path, size_t count);
 

@@ -3,9 +3,12 @@
 #include "graphics/graphicserrors.h"
 #include "graphics/picturecollection.h"
 
+#include "tempdir.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <random>
 
 using namespace qm;
 using namespace qm::testing;
@@ -449,5 +452,73 @@ TEST(GraphicsFile, EveryTruncationGivesItsError)
             ++segment;
         Bytes part(file.begin(), file.begin() + std::ptrdiff_t(cut));
         ASSERT_EQ(load(part), segments[segment].outcome) << "cut at " << cut;
+    }
+}
+
+namespace {
+
+// What a collection holds, picture by picture, for comparing two loads.
+std::vector<std::string> contents(const TPictureCollection &c)
+{
+    std::vector<std::string> out;
+    for (int32_t i = 0; i < c.Count(); ++i) {
+        const TPictureCollectionItem &item = c.Items(i);
+        std::string line = item.Name() + " " + std::to_string(item.PatternWidth()) + " "
+                           + std::to_string(item.TransparentColor()) + " " + std::to_string(item.Picture().Width()) + "x"
+                           + std::to_string(item.Picture().Height()) + ":";
+        if (const TGraphic *g = item.Picture().Graphic())
+            for (int32_t y = 0; y < g->Height(); ++y)
+                for (int32_t x = 0; x < g->Width(); ++x)
+                    line += std::to_string(g->pixelColor(x, y)) + ",";
+        out.push_back(std::move(line));
+    }
+    return out;
+}
+
+} // namespace
+
+// A file on disk is read as it is parsed and its pages handed back as the pictures copy them: it
+// loads exactly what its bytes load in memory, whole, cut short or with bytes changed, pictures
+// larger and smaller than one read.
+TEST(GraphicsFile, FileReadAsItIsParsedLoadsWhatItsBytesLoad)
+{
+    qmtest::TempDir dir;
+    std::mt19937 random(41);
+    for (int round = 0; round < 8; ++round) {
+        std::vector<PictureEntry> entries;
+        const int count = 1 + int(random() % 5);
+        for (int i = 0; i < count; ++i) {
+            const int32_t w = 1 + int32_t(random() % 260), h = 1 + int32_t(random() % 200);
+            if (random() % 2)
+                entries.push_back(PictureEntry::fromImage("p" + std::to_string(i), gradient(w, h), {.bitCount = 24}));
+            else
+                entries.push_back(PictureEntry::fromImage("q" + std::to_string(i), randomIndexed(w, h, 16, unsigned(random())),
+                                                          {.bitCount = 8, .runLength = random() % 2 == 0}));
+            entries.back().patternWidth = int32_t(random() % 40);
+            entries.back().transparentColor = TColor(random() & 0xFFFFFF);
+        }
+        const Bytes whole = writeGraphicsFile(entries);
+        std::vector<Bytes> variants{whole};
+        for (int k = 0; k < 3; ++k)
+            variants.emplace_back(whole.begin(), whole.begin() + std::ptrdiff_t(random() % whole.size()));
+        for (int k = 0; k < 3; ++k) {
+            Bytes changed = whole;
+            changed[random() % changed.size()] ^= uint8_t(1 + random() % 255);
+            variants.push_back(std::move(changed));
+        }
+        for (size_t v = 0; v < variants.size(); ++v) {
+            const std::string path = dir.path("t.dxg");
+            qmtest::writeFile(path, variants[v]);
+            TPictureCollection inMemory, fromFile;
+            const Outcome expected = load(inMemory, variants[v]);
+            Outcome got;
+            try {
+                fromFile.LoadFromFile(path);
+            } catch (const Error &e) {
+                got = {e.className(), e.what()};
+            }
+            ASSERT_EQ(got, expected) << "round " << round << ", variant " << v;
+            ASSERT_EQ(contents(fromFile), contents(inMemory)) << "round " << round << ", variant " << v;
+        }
     }
 }

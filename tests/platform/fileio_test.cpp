@@ -25,6 +25,7 @@
 #include <sys/sysmacros.h>
 #include <sys/un.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 using qm::iofault::Op;
 using qmtest::messageOf;
@@ -66,6 +67,47 @@ TEST(ReadWholeFile, ReadsExactlyTheFileAndRefusesWhatItCannotRead)
     EXPECT_EQ(messageOf([&] { qm::readWholeFile(dir.path(), 100); }), "Not a regular file (it is a directory)");
     EXPECT_EQ(messageOf([&] { qm::readWholeFile("", 100); }), "File not found");
     EXPECT_NE(messageOf([&] { qm::readWholeFile(dir.path("f"), 1000); }).find("too large"), std::string::npos);
+}
+
+// Read as a reader asks, in any order of asks and hand-backs: every byte not handed back is the
+// file's; a file cut short meanwhile fails instead of giving bytes it does not have.
+TEST(ForwardFileBytes, GivesTheFilesBytesAsAskedAndFailsWhenTheFileEndsSooner)
+{
+    TempDir dir;
+    std::mt19937 random(5);
+    std::vector<uint8_t> bytes(300000 + random() % 4096);
+    for (uint8_t &b : bytes)
+        b = static_cast<uint8_t>(random());
+    writeFile(dir.path("f"), bytes);
+    for (int round = 0; round < 20; ++round) {
+        qm::ForwardFileBytes file(dir.path("f"), bytes.size());
+        ASSERT_EQ(file.size(), bytes.size());
+        size_t asked = 0, handedBack = 0;
+        while (asked < bytes.size()) {
+            asked = std::min(bytes.size(), asked + 1 + random() % 100000);
+            file.need(asked);
+            handedBack = std::max(handedBack, size_t(random() % (asked + 1)));
+            file.releaseBefore(handedBack);
+            // Only whole pages are handed back: the page that holds handedBack is kept whole.
+            const size_t page = static_cast<size_t>(::sysconf(_SC_PAGESIZE));
+            const size_t kept = handedBack / page * page;
+            ASSERT_TRUE(std::equal(file.data() + kept, file.data() + asked, bytes.begin() + std::ptrdiff_t(kept)))
+                << "round " << round << ", bytes " << kept << " to " << asked;
+        }
+    }
+    EXPECT_NE(messageOf([&] { qm::ForwardFileBytes(dir.path("f"), 1000); }).find("too large"), std::string::npos);
+    EXPECT_EQ(messageOf([&] { qm::ForwardFileBytes(dir.path("missing"), 100); }), "File not found");
+
+    qm::ForwardFileBytes cut(dir.path("f"), bytes.size());
+    cut.need(1000);
+    ASSERT_EQ(::truncate(dir.path("f").c_str(), 200000), 0);
+    EXPECT_EQ(messageOf([&] { cut.need(bytes.size()); }), "Read beyond end of file");
+
+    writeFile(dir.path("empty"), std::vector<uint8_t>{});
+    qm::ForwardFileBytes empty(dir.path("empty"), 10);
+    EXPECT_EQ(empty.size(), 0u);
+    empty.need(0);
+    empty.releaseBefore(0);
 }
 
 TEST(WriteFileSafely, ReplacesTheFileAndKeepsItsPermissions)
