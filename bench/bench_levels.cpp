@@ -22,6 +22,7 @@ namespace {
 struct LevelsFileScene {
     std::string dir;
     std::string file;
+    std::string oneWindowFile; // its first levels, as many as one read window holds
     std::vector<uint8_t> bytes;
 
     LevelsFileScene()
@@ -30,6 +31,11 @@ struct LevelsFileScene {
         dir = ::mkdtemp(tmpl.data());
         file = dir + "/big.lev";
         qmbench::prepareFullLevelsFile();
+        qm::levelsinfo.count = int32_t(qm::kLevelsFileWindowBytes / (16 * 70 * 70 + 100));
+        oneWindowFile = dir + "/one-window.lev";
+        qm::levelsfilepath = oneWindowFile;
+        qm::writelevelsfile();
+        qm::levelsinfo.count = qm::kMaxLevels;
         qm::levelsfilepath = file;
         qm::writelevelsfile();
         std::array<int32_t, qm::kOffsetCount> offsets{};
@@ -53,6 +59,22 @@ void BM_LevelsFileRead(benchmark::State &state)
         benchmark::DoNotOptimize(qm::levels[200].cells[0][0]);
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * s.bytes.size()));
+}
+
+// A file a little smaller than one read window (26 levels of 70 x 70, about 2 MB), read whole.
+void BM_OneWindowLevelsFileRead(benchmark::State &state)
+{
+    LevelsFileScene &s = scene();
+    for (auto _ : state) {
+        qm::levelsfilepath = s.oneWindowFile;
+        qm::readlevelsfile();
+        benchmark::DoNotOptimize(qm::levels[1].cells[0][0]);
+    }
+    const auto size = static_cast<int64_t>(std::filesystem::file_size(s.oneWindowFile));
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * size);
+    // The cases after this one save the full store.
+    qm::levelsfilepath = s.file;
+    qm::readlevelsfile();
 }
 
 // The game's own sample file: a few small levels, where opening and reading each part costs more than
@@ -163,6 +185,7 @@ void BM_LoadTheme(benchmark::State &state)
 BENCHMARK(BM_LoadTheme)->ArgName("bits")->Arg(32)->Arg(16)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LevelsFileRead)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlainRead)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OneWindowLevelsFileRead)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SampleLevelsFileRead)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_LevelsFileWrite)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlainWrite)->ArgName("sync")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);

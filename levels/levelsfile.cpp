@@ -5,13 +5,9 @@
 #include "platform/limits.h"
 
 #include <algorithm>
-#include <atomic>
 #include <bit>
 #include <cerrno>
 #include <cstring>
-#include <exception>
-#include <semaphore>
-#include <thread>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -219,99 +215,42 @@ void storeLevel(const LevelsFileContent::Level &from, const uint8_t *cells, tlev
     slot.solution.clear(); // solutions come from their own file
 }
 
-// The cells of the levels of a checked file, read through windows of the file small enough to stay in
-// the processor's cache: the kernel copies into one at the speed of a plain read, and the copy into the
+// The cells of the levels of a checked file, read through one window of the file small enough to stay in
+// the processor's cache: the kernel copies into it at the speed of a plain read, and the copy into the
 // store bypasses the cache. (Reading straight into the rows of the store is slower: each row is a piece
-// of its own, and every line of the store is fetched before the kernel writes it.) The windows are laid
-// out from the checked positions before anything is read, every level whole in one, and a second thread
-// reads the next window into the other of two buffers while the cells of this one are copied, so that
-// the two copies take the time of one.
-class CellWindows {
+// of its own, and every line of the store is fetched before the kernel writes it.) The window moves to
+// a level that does not lie whole in it, so a file written in order is read once in large requests, and
+// levels out of order or overlapping read again what they need. One thread does it all: a reader on a
+// second thread gained nothing once the window stays in the cache, and lost much when the scheduler
+// kept it waiting on a busy machine.
+class CellWindow {
 public:
-    CellWindows(ReadableFile &file, const std::vector<LevelsFileContent::Level> &levels) : mFile(file)
+    explicit CellWindow(ReadableFile &file) : mFile(file), mBuffer(kLevelsFileWindowBytes) {}
+
+    // The cells of a level checked against this file's size (and the 4 bytes after them).
+    const uint8_t *cellsOf(const LevelsFileContent::Level &level)
     {
-        for (const LevelsFileContent::Level &level : levels) {
-            const uint64_t end = level.cellsAt + cellBytes(level) + 4;
-            if (mWindows.empty() || level.cellsAt < mWindows.back().pos || end > mWindows.back().end()) {
-                const uint64_t size = std::min<uint64_t>(kLevelsFileWindowBytes, file.size() - level.cellsAt);
-                mWindows.push_back({level.cellsAt, static_cast<size_t>(size)});
-            }
-            mWindowOf.push_back(mWindows.size() - 1);
+        const uint64_t end = level.cellsAt + cellBytes(level) + 4;
+        if (level.cellsAt < mPos || end > mPos + mSize) {
+            if (end > mFile.size()) // never for the file checked; the window holds nothing beyond it
+                throwReadBeyondEnd();
+            mPos = level.cellsAt;
+            mSize = static_cast<size_t>(std::min<uint64_t>(kLevelsFileWindowBytes, mFile.size() - mPos));
+            mFile.readAt(mPos, mBuffer.data(), mSize);
         }
-        if (mWindows.empty())
-            return;
-        for (RawBytes &buffer : mBuffers)
-            buffer.resize(kLevelsFileWindowBytes);
-        mReader = std::thread([this] { readAhead(); });
-    }
-
-    ~CellWindows() { finish(); }
-
-    // The cells of level i (and the 4 bytes after them); waits until their window has been read.
-    const uint8_t *cellsOf(size_t i, const LevelsFileContent::Level &level)
-    {
-        const size_t w = mWindowOf.at(i);
-        if (w != mCurrent) {
-            if (mCurrent != kNone)
-                mFree[mCurrent % 2].release();
-            mCurrent = w;
-            mFilled[w % 2].acquire();
-            if (mFailure[w % 2])
-                std::rethrow_exception(mFailure[w % 2]);
-        }
-        return mBuffers[w % 2].data() + (level.cellsAt - mWindows[w].pos);
-    }
-
-    // Stops the reader, whether it has read everything or not.
-    void finish()
-    {
-        if (!mReader.joinable())
-            return;
-        mStop = true;
-        mFree[0].release();
-        mFree[1].release();
-        mReader.join();
+        return mBuffer.data() + (level.cellsAt - mPos);
     }
 
 private:
-    static constexpr size_t kNone = ~size_t(0);
-
-    struct Window {
-        uint64_t pos;
-        size_t size;
-        uint64_t end() const { return pos + size; }
-    };
-
-    void readAhead()
-    {
-        for (size_t w = 0; w < mWindows.size(); ++w) {
-            mFree[w % 2].acquire();
-            if (mStop)
-                return;
-            try {
-                mFile.readAt(mWindows[w].pos, mBuffers[w % 2].data(), mWindows[w].size);
-            } catch (...) {
-                mFailure[w % 2] = std::current_exception();
-                mFilled[w % 2].release();
-                return;
-            }
-            mFilled[w % 2].release();
-        }
-    }
-
     // Every level lies in one window.
     static_assert(kLevelsFileWindowBytes > kLargestRecordHeader + kCellBytes * kGridSize * kGridSize + 4);
+    // The buffer is then whole aligned pages: the kernel copies much more slowly to an address that is
+    // not a multiple of 64.
+    static_assert(kLevelsFileWindowBytes >= kLargeReadBuffer);
     ReadableFile &mFile;
-    std::vector<Window> mWindows;
-    std::vector<size_t> mWindowOf; // by level
-    RawBytes mBuffers[2];
-    // Buffer b is free for the reader, or filled for the copy; at most one of each is pending.
-    std::counting_semaphore<2> mFree[2]{std::counting_semaphore<2>(1), std::counting_semaphore<2>(1)};
-    std::counting_semaphore<2> mFilled[2]{std::counting_semaphore<2>(0), std::counting_semaphore<2>(0)};
-    std::exception_ptr mFailure[2];
-    std::atomic<bool> mStop = false;
-    size_t mCurrent = kNone;
-    std::thread mReader;
+    RawBytes mBuffer;
+    uint64_t mPos = 0;
+    size_t mSize = 0;
 };
 
 } // namespace
@@ -358,13 +297,10 @@ void CheckedLevelsFile::store()
 
     levelsinfo = mContent.header;
     levelsinfo.count = 0; // none of the file's levels is in the store before all are
-    CellWindows windows(file, mContent.levels);
-    for (size_t i = 0; i < mContent.levels.size(); ++i) {
-        const LevelsFileContent::Level &level = mContent.levels[i];
-        storeLevel(level, windows.cellsOf(i, level), levels[static_cast<int>(i) + 1]);
-    }
+    CellWindow window(file);
+    for (size_t i = 0; i < mContent.levels.size(); ++i)
+        storeLevel(mContent.levels[i], window.cellsOf(mContent.levels[i]), levels[static_cast<int>(i) + 1]);
     finishCellCopies();
-    windows.finish();
     file.close();
     levelsinfo.count = mContent.header.count;
 }

@@ -55,9 +55,9 @@ inline constexpr size_t kLevelsFileWindowBytes = size_t(1) << 21;
 //
 // Making one checks the file where it lies: the header and the first bytes of each level record are
 // read and checked as loadLevelsFile checks them, with the same messages, and the store is not
-// touched. store() then reads the levels' cells through windows of the file into their slots, the next
-// window read on a second thread while this one is copied. (A file that fits in one window, a pipe or
-// a device is read whole by the check and stored from memory; its store() cannot fail.)
+// touched. store() then reads the levels' cells in a few large reads through one window of the file and
+// copies them into their slots. (A file that fits in one window is read whole by the check and stored
+// from memory; its store() cannot fail.)
 class CheckedLevelsFile {
 public:
     explicit CheckedLevelsFile(const std::string &path);

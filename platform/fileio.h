@@ -34,16 +34,19 @@ template <class T> struct UninitializedAllocator : std::allocator<T> {
     template <class U> struct rebind {
         using other = UninitializedAllocator<U>;
     };
+    // Every buffer starts on a cache line: the kernel copies a read several times more slowly to an
+    // address that is not a multiple of 64, as a large allocation of malloc's is.
+    static constexpr std::align_val_t kAlignment{64};
     T *allocate(size_t n)
     {
         if (n * sizeof(T) < kLargeReadBuffer)
-            return std::allocator<T>::allocate(n);
+            return static_cast<T *>(::operator new(n * sizeof(T), kAlignment));
         return static_cast<T *>(allocateLargeReadBuffer(n * sizeof(T)));
     }
     void deallocate(T *p, size_t n) noexcept
     {
         if (n * sizeof(T) < kLargeReadBuffer)
-            std::allocator<T>::deallocate(p, n);
+            ::operator delete(p, kAlignment);
         else
             freeLargeReadBuffer(p);
     }

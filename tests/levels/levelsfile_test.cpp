@@ -403,7 +403,7 @@ TEST_F(LevelsFile, AReadThatFailsAfterTheCheckLeavesNoHalfReadLevels)
     writeFile(levelsfilepath, disk);
 
     // The check opens, reads the header and each level's first bytes, and closes; the cells are read
-    // after the file is opened again, window by window on a second thread.
+    // after the file is opened again, window by window.
     using iofault::Op;
     const int firstWindow = kWindowedLevels + 2;
     for (auto [op, nth, begun] : {std::tuple{Op::Read, 3, false}, std::tuple{Op::Close, 1, false},
@@ -441,4 +441,64 @@ TEST_F(LevelsFile, AFileThatCannotBeOpenedAgainForItsCellsChangesNothing)
     EXPECT_EQ(messageOf([&] { checked.store(); }), "File access denied");
     EXPECT_EQ(levelsinfo.author, "held");
     EXPECT_EQ(levelsinfo.count, 3);
+}
+
+// A file read in windows finds each level where its offset says, as the same bytes read whole do:
+// records out of order, one record named by several levels, records that cross a window's end (level
+// 2 ends right at, or a few bytes past, the end of the window that begins with level 1's cells).
+TEST_F(LevelsFile, AFileReadInWindowsFindsScatteredLevelsAsTheSameBytesReadWhole)
+{
+    std::mt19937 random(41);
+    // Records of "forest.dxg" and "record N": 26 + 10 + 8 bytes and the cells.
+    auto recordBytes = [](int32_t width, int32_t height) { return 44 + sizeof(cell) * size_t(width * height); };
+    for (size_t beyond : {size_t(0), size_t(1), size_t(2 + random() % 15)}) {
+        FileBuilder file;
+        const int count = 20 + int(random() % 40);
+        const size_t table = file.header("scattered", count);
+        std::vector<size_t> records;
+        auto addRecord = [&](size_t gap, int32_t width, int32_t height) {
+            file.bytes.resize(file.bytes.size() + gap, 0xEE);
+            records.push_back(file.bytes.size());
+            // No byte of the infotrons is 0, so that every byte of a level's end is checked.
+            file.level("record " + std::to_string(records.size() % 10), width, height,
+                       0x11110100 + int32_t(records.size()));
+        };
+        auto addRandomRecord = [&] {
+            addRecord(random() % 2000, 1 + int32_t(random() % kGridSize), 1 + int32_t(random() % kGridSize));
+        };
+        addRandomRecord();
+        const size_t windowEnd = records[0] + 40 + kLevelsFileWindowBytes;
+        while (file.bytes.size() + 2000 + 2 * recordBytes(kGridSize, kGridSize) < windowEnd)
+            addRandomRecord();
+        const int32_t side = 1 + int32_t(random() % kGridSize);
+        addRecord(windowEnd + beyond - recordBytes(side, side) - file.bytes.size(), side, side);
+        const size_t crossing = records.back();
+        while (file.bytes.size() <= 2 * kLevelsFileWindowBytes)
+            addRandomRecord();
+        for (size_t k = 0; k < size_t(count); ++k)
+            file.setInt(table + 4 * k,
+                        int32_t(k == 0 ? records[0] : k == 1 ? crossing : records[random() % records.size()]));
+        const std::string path = dir.path("scattered.lev");
+        writeFile(path, file.bytes);
+
+        storeLevelsFile(loadLevelsFile(path));
+        std::vector<tlevel> whole;
+        for (int k = 1; k <= count; ++k)
+            whole.push_back(levels[k]);
+        newStore("held", 0);
+        levelsfilepath = path;
+        readlevelsfile();
+        ASSERT_EQ(levelsinfo.count, count);
+        for (int k = 1; k <= count; ++k) {
+            const tlevel &expected = whole[size_t(k - 1)];
+            const tlevel &level = levels[k];
+            ASSERT_EQ(level.name, expected.name) << "level " << k;
+            ASSERT_EQ(level.width, expected.width);
+            ASSERT_EQ(level.height, expected.height);
+            EXPECT_EQ(level.infotrons, expected.infotrons);
+            for (int row = 0; row < level.height; ++row)
+                ASSERT_TRUE(std::equal(level.cells[row], level.cells[row] + level.width, expected.cells[row]))
+                    << "level " << k << " row " << row + 1;
+        }
+    }
 }
