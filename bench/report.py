@@ -16,7 +16,7 @@ import statistics
 import sys
 
 UNIT_NS = {"ns": 1.0, "us": 1e3, "ms": 1e6, "s": 1e9}
-WALL_TIME = ("BM_LevelsFile", "BM_PlainRead", "BM_PlainWrite", "BM_LoadTheme", "BM_OverviewOpening")
+WALL_TIME = ("BM_LevelsFile", "BM_OneWindowLevelsFile", "BM_PlainRead", "BM_PlainWrite", "BM_LoadTheme", "BM_OverviewOpening")
 
 
 def load_cases(path):
@@ -198,6 +198,7 @@ def main(argv):
     rep.show("decode 280 x 80, RLE8 (ours)", "BM_DecodeBitmapRle8")
     rep.show("decode 280 x 80, RLE8 (SDL_LoadBMP_RW)", "BM_SdlLoadBmpRle8")
     rep.show("read 200 levels of 70 x 70", "BM_LevelsFileRead")
+    rep.show("read 26 levels in one window (about 2 MB)", "BM_OneWindowLevelsFileRead")
     rep.show("plain read of the same bytes", "BM_PlainRead")
     rep.show("write 200 levels of 70 x 70 (save)", "BM_LevelsFileWrite")
     rep.show("plain write, no sync", "BM_PlainWrite/sync:0")
