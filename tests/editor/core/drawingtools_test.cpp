@@ -4,6 +4,7 @@
 #include "editor/core/maptools.h"
 
 #include "levels/levelstore.h"
+#include "storebytes.h"
 
 #include <gtest/gtest.h>
 
@@ -18,10 +19,7 @@ class DrawingTools : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        initStore();
-        levelsinfo = Tlevels{};
-        resetstore();
-        addlevel();
+        storeWithOneNewLevel();
         curlevel = 1;
         fileopen = true;
         maparea = MapArea{};

@@ -8,6 +8,7 @@
 #include "levels/tiles.h"
 
 #include "framepictures.h"
+#include "storebytes.h"
 
 #include <gtest/gtest.h>
 
@@ -24,10 +25,7 @@ class ChangedFrames : public ::testing::TestWithParam<SurfacePixelFormat> {
 protected:
     void SetUp() override
     {
-        initStore();
-        levelsinfo = Tlevels{};
-        resetstore();
-        addlevel();
+        storeWithOneNewLevel();
         maparea = MapArea{};
         viewx = viewy = 0;
         palscroll = 0;

@@ -2,6 +2,7 @@
 
 #include "levels/levelstore.h"
 #include "levels/tiles.h"
+#include "storebytes.h"
 
 #include <gtest/gtest.h>
 #include <cstring>
@@ -15,10 +16,7 @@ class MapEditing : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        initStore();
-        levelsinfo = Tlevels{};
-        resetstore();
-        addlevel();
+        storeWithOneNewLevel();
         saved = true;
     }
 

@@ -6,6 +6,7 @@
 #include "levels/tiles.h"
 
 #include "framepictures.h"
+#include "storebytes.h"
 
 #include <gtest/gtest.h>
 
@@ -27,10 +28,7 @@ class MapView : public ::testing::TestWithParam<SurfacePixelFormat> {
 protected:
     void SetUp() override
     {
-        initStore();
-        levelsinfo = Tlevels{};
-        resetstore();
-        addlevel();
+        storeWithOneNewLevel();
         pointerx = 320;
         pointery = 240;
     }

@@ -5,6 +5,7 @@
 #include "levels/tiles.h"
 
 #include "framepictures.h"
+#include "storebytes.h"
 
 #include <gtest/gtest.h>
 
@@ -50,10 +51,7 @@ class Thumbnails : public ::testing::TestWithParam<ThumbnailCase> {
 protected:
     void SetUp() override
     {
-        initStore();
-        levelsinfo = Tlevels{};
-        resetstore();
-        addlevel();
+        storeWithOneNewLevel();
         viewx = viewy = 0;
         target.Initialize();
         tiles.SetDXDraw(&target);
