@@ -41,6 +41,7 @@ TRect measured(TDirectDrawSurface &surface, const FrameMemory::Layer &top)
 void FrameMemory::keepCells(const tlevel *level)
 {
     mCells.clear();
+    mHadLevel = level != nullptr;
     if (!level)
         return;
     for (int r = mPlaced.firstRow; r < mPlaced.lastRow; ++r)
@@ -49,13 +50,12 @@ void FrameMemory::keepCells(const tlevel *level)
 
 bool FrameMemory::damageCells(const tlevel *level, int32_t square)
 {
-    const CellPlacement &placed = mPlaced;
-    const size_t columns = size_t(std::max(placed.lastColumn - placed.firstColumn, 0));
-    const size_t rows = size_t(std::max(placed.lastRow - placed.firstRow, 0));
-    if ((level != nullptr) != (mCells.size() == rows * columns) || (!level && !mCells.empty()))
+    if ((level != nullptr) != mHadLevel)
         return false;
     if (!level)
         return true;
+    const CellPlacement &placed = mPlaced;
+    const size_t columns = size_t(std::max(placed.lastColumn - placed.firstColumn, 0));
     // Around a square, what the pictures of its old and new tiles cover, and the marks that stay with
     // it (the grid's lines, the start marker).
     const auto reachOf = [&](int32_t tile) {

@@ -50,6 +50,7 @@ private:
     uint64_t mChangeCount = 0;
     Key mBaseKey, mTopKey;
     CellPlacement mPlaced;
+    bool mHadLevel = false;
     std::vector<cell> mCells; // the cells in view, row by row
     TRect mTop;               // where the top layer drew
     std::vector<TRect> mChanged;
