@@ -197,7 +197,6 @@ void TMainForm::writeLevelsFileTo(const QString &path)
     levelsfilepath = toPath(path);
     try {
         writeNamedLevelsFile();
-        writeSolutionsFile(levelsfilepath);
     } catch (...) {
         levelsfilepath = previous; // the file is still the one it was
         throw;
@@ -207,11 +206,12 @@ void TMainForm::writeLevelsFileTo(const QString &path)
     rememberLevelsFile();
 }
 
-// writelevelsfile, with the file's name in the message of a failure.
+// writelevelsfile and the kept solutions beside it, with the file's name in the message of a failure.
 void TMainForm::writeNamedLevelsFile()
 {
     try {
         writelevelsfile();
+        writeSolutionsFile(levelsfilepath); // the kept solutions beside it, on every save
     } catch (const EInOutError &e) {
         throw EInOutError(levelsfilepath + " was not saved: " + e.what(), e.errorCode());
     } catch (const Error &e) {

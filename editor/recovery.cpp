@@ -39,6 +39,7 @@ struct Sidecar {
     int level = 0;
     QDateTime time;
     qint64 size = 0;
+    std::optional<QByteArray> solutions; // a solutions file's bytes; copies made without them have none
 };
 
 QByteArray sidecarBytes(const Sidecar &s)
@@ -49,6 +50,8 @@ QByteArray sidecarBytes(const Sidecar &s)
     o["level"] = s.level;
     o["time"] = s.time.toUTC().toString(Qt::ISODateWithMs);
     o["size"] = s.size;
+    if (s.solutions)
+        o["solutions"] = QString::fromLatin1(s.solutions->toBase64());
     return QJsonDocument(o).toJson();
 }
 
@@ -104,6 +107,13 @@ Sidecar parseSidecar(const QString &id, const Bytes &bytes)
     s.time = QDateTime::fromString(o["time"].toString(), Qt::ISODateWithMs);
     if (!s.time.isValid())
         refuse(QStringLiteral("its description has no valid time"));
+    if (o.contains("solutions")) {
+        const auto decoded = QByteArray::fromBase64Encoding(o["solutions"].toString().toLatin1(),
+                                                            QByteArray::AbortOnBase64DecodingErrors);
+        if (!o["solutions"].isString() || !decoded)
+            refuse(QStringLiteral("its description has damaged solutions"));
+        s.solutions = *decoded;
+    }
     return s;
 }
 
@@ -271,8 +281,12 @@ void RecoveryStore::writeOnWorker(const RecoverySnapshot &snapshot, quint64 gene
                 ensureDirectoryAndLock();
                 levelsName = QStringLiteral("%1-%2.lev").arg(mId).arg(++mSerial);
                 writeFileSafely(local(path(levelsName)), snapshot.levels);
-                const QByteArray side = sidecarBytes(
-                    {levelsName, snapshot.originalPath, snapshot.level, snapshot.time, qint64(snapshot.levels.size())});
+                Sidecar sidecar{levelsName, snapshot.originalPath, snapshot.level, snapshot.time,
+                                qint64(snapshot.levels.size()), std::nullopt};
+                if (!snapshot.solutions.empty())
+                    sidecar.solutions = QByteArray(reinterpret_cast<const char *>(snapshot.solutions.data()),
+                                                   qsizetype(snapshot.solutions.size()));
+                const QByteArray side = sidecarBytes(sidecar);
                 writeFileSafely(local(path(mId + ".json")), side.data(), size_t(side.size()));
                 if (!mLevelsName.isEmpty())
                     removeFile(path(mLevelsName));
@@ -361,6 +375,9 @@ RecoveredFile RecoveryStore::readCopy(const QString &id, RecoveryCopy *copy) con
         refuse(QStringLiteral("its levels file is %1 bytes long instead of %2").arg(file.content.bytes.size()).arg(side.size));
     if (side.level < 0 || size_t(side.level) > file.content.levels.size())
         refuse(QStringLiteral("its current level %1 is not one of its levels").arg(side.level));
+    if (side.solutions)
+        file.solutions = parseSolutions(reinterpret_cast<const uint8_t *>(side.solutions->constData()),
+                                        size_t(side.solutions->size()));
     if (copy)
         *copy = {id, side.originalPath, side.level, side.time};
     return file;
@@ -496,7 +513,7 @@ public:
         try {
             writeFileSafely(local(mDirectory + '/' + levelsName), data, size);
             const QByteArray side = sidecarBytes({levelsName, original.empty() ? target : original, 0,
-                                                  QDateTime::currentDateTime(), qint64(size)});
+                                                  QDateTime::currentDateTime(), qint64(size), std::nullopt});
             writeFileSafely(local(mDirectory + '/' + id + ".json"), side.data(), size_t(side.size()));
         } catch (...) {
             removeFile(mDirectory + '/' + levelsName);

@@ -5,7 +5,8 @@
 //
 // One copy is two files in the recovery directory:
 //   <id>.json      the sidecar: which levels file it holds, the original path (none for a file never
-//                  saved), the current level, the time and the size of the levels file;
+//                  saved), the current level, the time, the size of the levels file and the levels'
+//                  kept solutions (the solutions file's bytes in base 64);
 //   <id>-<n>.lev   the store in the levels file format, exactly the bytes Save would write.
 // A new copy writes a new levels file first and then replaces the sidecar, which is the one step that
 // makes the copy current: whatever fails before it, the previous pair is still whole.
@@ -13,6 +14,7 @@
 // editors never take each other's copies; a lock left by a killed program is stale and owns nothing.
 
 #include "levels/levelsfile.h"
+#include "levels/solutionsfile.h"
 
 #include <QDateTime>
 #include <QLockFile>
@@ -39,6 +41,7 @@ struct RecoverySnapshot {
     std::string originalPath; // where Save goes; empty for a file never saved
     int level = 0;            // the current level
     QDateTime time;           // when the snapshot was taken
+    Bytes solutions = {};     // solutionsBytes() of the store (empty: left out of the copy)
 };
 
 // A copy left by an editor that no longer runs, as offered at start-up.
@@ -54,6 +57,7 @@ struct RecoveredFile {
     LevelsFileContent content;
     std::string originalPath; // empty: open as a new file, whose Save asks for a name
     int level = 0;
+    std::optional<Solutions> solutions = std::nullopt; // the kept solutions; none in copies made without them
 };
 
 // A copy that could not be read: its name and what was wrong. Its files are kept aside.

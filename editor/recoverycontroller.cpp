@@ -27,7 +27,7 @@ std::optional<RecoverySnapshot> unsavedWork()
     const std::string original = levelsfilepath.empty() ? std::string()
                                                         : std::filesystem::absolute(levelsfilepath, ignored).string();
     return RecoverySnapshot{levelsFileBytes(offsets), original.empty() ? levelsfilepath : original, curlevel,
-                            QDateTime::currentDateTime()};
+                            QDateTime::currentDateTime(), solutionsBytes()};
 }
 
 } // namespace
@@ -106,6 +106,8 @@ void RecoveryController::recoverCopy(const RecoveryCopy &copy)
     const RecoveredFile file = mStore->recover(copy);
     // Unsaved, under the name of the file it was (empty for a file never saved: Save asks for a name).
     mDocument.openRecovered(file.content, file.originalPath);
+    if (file.solutions) // as they were kept when the copy was made, not as they were last saved
+        storeSolutions(*file.solutions);
     curlevel = levelsinfo.count > 0 ? std::clamp(file.level, 1, int(levelsinfo.count)) : 0;
     prevlevel = 1;
     mHost.recovered();

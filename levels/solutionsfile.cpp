@@ -41,17 +41,15 @@ Bytes solutionsBytes()
     return out;
 }
 
-void readSolutions(const uint8_t *data, size_t size)
+Solutions parseSolutions(const uint8_t *data, size_t size)
 {
-    for (int k = 1; k <= levelsinfo.count; ++k)
-        levels[k].solution.clear();
     if (size < 12 || std::memcmp(data, kMagic, sizeof kMagic) != 0)
         damaged("it does not start as a solutions file does");
     const uint32_t count = le32(data + 8);
     if (count > uint32_t(kMaxLevels))
         damaged("it names " + std::to_string(count) + " solutions, more than a file has levels");
     size_t at = 12;
-    std::vector<std::vector<uint8_t>> read(size_t(kMaxLevels) + 1);
+    Solutions read(size_t(kMaxLevels) + 1);
     for (uint32_t n = 0; n < count; ++n) {
         if (size - at < 8)
             damaged("it ends inside solution " + std::to_string(n + 1));
@@ -66,9 +64,20 @@ void readSolutions(const uint8_t *data, size_t size)
     }
     if (at != size)
         damaged("it has bytes after its last solution");
-    // Solutions of levels the file does not hold (it was changed elsewhere) are left out.
+    return read;
+}
+
+void storeSolutions(Solutions solutions)
+{
     for (int k = 1; k <= levelsinfo.count; ++k)
-        levels[k].solution = std::move(read[size_t(k)]);
+        levels[k].solution = size_t(k) < solutions.size() ? std::move(solutions[size_t(k)]) : std::vector<uint8_t>();
+}
+
+void readSolutions(const uint8_t *data, size_t size)
+{
+    for (int k = 1; k <= levelsinfo.count; ++k)
+        levels[k].solution.clear();
+    storeSolutions(parseSolutions(data, size));
 }
 
 void readSolutionsFile(const std::string &levelsPath)

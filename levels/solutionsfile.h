@@ -10,7 +10,9 @@
 
 #include "platform/fileio.h"
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace qm {
 
@@ -19,6 +21,14 @@ std::string solutionsPathOf(const std::string &levelsPath);
 
 // The solutions of levels 1..count of the store as the file's bytes.
 Bytes solutionsBytes();
+
+// Solutions by level number (index 0 unused; an empty one: none), as a solutions file's bytes hold
+// them. Throws qm::Error naming what is wrong with damaged bytes.
+using Solutions = std::vector<std::vector<uint8_t>>;
+Solutions parseSolutions(const uint8_t *data, size_t size);
+// Gives levels 1..count of the store these solutions; those of levels the store does not hold (the
+// file was changed elsewhere) are left out.
+void storeSolutions(Solutions solutions);
 
 // Reads solutions into the store's levels. A missing file means no solutions; a damaged one throws
 // qm::Error naming what is wrong, and leaves every level without a solution.

@@ -20,8 +20,9 @@ inline constexpr size_t kMaxGameConfigBytes = size_t(16) << 20;
 // Help document: plain text or simple HTML of a few pages.
 inline constexpr size_t kMaxHelpFileBytes = size_t(16) << 20;
 
-// Description beside a recovery copy: a few lines of JSON naming the copy's file and level.
-inline constexpr size_t kMaxRecoverySidecarBytes = size_t(64) << 10;
+// Description beside a recovery copy: a few lines of JSON naming the copy's file and level, and the
+// kept solutions (at most 200 recordings of 48,650 bytes, in base 64).
+inline constexpr size_t kMaxRecoverySidecarBytes = size_t(16) << 20;
 
 // Graphics file: read whole into memory before it is parsed.
 inline constexpr size_t kMaxGraphicsFileBytes = size_t(256) << 20;

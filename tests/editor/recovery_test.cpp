@@ -171,6 +171,63 @@ TEST(Recovery, LaterKeepsACopyDiscardDeletesItAndRecoverGivesTheSnapshotsBytes)
     EXPECT_EQ(files(dir.path()).size(), 0u);
 }
 
+// Solutions kept since the last save are part of the unsaved work: a copy carries them and gives them
+// back as they were; a copy made without them (an older editor's, or a save in place's) gives none, so
+// that the solutions file of the original stays what the levels have; damaged ones refuse the copy.
+TEST(Recovery, ACopyCarriesTheKeptSolutionsAndRefusesDamagedOnes)
+{
+    TempDir dir;
+    RecoverySnapshot withSolutions = snapshotOf(11);
+    sampleLevels(11);
+    levels[2].solution = {0x01, 0x02, 0x03, 0xFF};
+    withSolutions.solutions = solutionsBytes();
+    {
+        auto crashed = storeIn(dir.path());
+        writeAndWait(*crashed, withSolutions);
+    }
+    {
+        auto crashed = storeIn(dir.path());
+        writeAndWait(*crashed, snapshotOf(12, "/home/me/other.lev"));
+    }
+    auto next = storeIn(dir.path());
+    std::vector<RecoveryCopy> copies = offered(*next);
+    ASSERT_EQ(copies.size(), 2u);
+    for (const RecoveryCopy &copy : copies) {
+        const RecoveredFile file = next->recover(copy);
+        if (copy.originalPath == "/home/me/other.lev") {
+            EXPECT_FALSE(file.solutions.has_value());
+            continue;
+        }
+        ASSERT_TRUE(file.solutions.has_value());
+        sampleLevels(0);
+        storeLevelsFile(file.content);
+        storeSolutions(*file.solutions);
+        EXPECT_EQ(levels[2].solution, (std::vector<uint8_t>{0x01, 0x02, 0x03, 0xFF}));
+        EXPECT_TRUE(levels[1].solution.empty());
+    }
+    next.reset();
+
+    // The solutions' bytes damaged in the sidecar: the copy is kept aside, and says why.
+    TempDir other;
+    {
+        auto crashed = storeIn(other.path());
+        writeAndWait(*crashed, withSolutions);
+    }
+    for (const auto &[name, bytes] : files(other.path()))
+        if (name.ends_with(".json")) {
+            std::string text(bytes.begin(), bytes.end());
+            const size_t at = text.find("\"solutions\": \"");
+            ASSERT_NE(at, std::string::npos);
+            text.replace(at + 14, 4, "QUFB"); // "AAA": no solutions file starts so
+            writeFile(other.path(name), text);
+        }
+    auto last = storeIn(other.path());
+    std::vector<RecoveryProblem> problems;
+    EXPECT_TRUE(last->unownedCopies(problems).empty());
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_TRUE(problems[0].message.contains("solutions")) << problems[0].message.toStdString();
+}
+
 TEST(Recovery, TwoEditorsKeepTheirOwnCopiesAndAKilledEditorsCopyIsOffered)
 {
     TempDir home;

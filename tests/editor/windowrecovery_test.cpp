@@ -5,6 +5,7 @@
 
 #include "editor/recovery.h"
 #include "levels/levelsfile.h"
+#include "levels/solutionsfile.h"
 
 #include <QDir>
 #include <filesystem>
@@ -14,6 +15,7 @@ namespace {
 
 class WindowRecovery : public MainWindowTest {
 protected:
+    const std::vector<uint8_t> kKeptSolution{0x01, 0x01, 0x03, 0xFF};
     // A copy as an editor that ended without saving leaves it: two levels, a mark of `tile` in level 2.
     Bytes leaveCopy(int32_t tile, const std::string &original, int level, QTime time)
     {
@@ -25,9 +27,10 @@ protected:
             levels[k].height = 20;
         }
         levels[2].cellAt(4, 6)->tile = tile;
+        levels[2].solution = kKeptSolution; // kept since the last save
         std::array<int32_t, kOffsetCount> offsets{};
         RecoverySnapshot snapshot{levelsFileBytes(offsets), original, level,
-                                  QDateTime(QDate(2026, 12, 7), time, Qt::LocalTime)};
+                                  QDateTime(QDate(2026, 12, 7), time, Qt::LocalTime), solutionsBytes()};
         Bytes bytes = snapshot.levels;
         RecoveryStore other([] { return std::optional<RecoverySnapshot>(); }, recoveryDirectory());
         other.write(std::move(snapshot));
@@ -69,12 +72,16 @@ TEST_F(WindowRecovery, RecoverOpensUnsavedWorkAtItsLevelAndSaveWritesItToTheOrig
     EXPECT_EQ(curlevel, 2);
     EXPECT_TRUE(form->mapShown());
     EXPECT_EQ(at(4, 6).tile, 77);
+    EXPECT_EQ(levels[2].solution, kKeptSolution) << "the solution kept since the last save comes back too";
     EXPECT_TRUE(item("Save1")->isEnabled());
 
     saveWithKeys();
     EXPECT_TRUE(saved);
     EXPECT_TRUE(fileDialogs.empty());
     EXPECT_EQ(readFile(original), bytes);
+    levels[2].solution.clear();
+    readSolutionsFile(original);
+    EXPECT_EQ(levels[2].solution, kKeptSolution) << "and is saved beside the file";
     // Saved: the copy is gone, and no other editor is offered it.
     EXPECT_TRUE(QTest::qWaitFor([&] { return sidecars().isEmpty(); }, 5000));
     EXPECT_TRUE(offeredToOthers().empty());
