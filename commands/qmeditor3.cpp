@@ -240,7 +240,7 @@ Tnewlevel::Tnewlevel(TileLoader loadTiles, QWidget *parent) : QDialog(parent), m
     Label9 = label("Y:", 80, 184, 14);
     syl = edit("syl", "2", 96, 181, 40);
 
-    auto button = [this](QWidget *owner, const char *name, const char *text, const char *hint, int x, int y) {
+    auto button = [](QWidget *owner, const char *name, const char *text, const char *hint, int x, int y) {
         auto *b = new QPushButton(text, owner);
         b->setObjectName(name);
         b->setGeometry(x, y, 81, 25);
