@@ -3,11 +3,13 @@
 #include "graphics/graphicserrors.h"
 #include "graphics/picturecollection.h"
 
+#include "plainuser.h"
 #include "tempdir.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <sys/stat.h>
 #include <random>
 
 using namespace qm;
@@ -521,4 +523,27 @@ TEST(GraphicsFile, FileReadAsItIsParsedLoadsWhatItsBytesLoad)
             ASSERT_EQ(contents(fromFile), contents(inMemory)) << "round " << round << ", variant " << v;
         }
     }
+}
+
+// Read as it is parsed, a file the user may not read is still refused before anything is cleared: the
+// pictures loaded before stay, and the message names the file and the reason.
+TEST(GraphicsFile, AFileTheUserMayNotReadIsRefusedAndThePicturesStay)
+{
+    if (!qmtest::runsAsPlainUser())
+        return;
+    qmtest::TempDir dir;
+    const std::string readable = dir.path("a.dxg"), denied = dir.path("b.dxg");
+    qmtest::writeFile(readable, writeGraphicsFile({PictureEntry::fromImage("p", gradient(8, 8), {.bitCount = 24})}));
+    qmtest::writeFile(denied, writeGraphicsFile({PictureEntry::fromImage("q", gradient(4, 4), {.bitCount = 24})}));
+    ::chmod(denied.c_str(), 0200);
+    TPictureCollection pictures;
+    pictures.LoadFromFile(readable);
+    const auto before = contents(pictures);
+    try {
+        pictures.LoadFromFile(denied);
+        ADD_FAILURE() << "an unreadable file loaded";
+    } catch (const Error &e) {
+        EXPECT_EQ(std::string(e.what()), "Cannot open file " + denied + ": File access denied");
+    }
+    EXPECT_EQ(contents(pictures), before);
 }
